@@ -1,0 +1,514 @@
+#include "mainform.h"
+
+#include "aboutform.h"
+#include "colorbutton.h"
+#include "filesform.h"
+#include "forms.h"
+#include "listing.h"
+#include "pageform.h"
+#include "processform.h"
+#include "results.h"
+#include "adfform.h"
+#include "hazeform.h"
+#include "reftransform.h"
+#include "spectrumform.h"
+#include "structureform.h"
+#include "tekstform.h"
+#include "toolwindows.h"
+#include "userdialogs.h"
+#include "window_fit.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace lumetrix {
+namespace {
+
+struct SideButtonSpec {
+    const char* name;
+    const char* caption;
+};
+
+// By Tag: the button shows the page of the same Tag.
+constexpr std::array<SideButtonSpec, TMainForm::kPageCount> kSideButtons = {{
+    {"LbSpeedButton1", "Structure"},
+    {"LbSpeedButton2", "Haze Parameters"},
+    {"LbSpeedButton3", "Angular Distribution Functions"},
+    {"LbSpeedButton4", "Total Reflectance and Transmittance"},
+    {"LbSpeedButton5", "Illumination Spectrum"},
+    {"LbSpeedButton6", "Files"},
+    {"LbSpeedButton9", "Additional Settings / Comments"},
+    {"LbSpeedButton7", "Process Window"},
+    {"LbSpeedButton8", "Results"},
+}};
+
+constexpr std::array<const char*, TMainForm::kPageCount> kPageTitles = {
+    "Structure",         "Haze parameters", "Angular Distribution Functions",
+    "Total Reflectance and Transmittance", "Spectrum", "File locations",
+    "Additional Settings / Comments", "Process window", "Results"};
+
+const QColor kPanelColor(10, 36, 106);
+
+ButtonLook sideButtonLook() {
+    ButtonLook look;
+    look.color = QColor(0, 48, 96);
+    look.pressedColor = QColor(41, 101, 173);
+    look.hoverColor = QColor(156, 174, 206);
+    look.textColor = Qt::white;
+    return look;
+}
+
+ButtonLook advancedLook(bool on) {
+    ButtonLook look;
+    if (on) {
+        look.color = QColor(208, 224, 244);
+        look.lightEdge = QColor(41, 101, 173);
+        look.shadowEdge = Qt::white;
+        look.textColor = QColor(160, 193, 233);
+        look.down = true;
+    } else {
+        look.color = QColor(122, 168, 224);
+        look.pressedColor = QColor(41, 101, 173);
+        look.hoverColor = QColor(160, 193, 233);
+        look.lightEdge = Qt::white;
+        look.shadowEdge = QColor(192, 192, 192);
+        look.textColor = Qt::black;
+    }
+    return look;
+}
+
+// The logo of the side panel: the product's name on a light-blue field.
+QPixmap logoPicture() {
+    QPixmap pixmap(97, 73);
+    pixmap.fill(kPanelColor);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient gradient(0, 0, 97, 73);
+    gradient.setColorAt(0, QColor(78, 139, 214));
+    gradient.setColorAt(1, QColor(10, 36, 106));
+    p.setBrush(gradient);
+    p.setPen(QPen(QColor(160, 193, 233), 1));
+    p.drawEllipse(QRectF(12, 4, 72, 64));
+    QFont big(QStringLiteral("Arial"));
+    big.setPixelSize(30);
+    big.setBold(true);
+    p.setFont(big);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 8, 97, 44), Qt::AlignCenter, QStringLiteral("LX"));
+    QFont small(QStringLiteral("Arial"));
+    small.setPixelSize(11);
+    p.setFont(small);
+    p.drawText(QRect(0, 46, 97, 20), Qt::AlignCenter, QStringLiteral("Lumetrix"));
+    return pixmap;
+}
+
+QString cannotOpenFileText(const QString& path, const ReadError& error) {
+    QString text = QStringLiteral("Cannot open file \"%1\"").arg(path);
+    if (error.line > 0)
+        text += QStringLiteral("\nLine %1: %2").arg(error.line).arg(QString::fromStdString(error.reason));
+    else
+        text += QStringLiteral("\n%1").arg(QString::fromStdString(error.reason));
+    return text;
+}
+
+// Selects the first item whose text equals the given one, case-sensitive.
+bool selectItemText(QComboBox* box, const QString& text) {
+    for (int i = 0; i < box->count(); ++i) {
+        if (box->itemText(i) == text) {
+            box->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TMainForm::TMainForm(Forms& forms) : m_forms(forms) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Lumetrix v1.2"));
+    buildSidePanel();
+    buildMenus();
+    FormCreate();
+    qApp->installEventFilter(this); // key preview
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::buildSidePanel() {
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    Panel1 = new QWidget(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedWidth(185);
+    Panel1->setAutoFillBackground(true);
+    QPalette panelPalette = Panel1->palette();
+    panelPalette.setColor(QPalette::Window, kPanelColor);
+    Panel1->setPalette(panelPalette);
+    Panel1->installEventFilter(this); // a click on the panel parks the focus
+
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(40, 16, 97, 73);
+    Image1->setPixmap(logoPicture());
+
+    QFont sideFont(QStringLiteral("Arial"));
+    sideFont.setPixelSize(11);
+    for (int tag = 0; tag < kPageCount; ++tag) {
+        auto* button = new TLbSpeedButton(QString::fromLatin1(kSideButtons[tag].caption), Panel1);
+        button->setObjectName(QString::fromLatin1(kSideButtons[tag].name));
+        button->Tag = tag;
+        button->setFont(sideFont);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(0, 104 + 23 * tag, 185, 24);
+        button->setLook(sideButtonLook());
+        connect(button, &QPushButton::pressed, this, [this, button] { ToolBarClick(button); });
+        SideButtons[tag] = button;
+    }
+    LbSpeedButton1 = SideButtons[0];
+    LbSpeedButton2 = SideButtons[1];
+    LbSpeedButton3 = SideButtons[2];
+    LbSpeedButton4 = SideButtons[3];
+    LbSpeedButton5 = SideButtons[4];
+    LbSpeedButton6 = SideButtons[5];
+    LbSpeedButton9 = SideButtons[6];
+    LbSpeedButton7 = SideButtons[7];
+    LbSpeedButton8 = SideButtons[8];
+    LbSpeedButton1->setChecked(true);
+
+    AdvButton = new TLbSpeedButton(kShowAdvanced, Panel1);
+    AdvButton->setObjectName(QStringLiteral("AdvButton"));
+    AdvButton->setGeometry(16, 344, 153, 25);
+    AdvButton->setFocusPolicy(Qt::NoFocus);
+    setAdvButtonLook(false);
+    connect(AdvButton, &QPushButton::clicked, this, &TMainForm::AdvButtonClick);
+
+    btRun = new TLbSpeedButton(QStringLiteral("RUN"), Panel1);
+    btRun->setObjectName(QStringLiteral("btRun"));
+    btRun->setCheckable(false);
+    btRun->setGeometry(32, 616, 121, 57);
+    QFont runFont(QStringLiteral("Arial"));
+    runFont.setPixelSize(20);
+    runFont.setBold(true);
+    btRun->setFont(runFont);
+    ButtonLook runLook;
+    runLook.color = QColor(41, 101, 173);
+    runLook.pressedColor = QColor(10, 36, 106);
+    runLook.hoverColor = QColor(78, 139, 214);
+    runLook.textColor = Qt::white;
+    btRun->setLook(runLook);
+    connect(btRun, &QPushButton::clicked, this, &TMainForm::btRunClick);
+
+    FormPanel = new QWidget(central);
+    FormPanel->setObjectName(QStringLiteral("FormPanel"));
+    auto* column = new QVBoxLayout(FormPanel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    Panel3 = new QLabel(FormPanel);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setFixedHeight(33);
+    Panel3->setIndent(12);
+    Panel3->setStyleSheet(QStringLiteral(
+        "QLabel { background-color: navy; color: white; font-family: Arial; font-weight: bold; "
+        "font-size: 14px; }"));
+    column->addWidget(Panel3);
+    m_pageArea = new QWidget(FormPanel);
+    m_pageArea->setObjectName(QStringLiteral("PageArea"));
+    m_pageLayout = new QVBoxLayout(m_pageArea);
+    m_pageLayout->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_pageArea, 1);
+
+    row->addWidget(Panel1);
+    row->addWidget(FormPanel, 1);
+    setCentralWidget(central);
+}
+
+void TMainForm::buildMenus() {
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    New1 = File1->addAction(QStringLiteral("&New"));
+    New1->setObjectName(QStringLiteral("New1"));
+    Importinputfile1 = File1->addAction(QStringLiteral("&Open input file"));
+    Importinputfile1->setObjectName(QStringLiteral("Importinputfile1"));
+    Importinputfile1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Exportinputfile1 = File1->addAction(QStringLiteral("&Save input file"));
+    Exportinputfile1->setObjectName(QStringLiteral("Exportinputfile1"));
+    Exportinputfile1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAs1 = File1->addAction(QStringLiteral("Save input file &As"));
+    SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
+    File1->addSeparator();
+    Printinputfile1 = File1->addMenu(QStringLiteral("&Print"));
+    Printinputfile1->setObjectName(QStringLiteral("Printinputfile1"));
+    Printinputfile1->addAction(QStringLiteral("Print &input file"));
+    Printinputfile1->addAction(QStringLiteral("Print &results"));
+    Printinputfile1->setEnabled(false);
+    File1->addSeparator();
+    Exit1 = File1->addAction(QStringLiteral("E&xit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
+    connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
+
+    ools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
+    ools1->setObjectName(QStringLiteral("ools1"));
+    cRcTtransform1 = ools1->addAction(QStringLiteral("&cR_cT transform"));
+    cRcTtransform1->setObjectName(QStringLiteral("cRcTtransform1"));
+    connect(cRcTtransform1, &QAction::triggered, this, &TMainForm::cRcTtransform1Click);
+    Opimisationtool1 = ools1->addAction(QStringLiteral("&Opimisation tool"));
+    Opimisationtool1->setObjectName(QStringLiteral("Opimisationtool1"));
+    connect(Opimisationtool1, &QAction::triggered, this, &TMainForm::Opimisationtool1Click);
+    CalculateLPIF1 = ools1->addAction(QStringLiteral("&Calculate LPIF"));
+    CalculateLPIF1->setObjectName(QStringLiteral("CalculateLPIF1"));
+    connect(CalculateLPIF1, &QAction::triggered, this, &TMainForm::CalculateLPIF1Click);
+
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Usermanual1 = Help1->addAction(QStringLiteral("&User manual"));
+    Usermanual1->setObjectName(QStringLiteral("Usermanual1"));
+    Associatedatfiles1 = Help1->addAction(QStringLiteral("Associate .dat files"));
+    Associatedatfiles1->setObjectName(QStringLiteral("Associatedatfiles1"));
+    About1 = Help1->addAction(QStringLiteral("&About"));
+    About1->setObjectName(QStringLiteral("About1"));
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
+}
+
+void TMainForm::FormCreate() {
+    fitToScreen();
+    RecentCount = 0;
+    AddOnPresent = false;
+
+    QString workDir = m_forms.context.workDir;
+    if (workDir.isEmpty())
+        workDir = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(workDir);
+    FolderSettings.WorkDir = QDir::currentPath().toStdString();
+
+    AddOnPresent = QFileInfo::exists(
+        QString::fromStdString(joinPath(FolderSettings.WorkDir, "libLXPro.so")));
+    CurrentFileName.clear();
+    Associatedatfiles1->setVisible(true);
+    setAcceptDrops(true);
+    BaselineList.clear();
+    ToolWindowOpen = false;
+}
+
+void TMainForm::fitToScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int ppi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
+    const int screenHeight = screen ? screen->geometry().height() : 1080;
+    const WindowFit fit = fitWindow(kClientWidth, kClientHeight, ppi, screenHeight);
+    if (fit.sizeable) {
+        centralWidget()->setMinimumSize(0, 0);
+        resize(fit.width, fit.height + menuBar()->sizeHint().height());
+    } else {
+        centralWidget()->setFixedSize(kClientWidth, kClientHeight);
+        setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    }
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+bool TMainForm::advancedFlag(int tag) const {
+    return tag >= 0 && tag < kAdvancedPages && m_advanced[tag];
+}
+
+void TMainForm::setAdvancedFlag(int tag, bool on) {
+    if (tag >= 0 && tag < kAdvancedPages)
+        m_advanced[tag] = on;
+}
+
+void TMainForm::clearAdvancedFlags() { m_advanced.fill(false); }
+
+TPageForm* TMainForm::pageForTag(int tag) const {
+    switch (tag) {
+    case 0:
+        return m_forms.StructureForm;
+    case 1:
+        return m_forms.HazeForm;
+    case 2:
+        return m_forms.ADFForm;
+    case 3:
+        return m_forms.RefTransForm;
+    case 4:
+        return m_forms.SpectrumForm;
+    case 5:
+        return m_forms.FilesForm;
+    case 6:
+        return m_forms.TekstForm;
+    case 7:
+        return m_forms.ProcessForm;
+    case 8:
+        return m_forms.Results;
+    default:
+        return nullptr;
+    }
+}
+
+QString TMainForm::titleForTag(int tag) {
+    return tag >= 0 && tag < kPageCount ? QString::fromLatin1(kPageTitles[tag]) : QString();
+}
+
+void TMainForm::FormActivate() {
+    if (m_activated)
+        return; // later activations (after a tool window) keep the project as it is
+    m_activated = true;
+    ToolBarClick(LbSpeedButton1);
+}
+
+void TMainForm::ToolBarClick(TLbSpeedButton* Sender) {
+    if (ToolWindowOpen || !Sender)
+        return;
+    const auto tag = static_cast<std::uint8_t>(Sender->Tag);
+    if (CurrentPage)
+        CurrentPage->hide();
+    CurrentPage = pageForTag(tag);
+    Panel3->setText(titleForTag(tag));
+    if (CurrentPage) {
+        CurrentPage->hide();
+        m_pageLayout->addWidget(CurrentPage);
+        CurrentPage->show();
+    }
+    if (tag < kAdvancedPages) {
+        AdvButton->show();
+        setAdvButtonLook(advancedFlag(CurrentPage ? CurrentPage->Tag : tag));
+    } else {
+        AdvButton->hide();
+    }
+    Sender->setChecked(true);
+    for (TLbSpeedButton* other : SideButtons)
+        if (other != Sender)
+            other->setChecked(false);
+}
+
+void TMainForm::setAdvButtonLook(bool on) {
+    AdvButton->setText(on ? kHideAdvanced : kShowAdvanced);
+    AdvButton->setLook(advancedLook(on));
+}
+
+void TMainForm::AdvButtonClick() {
+    if (!CurrentPage)
+        return;
+    const bool on = AdvButton->text() == kShowAdvanced;
+    setAdvancedFlag(CurrentPage->Tag, on);
+    setAdvButtonLook(on);
+    CurrentPage->FormShow();
+}
+
+void TMainForm::btRunClick() {
+    // The Results page is what RUN leads to, so its button is the one shown pressed.
+    ToolBarClick(LbSpeedButton8);
+}
+
+void TMainForm::PremakniFocus() { btRun->setFocus(Qt::OtherFocusReason); }
+
+void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
+    if (key == Qt::Key_P)
+        return;
+    m_forms.FilesForm->FormKeyDown(key, shift);
+}
+
+void TMainForm::FormKeyUp(int key, Qt::KeyboardModifiers shift) {
+    m_forms.FilesForm->FormKeyUp(key, shift);
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TMainForm::lockForToolWindow(QWidget* window) {
+    ToolWindowOpen = true;
+    window->show();
+    window->raise();
+    setEnabled(false);
+}
+
+void TMainForm::toolWindowClosed() {
+    ToolWindowOpen = false;
+    setEnabled(true);
+}
+
+void TMainForm::About1Click() { lockForToolWindow(m_forms.AboutForm); }
+
+void TMainForm::cRcTtransform1Click() { lockForToolWindow(m_forms.cR_cT_Form); }
+
+void TMainForm::CalculateLPIF1Click() { lockForToolWindow(m_forms.LPIF_Form); }
+
+void TMainForm::Opimisationtool1Click() {
+    m_forms.LXOpt_Form->show();
+    m_forms.LXOpt_Form->raise();
+}
+
+void TMainForm::LoadComboList(QComboBox* box, const QString& path) { LoadComboLists({box}, path); }
+
+bool TMainForm::LoadComboLists(const QList<QComboBox*>& boxes, const QString& path) {
+    const auto listing = readListingFile(path.toStdString());
+    if (!listing) {
+        m_forms.context.dialogs.error(cannotOpenFileText(path, listing.error()));
+        return false;
+    }
+    QStringList items;
+    for (const std::string& item : listing.value())
+        items << QString::fromStdString(item);
+    for (QComboBox* box : boxes) {
+        const QSignalBlocker blocker(box);
+        const QString text = box->currentText();
+        box->clear();
+        box->addItems(items);
+        box->setCurrentIndex(-1);
+        if (box->isEditable())
+            box->setEditText(text);
+        selectItemText(box, text);
+    }
+    return true;
+}
+
+void TMainForm::SelectComboText(QComboBox* box) { selectItemText(box, box->currentText()); }
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        // Seen once, where the key is delivered: at the focused control of this window.
+        const QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (widget == target && widget->window() == this) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (type == QEvent::KeyPress)
+                FormKeyDown(key->key(), key->modifiers());
+            else
+                FormKeyUp(key->key(), key->modifiers());
+        }
+    } else if (watched == Panel1 && type == QEvent::MouseButtonPress) {
+        PremakniFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Without a window manager a window may never become active; the first show stands in.
+    QTimer::singleShot(0, this, &TMainForm::FormActivate);
+}
+
+} // namespace lumetrix

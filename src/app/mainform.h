@@ -1,0 +1,141 @@
+#pragma once
+
+#include "folders.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QStringList>
+#include <array>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QVBoxLayout;
+
+namespace lumetrix {
+
+class Forms;
+class TLbSpeedButton;
+class TPageForm;
+
+inline const QString kShowAdvanced = QStringLiteral("Show Advanced Settings");
+inline const QString kHideAdvanced = QStringLiteral("Hide Advanced Settings");
+
+// The application's frame: side buttons choose the page shown in FormPanel, the advanced
+// switch works per page, and the application-wide state lives here.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // The designed client area.
+    static constexpr int kClientWidth = 1011;
+    static constexpr int kClientHeight = 714;
+    static constexpr int kPageCount = 9;
+    static constexpr int kAdvancedPages = 6;
+
+    explicit TMainForm(Forms& forms);
+    ~TMainForm() override;
+
+    // Application-wide state.
+    lumetrix::FolderSettings FolderSettings;
+    QString CurrentFileName;
+    QStringList BaselineList;
+    TPageForm* CurrentPage = nullptr;
+    bool ToolWindowOpen = false;
+    bool AddOnPresent = false;
+    int RecentCount = 0;
+
+    bool advancedFlag(int tag) const;
+    void setAdvancedFlag(int tag, bool on);
+    void clearAdvancedFlags();
+
+    // Controls.
+    QWidget* Panel1 = nullptr;
+    QLabel* Image1 = nullptr;
+    std::array<TLbSpeedButton*, kPageCount> SideButtons{}; // by Tag: LbSpeedButton1..6, 9, 7, 8
+    TLbSpeedButton* LbSpeedButton1 = nullptr;
+    TLbSpeedButton* LbSpeedButton2 = nullptr;
+    TLbSpeedButton* LbSpeedButton3 = nullptr;
+    TLbSpeedButton* LbSpeedButton4 = nullptr;
+    TLbSpeedButton* LbSpeedButton5 = nullptr;
+    TLbSpeedButton* LbSpeedButton6 = nullptr;
+    TLbSpeedButton* LbSpeedButton7 = nullptr;
+    TLbSpeedButton* LbSpeedButton8 = nullptr;
+    TLbSpeedButton* LbSpeedButton9 = nullptr;
+    TLbSpeedButton* AdvButton = nullptr;
+    TLbSpeedButton* btRun = nullptr;
+    QWidget* FormPanel = nullptr;
+    QLabel* Panel3 = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Importinputfile1 = nullptr;
+    QAction* Exportinputfile1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QMenu* Printinputfile1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* ools1 = nullptr;
+    QAction* cRcTtransform1 = nullptr;
+    QAction* Opimisationtool1 = nullptr;
+    QAction* CalculateLPIF1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Usermanual1 = nullptr;
+    QAction* Associatedatfiles1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // Where pages live while they are not shown, and where the shown page is laid out.
+    QWidget* pageHost() const { return m_pageArea; }
+    // The page form and title for a side button Tag; none for other Tags.
+    TPageForm* pageForTag(int tag) const;
+    static QString titleForTag(int tag);
+
+    // Handlers.
+    void FormActivate();
+    void ToolBarClick(TLbSpeedButton* Sender);
+    void AdvButtonClick();
+    void btRunClick();
+    void PremakniFocus();
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    void FormKeyUp(int key, Qt::KeyboardModifiers shift);
+    void Exit1Click();
+    void About1Click();
+    void cRcTtransform1Click();
+    void CalculateLPIF1Click();
+    void Opimisationtool1Click();
+    // A locking tool window (or the about box) has closed.
+    void toolWindowClosed();
+
+    // Shared operations of the pages.
+    // Replaces the items of the box with the lines of a listing file, keeping its text.
+    void LoadComboList(QComboBox* box, const QString& path);
+    // The same for several boxes filled from one file, read once; false when it cannot be
+    // read (one error box, the lists stay as they were).
+    bool LoadComboLists(const QList<QComboBox*>& boxes, const QString& path);
+    // Selects the first item equal to the box's text; otherwise the selection stays.
+    void SelectComboText(QComboBox* box);
+
+    // Whether the first activation has run.
+    bool activated() const { return m_activated; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void buildSidePanel();
+    void buildMenus();
+    void fitToScreen();
+    void setAdvButtonLook(bool on);
+    void lockForToolWindow(QWidget* window);
+
+    Forms& m_forms;
+    std::array<bool, kAdvancedPages> m_advanced{};
+    QWidget* m_pageArea = nullptr;
+    QVBoxLayout* m_pageLayout = nullptr;
+    bool m_activated = false;
+};
+
+} // namespace lumetrix

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "pageform.h"
+
+class QPlainTextEdit;
+
+namespace lumetrix {
+
+// The Process window page: the kernel's messages.
+class TProcessForm : public TPageForm {
+    Q_OBJECT
+public:
+    TProcessForm(Forms& forms, QWidget* parent);
+
+    QPlainTextEdit* ProcessInfoMemo = nullptr;
+};
+
+} // namespace lumetrix

@@ -1,0 +1,136 @@
+#include "userdialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace lumetrix {
+namespace {
+
+QMessageBox::StandardButton toQt(DialogButton b) {
+    switch (b) {
+    case DialogButton::Ok:
+        return QMessageBox::Ok;
+    case DialogButton::Cancel:
+        return QMessageBox::Cancel;
+    case DialogButton::Yes:
+        return QMessageBox::Yes;
+    case DialogButton::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QFileDialog* makeFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+    auto* dialog = new QFileDialog(QApplication::activeWindow());
+    dialog->setAcceptMode(mode);
+    dialog->setDirectory(request.initialFolder);
+    dialog->setNameFilter(QtUserDialogs::toQtFilter(request.filter));
+    dialog->setDefaultSuffix(request.defaultSuffix);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    return dialog;
+}
+
+QString runFileDialog(QFileDialog* dialog) {
+    QString chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        chosen = dialog->selectedFiles().first();
+    delete dialog;
+    return chosen;
+}
+
+} // namespace
+
+DialogButton QtUserDialogs::message(const QString& text, DialogIcon icon,
+                                    const QList<DialogButton>& buttons) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(kApplicationTitle);
+    box.setText(text);
+    box.setIcon(icon == DialogIcon::Warning ? QMessageBox::Warning
+                : icon == DialogIcon::Error ? QMessageBox::Critical
+                                            : QMessageBox::NoIcon);
+    for (const DialogButton b : buttons)
+        box.addButton(toQt(b));
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const DialogButton b : buttons)
+        if (toQt(b) == clicked)
+            return b;
+    return buttons.contains(DialogButton::Cancel) ? DialogButton::Cancel : buttons.last();
+}
+
+QString QtUserDialogs::openFile(const FileDialogRequest& request) {
+    return runFileDialog(makeFileDialog(request, QFileDialog::AcceptOpen));
+}
+
+QString QtUserDialogs::saveFile(const FileDialogRequest& request) {
+    return runFileDialog(makeFileDialog(request, QFileDialog::AcceptSave));
+}
+
+QString QtUserDialogs::browseFolder(const QString& caption, const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, startFolder);
+}
+
+std::optional<QColor> QtUserDialogs::chooseColor(const QColor& initial) {
+    const QColor color = QColorDialog::getColor(initial, QApplication::activeWindow());
+    if (!color.isValid())
+        return std::nullopt;
+    return color;
+}
+
+QString QtUserDialogs::toQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << (parts[i].contains(QLatin1Char('(')) ? parts[i]
+                                                        : parts[i] + " (" + patterns + ")");
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QStringList ScriptedUserDialogs::messageTexts() const {
+    QStringList texts;
+    for (const Call& c : calls)
+        if (c.kind == QLatin1String("message"))
+            texts << c.text;
+    return texts;
+}
+
+DialogButton ScriptedUserDialogs::message(const QString& text, DialogIcon icon,
+                                          const QList<DialogButton>& buttons) {
+    calls.append({QStringLiteral("message"), text, icon, buttons, {}});
+    if (echo)
+        echo(text);
+    if (!m_messages.isEmpty())
+        return m_messages.takeFirst();
+    for (const DialogButton b : {DialogButton::Cancel, DialogButton::No})
+        if (buttons.contains(b))
+            return b;
+    return buttons.isEmpty() ? DialogButton::Ok : buttons.last();
+}
+
+QString ScriptedUserDialogs::openFile(const FileDialogRequest& request) {
+    calls.append({QStringLiteral("open"), request.filter, DialogIcon::None, {}, request.initialFolder});
+    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+}
+
+QString ScriptedUserDialogs::saveFile(const FileDialogRequest& request) {
+    calls.append({QStringLiteral("save"), request.filter, DialogIcon::None, {}, request.initialFolder});
+    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+}
+
+QString ScriptedUserDialogs::browseFolder(const QString& caption, const QString& startFolder) {
+    calls.append({QStringLiteral("folder"), caption, DialogIcon::None, {}, startFolder});
+    return m_folders.isEmpty() ? QString() : m_folders.takeFirst();
+}
+
+std::optional<QColor> ScriptedUserDialogs::chooseColor(const QColor& initial) {
+    calls.append({QStringLiteral("color"), initial.name(), DialogIcon::None, {}, {}});
+    return m_colors.isEmpty() ? std::nullopt : m_colors.takeFirst();
+}
+
+} // namespace lumetrix

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace lumetrix {
+
+// The title of the application, shown on plain message boxes.
+inline const QString kApplicationTitle = QStringLiteral("Lumetrix ");
+
+enum class DialogIcon { None, Warning, Error };
+enum class DialogButton { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+    QString initialFolder;
+    // Pairs of description and pattern, separated by "|" ("Text files (*.txt)|*.txt|...").
+    QString filter;
+    QString defaultSuffix;
+};
+
+// Every modal dialog of the program goes through this interface, so that tests and the batch
+// mode never block on a window.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // A message box; returns the button chosen.
+    virtual DialogButton message(const QString& text, DialogIcon icon,
+                                 const QList<DialogButton>& buttons) = 0;
+    // The chosen path, or empty when cancelled.
+    virtual QString openFile(const FileDialogRequest& request) = 0;
+    virtual QString saveFile(const FileDialogRequest& request) = 0;
+    virtual QString browseFolder(const QString& caption, const QString& startFolder) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+
+    // An error box with an OK button.
+    void error(const QString& text) { message(text, DialogIcon::Error, {DialogButton::Ok}); }
+    // A plain box with an OK button and the application title.
+    void notice(const QString& text) { message(text, DialogIcon::None, {DialogButton::Ok}); }
+};
+
+// The real dialogs of the desktop.
+class QtUserDialogs : public UserDialogs {
+public:
+    DialogButton message(const QString& text, DialogIcon icon,
+                         const QList<DialogButton>& buttons) override;
+    QString openFile(const FileDialogRequest& request) override;
+    QString saveFile(const FileDialogRequest& request) override;
+    QString browseFolder(const QString& caption, const QString& startFolder) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+
+    // "A|*.a|B|*.b" as the file dialogs of this toolkit want it.
+    static QString toQtFilter(const QString& filter);
+};
+
+// Answers from a script, and a record of what was asked. An unanswered question gets Cancel
+// (or No, or the last button offered); an unanswered file or folder dialog is cancelled.
+class ScriptedUserDialogs : public UserDialogs {
+public:
+    struct Call {
+        QString kind; // "message", "open", "save", "folder", "color"
+        QString text; // the message, the dialog caption or the start folder
+        DialogIcon icon = DialogIcon::None;
+        QList<DialogButton> buttons;
+        QString folder;
+    };
+
+    QList<Call> calls;
+    // Called with every message text (the batch mode prints them).
+    std::function<void(const QString&)> echo;
+
+    void answerMessage(DialogButton button) { m_messages.append(button); }
+    void answerFile(const QString& path) { m_files.append(path); }
+    void answerFolder(const QString& path) { m_folders.append(path); }
+    void answerColor(std::optional<QColor> color) { m_colors.append(color); }
+
+    QStringList messageTexts() const;
+
+    DialogButton message(const QString& text, DialogIcon icon,
+                         const QList<DialogButton>& buttons) override;
+    QString openFile(const FileDialogRequest& request) override;
+    QString saveFile(const FileDialogRequest& request) override;
+    QString browseFolder(const QString& caption, const QString& startFolder) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+
+private:
+    QList<DialogButton> m_messages;
+    QStringList m_files;
+    QStringList m_folders;
+    QList<std::optional<QColor>> m_colors;
+};
+
+} // namespace lumetrix

@@ -1,0 +1,38 @@
+#include "colorbutton.h"
+
+namespace lumetrix {
+namespace {
+
+QString css(const QColor& c) { return c.name(QColor::HexRgb); }
+
+} // namespace
+
+TLbSpeedButton::TLbSpeedButton(const QString& caption, QWidget* parent)
+    : QPushButton(caption, parent) {
+    setCheckable(true);
+    setFlat(true);
+}
+
+void TLbSpeedButton::setLook(const ButtonLook& look) {
+    m_look = look;
+    setChecked(look.down);
+    QString sheet = QStringLiteral("QPushButton { background-color: %1; color: %2; ")
+                        .arg(css(look.color), css(look.textColor));
+    if (look.lightEdge.isValid() && look.shadowEdge.isValid()) {
+        sheet += QStringLiteral("border-style: solid; border-width: 2px; border-top-color: %1; "
+                                "border-left-color: %1; border-bottom-color: %2; "
+                                "border-right-color: %2; }")
+                     .arg(css(look.down ? look.shadowEdge : look.lightEdge),
+                          css(look.down ? look.lightEdge : look.shadowEdge));
+    } else {
+        sheet += QStringLiteral("border: none; }");
+    }
+    if (look.hoverColor.isValid())
+        sheet += QStringLiteral("QPushButton:hover { background-color: %1; }").arg(css(look.hoverColor));
+    if (look.pressedColor.isValid())
+        sheet += QStringLiteral("QPushButton:pressed, QPushButton:checked { background-color: %1; }")
+                     .arg(css(look.pressedColor));
+    setStyleSheet(sheet);
+}
+
+} // namespace lumetrix

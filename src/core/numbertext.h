@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumetrix {
+
+// The regional number separators in force when a text was formatted or read.
+struct Separators {
+    char decimal = '.';
+    char thousands = ',';
+    bool operator==(const Separators&) const = default;
+};
+
+// The largest exponent an extended float can carry; the numeric edit refuses more.
+inline constexpr int kMaxExponent = 4932;
+
+// The text a numeric edit shows: fixed-point, no thousands separator, no exponent.
+// decimals > 0 gives exactly that many decimals, 0 none, -1 up to 14 with trailing zeros
+// dropped (and no separator for a whole number).
+std::string formatFixed(long double value, int decimals, char decimalSeparator);
+
+// General format with up to 15 significant digits, for numbers kept outside edits.
+std::string formatGeneral(long double value, char decimalSeparator);
+
+// Reads a number as the numeric edit does: thousands separators are dropped, an empty text
+// is 0 and a lone "-" is -0; a mantissa without digits counts as 0 and an exponent mark
+// without digits as E0, since typing passes through such texts. Nothing for anything else.
+std::optional<long double> parseNumber(std::string_view text, Separators separators);
+
+// Rewrites a text formatted under the old separators for the new ones.
+std::string convertSeparators(std::string_view text, Separators from, Separators to);
+
+} // namespace lumetrix

@@ -1,0 +1,12 @@
+#include "result.h"
+
+namespace lumetrix {
+
+std::string ReadError::describe() const {
+    std::string out = file;
+    if (line > 0)
+        out += ", line " + std::to_string(line);
+    return out + ": " + reason;
+}
+
+} // namespace lumetrix

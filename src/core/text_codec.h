@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumetrix {
+
+// Files of the program are Windows-1252 bytes; the program works in UTF-8 inside.
+std::string cp1252ToUtf8(std::string_view bytes);
+
+// Returns nothing when the text holds a character that Windows-1252 cannot store
+// (or is not valid UTF-8).
+std::optional<std::string> utf8ToCp1252(std::string_view text);
+
+} // namespace lumetrix

@@ -1,0 +1,324 @@
+#include "filesform.h"
+
+#include "forms.h"
+#include "mainform.h"
+#include "platform_hooks.h"
+#include "result_list.h"
+#include "results.h"
+#include "settingsstore.h"
+#include "userdialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace lumetrix {
+namespace {
+
+const QString kBrowseCaption = QStringLiteral("Please select directory...");
+const QString kOverwriteKey = QStringLiteral("OverwriteOutFiles");
+
+QLineEdit* folderEdit(QWidget* parent, const char* name, bool readOnly) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+} // namespace
+
+TFilesForm::TFilesForm(Forms& forms, QWidget* parent) : TPageForm(forms, 5, parent) {
+    setObjectName(QStringLiteral("FilesForm"));
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(24, 20, 24, 20);
+    page->setSpacing(14);
+
+    auto* basic = new QGridLayout;
+    basic->setHorizontalSpacing(8);
+    basic->setColumnStretch(1, 1);
+    eWorkDir = folderEdit(this, "eWorkDir", true);
+    eOutFileName = folderEdit(this, "eOutFileName", false);
+    eOutFileName->setText(QString::fromLatin1(kDefaultOutFileName.data(),
+                                              static_cast<int>(kDefaultOutFileName.size())));
+    eOutFileDir = folderEdit(this, "eOutFileDir", false);
+    btOutFileDir = new QPushButton(QStringLiteral("Browse..."), this);
+    btOutFileDir->setObjectName(QStringLiteral("btOutFileDir"));
+    basic->addWidget(new QLabel(QStringLiteral(" Working folder <WORKDIR>"), this), 0, 0);
+    basic->addWidget(eWorkDir, 0, 1);
+    basic->addWidget(new QLabel(QStringLiteral("Name of the output files"), this), 1, 0);
+    basic->addWidget(eOutFileName, 1, 1);
+    basic->addWidget(new QLabel(QStringLiteral("Folder of the output files"), this), 2, 0);
+    basic->addWidget(eOutFileDir, 2, 1);
+    basic->addWidget(btOutFileDir, 2, 2);
+    cbOverwriteLXOut = new QCheckBox(QStringLiteral("Ask if overwrite output files"), this);
+    cbOverwriteLXOut->setObjectName(QStringLiteral("cbOverwriteLXOut"));
+    basic->addWidget(cbOverwriteLXOut, 3, 1);
+    page->addLayout(basic);
+
+    AdvPanel = new QWidget(this);
+    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
+    AdvPanel->installEventFilter(this); // a click on the panel parks the focus
+    auto* adv = new QGridLayout(AdvPanel);
+    adv->setContentsMargins(0, 0, 0, 0);
+    adv->setHorizontalSpacing(8);
+    adv->setColumnStretch(1, 1);
+    eDir_nk = folderEdit(AdvPanel, "eDir_nk", true);
+    eDir_cRcT = folderEdit(AdvPanel, "eDir_cRcT", true);
+    eDir_HRHT = folderEdit(AdvPanel, "eDir_HRHT", true);
+    eDir_ars = folderEdit(AdvPanel, "eDir_ars", true);
+    eDir_spk = folderEdit(AdvPanel, "eDir_spk", true);
+    eDir_dat = folderEdit(AdvPanel, "eDir_dat", true);
+    const std::array<std::pair<const char*, QLineEdit*>, 6> advRows = {{
+        {"Folder with layer files (*.nk)", eDir_nk},
+        {"Folder with calibration files (*.cal)", eDir_cRcT},
+        {"Folder with haze files (*.tis)", eDir_HRHT},
+        {"Folder with external ADF files (*.ars)", eDir_ars},
+        {"Folder with illum. spectrum files (*.spk)", eDir_spk},
+        {"Folder of listing files (*.dat)", eDir_dat},
+    }};
+    const std::array<const char*, 6> advButtonNames = {"btDir_nk",  "btDir_cal", "btDir_tis",
+                                                       "btDir_ars", "btDir_spk", "brDir_dat"};
+    for (int i = 0; i < 6; ++i) {
+        auto* button = new QPushButton(QStringLiteral("Browse..."), AdvPanel);
+        button->setObjectName(QString::fromLatin1(advButtonNames[i]));
+        adv->addWidget(new QLabel(QString::fromLatin1(advRows[i].first), AdvPanel), i, 0);
+        adv->addWidget(advRows[i].second, i, 1);
+        adv->addWidget(button, i, 2);
+        m_browseButtons[i + 1] = button;
+    }
+    m_browseButtons[0] = btOutFileDir;
+    btDir_nk = m_browseButtons[1];
+    btDir_cal = m_browseButtons[2];
+    btDir_tis = m_browseButtons[3];
+    btDir_ars = m_browseButtons[4];
+    btDir_spk = m_browseButtons[5];
+    brDir_dat = m_browseButtons[6];
+    for (int i = 0; i < 7; ++i) {
+        QPushButton* button = m_browseButtons[i];
+        button->setProperty("Tag", i + 1);
+        connect(button, &QPushButton::clicked, this, [this, button] { btDirClick(button); });
+    }
+
+    auto* buttons = new QHBoxLayout;
+    btDefault = new QPushButton(kAssignPaths, AdvPanel);
+    btDefault->setObjectName(QStringLiteral("btDefault"));
+    btDefault->setToolTip(QStringLiteral("Press CTRL to change ALL paths"));
+    btDefault->setMinimumWidth(220);
+    btDefault->installEventFilter(this);
+    btProjectDir = new QPushButton(QStringLiteral("Set project directory"), AdvPanel);
+    btProjectDir->setObjectName(QStringLiteral("btProjectDir"));
+    btProjectDir->setToolTip(QStringLiteral("Press CTRL to change ALL paths"));
+    btProjectDir->setMinimumWidth(220);
+    buttons->addWidget(btDefault);
+    buttons->addWidget(btProjectDir);
+    buttons->addStretch(1);
+    adv->addLayout(buttons, 6, 1, 1, 2);
+    page->addWidget(AdvPanel);
+    page->addStretch(1);
+
+    connect(btDefault, &QPushButton::clicked, this, &TFilesForm::btDefaultClick);
+    connect(btProjectDir, &QPushButton::clicked, this, &TFilesForm::btProjectDirClick);
+    connect(cbOverwriteLXOut, &QCheckBox::clicked, this, &TFilesForm::cbOverwriteLXOutClick);
+    connect(eOutFileName, &QLineEdit::textChanged, this, &TFilesForm::eOutFileNameChange);
+    eOutFileDir->installEventFilter(this); // leaving the edit and Enter apply the folder
+
+    FormCreate();
+}
+
+QString TFilesForm::shown(const std::string& path) const {
+    return QString::fromStdString(
+        toWorkDirDisplay(path, m_forms.MainForm->FolderSettings.WorkDir));
+}
+
+void TFilesForm::FormCreate() {
+    btProjectDir->show();
+    m_overDefault = false;
+    auto& folders = m_forms.MainForm->FolderSettings;
+    eWorkDir->setText(QString::fromStdString(folders.WorkDir));
+    const FolderSettings defaults = FolderSettings::defaults(folders.WorkDir);
+    folders = defaults;
+    eOutFileDir->setText(shown(defaults.OutFileDir));
+    eDir_nk->setText(shown(defaults.LayerFileDir));
+    eDir_cRcT->setText(shown(defaults.CalibrationDir));
+    eDir_HRHT->setText(shown(defaults.HazeFileDir));
+    eDir_ars->setText(shown(defaults.ExternalAdfDir));
+    eDir_spk->setText(shown(defaults.SpectrumDir));
+    eDir_dat->setText(shown(defaults.ListDir));
+    eOutFileName->setText(QString::fromStdString(defaults.OutFileName));
+}
+
+void TFilesForm::FormShow() { AdvPanel->setVisible(advanced()); }
+
+TFilesForm::FolderRow TFilesForm::rowForTag(int tag) const {
+    switch (tag) {
+    case 1:
+        return {eOutFileDir, &FolderSettings::OutFileDir};
+    case 2:
+        return {eDir_nk, &FolderSettings::LayerFileDir};
+    case 3:
+        return {eDir_cRcT, &FolderSettings::CalibrationDir};
+    case 4:
+        return {eDir_HRHT, &FolderSettings::HazeFileDir};
+    case 5:
+        return {eDir_ars, &FolderSettings::ExternalAdfDir};
+    case 6:
+        return {eDir_spk, &FolderSettings::SpectrumDir};
+    default:
+        return {eDir_dat, &FolderSettings::ListDir};
+    }
+}
+
+void TFilesForm::btDirClick(QPushButton* Sender) {
+    const int tag = Sender->property("Tag").toInt();
+    const FolderRow row = rowForTag(tag);
+    auto& folders = m_forms.MainForm->FolderSettings;
+    const QString start = QString::fromStdString(
+        browseStartFolder(row.edit->text().toStdString(), folders.WorkDir));
+    const QString chosen = m_forms.context.dialogs.browseFolder(kBrowseCaption, start);
+    if (chosen.isEmpty())
+        return;
+    folders.*row.field = chosen.toStdString();
+    if (row.field == &FolderSettings::ListDir)
+        ReloadListBoxes();
+    row.edit->setText(shown(chosen.toStdString()));
+}
+
+void TFilesForm::addListBinding(ListBinding binding) { m_listBindings.append(std::move(binding)); }
+
+void TFilesForm::ReloadListBoxes() {
+    for (const ListBinding& binding : m_listBindings) {
+        const QList<QComboBox*> boxes = binding.boxes();
+        if (boxes.isEmpty())
+            continue;
+        if (!m_forms.MainForm->LoadComboLists(boxes, binding.listingFile()))
+            continue;
+        if (binding.afterLoad)
+            for (QComboBox* box : boxes)
+                binding.afterLoad(box);
+    }
+}
+
+void TFilesForm::eOutFileNameChange() {
+    m_forms.MainForm->FolderSettings.OutFileName = eOutFileName->text().toStdString();
+    if (m_forms.Results)
+        m_forms.Results->setResultList(resultListEntries(eOutFileName->text().toStdString()));
+}
+
+void TFilesForm::ApplyOutFileDir() {
+    QString text = eOutFileDir->text();
+    if (text.endsWith(QLatin1Char('/')) || text.endsWith(QLatin1Char('\\'))) {
+        text.chop(1);
+        eOutFileDir->setText(text);
+    }
+    auto& folders = m_forms.MainForm->FolderSettings;
+    folders.OutFileDir = expandWorkDir(text.toStdString(), folders.WorkDir);
+    const QString path = QString::fromStdString(folders.OutFileDir);
+    if (path.isEmpty() || QDir(path).exists())
+        return;
+    UserDialogs& dialogs = m_forms.context.dialogs;
+    const auto answer = dialogs.message("Directory " + path + " does no exist! Create it?",
+                                        DialogIcon::Error, {DialogButton::Ok, DialogButton::Cancel});
+    if (answer == DialogButton::Ok && !QDir().mkpath(path))
+        dialogs.error("Cannot create " + path);
+}
+
+void TFilesForm::btDefaultClick() {
+    auto& folders = m_forms.MainForm->FolderSettings;
+    const FolderSettings defaults = FolderSettings::defaults(folders.WorkDir);
+    eDir_nk->setText(shown(defaults.LayerFileDir));
+    eDir_cRcT->setText(shown(defaults.CalibrationDir));
+    eDir_HRHT->setText(shown(defaults.HazeFileDir));
+    eDir_ars->setText(shown(defaults.ExternalAdfDir));
+    eDir_spk->setText(shown(defaults.SpectrumDir));
+    eDir_dat->setText(shown(defaults.ListDir));
+    folders.InputFileDir = defaults.InputFileDir;
+    folders.LayerFileDir = defaults.LayerFileDir;
+    folders.CalibrationDir = defaults.CalibrationDir;
+    folders.HazeFileDir = defaults.HazeFileDir;
+    folders.ExternalAdfDir = defaults.ExternalAdfDir;
+    folders.SpectrumDir = defaults.SpectrumDir;
+    folders.ListDir = defaults.ListDir;
+
+    if (btDefault->text() == kAssignAllPaths) {
+        const std::string component = lastPathComponent(eOutFileDir->text().toStdString());
+        eOutFileDir->setText(QString::fromStdString(
+            joinPath(kWorkDirMarker, component)));
+        folders.OutFileDir = joinPath(folders.WorkDir, component);
+        ApplyOutFileDir();
+    }
+}
+
+void TFilesForm::btProjectDirClick() {
+    auto& folders = m_forms.MainForm->FolderSettings;
+    const QString chosen = m_forms.context.dialogs.browseFolder(
+        kBrowseCaption, QString::fromStdString(folders.WorkDir));
+    if (chosen.isEmpty())
+        return;
+    const FolderSettings under = FolderSettings::defaults(chosen.toStdString());
+    const auto full = [](const std::string& path) { return QString::fromStdString(path); };
+    eDir_nk->setText(full(under.LayerFileDir));
+    eDir_cRcT->setText(full(under.CalibrationDir));
+    eDir_HRHT->setText(full(under.HazeFileDir));
+    eDir_ars->setText(full(under.ExternalAdfDir));
+    eDir_spk->setText(full(under.SpectrumDir));
+    eDir_dat->setText(full(under.ListDir));
+    eOutFileDir->setText(full(under.OutFileDir));
+    folders.InputFileDir = under.InputFileDir;
+    folders.LayerFileDir = under.LayerFileDir;
+    folders.CalibrationDir = under.CalibrationDir;
+    folders.HazeFileDir = under.HazeFileDir;
+    folders.ExternalAdfDir = under.ExternalAdfDir;
+    folders.SpectrumDir = under.SpectrumDir;
+    folders.ListDir = under.ListDir;
+    folders.OutFileDir = under.OutFileDir;
+}
+
+void TFilesForm::cbOverwriteLXOutClick() {
+    SettingsStore& store = m_forms.context.settings;
+    store.setValue(kOverwriteKey, cbOverwriteLXOut->isChecked());
+    store.sync();
+}
+
+void TFilesForm::updateDefaultCaption() {
+    if (!AdvPanel->isVisible() || !m_overDefault)
+        return;
+    const bool ctrl = hooks::keyboardModifiers() & Qt::ControlModifier;
+    btDefault->setText(ctrl ? kAssignAllPaths : kAssignPaths);
+}
+
+void TFilesForm::FormKeyDown(int, Qt::KeyboardModifiers) { updateDefaultCaption(); }
+
+void TFilesForm::FormKeyUp(int, Qt::KeyboardModifiers) { updateDefaultCaption(); }
+
+bool TFilesForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == btDefault) {
+        if (event->type() == QEvent::Enter) {
+            m_overDefault = true;
+        } else if (event->type() == QEvent::Leave) {
+            m_overDefault = false;
+            btDefault->setText(kAssignPaths);
+        }
+    } else if (watched == eOutFileDir) {
+        if (event->type() == QEvent::FocusOut) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                ApplyOutFileDir();
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                ApplyOutFileDir();
+        }
+    } else if (watched == AdvPanel && event->type() == QEvent::MouseButtonPress) {
+        m_forms.MainForm->PremakniFocus();
+    }
+    return TPageForm::eventFilter(watched, event);
+}
+
+} // namespace lumetrix

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "folders.h"
+#include "pageform.h"
+
+#include <QList>
+#include <array>
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace lumetrix {
+
+inline const QString kAssignPaths = QStringLiteral("Assign paths to <WORKDIR>");
+inline const QString kAssignAllPaths = QStringLiteral("Assign ALL paths to <WORKDIR>");
+
+// One rule of ReloadListBoxes: which boxes are refilled from which listing file, and what is
+// done to each box afterwards.
+struct ListBinding {
+    std::function<QList<QComboBox*>()> boxes;
+    std::function<QString()> listingFile;
+    std::function<void(QComboBox*)> afterLoad;
+};
+
+// The File locations page: the output name and folder, the working folder, and (advanced)
+// the folders of the data and listing files.
+class TFilesForm : public TPageForm {
+    Q_OBJECT
+public:
+    TFilesForm(Forms& forms, QWidget* parent);
+
+    QLineEdit* eWorkDir = nullptr;
+    QLineEdit* eOutFileName = nullptr;
+    QLineEdit* eOutFileDir = nullptr;
+    QLineEdit* eDir_nk = nullptr;
+    QLineEdit* eDir_cRcT = nullptr;
+    QLineEdit* eDir_HRHT = nullptr;
+    QLineEdit* eDir_ars = nullptr;
+    QLineEdit* eDir_spk = nullptr;
+    QLineEdit* eDir_dat = nullptr;
+    QPushButton* btOutFileDir = nullptr;
+    QPushButton* btDir_nk = nullptr;
+    QPushButton* btDir_cal = nullptr;
+    QPushButton* btDir_tis = nullptr;
+    QPushButton* btDir_ars = nullptr;
+    QPushButton* btDir_spk = nullptr;
+    QPushButton* brDir_dat = nullptr;
+    QPushButton* btDefault = nullptr;
+    QPushButton* btProjectDir = nullptr;
+    QCheckBox* cbOverwriteLXOut = nullptr;
+    QWidget* AdvPanel = nullptr;
+
+    void FormCreate() override;
+    void FormShow() override;
+    void btDirClick(QPushButton* Sender);
+    void btDefaultClick();
+    void btProjectDirClick();
+    void cbOverwriteLXOutClick();
+    void eOutFileNameChange();
+    void ApplyOutFileDir();
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    void FormKeyUp(int key, Qt::KeyboardModifiers shift);
+
+    // Pages join the refresh of the listing-file boxes here when they are created.
+    void addListBinding(ListBinding binding);
+    void ReloadListBoxes();
+
+    // Whether the mouse is over btDefault.
+    bool overDefaultButton() const { return m_overDefault; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct FolderRow {
+        QLineEdit* edit;
+        std::string lumetrix::FolderSettings::* field;
+    };
+    // The edit and setting of a Browse button's row, by its Tag.
+    FolderRow rowForTag(int tag) const;
+    QString shown(const std::string& path) const;
+    void updateDefaultCaption();
+
+    std::array<QPushButton*, 7> m_browseButtons{};
+    QList<ListBinding> m_listBindings;
+    bool m_overDefault = false;
+};
+
+} // namespace lumetrix

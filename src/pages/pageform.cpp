@@ -1,0 +1,28 @@
+#include "pageform.h"
+
+#include "forms.h"
+#include "mainform.h"
+
+#include <QMouseEvent>
+
+namespace lumetrix {
+
+TPageForm::TPageForm(Forms& forms, int tag, QWidget* parent)
+    : QWidget(parent), Tag(tag), m_forms(forms) {
+    setAutoFillBackground(true);
+    hide();
+}
+
+void TPageForm::mousePressEvent(QMouseEvent* event) {
+    m_forms.MainForm->PremakniFocus();
+    QWidget::mousePressEvent(event);
+}
+
+void TPageForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+bool TPageForm::advanced() const { return m_forms.MainForm->advancedFlag(Tag); }
+
+} // namespace lumetrix

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+namespace lumetrix {
+
+class Forms;
+
+// A page of the main window. Its creation handler is also its reset (New runs it again);
+// its show handler lays it out for its advanced flag and may run at any time.
+class TPageForm : public QWidget {
+    Q_OBJECT
+public:
+    TPageForm(Forms& forms, int tag, QWidget* parent);
+
+    const int Tag;
+
+    virtual void FormCreate() {}
+    virtual void FormShow() {}
+
+protected:
+    // A click on an empty part of a page parks the focus (a typed number commits).
+    void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // The advanced flag of this page.
+    bool advanced() const;
+
+    Forms& m_forms;
+};
+
+} // namespace lumetrix

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "pageform.h"
+
+namespace lumetrix {
+
+// The Illumination Spectrum page.
+class TSpectrumForm : public TPageForm {
+    Q_OBJECT
+public:
+    TSpectrumForm(Forms& forms, QWidget* parent);
+};
+
+} // namespace lumetrix

@@ -1,0 +1,67 @@
+#include "folders.h"
+#include "result_list.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetrix {
+namespace {
+
+TEST(Folders, DefaultsLieUnderTheWorkingFolder) {
+    const FolderSettings f = FolderSettings::defaults("/opt/lx");
+    EXPECT_EQ(f.WorkDir, "/opt/lx");
+    EXPECT_EQ(f.LayerFileDir, "/opt/lx/nk");
+    EXPECT_EQ(f.CalibrationDir, "/opt/lx/cT_cR");
+    EXPECT_EQ(f.HazeFileDir, "/opt/lx/HT_HR");
+    EXPECT_EQ(f.ExternalAdfDir, "/opt/lx/ADF_external");
+    EXPECT_EQ(f.SpectrumDir, "/opt/lx/Spectrum");
+    EXPECT_EQ(f.OutFileName, "LXOut");
+    EXPECT_EQ(f.OutFileDir, "/opt/lx/Out");
+    EXPECT_EQ(f.ListDir, "/opt/lx/List");
+    EXPECT_EQ(f.InputFileDir, "/opt/lx/in");
+    EXPECT_EQ(FolderSettings::defaults("/").ListDir, "/List");
+}
+
+TEST(Folders, MarkerDisplayExpansionAndBrowseStart) {
+    struct Case {
+        const char* path;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"/opt/lx/nk2", "<WORKDIR>/nk2"},
+        {"/opt/lx", "<WORKDIR>"},
+        {"/home/me/nk", "/home/me/nk"},
+        {"/OPT/lx/nk", "/OPT/lx/nk"}, // letter case counts
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(toWorkDirDisplay(c.path, "/opt/lx"), c.shown) << c.path;
+        EXPECT_EQ(expandWorkDir(c.shown, "/opt/lx"), c.path) << c.shown;
+    }
+    EXPECT_EQ(expandWorkDir("/a/<WORKDIR>/b", "/w"), "/a/<WORKDIR>/b"); // only at the start
+    EXPECT_EQ(browseStartFolder("<WORKDIR>/Out", "/w"), "/w/Out/");
+    EXPECT_EQ(browseStartFolder("/data/Out", "/w"), "/data/Out");
+}
+
+TEST(Folders, PathPieces) {
+    EXPECT_EQ(withoutTrailingSeparator("<WORKDIR>/Out/"), "<WORKDIR>/Out");
+    EXPECT_EQ(withoutTrailingSeparator("C:\\Out\\"), "C:\\Out");
+    EXPECT_EQ(withoutTrailingSeparator("/a/b"), "/a/b");
+    EXPECT_EQ(lastPathComponent("<WORKDIR>/runs/Out7"), "Out7");
+    EXPECT_EQ(lastPathComponent("D:\\sim\\Out7"), "Out7");
+    EXPECT_EQ(lastPathComponent("Out7"), "Out7");
+    EXPECT_EQ(joinPath("/w/", "nk"), "/w/nk");
+    EXPECT_EQ(joinPath("<WORKDIR>", "Out"), "<WORKDIR>/Out");
+}
+
+TEST(ResultList, EntriesFollowTheOutputName) {
+    const auto entries = resultListEntries("run1");
+    ASSERT_EQ(entries.size(), 11u);
+    EXPECT_EQ(entries.front(), "OnLine results as selected below");
+    EXPECT_EQ(entries[1], "run1.rta");
+    EXPECT_EQ(entries[2], "run1_Spec.rta");
+    EXPECT_EQ(entries[4], "run1.GL");
+    EXPECT_EQ(entries[9], "run1.hrt");
+    EXPECT_EQ(entries.back(), "IMPORT results...");
+}
+
+} // namespace
+} // namespace lumetrix
