@@ -1,0 +1,364 @@
+#include "aboutform.h"
+#include "colorbutton.h"
+#include "combobox.h"
+#include "filesform.h"
+#include "mainform.h"
+#include "options.h"
+#include "pageform.h"
+#include "results.h"
+#include "testapp.h"
+#include "toolwindows.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QtTest>
+
+using namespace lumetrix;
+
+namespace {
+
+int pressedButtons(const TMainForm& main) {
+    int n = 0;
+    for (const TLbSpeedButton* b : main.SideButtons)
+        n += b->isChecked() ? 1 : 0;
+    return n;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithFoldersUnderTheWorkingFolder() {
+        test::TestApp app;
+        const TMainForm& main = *app.forms->MainForm;
+        QCOMPARE(QString::fromStdString(main.FolderSettings.WorkDir), QDir(app.workDir()).canonicalPath());
+        QCOMPARE(QString::fromStdString(main.FolderSettings.ListDir),
+                 QString::fromStdString(main.FolderSettings.WorkDir) + "/List");
+        QCOMPARE(main.windowTitle(), QStringLiteral("Lumetrix v1.2"));
+        QVERIFY(main.CurrentFileName.isEmpty());
+        QVERIFY(!main.AddOnPresent);
+        // The Results page was created after the folders had their defaults.
+        QCOMPARE(app.forms->Results->cbIzberiGraf->itemText(1), QStringLiteral("LXOut.rta"));
+        QVERIFY(main.LbSpeedButton1->isChecked());
+        QCOMPARE(pressedButtons(main), 1);
+    }
+
+    void addOnPresentWhenTheLibraryIsBesideTheProgram() {
+        test::TestApp app(false);
+        writeFile(app.workDir() + "/libLXPro.so", "not really a library");
+        app.createForms();
+        QVERIFY(app.forms->MainForm->AddOnPresent);
+    }
+
+    void firstActivationShowsTheStructurePageOnce() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.FormActivate();
+        QCOMPARE(main.CurrentPage, main.pageForTag(0));
+        QCOMPARE(main.Panel3->text(), QStringLiteral("Structure"));
+        main.ToolBarClick(main.LbSpeedButton2);
+        main.FormActivate(); // a later activation keeps the page
+        QCOMPARE(main.Panel3->text(), QStringLiteral("Haze parameters"));
+    }
+
+    void switchingShowsPageTitleAndAdvancedSwitch_data() {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("advSwitch");
+        QTest::newRow("0") << 0 << "Structure" << true;
+        QTest::newRow("1") << 1 << "Haze parameters" << true;
+        QTest::newRow("2") << 2 << "Angular Distribution Functions" << true;
+        QTest::newRow("3") << 3 << "Total Reflectance and Transmittance" << true;
+        QTest::newRow("4") << 4 << "Spectrum" << true;
+        QTest::newRow("5") << 5 << "File locations" << true;
+        QTest::newRow("6") << 6 << "Additional Settings / Comments" << false;
+        QTest::newRow("7") << 7 << "Process window" << false;
+        QTest::newRow("8") << 8 << "Results" << false;
+    }
+    void switchingShowsPageTitleAndAdvancedSwitch() {
+        QFETCH(int, tag);
+        QFETCH(QString, title);
+        QFETCH(bool, advSwitch);
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        main.ToolBarClick(main.SideButtons[tag]);
+        QCOMPARE(main.Panel3->text(), title);
+        QVERIFY(main.CurrentPage);
+        QVERIFY(main.CurrentPage->isVisible());
+        QCOMPARE(main.CurrentPage->parentWidget(), main.pageHost());
+        QCOMPARE(main.AdvButton->isVisible(), advSwitch);
+        QVERIFY(main.SideButtons[tag]->isChecked());
+        QCOMPARE(pressedButtons(main), 1);
+        int visiblePages = 0;
+        for (int t = 0; t < TMainForm::kPageCount; ++t)
+            visiblePages += main.pageForTag(t)->isVisible() ? 1 : 0;
+        QCOMPARE(visiblePages, 1);
+    }
+
+    void sideButtonsStandWhereTheyShould() {
+        test::TestApp app;
+        const TMainForm& main = *app.forms->MainForm;
+        const char* order[] = {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3",
+                               "LbSpeedButton4", "LbSpeedButton5", "LbSpeedButton6",
+                               "LbSpeedButton9", "LbSpeedButton7", "LbSpeedButton8"};
+        for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
+            const TLbSpeedButton* b = main.SideButtons[tag];
+            QCOMPARE(b->objectName(), QString::fromLatin1(order[tag]));
+            QCOMPARE(b->Tag, tag);
+            QCOMPARE(b->geometry(), QRect(0, 104 + 23 * tag, 185, 24));
+        }
+        QCOMPARE(main.LbSpeedButton9->y(), 242);
+        QCOMPARE(main.AdvButton->geometry(), QRect(16, 344, 153, 25));
+        QCOMPARE(main.btRun->geometry(), QRect(32, 616, 121, 57));
+        QCOMPARE(main.Panel1->width(), 185);
+    }
+
+    void otherTagsShowNoPage() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        TLbSpeedButton stray(QStringLiteral("stray"));
+        stray.Tag = 9;
+        main.ToolBarClick(main.LbSpeedButton2);
+        main.ToolBarClick(&stray);
+        QCOMPARE(main.CurrentPage, static_cast<TPageForm*>(nullptr));
+        QVERIFY(main.Panel3->text().isEmpty());
+        QVERIFY(!main.pageForTag(1)->isVisible());
+    }
+
+    void switchingIsIgnoredWhileTheAboutBoxIsOpen() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        main.ToolBarClick(main.LbSpeedButton1);
+        main.About1Click();
+        QVERIFY(main.ToolWindowOpen);
+        QVERIFY(!main.isEnabled());
+        QVERIFY(app.forms->AboutForm->isVisible());
+        main.ToolBarClick(main.LbSpeedButton2);
+        QCOMPARE(main.Panel3->text(), QStringLiteral("Structure"));
+        QVERIFY(main.LbSpeedButton1->isChecked());
+        QVERIFY(!main.LbSpeedButton2->isChecked());
+        QTest::mouseClick(app.forms->AboutForm, Qt::LeftButton); // a click closes it
+        QVERIFY(!app.forms->AboutForm->isVisible());
+        QVERIFY(!main.ToolWindowOpen);
+        QVERIFY(main.isEnabled());
+        main.ToolBarClick(main.LbSpeedButton2);
+        QCOMPARE(main.Panel3->text(), QStringLiteral("Haze parameters"));
+    }
+
+    void lockingToolWindowsGiveTheWindowBackWhenClosed() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        for (auto open : {&TMainForm::cRcTtransform1Click, &TMainForm::CalculateLPIF1Click}) {
+            (main.*open)();
+            QVERIFY(main.ToolWindowOpen);
+            QVERIFY(!main.isEnabled());
+            QWidget* tool = open == &TMainForm::cRcTtransform1Click
+                                ? static_cast<QWidget*>(app.forms->cR_cT_Form)
+                                : static_cast<QWidget*>(app.forms->LPIF_Form);
+            QVERIFY(tool->isVisible());
+            QVERIFY(tool->isEnabled()); // the tool window itself stays usable
+            tool->close();
+            QVERIFY(!main.ToolWindowOpen);
+            QVERIFY(main.isEnabled());
+        }
+        main.Opimisationtool1Click();
+        QVERIFY(app.forms->LXOpt_Form->isVisible());
+        QVERIFY(!main.ToolWindowOpen);
+        QVERIFY(main.isEnabled());
+    }
+
+    void advancedLookFollowsEachPagesFlag() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        main.ToolBarClick(main.LbSpeedButton2);
+        QCOMPARE(main.AdvButton->text(), kShowAdvanced);
+        QCOMPARE(main.AdvButton->look().color, QColor(122, 168, 224));
+        QVERIFY(!main.AdvButton->isChecked());
+        main.AdvButtonClick();
+        QVERIFY(main.advancedFlag(1));
+        QCOMPARE(main.AdvButton->text(), kHideAdvanced);
+        QCOMPARE(main.AdvButton->look().color, QColor(208, 224, 244));
+        QCOMPARE(main.AdvButton->look().textColor, QColor(160, 193, 233));
+        QVERIFY(main.AdvButton->isChecked());
+        main.ToolBarClick(main.LbSpeedButton1);
+        QCOMPARE(main.AdvButton->text(), kShowAdvanced);
+        main.ToolBarClick(main.LbSpeedButton8);
+        QVERIFY(!main.AdvButton->isVisible());
+        main.ToolBarClick(main.LbSpeedButton2);
+        QVERIFY(main.AdvButton->isVisible());
+        QCOMPARE(main.AdvButton->text(), kHideAdvanced);
+        main.AdvButtonClick();
+        QVERIFY(!main.advancedFlag(1));
+        QCOMPARE(main.AdvButton->text(), kShowAdvanced);
+    }
+
+    void advancedSwitchReRunsTheShowHandler() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        main.ToolBarClick(main.LbSpeedButton6);
+        TFilesForm& files = *app.forms->FilesForm;
+        QVERIFY(!files.AdvPanel->isVisible());
+        main.AdvButtonClick();
+        QVERIFY(files.AdvPanel->isVisible());
+        main.AdvButtonClick();
+        QVERIFY(!files.AdvPanel->isVisible());
+    }
+
+    void runShowsTheResultsPage() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        QTest::mouseClick(main.btRun, Qt::LeftButton);
+        QCOMPARE(main.Panel3->text(), QStringLiteral("Results"));
+        QCOMPARE(main.CurrentPage, main.pageForTag(8));
+        QVERIFY(main.LbSpeedButton8->isChecked());
+        QCOMPARE(pressedButtons(main), 1);
+    }
+
+    void sideButtonsSwitchOnMouseDown() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        QTest::mousePress(main.LbSpeedButton5, Qt::LeftButton);
+        QCOMPARE(main.Panel3->text(), QStringLiteral("Spectrum"));
+        QTest::mouseRelease(main.LbSpeedButton5, Qt::LeftButton);
+        QVERIFY(main.LbSpeedButton5->isChecked()); // a click never unpresses the button
+        QCOMPARE(pressedButtons(main), 1);
+    }
+
+    void keysReachTheFilesPageExceptP() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        TFilesForm& files = *app.forms->FilesForm;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.ToolBarClick(main.LbSpeedButton6);
+        main.AdvButtonClick();
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(files.btDefault, &enter);
+        QVERIFY(files.overDefaultButton());
+        files.eOutFileName->setFocus();
+        // Ctrl is held (as the keyboard state tells); only the P key itself is sent.
+        app.modifiers = Qt::ControlModifier;
+        QTest::keyPress(files.eOutFileName, Qt::Key_P);
+        QCOMPARE(files.btDefault->text(), kAssignPaths);
+        QTest::keyPress(files.eOutFileName, Qt::Key_A);
+        QCOMPARE(files.btDefault->text(), kAssignAllPaths);
+        app.modifiers = Qt::NoModifier;
+        QTest::keyRelease(files.eOutFileName, Qt::Key_Control);
+        QCOMPARE(files.btDefault->text(), kAssignPaths);
+    }
+
+    void premakniFocusParksOnRun() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.ToolBarClick(main.LbSpeedButton6);
+        app.forms->FilesForm->eOutFileName->setFocus();
+        QTest::mouseClick(main.Panel1, Qt::LeftButton, {}, QPoint(90, 500));
+        QVERIFY(main.btRun->hasFocus());
+    }
+
+    void loadComboListKeepsTextAndSelectsItsItem() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        QComboBox box;
+        box.setEditable(true);
+        box.setEditText(QStringLiteral("CdS"));
+        main.LoadComboList(&box, app.workDir() + "/List/layer.dat");
+        QCOMPARE(box.itemText(0), QStringLiteral("air")); // no CR left from the CR LF file
+        QCOMPARE(box.currentText(), QStringLiteral("CdS"));
+        QCOMPARE(box.itemText(box.currentIndex()), QStringLiteral("CdS"));
+
+        box.setEditText(QStringLiteral("cds")); // matching is case-sensitive
+        main.LoadComboList(&box, app.workDir() + "/List/layer.dat");
+        QCOMPARE(box.currentIndex(), -1);
+        QCOMPARE(box.currentText(), QStringLiteral("cds"));
+        QVERIFY(app.dialogs.calls.isEmpty());
+    }
+
+    void loadComboListFailureLeavesTheList() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        QComboBox box;
+        box.addItems({QStringLiteral("one"), QStringLiteral("two")});
+        box.setCurrentIndex(1);
+        const QString missing = app.workDir() + "/List/missing.dat";
+        main.LoadComboList(&box, missing);
+        QCOMPARE(app.dialogs.calls.size(), 1);
+        QCOMPARE(app.dialogs.calls[0].icon, DialogIcon::Error);
+        QVERIFY(app.dialogs.calls[0].text.startsWith("Cannot open file \"" + missing + "\""));
+        QCOMPARE(box.count(), 2);
+        QCOMPARE(box.currentIndex(), 1);
+
+        writeFile(app.workDir() + "/List/binary.dat", QByteArray("air\nM\0o\n", 8));
+        main.LoadComboList(&box, app.workDir() + "/List/binary.dat");
+        QCOMPARE(app.dialogs.calls.size(), 2);
+        QVERIFY(app.dialogs.calls[1].text.contains(QStringLiteral("Line 2")));
+        QCOMPARE(box.count(), 2);
+    }
+
+    void selectComboTextWalksFromTheFirstItem() {
+        test::TestApp app;
+        QComboBox box;
+        box.setEditable(true);
+        box.addItems({QStringLiteral("Mo"), QStringLiteral("CIGS"), QStringLiteral("CIGS")});
+        box.setEditText(QStringLiteral("CIGS"));
+        box.setCurrentIndex(-1);
+        box.setEditText(QStringLiteral("CIGS"));
+        app.forms->MainForm->SelectComboText(&box);
+        QCOMPARE(box.currentIndex(), 1);
+        box.setEditText(QStringLiteral("glass"));
+        app.forms->MainForm->SelectComboText(&box);
+        QCOMPARE(box.currentIndex(), 1); // no equal item: the selection stays
+    }
+
+    void menusCarryTheirCaptions() {
+        test::TestApp app;
+        const TMainForm& main = *app.forms->MainForm;
+        QCOMPARE(main.New1->text(), QStringLiteral("&New"));
+        QCOMPARE(main.Importinputfile1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(main.Exportinputfile1->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(main.SaveAs1->text(), QStringLiteral("Save input file &As"));
+        QVERIFY(!main.Printinputfile1->isEnabled());
+        QCOMPARE(main.Exit1->text(), QStringLiteral("E&xit"));
+        QCOMPARE(main.File1->actions().last(), main.Exit1);
+        QCOMPARE(main.ools1->title(), QStringLiteral("&Tools"));
+        QCOMPARE(main.Opimisationtool1->text(), QStringLiteral("&Opimisation tool"));
+        QCOMPARE(main.Help1->actions().size(), 3);
+        QVERIFY(main.Associatedatfiles1->isVisible());
+    }
+
+    void commandLine() {
+        QTemporaryDir dir;
+        const CommandLine ok = parseCommandLine({QStringLiteral("--workdir"), dir.path(), QStringLiteral("a.dat")});
+        QVERIFY(ok.error.isEmpty());
+        QCOMPARE(ok.workDir, QDir(dir.path()).absolutePath());
+        QCOMPARE(ok.files, QStringList{QStringLiteral("a.dat")});
+        const CommandLine missing = parseCommandLine({QStringLiteral("--workdir"), dir.filePath("nope")});
+        QVERIFY(missing.error.contains(QStringLiteral("does not exist")));
+        QVERIFY(!parseCommandLine({QStringLiteral("--workdir")}).error.isEmpty());
+        QVERIFY(parseCommandLine({}).files.isEmpty());
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "test_mainform.moc"
