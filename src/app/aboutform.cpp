@@ -27,11 +27,14 @@ TAboutForm::TAboutForm(Forms& forms)
     logo->setStyleSheet(QStringLiteral("font-family: monospace; font-size: 15px; color: #a0c1e9;"));
     logo->setAlignment(Qt::AlignCenter);
     auto* name = new QLabel(QStringLiteral("Lumetrix"), this);
-    name->setStyleSheet(QStringLiteral("font-family: Arial; font-size: 24px; font-weight: bold;"));
+    name->setStyleSheet(
+        QStringLiteral("font-family: Arial; font-size: 24px; font-weight: bold; color: white;"));
     name->setAlignment(Qt::AlignCenter);
     auto* version = new QLabel(QStringLiteral("Version 1.2.8"), this);
+    version->setStyleSheet(QStringLiteral("color: white;"));
     version->setAlignment(Qt::AlignCenter);
     auto* kind = new QLabel(QStringLiteral("Optical Simulator"), this);
+    kind->setStyleSheet(QStringLiteral("color: white;"));
     kind->setAlignment(Qt::AlignCenter);
     layout->addWidget(logo);
     layout->addWidget(name);
@@ -39,7 +42,9 @@ TAboutForm::TAboutForm(Forms& forms)
     layout->addWidget(kind);
 }
 
-void TAboutForm::mousePressEvent(QMouseEvent*) { close(); }
+void TAboutForm::mousePressEvent(QMouseEvent*) {
+    close();
+}
 
 void TAboutForm::closeEvent(QCloseEvent* event) {
     event->accept();

@@ -36,7 +36,9 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     AboutForm = new TAboutForm(*this);
 }
 
-Forms::~Forms() { destroyAll(); }
+Forms::~Forms() {
+    destroyAll();
+}
 
 void Forms::destroyAll() {
     // Top-level windows first; the pages go with the main window that holds them.

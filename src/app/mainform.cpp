@@ -1,16 +1,16 @@
 #include "mainform.h"
 
 #include "aboutform.h"
+#include "adfform.h"
 #include "colorbutton.h"
 #include "filesform.h"
 #include "forms.h"
+#include "hazeform.h"
 #include "listing.h"
 #include "pageform.h"
 #include "processform.h"
-#include "results.h"
-#include "adfform.h"
-#include "hazeform.h"
 #include "reftransform.h"
+#include "results.h"
 #include "spectrumform.h"
 #include "structureform.h"
 #include "tekstform.h"
@@ -55,9 +55,15 @@ constexpr std::array<SideButtonSpec, TMainForm::kPageCount> kSideButtons = {{
 }};
 
 constexpr std::array<const char*, TMainForm::kPageCount> kPageTitles = {
-    "Structure",         "Haze parameters", "Angular Distribution Functions",
-    "Total Reflectance and Transmittance", "Spectrum", "File locations",
-    "Additional Settings / Comments", "Process window", "Results"};
+    "Structure",
+    "Haze parameters",
+    "Angular Distribution Functions",
+    "Total Reflectance and Transmittance",
+    "Spectrum",
+    "File locations",
+    "Additional Settings / Comments",
+    "Process window",
+    "Results"};
 
 const QColor kPanelColor(10, 36, 106);
 
@@ -117,7 +123,9 @@ QPixmap logoPicture() {
 QString cannotOpenFileText(const QString& path, const ReadError& error) {
     QString text = QStringLiteral("Cannot open file \"%1\"").arg(path);
     if (error.line > 0)
-        text += QStringLiteral("\nLine %1: %2").arg(error.line).arg(QString::fromStdString(error.reason));
+        text += QStringLiteral("\nLine %1: %2")
+                    .arg(error.line)
+                    .arg(QString::fromStdString(error.reason));
     else
         text += QStringLiteral("\n%1").arg(QString::fromStdString(error.reason));
     return text;
@@ -296,8 +304,8 @@ void TMainForm::FormCreate() {
     QDir::setCurrent(workDir);
     FolderSettings.WorkDir = QDir::currentPath().toStdString();
 
-    AddOnPresent = QFileInfo::exists(
-        QString::fromStdString(joinPath(FolderSettings.WorkDir, "libLXPro.so")));
+    AddOnPresent =
+        QFileInfo::exists(QString::fromStdString(joinPath(FolderSettings.WorkDir, "libLXPro.so")));
     CurrentFileName.clear();
     Associatedatfiles1->setVisible(true);
     setAcceptDrops(true);
@@ -330,7 +338,9 @@ void TMainForm::setAdvancedFlag(int tag, bool on) {
         m_advanced[tag] = on;
 }
 
-void TMainForm::clearAdvancedFlags() { m_advanced.fill(false); }
+void TMainForm::clearAdvancedFlags() {
+    m_advanced.fill(false);
+}
 
 TPageForm* TMainForm::pageForTag(int tag) const {
     switch (tag) {
@@ -412,7 +422,9 @@ void TMainForm::btRunClick() {
     ToolBarClick(LbSpeedButton8);
 }
 
-void TMainForm::PremakniFocus() { btRun->setFocus(Qt::OtherFocusReason); }
+void TMainForm::PremakniFocus() {
+    btRun->setFocus(Qt::OtherFocusReason);
+}
 
 void TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
     if (key == Qt::Key_P)
@@ -424,17 +436,28 @@ void TMainForm::FormKeyUp(int key, Qt::KeyboardModifiers shift) {
     m_forms.FilesForm->FormKeyUp(key, shift);
 }
 
-void TMainForm::Exit1Click() { close(); }
+void TMainForm::Exit1Click() {
+    close();
+}
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
     QCoreApplication::quit();
 }
 
-void TMainForm::lockForToolWindow(QWidget* window) {
-    ToolWindowOpen = true;
+void TMainForm::showToolWindow(QWidget* window) {
+    // A window shown for the first time stands over the middle of the main window.
+    if (!window->property("placed").toBool()) {
+        window->move(frameGeometry().center() - window->rect().center());
+        window->setProperty("placed", true);
+    }
     window->show();
     window->raise();
+}
+
+void TMainForm::lockForToolWindow(QWidget* window) {
+    ToolWindowOpen = true;
+    showToolWindow(window);
     setEnabled(false);
 }
 
@@ -443,18 +466,25 @@ void TMainForm::toolWindowClosed() {
     setEnabled(true);
 }
 
-void TMainForm::About1Click() { lockForToolWindow(m_forms.AboutForm); }
-
-void TMainForm::cRcTtransform1Click() { lockForToolWindow(m_forms.cR_cT_Form); }
-
-void TMainForm::CalculateLPIF1Click() { lockForToolWindow(m_forms.LPIF_Form); }
-
-void TMainForm::Opimisationtool1Click() {
-    m_forms.LXOpt_Form->show();
-    m_forms.LXOpt_Form->raise();
+void TMainForm::About1Click() {
+    lockForToolWindow(m_forms.AboutForm);
 }
 
-void TMainForm::LoadComboList(QComboBox* box, const QString& path) { LoadComboLists({box}, path); }
+void TMainForm::cRcTtransform1Click() {
+    lockForToolWindow(m_forms.cR_cT_Form);
+}
+
+void TMainForm::CalculateLPIF1Click() {
+    lockForToolWindow(m_forms.LPIF_Form);
+}
+
+void TMainForm::Opimisationtool1Click() {
+    showToolWindow(m_forms.LXOpt_Form);
+}
+
+void TMainForm::LoadComboList(QComboBox* box, const QString& path) {
+    LoadComboLists({box}, path);
+}
 
 bool TMainForm::LoadComboLists(const QList<QComboBox*>& boxes, const QString& path) {
     const auto listing = readListingFile(path.toStdString());
@@ -478,7 +508,9 @@ bool TMainForm::LoadComboLists(const QList<QComboBox*>& boxes, const QString& pa
     return true;
 }
 
-void TMainForm::SelectComboText(QComboBox* box) { selectItemText(box, box->currentText()); }
+void TMainForm::SelectComboText(QComboBox* box) {
+    selectItemText(box, box->currentText());
+}
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();

@@ -129,6 +129,7 @@ private:
     void buildMenus();
     void fitToScreen();
     void setAdvButtonLook(bool on);
+    void showToolWindow(QWidget* window);
     void lockForToolWindow(QWidget* window);
 
     Forms& m_forms;

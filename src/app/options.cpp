@@ -16,7 +16,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             }
             const QString dir = arguments[++i];
             if (!QFileInfo(dir).isDir()) {
-                result.error = QStringLiteral("--workdir: the folder \"%1\" does not exist").arg(dir);
+                result.error =
+                    QStringLiteral("--workdir: the folder \"%1\" does not exist").arg(dir);
                 return result;
             }
             result.workDir = QDir(dir).absolutePath();

@@ -27,6 +27,8 @@ bool SettingsStore::sync() {
     return m_settings->status() == QSettings::NoError;
 }
 
-QString SettingsStore::fileName() const { return m_settings->fileName(); }
+QString SettingsStore::fileName() const {
+    return m_settings->fileName();
+}
 
 } // namespace lumetrix

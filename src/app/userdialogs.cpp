@@ -114,12 +114,14 @@ DialogButton ScriptedUserDialogs::message(const QString& text, DialogIcon icon,
 }
 
 QString ScriptedUserDialogs::openFile(const FileDialogRequest& request) {
-    calls.append({QStringLiteral("open"), request.filter, DialogIcon::None, {}, request.initialFolder});
+    calls.append(
+        {QStringLiteral("open"), request.filter, DialogIcon::None, {}, request.initialFolder});
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
 QString ScriptedUserDialogs::saveFile(const FileDialogRequest& request) {
-    calls.append({QStringLiteral("save"), request.filter, DialogIcon::None, {}, request.initialFolder});
+    calls.append(
+        {QStringLiteral("save"), request.filter, DialogIcon::None, {}, request.initialFolder});
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 

@@ -3,7 +3,9 @@
 namespace lumetrix {
 namespace {
 
-QString css(const QColor& c) { return c.name(QColor::HexRgb); }
+QString css(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
 
 } // namespace
 
@@ -28,10 +30,12 @@ void TLbSpeedButton::setLook(const ButtonLook& look) {
         sheet += QStringLiteral("border: none; }");
     }
     if (look.hoverColor.isValid())
-        sheet += QStringLiteral("QPushButton:hover { background-color: %1; }").arg(css(look.hoverColor));
+        sheet +=
+            QStringLiteral("QPushButton:hover { background-color: %1; }").arg(css(look.hoverColor));
     if (look.pressedColor.isValid())
-        sheet += QStringLiteral("QPushButton:pressed, QPushButton:checked { background-color: %1; }")
-                     .arg(css(look.pressedColor));
+        sheet +=
+            QStringLiteral("QPushButton:pressed, QPushButton:checked { background-color: %1; }")
+                .arg(css(look.pressedColor));
     setStyleSheet(sheet);
 }
 

@@ -44,7 +44,8 @@ long double TPBNumEdit::Value() const {
 
 void TPBNumEdit::setValue(long double value) {
     m_separators = RegionalSettings::instance().separators();
-    const QString formatted = QString::fromLatin1(formatFixed(value, m_decimals, m_separators.decimal));
+    const QString formatted =
+        QString::fromLatin1(formatFixed(value, m_decimals, m_separators.decimal));
     if (formatted != text())
         setText(formatted);
 }
@@ -250,8 +251,8 @@ void TPBNumEdit::regionalSettingsChanged() {
     const Separators now = RegionalSettings::instance().separators();
     if (now == m_separators)
         return;
-    setText(QString::fromLatin1(
-        convertSeparators(text().toLatin1().toStdString(), m_separators, now)));
+    setText(
+        QString::fromLatin1(convertSeparators(text().toLatin1().toStdString(), m_separators, now)));
     m_separators = now;
 }
 

@@ -12,6 +12,7 @@ std::function<void()> setBeep(std::function<void()> hook);
 
 // The modifier keys held down now.
 Qt::KeyboardModifiers keyboardModifiers();
-std::function<Qt::KeyboardModifiers()> setKeyboardModifiers(std::function<Qt::KeyboardModifiers()> hook);
+std::function<Qt::KeyboardModifiers()>
+setKeyboardModifiers(std::function<Qt::KeyboardModifiers()> hook);
 
 } // namespace lumetrix::hooks

@@ -17,7 +17,9 @@ FolderSettings FolderSettings::defaults(const std::string& workDir) {
     return f;
 }
 
-bool isPathSeparator(char c) { return c == '/' || c == '\\'; }
+bool isPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string out(folder);

@@ -15,7 +15,9 @@ int mantissaEnd(const std::string& text) {
     return e < 0 ? static_cast<int>(text.size()) : e;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 void collapse(EditState& state, int caret) {
     state.selStart = caret;

@@ -24,6 +24,8 @@ namespace {
 
 const QString kBrowseCaption = QStringLiteral("Please select directory...");
 const QString kOverwriteKey = QStringLiteral("OverwriteOutFiles");
+// Both parts of the page share one label column, so that their edits line up.
+constexpr int kLabelColumnWidth = 250;
 
 QLineEdit* folderEdit(QWidget* parent, const char* name, bool readOnly) {
     auto* edit = new QLineEdit(parent);
@@ -43,6 +45,7 @@ TFilesForm::TFilesForm(Forms& forms, QWidget* parent) : TPageForm(forms, 5, pare
     auto* basic = new QGridLayout;
     basic->setHorizontalSpacing(8);
     basic->setColumnStretch(1, 1);
+    basic->setColumnMinimumWidth(0, kLabelColumnWidth);
     eWorkDir = folderEdit(this, "eWorkDir", true);
     eOutFileName = folderEdit(this, "eOutFileName", false);
     eOutFileName->setText(QString::fromLatin1(kDefaultOutFileName.data(),
@@ -69,6 +72,7 @@ TFilesForm::TFilesForm(Forms& forms, QWidget* parent) : TPageForm(forms, 5, pare
     adv->setContentsMargins(0, 0, 0, 0);
     adv->setHorizontalSpacing(8);
     adv->setColumnStretch(1, 1);
+    adv->setColumnMinimumWidth(0, kLabelColumnWidth);
     eDir_nk = folderEdit(AdvPanel, "eDir_nk", true);
     eDir_cRcT = folderEdit(AdvPanel, "eDir_cRcT", true);
     eDir_HRHT = folderEdit(AdvPanel, "eDir_HRHT", true);
@@ -133,8 +137,7 @@ TFilesForm::TFilesForm(Forms& forms, QWidget* parent) : TPageForm(forms, 5, pare
 }
 
 QString TFilesForm::shown(const std::string& path) const {
-    return QString::fromStdString(
-        toWorkDirDisplay(path, m_forms.MainForm->FolderSettings.WorkDir));
+    return QString::fromStdString(toWorkDirDisplay(path, m_forms.MainForm->FolderSettings.WorkDir));
 }
 
 void TFilesForm::FormCreate() {
@@ -154,7 +157,9 @@ void TFilesForm::FormCreate() {
     eOutFileName->setText(QString::fromStdString(defaults.OutFileName));
 }
 
-void TFilesForm::FormShow() { AdvPanel->setVisible(advanced()); }
+void TFilesForm::FormShow() {
+    AdvPanel->setVisible(advanced());
+}
 
 TFilesForm::FolderRow TFilesForm::rowForTag(int tag) const {
     switch (tag) {
@@ -179,8 +184,8 @@ void TFilesForm::btDirClick(QPushButton* Sender) {
     const int tag = Sender->property("Tag").toInt();
     const FolderRow row = rowForTag(tag);
     auto& folders = m_forms.MainForm->FolderSettings;
-    const QString start = QString::fromStdString(
-        browseStartFolder(row.edit->text().toStdString(), folders.WorkDir));
+    const QString start =
+        QString::fromStdString(browseStartFolder(row.edit->text().toStdString(), folders.WorkDir));
     const QString chosen = m_forms.context.dialogs.browseFolder(kBrowseCaption, start);
     if (chosen.isEmpty())
         return;
@@ -190,7 +195,9 @@ void TFilesForm::btDirClick(QPushButton* Sender) {
     row.edit->setText(shown(chosen.toStdString()));
 }
 
-void TFilesForm::addListBinding(ListBinding binding) { m_listBindings.append(std::move(binding)); }
+void TFilesForm::addListBinding(ListBinding binding) {
+    m_listBindings.append(std::move(binding));
+}
 
 void TFilesForm::ReloadListBoxes() {
     for (const ListBinding& binding : m_listBindings) {
@@ -223,8 +230,9 @@ void TFilesForm::ApplyOutFileDir() {
     if (path.isEmpty() || QDir(path).exists())
         return;
     UserDialogs& dialogs = m_forms.context.dialogs;
-    const auto answer = dialogs.message("Directory " + path + " does no exist! Create it?",
-                                        DialogIcon::Error, {DialogButton::Ok, DialogButton::Cancel});
+    const auto answer =
+        dialogs.message("Directory " + path + " does no exist! Create it?", DialogIcon::Error,
+                        {DialogButton::Ok, DialogButton::Cancel});
     if (answer == DialogButton::Ok && !QDir().mkpath(path))
         dialogs.error("Cannot create " + path);
 }
@@ -248,8 +256,7 @@ void TFilesForm::btDefaultClick() {
 
     if (btDefault->text() == kAssignAllPaths) {
         const std::string component = lastPathComponent(eOutFileDir->text().toStdString());
-        eOutFileDir->setText(QString::fromStdString(
-            joinPath(kWorkDirMarker, component)));
+        eOutFileDir->setText(QString::fromStdString(joinPath(kWorkDirMarker, component)));
         folders.OutFileDir = joinPath(folders.WorkDir, component);
         ApplyOutFileDir();
     }
@@ -293,9 +300,13 @@ void TFilesForm::updateDefaultCaption() {
     btDefault->setText(ctrl ? kAssignAllPaths : kAssignPaths);
 }
 
-void TFilesForm::FormKeyDown(int, Qt::KeyboardModifiers) { updateDefaultCaption(); }
+void TFilesForm::FormKeyDown(int, Qt::KeyboardModifiers) {
+    updateDefaultCaption();
+}
 
-void TFilesForm::FormKeyUp(int, Qt::KeyboardModifiers) { updateDefaultCaption(); }
+void TFilesForm::FormKeyUp(int, Qt::KeyboardModifiers) {
+    updateDefaultCaption();
+}
 
 bool TFilesForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == btDefault) {

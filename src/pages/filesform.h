@@ -78,7 +78,7 @@ protected:
 private:
     struct FolderRow {
         QLineEdit* edit;
-        std::string lumetrix::FolderSettings::* field;
+        std::string lumetrix::FolderSettings::*field;
     };
     // The edit and setting of a Browse button's row, by its Tag.
     FolderRow rowForTag(int tag) const;

@@ -23,6 +23,8 @@ void TPageForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-bool TPageForm::advanced() const { return m_forms.MainForm->advancedFlag(Tag); }
+bool TPageForm::advanced() const {
+    return m_forms.MainForm->advancedFlag(Tag);
+}
 
 } // namespace lumetrix

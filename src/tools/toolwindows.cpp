@@ -19,11 +19,13 @@ void TToolWindow::closeEvent(QCloseEvent* event) {
         m_forms.MainForm->toolWindowClosed();
 }
 
-TcR_cT_Form::TcR_cT_Form(Forms& forms) : TToolWindow(forms, QStringLiteral("cR_cT transform"), true) {
+TcR_cT_Form::TcR_cT_Form(Forms& forms)
+    : TToolWindow(forms, QStringLiteral("cR_cT transform"), true) {
     setObjectName(QStringLiteral("cR_cT_Form"));
 }
 
-TLPIF_Form::TLPIF_Form(Forms& forms) : TToolWindow(forms, QStringLiteral("LPIF calculation"), true) {
+TLPIF_Form::TLPIF_Form(Forms& forms)
+    : TToolWindow(forms, QStringLiteral("LPIF calculation"), true) {
     setObjectName(QStringLiteral("LPIF_Form"));
 }
 

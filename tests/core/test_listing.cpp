@@ -8,7 +8,9 @@
 namespace lumetrix {
 namespace {
 
-std::string fixture(const char* name) { return std::string(LUMETRIX_TEST_DATA_DIR) + "/" + name; }
+std::string fixture(const char* name) {
+    return std::string(LUMETRIX_TEST_DATA_DIR) + "/" + name;
+}
 
 TEST(Listing, LineEndsAndLastLines) {
     using Items = std::vector<std::string>;

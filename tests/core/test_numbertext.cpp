@@ -21,7 +21,7 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
         {0.000001L, -1, '.', "0.000001"},
         {1, 2, '.', "1.00"},
         {1, 0, '.', "1"},
-        {2.5L, 0, '.', "3"},   // halves round away from zero
+        {2.5L, 0, '.', "3"}, // halves round away from zero
         {-2.5L, 0, '.', "-3"},
         {0.1L, -1, '.', "0.1"},
         {1.0L / 3, -1, '.', "0.33333333333333"}, // at most 14 decimals
@@ -34,8 +34,8 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
         {1, 2, ',', "1,00"},
         {0.125L, 2, '.', "0.13"},
         {-45.25L, -1, '.', "-45.25"},
-        {1.005L, 2, '.', "1.01"},   // rounded on the decimal digits, not the binary value
-        {9.995L, 2, '.', "10.00"},  // the carry adds a digit
+        {1.005L, 2, '.', "1.01"},  // rounded on the decimal digits, not the binary value
+        {9.995L, 2, '.', "10.00"}, // the carry adds a digit
         {0.004L, 2, '.', "0.00"},
         {-0.004L, 2, '.', "0.00"},
         {0.0000000000000049L, -1, '.', "0"},
@@ -49,10 +49,16 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
 
 TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
     const std::pair<long double, const char*> cases[] = {
-        {1, "1"},           {2.5L, "2.5"},         {0.1L, "0.1"},
-        {1.0L / 3, "0.333333333333333"},           {123456789012345678.0L, "1.23456789012346E17"},
-        {0.00001L, "1E-5"}, {0.0001L, "0.0001"},   {-0.0L, "0"},
-        {1e15L, "1E15"},    {123456789012345.0L, "123456789012345"},
+        {1, "1"},
+        {2.5L, "2.5"},
+        {0.1L, "0.1"},
+        {1.0L / 3, "0.333333333333333"},
+        {123456789012345678.0L, "1.23456789012346E17"},
+        {0.00001L, "1E-5"},
+        {0.0001L, "0.0001"},
+        {-0.0L, "0"},
+        {1e15L, "1E15"},
+        {123456789012345.0L, "123456789012345"},
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(formatGeneral(value, '.'), expected) << static_cast<double>(value);
@@ -76,7 +82,7 @@ TEST(NumberText, ParseReadsWhatTypingCanLeave) {
         {"1.234,5", comma, 1234.5L},
         {"1E3", point, 1000.0L},
         {"1e-3", point, 0.001L},
-        {"1E", point, 1.0L},  // an exponent mark without digits
+        {"1E", point, 1.0L}, // an exponent mark without digits
         {"1E-", point, 1.0L},
         {".", point, 0.0L},
         {"-.5", point, -0.5L},
@@ -99,9 +105,8 @@ TEST(NumberText, ParseReadsWhatTypingCanLeave) {
 TEST(NumberText, FormatThenParseIsTheSameNumber) {
     for (const long double v : {0.0L, 1.0L, 2.5L, 1e-6L, 99999999.0L, 1234.5678L, -17.25L})
         for (const int d : {-1, 6})
-            EXPECT_DOUBLE_EQ(
-                static_cast<double>(*parseNumber(formatFixed(v, d, ','), {',', '.'})),
-                static_cast<double>(v));
+            EXPECT_DOUBLE_EQ(static_cast<double>(*parseNumber(formatFixed(v, d, ','), {',', '.'})),
+                             static_cast<double>(v));
 }
 
 TEST(NumberText, ConvertSeparatorsSwapsBoth) {

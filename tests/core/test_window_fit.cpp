@@ -11,7 +11,7 @@ TEST(WindowFit, ScalesToResolutionOrShortScreens) {
         WindowFit expected;
     };
     const Case cases[] = {
-        {1017, 760, 96, 768, {860, 643, true}},  // 1017 / 768 * 650 = 860.7
+        {1017, 760, 96, 768, {860, 643, true}},   // 1017 / 768 * 650 = 860.7
         {1017, 760, 96, 770, {1017, 760, false}}, // 770 high or more: as designed
         {1017, 760, 96, 1080, {1017, 760, false}},
         {1011, 714, 120, 1080, {758, 535, true}}, // 1011 / 120 * 90 = 758.25

@@ -26,7 +26,9 @@ const FolderSettings& folders(const test::TestApp& app) {
     return app.forms->MainForm->FolderSettings;
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Shows the File locations page with its advanced part.
 TFilesForm& showAdvancedFilesPage(test::TestApp& app) {
@@ -38,7 +40,9 @@ TFilesForm& showAdvancedFilesPage(test::TestApp& app) {
     return *app.forms->FilesForm;
 }
 
-void pressEnter(QLineEdit* edit) { QTest::keyClick(edit, Qt::Key_Return); }
+void pressEnter(QLineEdit* edit) {
+    QTest::keyClick(edit, Qt::Key_Return);
+}
 
 void writeLines(const QString& path, const QByteArray& text) {
     QDir().mkpath(QFileInfo(path).path());
@@ -75,10 +79,14 @@ private slots:
     void browseShowsMarkerInsideTheWorkingFolder_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("chosenBelowWorkDir"); // empty: a folder outside
-        QTest::newRow("nk inside") << "btDir_nk" << "nk2";
-        QTest::newRow("nk outside") << "btDir_nk" << "";
-        QTest::newRow("output inside") << "btOutFileDir" << "runs/Out2";
-        QTest::newRow("spectrum outside") << "btDir_spk" << "";
+        QTest::newRow("nk inside") << "btDir_nk"
+                                   << "nk2";
+        QTest::newRow("nk outside") << "btDir_nk"
+                                    << "";
+        QTest::newRow("output inside") << "btOutFileDir"
+                                       << "runs/Out2";
+        QTest::newRow("spectrum outside") << "btDir_spk"
+                                          << "";
     }
     void browseShowsMarkerInsideTheWorkingFolder() {
         QFETCH(QString, button);
@@ -96,7 +104,8 @@ private slots:
         const auto& call = app.dialogs.calls.last();
         QCOMPARE(call.kind, QStringLiteral("folder"));
         QCOMPARE(call.text, QStringLiteral("Please select directory..."));
-        const QString shown = chosenBelowWorkDir.isEmpty() ? chosen : "<WORKDIR>/" + chosenBelowWorkDir;
+        const QString shown =
+            chosenBelowWorkDir.isEmpty() ? chosen : "<WORKDIR>/" + chosenBelowWorkDir;
         if (button == "btDir_nk") {
             QCOMPARE(call.folder, wd + "/nk/"); // the marker's folder, with a separator
             QCOMPARE(files.eDir_nk->text(), shown);
@@ -148,8 +157,9 @@ private slots:
         QCOMPARE(app.dialogs.calls.size(), 1);
         QCOMPARE(app.dialogs.calls[0].text, "Directory " + wd + "/Out9 does no exist! Create it?");
         QCOMPARE(app.dialogs.calls[0].icon, DialogIcon::Error);
-        QCOMPARE(app.dialogs.calls[0].buttons, (QList<DialogButton>{DialogButton::Ok, DialogButton::Cancel}));
-        QVERIFY(!QDir(wd + "/Out9").exists()); // cancelled
+        QCOMPARE(app.dialogs.calls[0].buttons,
+                 (QList<DialogButton>{DialogButton::Ok, DialogButton::Cancel}));
+        QVERIFY(!QDir(wd + "/Out9").exists());              // cancelled
         QCOMPARE(q(folders(app).OutFileDir), wd + "/Out9"); // the setting keeps the path
 
         app.dialogs.answerMessage(DialogButton::Ok);
@@ -318,8 +328,11 @@ private slots:
         main.LoadComboList(&rowB, app.workDir() + "/List/layer.dat");
         rowA.setEditText(QStringLiteral("Mo"));
         rowB.setEditText(QStringLiteral("my own name"));
-        files.addListBinding({[&] { return QList<QComboBox*>{&rowA, &rowB}; },
-                              [&] { return q(folders(app).ListDir) + "/layer.dat"; }, {}});
+        files.addListBinding({[&] {
+                                  return QList<QComboBox*>{&rowA, &rowB};
+                              },
+                              [&] { return q(folders(app).ListDir) + "/layer.dat"; },
+                              {}});
         int afterLoads = 0;
         files.addListBinding({[&] { return QList<QComboBox*>{&spectrum}; },
                               [&] { return q(folders(app).ListDir) + "/Spectrum.dat"; },
@@ -338,7 +351,8 @@ private slots:
         QCOMPARE(files.eDir_dat->text(), lists);
         // Spectrum.dat is missing there: one box for that file, its list as it was.
         QCOMPARE(app.dialogs.messageTexts().size(), 1);
-        QVERIFY(app.dialogs.messageTexts()[0].startsWith("Cannot open file \"" + lists + "/Spectrum.dat\""));
+        QVERIFY(app.dialogs.messageTexts()[0].startsWith("Cannot open file \"" + lists +
+                                                         "/Spectrum.dat\""));
         QCOMPARE(spectrum.count(), 0);
         QCOMPARE(afterLoads, 0);
     }

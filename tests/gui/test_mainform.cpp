@@ -43,7 +43,8 @@ private slots:
     void startsWithFoldersUnderTheWorkingFolder() {
         test::TestApp app;
         const TMainForm& main = *app.forms->MainForm;
-        QCOMPARE(QString::fromStdString(main.FolderSettings.WorkDir), QDir(app.workDir()).canonicalPath());
+        QCOMPARE(QString::fromStdString(main.FolderSettings.WorkDir),
+                 QDir(app.workDir()).canonicalPath());
         QCOMPARE(QString::fromStdString(main.FolderSettings.ListDir),
                  QString::fromStdString(main.FolderSettings.WorkDir) + "/List");
         QCOMPARE(main.windowTitle(), QStringLiteral("Lumetrix v1.2"));
@@ -349,11 +350,13 @@ private slots:
 
     void commandLine() {
         QTemporaryDir dir;
-        const CommandLine ok = parseCommandLine({QStringLiteral("--workdir"), dir.path(), QStringLiteral("a.dat")});
+        const CommandLine ok =
+            parseCommandLine({QStringLiteral("--workdir"), dir.path(), QStringLiteral("a.dat")});
         QVERIFY(ok.error.isEmpty());
         QCOMPARE(ok.workDir, QDir(dir.path()).absolutePath());
         QCOMPARE(ok.files, QStringList{QStringLiteral("a.dat")});
-        const CommandLine missing = parseCommandLine({QStringLiteral("--workdir"), dir.filePath("nope")});
+        const CommandLine missing =
+            parseCommandLine({QStringLiteral("--workdir"), dir.filePath("nope")});
         QVERIFY(missing.error.contains(QStringLiteral("does not exist")));
         QVERIFY(!parseCommandLine({QStringLiteral("--workdir")}).error.isEmpty());
         QVERIFY(parseCommandLine({}).files.isEmpty());
