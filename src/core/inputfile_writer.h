@@ -1,0 +1,53 @@
+#pragma once
+
+#include "project.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumetrix {
+
+// What the writer needs besides the project: where <WORKDIR> points and the regional
+// decimal separator.
+struct WriterContext {
+    std::string workDir;
+    char decimalSeparator = '.';
+};
+
+inline constexpr std::string_view kFormatVersion = "1.2.8";
+
+// Widths of the STRUCTURE row fields after the name column.
+inline constexpr int kThicknessFieldWidth = 17;
+inline constexpr int kSegmentsFieldWidth = 14;
+inline constexpr int kRoughnessFieldWidth = 20;
+
+// Appends the input file, one string per line, to the list; the list is not cleared first.
+void BuildInputFile(const Project& project, const WriterContext& context,
+                    std::vector<std::string>& lines);
+
+// A value the file cannot hold as it stands; nothing when the project can be saved.
+std::optional<std::string> checkProjectForFile(const Project& project, char decimalSeparator);
+
+// The number of characters of a UTF-8 text (the file stores one byte per character).
+std::size_t textLength(std::string_view utf8);
+
+// A numeric field text that fits maxLength characters: the text itself when it fits,
+// otherwise the number rounded to as many decimals as fit; nothing when even the whole
+// number does not fit or the text is not a number.
+std::optional<std::string> fitFieldText(std::string_view text, std::size_t maxLength,
+                                        char decimalSeparator);
+
+// The sections, each appending its lines.
+namespace writer {
+// The name column width w and the rule width W = w + 68.
+int nameColumnWidth(const StructureSettings& structure);
+void header(std::vector<std::string>& lines);
+void structureSection(const StructureSettings& structure, int w, char decimalSeparator,
+                      std::vector<std::string>& lines);
+void incoherencySection(const StructureSettings& structure, int w,
+                        std::vector<std::string>& lines);
+} // namespace writer
+
+} // namespace lumetrix

@@ -1,0 +1,70 @@
+#include "textfile.h"
+
+#include "text_codec.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumetrix {
+
+std::optional<std::string> writeTextFile(const std::string& path,
+                                         const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto encoded = utf8ToCp1252(lines[i]);
+        if (!encoded)
+            return "line " + std::to_string(i + 1) +
+                   " holds a character that the file cannot store";
+        bytes += *encoded;
+        bytes += "\r\n";
+    }
+
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return std::strerror(errno);
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const std::string reason = std::strerror(errno);
+            ::close(fd);
+            std::remove(temp.c_str());
+            return reason;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    // The new file keeps the permissions of the file it replaces, or gets those of a plainly
+    // created file.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(temp.c_str());
+        return reason;
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(temp.c_str());
+        return reason;
+    }
+    return std::nullopt;
+}
+
+std::string cannotCreateFileMessage(const std::string& path, const std::string& reason) {
+    return "Cannot create file \"" + path + "\". " + reason;
+}
+
+} // namespace lumetrix

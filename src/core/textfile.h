@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumetrix {
+
+// Writes the lines, each ending in CR LF, as Windows-1252 bytes. The text goes to a new file
+// beside the target that then replaces it, so a failed save leaves the old file whole.
+// Returns the reason when the file cannot be written.
+std::optional<std::string> writeTextFile(const std::string& path,
+                                         const std::vector<std::string>& lines);
+
+// The message for a file that cannot be written.
+std::string cannotCreateFileMessage(const std::string& path, const std::string& reason);
+
+} // namespace lumetrix
