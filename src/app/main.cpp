@@ -1,3 +1,4 @@
+#include "batch.h"
 #include "forms.h"
 #include "mainform.h"
 #include "options.h"
@@ -7,8 +8,23 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool asksForBatchMode(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--batch-save") == 0)
+            return true;
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    // The batch mode needs no display.
+    if (asksForBatchMode(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumetrix"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.8"));
@@ -16,12 +32,15 @@ int main(int argc, char* argv[]) {
     const lumetrix::CommandLine commandLine =
         lumetrix::parseCommandLine(QApplication::arguments().mid(1));
     if (!commandLine.error.isEmpty()) {
-        std::fprintf(stderr, "lumetrix: %s\nusage: lumetrix [--workdir DIR] [FILE]\n",
-                     qPrintable(commandLine.error));
+        std::fprintf(stderr, "lumetrix: %s\n%s\n", qPrintable(commandLine.error),
+                     qPrintable(lumetrix::kUsage));
         return 2;
     }
 
     lumetrix::RegionalSettings::instance().readSystemLocale();
+    if (commandLine.batchSave)
+        return lumetrix::runBatchSave(commandLine);
+
     lumetrix::QtUserDialogs dialogs;
     lumetrix::SettingsStore settings;
     lumetrix::Forms forms({dialogs, settings, commandLine.workDir, commandLine.files});

@@ -6,7 +6,11 @@
 #include "filesform.h"
 #include "forms.h"
 #include "hazeform.h"
+#include "inputfile_writer.h"
 #include "listing.h"
+#include "project.h"
+#include "regional.h"
+#include "textfile.h"
 #include "pageform.h"
 #include "processform.h"
 #include "reftransform.h"
@@ -375,6 +379,7 @@ void TMainForm::FormActivate() {
     if (m_activated)
         return; // later activations (after a tool window) keep the project as it is
     m_activated = true;
+    BuildInputFile(BaselineList);
     ToolBarClick(LbSpeedButton1);
 }
 
@@ -480,6 +485,36 @@ void TMainForm::CalculateLPIF1Click() {
 
 void TMainForm::Opimisationtool1Click() {
     showToolWindow(m_forms.LXOpt_Form);
+}
+
+Project TMainForm::collectProject() {
+    Project project;
+    m_forms.StructureForm->fillProject(project);
+    return project;
+}
+
+void TMainForm::BuildInputFile(std::vector<std::string>& lines) {
+    const WriterContext context{FolderSettings.WorkDir,
+                                RegionalSettings::instance().separators().decimal};
+    lumetrix::BuildInputFile(collectProject(), context, lines);
+}
+
+bool TMainForm::SaveInputFile(const QString& path) {
+    const Project project = collectProject();
+    const char separator = RegionalSettings::instance().separators().decimal;
+    if (const auto problem = checkProjectForFile(project, separator)) {
+        m_forms.context.dialogs.error(
+            QString::fromStdString(cannotCreateFileMessage(path.toStdString(), *problem)));
+        return false;
+    }
+    std::vector<std::string> lines;
+    lumetrix::BuildInputFile(project, {FolderSettings.WorkDir, separator}, lines);
+    if (const auto failure = writeTextFile(path.toStdString(), lines)) {
+        m_forms.context.dialogs.error(
+            QString::fromStdString(cannotCreateFileMessage(path.toStdString(), *failure)));
+        return false;
+    }
+    return true;
 }
 
 void TMainForm::LoadComboList(QComboBox* box, const QString& path) {

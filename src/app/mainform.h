@@ -6,6 +6,9 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -18,6 +21,8 @@ namespace lumetrix {
 class Forms;
 class TLbSpeedButton;
 class TPageForm;
+struct TLayerRow;
+struct Project;
 
 inline const QString kShowAdvanced = QStringLiteral("Show Advanced Settings");
 inline const QString kHideAdvanced = QStringLiteral("Hide Advanced Settings");
@@ -39,11 +44,13 @@ public:
     // Application-wide state.
     lumetrix::FolderSettings FolderSettings;
     QString CurrentFileName;
-    QStringList BaselineList;
+    std::vector<std::string> BaselineList;
     TPageForm* CurrentPage = nullptr;
     bool ToolWindowOpen = false;
     bool AddOnPresent = false;
     int RecentCount = 0;
+    // The rows of the Structure page, from the top medium to the bottom medium.
+    std::vector<std::unique_ptr<TLayerRow>> RowList;
 
     bool advancedFlag(int tag) const;
     void setAdvancedFlag(int tag, bool on);
@@ -104,6 +111,13 @@ public:
     void Opimisationtool1Click();
     // A locking tool window (or the about box) has closed.
     void toolWindowClosed();
+
+    // The project as the pages hold it.
+    Project collectProject();
+    // Appends the input file of the project, one string per line.
+    void BuildInputFile(std::vector<std::string>& lines);
+    // Writes the input file; on failure shows why and returns false (the old file stays).
+    bool SaveInputFile(const QString& path);
 
     // Shared operations of the pages.
     // Replaces the items of the box with the lines of a listing file, keeping its text.

@@ -7,6 +7,7 @@ namespace lumetrix {
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine result;
+    QStringList positional;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         if (arg == QLatin1String("--workdir")) {
@@ -21,9 +22,25 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 return result;
             }
             result.workDir = QDir(dir).absolutePath();
+        } else if (arg == QLatin1String("--batch-save")) {
+            if (i + 1 >= arguments.size()) {
+                result.error = QStringLiteral("--batch-save needs the file to write");
+                return result;
+            }
+            result.batchSave = true;
+            result.batchOut = arguments[++i];
         } else {
-            result.files << arg;
+            positional << arg;
         }
+    }
+    if (result.batchSave) {
+        if (positional.size() > 1) {
+            result.error = QStringLiteral("--batch-save takes at most one input file");
+            return result;
+        }
+        result.batchIn = positional.value(0);
+    } else {
+        result.files = positional;
     }
     return result;
 }

@@ -5,15 +5,25 @@
 
 namespace lumetrix {
 
-// What the command line asks for: lumetrix [--workdir DIR] [FILE]
+// What the command line asks for:
+//   lumetrix [--workdir DIR] [FILE]
+//   lumetrix [--workdir DIR] --batch-save OUT [IN]
 struct CommandLine {
     QString workDir;   // empty: the program's own folder
     QStringList files; // the first one is opened at start
-    QString error;     // non-empty: the command line is refused with this message
+    bool batchSave = false;
+    QString batchOut;
+    QString batchIn; // empty: a new project
+    QString error;   // non-empty: the command line is refused with this message
 };
 
+inline const QString kUsage =
+    QStringLiteral("usage: lumetrix [--workdir DIR] [FILE]\n"
+                   "       lumetrix [--workdir DIR] --batch-save OUT [IN]");
+
 // Parses the arguments after the program name. A --workdir that is missing its folder, or
-// names a folder that does not exist, is an error.
+// names a folder that does not exist, is an error; so is a --batch-save without OUT or with
+// more than one IN.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 } // namespace lumetrix

@@ -67,7 +67,7 @@ TFilesForm::TFilesForm(Forms& forms, QWidget* parent) : TPageForm(forms, 5, pare
 
     AdvPanel = new QWidget(this);
     AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
-    AdvPanel->installEventFilter(this); // a click on the panel parks the focus
+    parkFocusOnClick(AdvPanel);
     auto* adv = new QGridLayout(AdvPanel);
     adv->setContentsMargins(0, 0, 0, 0);
     adv->setHorizontalSpacing(8);
@@ -326,8 +326,6 @@ bool TFilesForm::eventFilter(QObject* watched, QEvent* event) {
             if (key == Qt::Key_Return || key == Qt::Key_Enter)
                 ApplyOutFileDir();
         }
-    } else if (watched == AdvPanel && event->type() == QEvent::MouseButtonPress) {
-        m_forms.MainForm->PremakniFocus();
     }
     return TPageForm::eventFilter(watched, event);
 }

@@ -18,6 +18,17 @@ void TPageForm::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+void TPageForm::parkFocusOnClick(QWidget* panel) {
+    panel->installEventFilter(this);
+    panel->setProperty("parksFocus", true);
+}
+
+bool TPageForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && watched->property("parksFocus").toBool())
+        m_forms.MainForm->PremakniFocus();
+    return QWidget::eventFilter(watched, event);
+}
+
 void TPageForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FormShow();

@@ -19,8 +19,11 @@ public:
     virtual void FormShow() {}
 
 protected:
-    // A click on an empty part of a page parks the focus (a typed number commits).
+    // A click on an empty part of a page parks the focus (a typed number commits); so does a
+    // click on the panels given here.
     void mousePressEvent(QMouseEvent* event) override;
+    void parkFocusOnClick(QWidget* panel);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // The advanced flag of this page.
     bool advanced() const;

@@ -1,9 +1,399 @@
 #include "structureform.h"
 
+#include "colorbutton.h"
+#include "combobox.h"
+#include "filesform.h"
+#include "forms.h"
+#include "mainform.h"
+#include "pbnumedit.h"
+#include "project.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
+
 namespace lumetrix {
+namespace {
+
+// The page colour, which the disabled edits take.
+const QColor kDisabledColor = QColor::fromRgb(0xD8, 0xDE, 0xEB); // 15458008 as B, G, R bytes
+constexpr int kScrollHeightWithAdvanced = 442;
+constexpr int kScrollHeightWithout = 617;
+constexpr int kTopStrip = 64;
+constexpr int kRowsWidth = 670;
+
+TPBNumEdit* rowEdit(QWidget* parent, const QString& name, const QRect& geometry) {
+    auto* edit = new TPBNumEdit(parent);
+    edit->setObjectName(name);
+    edit->setFixedSize(geometry.size());
+    edit->move(geometry.topLeft());
+    edit->setFrame(false);
+    edit->setAlignment(Qt::AlignRight);
+    edit->setDisabledColor(kDisabledColor);
+    return edit;
+}
+
+QLabel* caption(QWidget* parent, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+TLayerRow::~TLayerRow() {
+    delete layerFile;
+    delete thickness;
+    delete segments;
+    delete roughness;
+    delete number;
+    delete pv;
+}
+
+LayerRow TLayerRow::values() const {
+    LayerRow v;
+    v.creationNumber = creationNumber;
+    v.identity = identity;
+    v.number = number->text().toStdString();
+    v.numberEnabled = number->isEnabled();
+    v.layerFile = layerFile->currentText().toStdString();
+    v.thickness = thickness->text().toStdString();
+    v.thicknessEnabled = thickness->isEnabled();
+    v.segments = segments->text().toStdString();
+    v.segmentsEnabled = segments->isEnabled();
+    v.roughness = roughness ? roughness->text().toStdString() : std::string();
+    v.pvActive = pv->isChecked();
+    v.pvEnabled = pv->isEnabled();
+    return v;
+}
+
+void TLayerRow::show(const LayerRow& v) {
+    identity = v.identity;
+    layerFile->setProperty("Tag", v.identity);
+    number->setText(QString::fromStdString(v.number));
+    number->setEnabled(v.numberEnabled);
+    if (layerFile->currentText() != QString::fromStdString(v.layerFile))
+        layerFile->setEditText(QString::fromStdString(v.layerFile));
+    thickness->setText(QString::fromStdString(v.thickness));
+    thickness->setEnabled(v.thicknessEnabled);
+    segments->setText(QString::fromStdString(v.segments));
+    segments->setEnabled(v.segmentsEnabled);
+    if (roughness)
+        roughness->setText(QString::fromStdString(v.roughness));
+    pv->setChecked(v.pvActive);
+    pv->setEnabled(v.pvEnabled);
+}
 
 TStructureForm::TStructureForm(Forms& forms, QWidget* parent) : TPageForm(forms, 0, parent) {
     setObjectName(QStringLiteral("StructureForm"));
+
+    // Column captions stand over their columns, bottom-aligned just above the rows.
+    const struct {
+        const char* text;
+        int left;
+        int width;
+    } columns[] = {{"PV \nactive", 0, 40},
+                   {"Layer (nk)", 54, 325},
+                   {"Thickness (nm)", 378, 90},
+                   {"No. of segm.", 467, 90},
+                   {"Roughness\nrms (nm)", 556, 90}};
+    for (const auto& column : columns) {
+        QLabel* label = caption(this, QString::fromLatin1(column.text), 0, 0);
+        label->setWordWrap(true);
+        label->setAlignment(column.left == 54 ? Qt::AlignLeft | Qt::AlignBottom
+                                              : Qt::AlignHCenter | Qt::AlignBottom);
+        label->setGeometry(10 + column.left, 14, column.width, 46);
+    }
+
+    caption(this, QStringLiteral("No. of layers"), 700, 20);
+    pbAddRemoveLayer = new TPBNumEdit(this);
+    pbAddRemoveLayer->setObjectName(QStringLiteral("pbAddRemoveLayer"));
+    pbAddRemoveLayer->setReadOnly(true);
+    pbAddRemoveLayer->setAlignment(Qt::AlignCenter);
+    pbAddRemoveLayer->setMaxValue(LayerRows::kMaxLayers);
+    pbAddRemoveLayer->setFixedWidth(100);
+    pbAddRemoveLayer->move(700, 40);
+    ButtonLook look;
+    look.color = QColor(122, 168, 224);
+    look.pressedColor = QColor(41, 101, 173);
+    look.hoverColor = QColor(160, 193, 233);
+    LbSpeedButton1 = new TLbSpeedButton(QStringLiteral("ADD"), this);
+    LbSpeedButton2 = new TLbSpeedButton(QStringLiteral("REMOVE"), this);
+    for (auto* b : {static_cast<TLbSpeedButton*>(LbSpeedButton1),
+                    static_cast<TLbSpeedButton*>(LbSpeedButton2)}) {
+        b->setCheckable(false);
+        b->setLook(look);
+        b->setFixedSize(100, 26);
+    }
+    LbSpeedButton1->setObjectName(QStringLiteral("LbSpeedButton1"));
+    LbSpeedButton2->setObjectName(QStringLiteral("LbSpeedButton2"));
+    LbSpeedButton1->move(700, 72);
+    LbSpeedButton2->move(700, 104);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(300);
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setGeometry(10, kTopStrip, kRowsWidth, kScrollHeightWithout);
+    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rowsHost = new QWidget;
+    m_rowsHost->setObjectName(QStringLiteral("ScrollBox1Rows"));
+    m_rowsHost->resize(kRowsWidth - 20, kRowPitch);
+    ScrollBox1->setWidget(m_rowsHost);
+    parkFocusOnClick(m_rowsHost);
+
+    PopupMenu1 = new QMenu(this);
+    AddLayer = PopupMenu1->addAction(QStringLiteral("&Add Layer above"));
+    AddLayer->setObjectName(QStringLiteral("AddLayer"));
+    DeleteLayer = PopupMenu1->addAction(QStringLiteral("&Delete layer"));
+    DeleteLayer->setObjectName(QStringLiteral("DeleteLayer"));
+
+    AdvPanel = new QWidget(this);
+    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
+    AdvPanel->setGeometry(10, kTopStrip + kScrollHeightWithAdvanced, 806, 175);
+    QFont bold = font();
+    bold.setBold(true);
+    QLabel* heading = caption(
+        AdvPanel, QStringLiteral("LAYER INCOHERENCY CONDITIONS  (up to 3 icoherent layers considered)"),
+            0, 12);
+    heading->setFont(bold);
+    heading->adjustSize();
+    caption(AdvPanel, QStringLiteral("Lower thickness limit (d_incoh) for a fully incoherent layer:"),
+            0, 40);
+    caption(AdvPanel, QStringLiteral("d_incoh = d_incoh_init * I_factor"), 20, 62);
+    caption(AdvPanel, QStringLiteral("I_factor = "), 420, 62);
+    caption(AdvPanel, QStringLiteral("Upper thickness limit (d_coh) for a fully coherent layer:"), 0,
+            92);
+    caption(AdvPanel, QStringLiteral("d_coh = d_incoh / C_factor"), 20, 114);
+    caption(AdvPanel, QStringLiteral("C_factor = "), 420, 114);
+    caption(AdvPanel, QStringLiteral("d_incoh_init (nm) = lambda (nm) ^2 / (2 * 4nm * refr. ind.)"),
+            0, 146);
+    pbIfactor = new TPBNumEdit(AdvPanel);
+    pbIfactor->setObjectName(QStringLiteral("pbIfactor"));
+    pbIfactor->setAlignment(Qt::AlignRight);
+    pbIfactor->setMaxValue(100000000.0);
+    pbIfactor->setMinValue(0.000001);
+    pbIfactor->setValue(1.0);
+    pbIfactor->move(500, 59);
+    pbCfactor = new TPBNumEdit(AdvPanel);
+    pbCfactor->setObjectName(QStringLiteral("pbCfactor"));
+    pbCfactor->setAlignment(Qt::AlignRight);
+    pbCfactor->setMaxValue(9999999.0);
+    pbCfactor->setMinValue(0.000001);
+    pbCfactor->setValue(1.0);
+    pbCfactor->move(500, 111);
+    parkFocusOnClick(AdvPanel);
+
+    m_forms.FilesForm->addListBinding({[this] {
+                                           QList<QComboBox*> boxes;
+                                           for (const auto& record : m_forms.MainForm->RowList)
+                                               boxes << record->layerFile;
+                                           return boxes;
+                                       },
+                                       [this] { return layerListFile(); },
+                                       {}});
+
+    connect(pbAddRemoveLayer, &QLineEdit::textChanged, this, &TStructureForm::LayerEditChange);
+    connect(LbSpeedButton1, &QPushButton::pressed, this, &TStructureForm::LbSpeedButton1MouseDown);
+    connect(LbSpeedButton2, &QPushButton::pressed, this, &TStructureForm::LbSpeedButton2MouseDown);
+    connect(LbSpeedButton1, &QPushButton::released, this, &TStructureForm::LbSpeedButton1MouseUp);
+    connect(LbSpeedButton2, &QPushButton::released, this, &TStructureForm::LbSpeedButton1MouseUp);
+    connect(Timer1, &QTimer::timeout, this, &TStructureForm::Timer1Timer);
+    connect(AddLayer, &QAction::triggered, this, &TStructureForm::AddLayerClick);
+    connect(DeleteLayer, &QAction::triggered, this, &TStructureForm::DeleteLayerClick);
+
+    FormCreate();
+}
+
+void TStructureForm::FormCreate() {
+    m_forms.MainForm->RowList.clear();
+    LayerEditChange();
+    LayerEditChange();
+}
+
+void TStructureForm::FormShow() {
+    AdvPanel->setVisible(advanced());
+    ScrollBox1->setFixedHeight(AdvPanel->isVisibleTo(this) ? kScrollHeightWithAdvanced
+                                                           : kScrollHeightWithout);
+}
+
+int TStructureForm::rowCount() const { return static_cast<int>(m_forms.MainForm->RowList.size()); }
+
+TLayerRow& TStructureForm::row(int r) const {
+    return *m_forms.MainForm->RowList[static_cast<std::size_t>(r - 1)];
+}
+
+int TStructureForm::findRow(int identity) const { return pullRows().findRow(identity); }
+
+LayerRows TStructureForm::pullRows() const {
+    LayerRows rows;
+    for (const auto& record : m_forms.MainForm->RowList)
+        rows.rows().push_back(record->values());
+    return rows;
+}
+
+void TStructureForm::pushRows(const LayerRows& rows) {
+    auto& list = m_forms.MainForm->RowList;
+    while (static_cast<int>(list.size()) > rows.count())
+        list.pop_back();
+    for (int r = 1; r <= rows.count(); ++r) {
+        if (r > static_cast<int>(list.size()))
+            list.emplace_back(createRow(r));
+        list[static_cast<std::size_t>(r - 1)]->show(rows.rows()[static_cast<std::size_t>(r - 1)]);
+    }
+    m_rowsHost->resize(m_rowsHost->width(), rows.count() * kRowPitch + 4);
+}
+
+QString TStructureForm::layerListFile() const {
+    return QString::fromStdString(joinPath(m_forms.MainForm->FolderSettings.ListDir, "layer.dat"));
+}
+
+TLayerRow* TStructureForm::createRow(int c) {
+    auto* record = new TLayerRow;
+    record->creationNumber = c;
+    record->identity = c;
+    const int top = (c - 1) * kRowPitch;
+    const QString n = QString::number(c);
+
+    record->pv = new QCheckBox(m_rowsHost);
+    record->pv->setObjectName("G" + n);
+    record->pv->setGeometry(0, top - 2, 15, 25);
+
+    record->number = rowEdit(m_rowsHost, "Ln" + n, QRect(35, top, 20, 22));
+    record->number->setReadOnly(true);
+    record->number->setFocusPolicy(Qt::ClickFocus);
+    record->number->setAlignment(Qt::AlignLeft);
+    record->number->setToolTip(QStringLiteral("Right click to add or remove layer"));
+    if (c > 1) {
+        record->number->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(record->number, &QWidget::customContextMenuRequested, this,
+                [this, edit = record->number](const QPoint& pos) {
+                    const auto& list = m_forms.MainForm->RowList;
+                    for (std::size_t i = 0; i < list.size(); ++i)
+                        if (list[i]->number == edit)
+                            popUpRowMenu(static_cast<int>(i) + 1, edit->mapToGlobal(pos));
+                });
+    }
+
+    record->layerFile = new TComboBox(m_rowsHost);
+    record->layerFile->setObjectName("L" + n);
+    record->layerFile->setEditable(true);
+    record->layerFile->setGeometry(54, top, 325, 22);
+    {
+        const QSignalBlocker blocker(record->layerFile);
+        if (c == 1) {
+            m_forms.MainForm->LoadComboList(record->layerFile, layerListFile());
+        } else {
+            const TComboBox* first = row(1).layerFile;
+            for (int i = 0; i < first->count(); ++i)
+                record->layerFile->addItem(first->itemText(i));
+        }
+        record->layerFile->setCurrentIndex(-1);
+    }
+
+    record->thickness = rowEdit(m_rowsHost, "T" + n, QRect(378, top, 90, 22));
+    record->thickness->setMaxValue(1e7);
+    record->thickness->setMinValue(0);
+    record->thickness->setToolTip(QStringLiteral("Value range: 0..1cm"));
+    record->segments = rowEdit(m_rowsHost, "P" + n, QRect(467, top, 90, 22));
+    record->segments->setDecimals(0);
+    record->segments->setMaxValue(1000);
+    record->segments->setMinValue(1);
+    record->segments->setToolTip(QStringLiteral("Value range: 1..1000"));
+    if (c > 1) {
+        record->roughness = rowEdit(m_rowsHost, "R" + n, QRect(556, top - 10, 90, 22));
+        record->roughness->setMaxValue(10000);
+        record->roughness->setMinValue(0);
+        record->roughness->setToolTip(QStringLiteral("Value range: 0..10000"));
+        record->roughness->raise(); // it stands on the boundary above the row
+    }
+    for (QWidget* w : {static_cast<QWidget*>(record->pv), static_cast<QWidget*>(record->number),
+                       static_cast<QWidget*>(record->layerFile),
+                       static_cast<QWidget*>(record->thickness),
+                       static_cast<QWidget*>(record->segments)})
+        w->show();
+    if (record->roughness)
+        record->roughness->show();
+    return record;
+}
+
+void TStructureForm::LayerEditChange() {
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    const int v = static_cast<int>(pbAddRemoveLayer->Value());
+    const int c = rowCount();
+    LayerRows rows = pullRows();
+    if (c >= v + 2 && c >= 2)
+        rows.removeRow();
+    else
+        rows.addRow();
+    pushRows(rows);
+}
+
+void TStructureForm::step(int delta) {
+    const int layers = static_cast<int>(pbAddRemoveLayer->Value());
+    if ((delta > 0 && layers < LayerRows::kMaxLayers) || (delta < 0 && layers > 0))
+        pbAddRemoveLayer->setValue(layers + delta);
+}
+
+void TStructureForm::LbSpeedButton1MouseDown() {
+    m_adding = true;
+    Timer1Timer();
+    Timer1->setInterval(500);
+    Timer1->start();
+}
+
+void TStructureForm::LbSpeedButton2MouseDown() {
+    m_adding = false;
+    Timer1Timer();
+    Timer1->setInterval(500);
+    Timer1->start();
+}
+
+void TStructureForm::LbSpeedButton1MouseUp() { Timer1->stop(); }
+
+void TStructureForm::Timer1Timer() {
+    Timer1->setInterval(100);
+    step(m_adding ? 1 : -1);
+}
+
+void TStructureForm::popUpRowMenu(int r, const QPoint& globalPos) {
+    m_popupRow = r;
+    PopupMenu1->popup(globalPos);
+}
+
+void TStructureForm::AddLayerClick() {
+    const int r = m_popupRow;
+    if (r < 2 || r >= rowCount() || static_cast<int>(pbAddRemoveLayer->Value()) >= LayerRows::kMaxLayers)
+        return;
+    step(1);
+    LayerRows rows = pullRows();
+    rows.bringLastLayerTo(r - 1);
+    pushRows(rows);
+}
+
+void TStructureForm::DeleteLayerClick() {
+    const int r = m_popupRow;
+    if (r < 2 || r >= rowCount())
+        return;
+    LayerRows rows = pullRows();
+    rows.sendLayerToEnd(r - 1);
+    pushRows(rows);
+    step(-1);
+}
+
+void TStructureForm::fillProject(Project& project) const {
+    project.structure.rows = pullRows().rows();
+    project.structure.pbIfactor = pbIfactor->text().toStdString();
+    project.structure.pbCfactor = pbCfactor->text().toStdString();
 }
 
 } // namespace lumetrix

@@ -1,14 +1,92 @@
 #pragma once
 
+#include "layer_rows.h"
 #include "pageform.h"
+
+#include <QList>
+
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QAction;
+class QPushButton;
+class QScrollArea;
+class QTimer;
 
 namespace lumetrix {
 
-// The Structure page: the layer stack.
+class TComboBox;
+class TPBNumEdit;
+struct Project;
+
+// One row of the Structure page: its controls, which show the row's values.
+struct TLayerRow {
+    int creationNumber = 0;
+    int identity = 0;
+    TComboBox* layerFile = nullptr;
+    TPBNumEdit* thickness = nullptr;
+    TPBNumEdit* segments = nullptr;
+    TPBNumEdit* roughness = nullptr; // none in row 1
+    TPBNumEdit* number = nullptr;
+    QCheckBox* pv = nullptr;
+
+    ~TLayerRow();
+    LayerRow values() const;
+    void show(const LayerRow& values);
+};
+
+// The Structure page: the layer stack from the top medium to the bottom medium.
 class TStructureForm : public TPageForm {
     Q_OBJECT
 public:
+    static constexpr int kRowPitch = 21;
+
     TStructureForm(Forms& forms, QWidget* parent);
+
+    TPBNumEdit* pbAddRemoveLayer = nullptr;
+    QPushButton* LbSpeedButton1 = nullptr; // ADD
+    QPushButton* LbSpeedButton2 = nullptr; // REMOVE
+    QTimer* Timer1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* AddLayer = nullptr;
+    QAction* DeleteLayer = nullptr;
+    QWidget* AdvPanel = nullptr;
+    TPBNumEdit* pbIfactor = nullptr;
+    TPBNumEdit* pbCfactor = nullptr;
+
+    void FormCreate() override;
+    void FormShow() override;
+    void LayerEditChange();
+    void LbSpeedButton1MouseDown();
+    void LbSpeedButton2MouseDown();
+    void LbSpeedButton1MouseUp();
+    void Timer1Timer();
+    // The row menu's commands on the row whose layer-number edit was right-clicked.
+    void AddLayerClick();
+    void DeleteLayerClick();
+    // Opens the row menu for a row (1-based) as a right click on its layer-number edit does.
+    void popUpRowMenu(int row, const QPoint& globalPos);
+    int popupRow() const { return m_popupRow; }
+
+    // The rows as the row list holds them, and the row with an identity (0 when none).
+    int rowCount() const;
+    TLayerRow& row(int r) const;
+    int findRow(int identity) const;
+
+    // The page's part of the project.
+    void fillProject(Project& project) const;
+
+private:
+    LayerRows pullRows() const;
+    void pushRows(const LayerRows& rows);
+    TLayerRow* createRow(int creationNumber);
+    QString layerListFile() const;
+    void step(int delta);
+
+    QWidget* m_rowsHost = nullptr;
+    bool m_adding = true;
+    int m_popupRow = 0;
 };
 
 } // namespace lumetrix

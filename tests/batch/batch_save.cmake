@@ -1,0 +1,37 @@
+# Runs the program's batch save on a fresh working folder and checks its exit code, its
+# messages and the file it writes.
+#   -DEXE=lumetrix -DDATA=data/ -DWORK=scratch folder -DCASE=name
+#   [-DIN=input (a list: more than one is wrong usage)] [-DOUT=name under WORK] [-DEXPECT_RC=0] [-DGOLDEN=file] [-DEXPECT_STDERR=regex]
+file(REMOVE_RECURSE "${WORK}")
+file(COPY "${DATA}/" DESTINATION "${WORK}/wd")
+if(NOT DEFINED OUT)
+  set(OUT "out.dat")
+endif()
+set(args --workdir "${WORK}/wd" --batch-save "${WORK}/${OUT}")
+if(DEFINED IN)
+  list(APPEND args ${IN})
+endif()
+set(existed FALSE)
+if(EXISTS "${WORK}/${OUT}")
+  set(existed TRUE)
+endif()
+execute_process(COMMAND "${EXE}" ${args}
+  RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_VARIABLE out)
+if(NOT rc EQUAL EXPECT_RC)
+  message(FATAL_ERROR "${CASE}: exit code ${rc}, expected ${EXPECT_RC}\n${err}")
+endif()
+if(DEFINED EXPECT_STDERR AND NOT err MATCHES "${EXPECT_STDERR}")
+  message(FATAL_ERROR "${CASE}: standard error does not match \"${EXPECT_STDERR}\":\n${err}")
+endif()
+if(DEFINED GOLDEN)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${WORK}/${OUT}" "${GOLDEN}"
+    RESULT_VARIABLE differs)
+  if(differs)
+    file(READ "${WORK}/${OUT}" written)
+    message(FATAL_ERROR "${CASE}: ${WORK}/${OUT} differs from ${GOLDEN}:\n${written}")
+  endif()
+endif()
+if(NOT EXPECT_RC EQUAL 0 AND NOT existed AND EXISTS "${WORK}/${OUT}")
+  message(FATAL_ERROR "${CASE}: a failed batch save left ${WORK}/${OUT}")
+endif()
+message(STATUS "${CASE}: ok")
