@@ -344,19 +344,16 @@ void TStructureForm::step(int delta) {
         pbAddRemoveLayer->setValue(layers + delta);
 }
 
-void TStructureForm::LbSpeedButton1MouseDown() {
-    m_adding = true;
-    Timer1Timer();
+void TStructureForm::startRepeat(bool adding) {
+    m_adding = adding;
+    Timer1Timer(); // one step at once
     Timer1->setInterval(500);
     Timer1->start();
 }
 
-void TStructureForm::LbSpeedButton2MouseDown() {
-    m_adding = false;
-    Timer1Timer();
-    Timer1->setInterval(500);
-    Timer1->start();
-}
+void TStructureForm::LbSpeedButton1MouseDown() { startRepeat(true); }
+
+void TStructureForm::LbSpeedButton2MouseDown() { startRepeat(false); }
 
 void TStructureForm::LbSpeedButton1MouseUp() { Timer1->stop(); }
 

@@ -83,6 +83,8 @@ private:
     TLayerRow* createRow(int creationNumber);
     QString layerListFile() const;
     void step(int delta);
+    // ADD or REMOVE pressed: a step now, again after 500 ms, then every 100 ms.
+    void startRepeat(bool adding);
 
     QWidget* m_rowsHost = nullptr;
     bool m_adding = true;
