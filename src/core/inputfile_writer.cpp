@@ -116,6 +116,151 @@ void incoherencySection(const StructureSettings& structure, int w,
     lines.emplace_back();
 }
 
+void hazeSection(const HazeSettings& haze, int w, std::vector<std::string>& lines) {
+    static const std::string kMethod = "Select Haze functions (h) / Callibration functions (c): ";
+    static const std::string kInterfaces = "Specified interfaces (0 = front surface): ";
+    sectionOpening("HAZE PARAMETERS", w, lines);
+    const std::string power = "Power factor for calculation of haze parameter for transmitted "
+                              "light (HT): ";
+    switch (haze.power) {
+    case HazeSettings::Power::Two:
+        lines.push_back(power + "2");
+        break;
+    case HazeSettings::Power::Three:
+        lines.push_back(power + "3");
+        break;
+    case HazeSettings::Power::Custom:
+        lines.push_back(power + haze.ePowerHT);
+        break;
+    }
+    lines.push_back(minorRule(w));
+    lines.push_back(kMethod + (haze.rbHazeC ? "c" : "h"));
+    lines.push_back("T data: " + haze.cb_cT_HT);
+    lines.push_back("R data: " + haze.cb_cR_HR);
+    lines.emplace_back();
+    lines.push_back(minorRule(w));
+    if (haze.cbUseOtherHaze) {
+        lines.emplace_back("Use other haze parameters for specified interfaces (y/n): y");
+        lines.push_back(kInterfaces + haze.eHazeOtherSpecifyInt);
+        lines.push_back(kMethod + (haze.rbHazeC_adv ? "c" : "h"));
+        lines.push_back("T data: " + haze.cb_cT_HT_adv);
+        lines.push_back("R data: " + haze.cb_cR_HR_adv);
+    } else {
+        lines.emplace_back("Use other haze parameters for specified interfaces (y/n): n");
+        lines.push_back(kInterfaces + " ");
+        lines.push_back(kMethod + "c");
+        lines.emplace_back("T data:  ");
+        lines.emplace_back("R data:  ");
+    }
+    lines.emplace_back();
+    lines.push_back(minorRule(w));
+    lines.push_back("At specified interfaces coherent specular light, coming from the front side "
+                    "of the structure, is scattered only in transmission (y/n): " +
+                    std::string(haze.cbSpecified ? "y" : "n"));
+    lines.push_back(kInterfaces + (haze.cbSpecified ? haze.eHazeSpecSpecifyInt : " "));
+    lines.emplace_back();
+}
+
+namespace {
+
+const char* const kAdf1Heading =
+    "Selection of ADF1 (for perpendicular incidence of coherent specular beam)";
+const char* const kAdf2Heading = "Selection of ADF2 (for incidence of incoherent scattered beam)";
+
+std::string sourceLine(int n, bool external) {
+    return "Select Internal ADF" + std::to_string(n) +
+           " (i) / Defined by external file (e): " + (external ? "e" : "i");
+}
+
+// The four parameter lines of ADF n; the ellipse range differs between ADF1 and ADF2.
+void parameterLines(int n, const std::string& lambT, const std::string& lambR,
+                    const std::string& ellT, const std::string& ellR,
+                    std::vector<std::string>& lines) {
+    const std::string range = n == 1 ? "ad [4-5]" : "ad [4-7]";
+    lines.push_back("Additional settings for internal ADF" + std::to_string(n));
+    lines.push_back("ad [2-3] Lambertian power n for T = " + lambT);
+    lines.push_back("ad [2-3] Lambertian power n for R = " + lambR);
+    lines.push_back(range + " Ellipsis radius ratio b:a for T = " + ellT);
+    lines.push_back(range + " Ellipsis radius ratio b:a for R = " + ellR);
+}
+
+std::string mainChoice(const AdfFunction& f, const AdfChoice& c) {
+    return f.external ? c.text : std::to_string(c.selected + 1);
+}
+
+void mainFunction(int n, const AdfFunction& f, std::vector<std::string>& lines) {
+    lines.emplace_back(n == 1 ? kAdf1Heading : kAdf2Heading);
+    lines.push_back(sourceLine(n, f.external));
+    lines.emplace_back();
+    lines.push_back("T data: " + mainChoice(f, f.t));
+    lines.push_back("R data: " + mainChoice(f, f.r));
+    lines.emplace_back();
+    parameterLines(n, f.lambertianT, f.lambertianR, f.ellipseT, f.ellipseR, lines);
+    lines.emplace_back();
+}
+
+// One ADF of a group block; with placeholders when the groups are not in use.
+void groupFunction(int n, const AdfSet& set, bool used, char separator,
+                   std::vector<std::string>& lines) {
+    const auto number = [&](AdfSet::Parameter p) {
+        return formatGeneral(set.parameters[p], separator);
+    };
+    lines.emplace_back(n == 1 ? kAdf1Heading : kAdf2Heading);
+    lines.push_back(sourceLine(n, used && set.external));
+    lines.emplace_back();
+    if (used) {
+        lines.push_back("T data: " + (set.external ? set.tFile : set.tChoice));
+        lines.push_back("R data: " + (set.external ? set.rFile : set.rChoice));
+    } else {
+        lines.emplace_back("T data:  ");
+        lines.emplace_back("R data:  ");
+    }
+    lines.emplace_back();
+    parameterLines(n, number(AdfSet::LambertianT), number(AdfSet::LambertianR),
+                   number(AdfSet::EllipseT), number(AdfSet::EllipseR), lines);
+    lines.emplace_back();
+}
+
+void groupBlock(int g, const AdfGroup& group, bool used, int w, char separator,
+                std::vector<std::string>& lines) {
+    lines.emplace_back();
+    lines.push_back("ADF interface group: " + std::to_string(g));
+    lines.push_back("Specified interfaces (0 = front surface): " +
+                    (used ? group.interfaces : std::string(" ")));
+    lines.emplace_back();
+    groupFunction(1, group.adf1, used, separator, lines);
+    groupFunction(2, group.adf2, used, separator, lines);
+    lines.push_back(minorRule(w));
+}
+
+void internalList(int n, const std::vector<std::string>& items, std::vector<std::string>& lines) {
+    lines.push_back("List of internal ADF" + std::to_string(n));
+    for (std::size_t k = 0; k < items.size(); ++k)
+        lines.push_back("[" + std::to_string(k + 1) + "] " + items[k]);
+    lines.emplace_back();
+}
+
+} // namespace
+
+void adfSection(const AdfSettings& adf, int w, char decimalSeparator,
+                std::vector<std::string>& lines) {
+    sectionOpening("ANGULAR DISTRIBUTION FUNCTIONS", w, lines);
+    lines.push_back("No. of equivalent angles per 90 degrees: " + adf.pbNoAngles);
+    lines.emplace_back();
+    lines.push_back(minorRule(w));
+    mainFunction(1, adf.adf1, lines);
+    mainFunction(2, adf.adf2, lines);
+    lines.push_back(minorRule(w));
+    const bool used = adf.cbOtherADF;
+    const int groups = used ? adf.groups.count() : 1;
+    lines.push_back(std::string("Use other ADF for specified interfaces: ") + (used ? "y" : "n"));
+    lines.push_back("No. of ADF interface groups: " + std::to_string(groups));
+    for (int g = 1; g <= groups; ++g)
+        groupBlock(g, adf.groups.group(g), used, w, decimalSeparator, lines);
+    internalList(1, adf.adf1List, lines);
+    internalList(2, adf.adf2List, lines);
+}
+
 } // namespace writer
 
 void BuildInputFile(const Project& project, const WriterContext& context,
@@ -124,6 +269,8 @@ void BuildInputFile(const Project& project, const WriterContext& context,
     writer::header(lines);
     writer::structureSection(project.structure, w, context.decimalSeparator, lines);
     writer::incoherencySection(project.structure, w, lines);
+    writer::hazeSection(project.haze, w, lines);
+    writer::adfSection(project.adf, w, context.decimalSeparator, lines);
 }
 
 std::optional<std::string> checkProjectForFile(const Project& project, char decimalSeparator) {
@@ -151,6 +298,34 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
                        "\") is too long for its column of the input file.";
         }
     }
+    // Free texts, each named by its setting.
+    std::vector<std::pair<std::string, const std::string*>> texts = {
+        {"cR/HR file", &project.haze.cb_cR_HR},
+        {"cT/HT file", &project.haze.cb_cT_HT},
+        {"interfaces of the other haze parameters", &project.haze.eHazeOtherSpecifyInt},
+        {"cR/HR file of the other haze parameters", &project.haze.cb_cR_HR_adv},
+        {"cT/HT file of the other haze parameters", &project.haze.cb_cT_HT_adv},
+        {"interfaces of the transmission-only scattering", &project.haze.eHazeSpecSpecifyInt},
+        {"ADF1T file", &project.adf.adf1.t.text},
+        {"ADF1R file", &project.adf.adf1.r.text},
+        {"ADF2T file", &project.adf.adf2.t.text},
+        {"ADF2R file", &project.adf.adf2.r.text},
+    };
+    for (int g = 1; g <= project.adf.groups.count(); ++g) {
+        const AdfGroup& group = project.adf.groups.group(g);
+        const std::string name = "ADF interface group " + std::to_string(g);
+        texts.push_back({"interfaces of " + name, &group.interfaces});
+        for (const auto* file : {&group.adf1.rFile, &group.adf1.tFile, &group.adf2.rFile,
+                                 &group.adf2.tFile})
+            texts.push_back({"ADF file of " + name, file});
+    }
+    for (const auto* list : {&project.adf.adf1List, &project.adf.adf2List})
+        for (const std::string& item : *list)
+            texts.push_back({"ADF list item", &item});
+    for (const auto& [name, text] : texts)
+        if (!utf8ToCp1252(*text))
+            return "The " + name + " (\"" + *text +
+                   "\") holds a character that the input file cannot store.";
     return std::nullopt;
 }
 

@@ -48,6 +48,9 @@ void structureSection(const StructureSettings& structure, int w, char decimalSep
                       std::vector<std::string>& lines);
 void incoherencySection(const StructureSettings& structure, int w,
                         std::vector<std::string>& lines);
+void hazeSection(const HazeSettings& haze, int w, std::vector<std::string>& lines);
+void adfSection(const AdfSettings& adf, int w, char decimalSeparator,
+                std::vector<std::string>& lines);
 } // namespace writer
 
 } // namespace lumetrix

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "adf_groups.h"
+
 #include <string>
 #include <vector>
 
@@ -34,10 +36,66 @@ struct StructureSettings {
     bool operator==(const StructureSettings&) const = default;
 };
 
+// The Haze parameters page.
+struct HazeSettings {
+    enum class Power { Two, Three, Custom }; // rbPower2, rbPower3, rbPowerCustom
+    Power power = Power::Three;
+    std::string ePowerHT = "2.5";
+    bool rbHazeC = true; // else rbHazeH
+    std::string cb_cR_HR;
+    std::string cb_cT_HT;
+    bool cbUseOtherHaze = false;
+    std::string eHazeOtherSpecifyInt;
+    bool rbHazeC_adv = true;
+    std::string cb_cR_HR_adv;
+    std::string cb_cT_HT_adv;
+    bool cbSpecified = false;
+    std::string eHazeSpecSpecifyInt;
+
+    bool operator==(const HazeSettings&) const = default;
+};
+
+// An ADF box of the main block: the selected item (-1 for none) and the text.
+struct AdfChoice {
+    int selected = 0;
+    std::string text;
+
+    bool operator==(const AdfChoice&) const = default;
+};
+
+// ADF1 or ADF2 of the main block.
+struct AdfFunction {
+    bool external = false; // rbExternalADF1 / rbExternalADF2
+    AdfChoice t;
+    AdfChoice r;
+    std::string lambertianT = "1.00";
+    std::string lambertianR = "1.00";
+    std::string ellipseT = "1.00";
+    std::string ellipseR = "1.00";
+
+    bool operator==(const AdfFunction&) const = default;
+};
+
+// The Angular Distribution Functions page with its interface groups.
+struct AdfSettings {
+    std::string pbNoAngles = "45";
+    AdfFunction adf1;
+    AdfFunction adf2;
+    bool cbOtherADF = true;
+    AdfGroupTable groups;
+    // The drop-down lists of cbADF1R and cbADF2R, which close the section.
+    std::vector<std::string> adf1List;
+    std::vector<std::string> adf2List;
+
+    bool operator==(const AdfSettings&) const = default;
+};
+
 // Everything an input file holds, named after the controls that hold each setting. Each
 // page fills its own part.
 struct Project {
     StructureSettings structure;
+    HazeSettings haze;
+    AdfSettings adf;
 
     bool operator==(const Project&) const = default;
 };

@@ -126,7 +126,8 @@ TEST(InputFileWriter, IncoherencyFactorsStartAtTheirColumns) {
               "Incoherent thickness factor (multiplication of the initial d_incoh): 1");
     EXPECT_EQ(lines[16 + c - 1].substr(69), "1");
     EXPECT_EQ(lines[17 + c - 1].substr(64), "2.5");
-    EXPECT_EQ(lines.size(), 18 + c);
+    EXPECT_EQ(lines[18 + c - 1], "");
+    EXPECT_EQ(lines[20 + c - 1], "HAZE PARAMETERS"); // the next section begins at 19 + C
 }
 
 TEST(InputFileWriter, BuildAppendsWithoutClearing) {
