@@ -8,16 +8,16 @@
 #include "hazeform.h"
 #include "inputfile_writer.h"
 #include "listing.h"
-#include "project.h"
-#include "regional.h"
-#include "textfile.h"
 #include "pageform.h"
 #include "processform.h"
+#include "project.h"
 #include "reftransform.h"
+#include "regional.h"
 #include "results.h"
 #include "spectrumform.h"
 #include "structureform.h"
 #include "tekstform.h"
+#include "textfile.h"
 #include "toolwindows.h"
 #include "userdialogs.h"
 #include "window_fit.h"
@@ -490,6 +490,8 @@ void TMainForm::Opimisationtool1Click() {
 Project TMainForm::collectProject() {
     Project project;
     m_forms.StructureForm->fillProject(project);
+    m_forms.HazeForm->fillProject(project);
+    m_forms.ADFForm->fillProject(project);
     return project;
 }
 

@@ -34,4 +34,14 @@ void TComboBox::showPopup() {
     }
 }
 
+void selectFirstItem(QComboBox* box) {
+    if (box->count() > 0) {
+        box->setCurrentIndex(0);
+        return;
+    }
+    box->setCurrentIndex(-1);
+    if (box->isEditable())
+        box->setEditText(QString());
+}
+
 } // namespace lumetrix

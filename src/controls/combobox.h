@@ -17,4 +17,7 @@ public:
     void showPopup() override;
 };
 
+// Selects the first item; a box with an empty list is left empty.
+void selectFirstItem(QComboBox* box);
+
 } // namespace lumetrix

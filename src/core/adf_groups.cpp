@@ -13,7 +13,9 @@ AdfGroup AdfGroup::defaults() {
     return g;
 }
 
-void AdfGroupTable::setCount(int count) { m_count = std::clamp(count, 1, kMaxGroups); }
+void AdfGroupTable::setCount(int count) {
+    m_count = std::clamp(count, 1, kMaxGroups);
+}
 
 void AdfGroupTable::reset() {
     m_groups.fill(AdfGroup::defaults());
@@ -37,6 +39,18 @@ int AdfGroupTable::remove(int selected) {
         --selected;
     --m_count;
     return selected;
+}
+
+int adfParameterPage(int adf, bool external, int selectedItem) {
+    if (external)
+        return 2;
+    if (selectedItem == 1 || selectedItem == 2)
+        return 0;
+    if (selectedItem == 3 || selectedItem == 4)
+        return 1;
+    if (adf == 2 && (selectedItem == 5 || selectedItem == 6))
+        return 1;
+    return 2;
 }
 
 } // namespace lumetrix

@@ -59,4 +59,9 @@ private:
     int m_count = 1;
 };
 
+// The page of a function's parameter panel: 0 "Lambertian", 1 "Ellipsis", 2 "None". Items 1
+// and 2 of an internal list take the Lambertian power, items 3 and 4 (ADF1) or 3 to 6
+// (ADF2) the ellipse ratio; external functions and other items take none.
+int adfParameterPage(int adf, bool external, int selectedItem);
+
 } // namespace lumetrix

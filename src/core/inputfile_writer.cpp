@@ -16,8 +16,12 @@ std::string padded(std::string_view text, std::size_t width) {
     return out;
 }
 
-std::string majorRule(int w) { return std::string(static_cast<std::size_t>(w + 68), '='); }
-std::string minorRule(int w) { return std::string(static_cast<std::size_t>(w + 68), '-'); }
+std::string majorRule(int w) {
+    return std::string(static_cast<std::size_t>(w + 68), '=');
+}
+std::string minorRule(int w) {
+    return std::string(static_cast<std::size_t>(w + 68), '-');
+}
 
 void sectionOpening(std::string_view heading, int w, std::vector<std::string>& lines) {
     lines.push_back(majorRule(w));
@@ -35,7 +39,9 @@ std::string numericField(const std::string& text, bool enabled, int width, char 
                   static_cast<std::size_t>(width));
 }
 
-bool isVoidName(const std::string& name) { return name.empty() || name == " "; }
+bool isVoidName(const std::string& name) {
+    return name.empty() || name == " ";
+}
 
 } // namespace
 
@@ -95,11 +101,10 @@ void structureSection(const StructureSettings& structure, int w, char decimalSep
                                   static_cast<std::size_t>(w + 2));
         line += numericField(row.thickness, row.thicknessEnabled, kThicknessFieldWidth,
                              decimalSeparator);
-        line += numericField(row.segments, row.segmentsEnabled, kSegmentsFieldWidth,
-                             decimalSeparator);
+        line +=
+            numericField(row.segments, row.segmentsEnabled, kSegmentsFieldWidth, decimalSeparator);
         line += i == 0 ? padded("x", kRoughnessFieldWidth)
-                       : numericField(row.roughness, true, kRoughnessFieldWidth,
-                                      decimalSeparator);
+                       : numericField(row.roughness, true, kRoughnessFieldWidth, decimalSeparator);
         line += row.pvActive ? "1" : "0";
         lines.push_back(line);
     }
@@ -292,8 +297,8 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
             {"roughness", row.roughness, i > 0, kRoughnessFieldWidth},
         };
         for (const auto& f : fields) {
-            if (f.used && !fitFieldText(f.text, static_cast<std::size_t>(f.width - 1),
-                                        decimalSeparator))
+            if (f.used &&
+                !fitFieldText(f.text, static_cast<std::size_t>(f.width - 1), decimalSeparator))
                 return std::string("The ") + f.name + where + " (\"" + f.text +
                        "\") is too long for its column of the input file.";
         }
@@ -315,8 +320,8 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
         const AdfGroup& group = project.adf.groups.group(g);
         const std::string name = "ADF interface group " + std::to_string(g);
         texts.push_back({"interfaces of " + name, &group.interfaces});
-        for (const auto* file : {&group.adf1.rFile, &group.adf1.tFile, &group.adf2.rFile,
-                                 &group.adf2.tFile})
+        for (const auto* file :
+             {&group.adf1.rFile, &group.adf1.tFile, &group.adf2.rFile, &group.adf2.tFile})
             texts.push_back({"ADF file of " + name, file});
     }
     for (const auto* list : {&project.adf.adf1List, &project.adf.adf2List})

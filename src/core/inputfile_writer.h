@@ -46,8 +46,7 @@ int nameColumnWidth(const StructureSettings& structure);
 void header(std::vector<std::string>& lines);
 void structureSection(const StructureSettings& structure, int w, char decimalSeparator,
                       std::vector<std::string>& lines);
-void incoherencySection(const StructureSettings& structure, int w,
-                        std::vector<std::string>& lines);
+void incoherencySection(const StructureSettings& structure, int w, std::vector<std::string>& lines);
 void hazeSection(const HazeSettings& haze, int w, std::vector<std::string>& lines);
 void adfSection(const AdfSettings& adf, int w, char decimalSeparator,
                 std::vector<std::string>& lines);

@@ -200,15 +200,32 @@ void TFilesForm::addListBinding(ListBinding binding) {
 }
 
 void TFilesForm::ReloadListBoxes() {
+    // Each listing file is read once for all the boxes it fills, in the order of the rules.
+    struct Refill {
+        QString file;
+        QList<QComboBox*> boxes;
+        QList<std::function<void(QComboBox*)>> afterLoads;
+    };
+    QList<Refill> refills;
     for (const ListBinding& binding : m_listBindings) {
-        const QList<QComboBox*> boxes = binding.boxes();
-        if (boxes.isEmpty())
+        const QString file = binding.listingFile();
+        auto it = std::find_if(refills.begin(), refills.end(),
+                               [&](const Refill& r) { return r.file == file; });
+        if (it == refills.end()) {
+            refills.append({file, {}, {}});
+            it = refills.end() - 1;
+        }
+        for (QComboBox* box : binding.boxes()) {
+            it->boxes << box;
+            it->afterLoads << binding.afterLoad;
+        }
+    }
+    for (const Refill& refill : refills) {
+        if (refill.boxes.isEmpty() || !m_forms.MainForm->LoadComboLists(refill.boxes, refill.file))
             continue;
-        if (!m_forms.MainForm->LoadComboLists(boxes, binding.listingFile()))
-            continue;
-        if (binding.afterLoad)
-            for (QComboBox* box : boxes)
-                binding.afterLoad(box);
+        for (int i = 0; i < refill.boxes.size(); ++i)
+            if (refill.afterLoads[i])
+                refill.afterLoads[i](refill.boxes[i]);
     }
 }
 

@@ -163,16 +163,17 @@ TStructureForm::TStructureForm(Forms& forms, QWidget* parent) : TPageForm(forms,
     QFont bold = font();
     bold.setBold(true);
     QLabel* heading = caption(
-        AdvPanel, QStringLiteral("LAYER INCOHERENCY CONDITIONS  (up to 3 icoherent layers considered)"),
-            0, 12);
+        AdvPanel,
+        QStringLiteral("LAYER INCOHERENCY CONDITIONS  (up to 3 icoherent layers considered)"), 0,
+        12);
     heading->setFont(bold);
     heading->adjustSize();
-    caption(AdvPanel, QStringLiteral("Lower thickness limit (d_incoh) for a fully incoherent layer:"),
-            0, 40);
+    caption(AdvPanel,
+            QStringLiteral("Lower thickness limit (d_incoh) for a fully incoherent layer:"), 0, 40);
     caption(AdvPanel, QStringLiteral("d_incoh = d_incoh_init * I_factor"), 20, 62);
     caption(AdvPanel, QStringLiteral("I_factor = "), 420, 62);
-    caption(AdvPanel, QStringLiteral("Upper thickness limit (d_coh) for a fully coherent layer:"), 0,
-            92);
+    caption(AdvPanel, QStringLiteral("Upper thickness limit (d_coh) for a fully coherent layer:"),
+            0, 92);
     caption(AdvPanel, QStringLiteral("d_coh = d_incoh / C_factor"), 20, 114);
     caption(AdvPanel, QStringLiteral("C_factor = "), 420, 114);
     caption(AdvPanel, QStringLiteral("d_incoh_init (nm) = lambda (nm) ^2 / (2 * 4nm * refr. ind.)"),
@@ -226,13 +227,17 @@ void TStructureForm::FormShow() {
                                                            : kScrollHeightWithout);
 }
 
-int TStructureForm::rowCount() const { return static_cast<int>(m_forms.MainForm->RowList.size()); }
+int TStructureForm::rowCount() const {
+    return static_cast<int>(m_forms.MainForm->RowList.size());
+}
 
 TLayerRow& TStructureForm::row(int r) const {
     return *m_forms.MainForm->RowList[static_cast<std::size_t>(r - 1)];
 }
 
-int TStructureForm::findRow(int identity) const { return pullRows().findRow(identity); }
+int TStructureForm::findRow(int identity) const {
+    return pullRows().findRow(identity);
+}
 
 LayerRows TStructureForm::pullRows() const {
     LayerRows rows;
@@ -316,10 +321,10 @@ TLayerRow* TStructureForm::createRow(int c) {
         record->roughness->setToolTip(QStringLiteral("Value range: 0..10000"));
         record->roughness->raise(); // it stands on the boundary above the row
     }
-    for (QWidget* w : {static_cast<QWidget*>(record->pv), static_cast<QWidget*>(record->number),
-                       static_cast<QWidget*>(record->layerFile),
-                       static_cast<QWidget*>(record->thickness),
-                       static_cast<QWidget*>(record->segments)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(record->pv), static_cast<QWidget*>(record->number),
+          static_cast<QWidget*>(record->layerFile), static_cast<QWidget*>(record->thickness),
+          static_cast<QWidget*>(record->segments)})
         w->show();
     if (record->roughness)
         record->roughness->show();
@@ -351,11 +356,17 @@ void TStructureForm::startRepeat(bool adding) {
     Timer1->start();
 }
 
-void TStructureForm::LbSpeedButton1MouseDown() { startRepeat(true); }
+void TStructureForm::LbSpeedButton1MouseDown() {
+    startRepeat(true);
+}
 
-void TStructureForm::LbSpeedButton2MouseDown() { startRepeat(false); }
+void TStructureForm::LbSpeedButton2MouseDown() {
+    startRepeat(false);
+}
 
-void TStructureForm::LbSpeedButton1MouseUp() { Timer1->stop(); }
+void TStructureForm::LbSpeedButton1MouseUp() {
+    Timer1->stop();
+}
 
 void TStructureForm::Timer1Timer() {
     Timer1->setInterval(100);
@@ -369,7 +380,8 @@ void TStructureForm::popUpRowMenu(int r, const QPoint& globalPos) {
 
 void TStructureForm::AddLayerClick() {
     const int r = m_popupRow;
-    if (r < 2 || r >= rowCount() || static_cast<int>(pbAddRemoveLayer->Value()) >= LayerRows::kMaxLayers)
+    if (r < 2 || r >= rowCount() ||
+        static_cast<int>(pbAddRemoveLayer->Value()) >= LayerRows::kMaxLayers)
         return;
     step(1);
     LayerRows rows = pullRows();

@@ -136,7 +136,8 @@ TEST(InputFileWriter, BuildAppendsWithoutClearing) {
     const auto once = lines;
     BuildInputFile(newProject(), {"/w", '.'}, lines);
     ASSERT_EQ(lines.size(), 2 * once.size());
-    EXPECT_TRUE(std::equal(once.begin(), once.end(), lines.begin() + static_cast<long>(once.size())));
+    EXPECT_TRUE(
+        std::equal(once.begin(), once.end(), lines.begin() + static_cast<long>(once.size())));
 }
 
 TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {

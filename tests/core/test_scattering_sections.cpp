@@ -47,8 +47,8 @@ struct Lines {
 constexpr std::size_t C = 2;
 
 TEST(ScatteringSections, NewProjectThroughTheAdfLists) {
-    const auto golden = readListingFile(std::string(LUMETRIX_TEST_DATA_DIR) +
-                                        "/new_project_through_adf_lists.dat");
+    const auto golden =
+        readListingFile(std::string(LUMETRIX_TEST_DATA_DIR) + "/new_project_through_adf_lists.dat");
     ASSERT_TRUE(golden.ok());
     const auto lines = build(newProject());
     ASSERT_EQ(lines.size(), golden.value().size());

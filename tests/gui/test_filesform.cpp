@@ -339,6 +339,8 @@ private slots:
                               [&](QComboBox*) { ++afterLoads; }});
 
         const QString lists = app.tempPath("lists2");
+        QVERIFY(test::copyTree(app.workDir() + "/List", lists));
+        QVERIFY(QFile::remove(lists + "/Spectrum.dat"));
         writeLines(lists + "/layer.dat", "Mo\r\nW\r\nmy own name\r\n");
         app.dialogs.answerFolder(lists);
         QTest::mouseClick(files.brDir_dat, Qt::LeftButton);
