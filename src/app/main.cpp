@@ -7,6 +7,7 @@
 #include "userdialogs.h"
 
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -26,6 +27,9 @@ int main(int argc, char* argv[]) {
     if (asksForBatchMode(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The core reads and writes numbers in the C notation and converts the separators itself;
+    // the toolkit has set every locale category from the environment.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Lumetrix"));
     QApplication::setApplicationVersion(QStringLiteral("1.2.8"));
 

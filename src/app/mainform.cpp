@@ -492,25 +492,41 @@ Project TMainForm::collectProject() {
     m_forms.StructureForm->fillProject(project);
     m_forms.HazeForm->fillProject(project);
     m_forms.ADFForm->fillProject(project);
+    m_forms.RefTransForm->fillProject(project);
+    m_forms.SpectrumForm->fillProject(project);
+    m_forms.FilesForm->fillProject(project);
+    m_forms.TekstForm->fillProject(project);
     return project;
 }
 
+WriterContext TMainForm::writerContext() const {
+    WriterContext context;
+    context.workDir = FolderSettings.WorkDir;
+    context.decimalSeparator = RegionalSettings::instance().separators().decimal;
+    context.spectrumDir = FolderSettings.SpectrumDir;
+    context.addOnPresent = AddOnPresent;
+    const AddOnLibrary& addOn = m_forms.SpectrumForm->addOn();
+    if (addOn.offersConversion())
+        context.makeAm15File = [&addOn](const std::string& source, const std::string& target) {
+            return addOn.makeAm15File(source, target);
+        };
+    return context;
+}
+
 void TMainForm::BuildInputFile(std::vector<std::string>& lines) {
-    const WriterContext context{FolderSettings.WorkDir,
-                                RegionalSettings::instance().separators().decimal};
-    lumetrix::BuildInputFile(collectProject(), context, lines);
+    lumetrix::BuildInputFile(collectProject(), writerContext(), lines);
 }
 
 bool TMainForm::SaveInputFile(const QString& path) {
     const Project project = collectProject();
-    const char separator = RegionalSettings::instance().separators().decimal;
-    if (const auto problem = checkProjectForFile(project, separator)) {
+    const WriterContext context = writerContext();
+    if (const auto problem = checkProjectForFile(project, context.decimalSeparator)) {
         m_forms.context.dialogs.error(
             QString::fromStdString(cannotCreateFileMessage(path.toStdString(), *problem)));
         return false;
     }
     std::vector<std::string> lines;
-    lumetrix::BuildInputFile(project, {FolderSettings.WorkDir, separator}, lines);
+    lumetrix::BuildInputFile(project, context, lines);
     if (const auto failure = writeTextFile(path.toStdString(), lines)) {
         m_forms.context.dialogs.error(
             QString::fromStdString(cannotCreateFileMessage(path.toStdString(), *failure)));

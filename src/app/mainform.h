@@ -23,6 +23,7 @@ class TLbSpeedButton;
 class TPageForm;
 struct TLayerRow;
 struct Project;
+struct WriterContext;
 
 inline const QString kShowAdvanced = QStringLiteral("Show Advanced Settings");
 inline const QString kHideAdvanced = QStringLiteral("Hide Advanced Settings");
@@ -114,6 +115,8 @@ public:
 
     // The project as the pages hold it.
     Project collectProject();
+    // What the writer needs besides the project.
+    WriterContext writerContext() const;
     // Appends the input file of the project, one string per line.
     void BuildInputFile(std::vector<std::string>& lines);
     // Writes the input file; on failure shows why and returns false (the old file stays).

@@ -1,5 +1,6 @@
 #include "inputfile_writer.h"
 
+#include "folders.h"
 #include "numbertext.h"
 #include "text_codec.h"
 
@@ -266,6 +267,152 @@ void adfSection(const AdfSettings& adf, int w, char decimalSeparator,
     internalList(2, adf.adf2List, lines);
 }
 
+void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>& lines) {
+    static const std::string kInterfaces = "Specified interfaces (0 = front surface): ";
+    sectionOpening("TOTAL REFLECTANCE AND TRANSMITTANCE", w, lines);
+    const bool factors = rt.cbIncludeDecr;
+    lines.push_back("Include following calibration factors to decrease total reflectance at "
+                    "specified interfaces (y/n): " +
+                    std::string(factors ? "y" : "n"));
+    for (std::size_t j = 0; j < rt.factors.size(); ++j) {
+        const auto& b = rt.factors[j];
+        lines.push_back(kInterfaces + (factors ? b.interfaces : " "));
+        lines.push_back("For light approaching the interface from front side of the structure, "
+                        "c12 [0..1] = " +
+                        (factors ? b.c12 : " "));
+        lines.push_back("For light approaching the interface from back side of the structure, "
+                        "c21 [0..1] = " +
+                        (factors ? b.c21 : " "));
+        lines.push_back("Use specified values c12 and c21 as total reflectance directly (y/n): " +
+                        std::string(factors && b.direct ? "y" : "n"));
+        if (j + 1 < rt.factors.size())
+            lines.push_back(minorRule(w));
+    }
+    lines.emplace_back();
+    lines.push_back(minorRule(w));
+    const bool functions = rt.cbIncludeFDecrTR;
+    lines.push_back(functions ? "Include following calibration functions to decrease total "
+                                "reflectance at specified interfaces (y/n): y"
+                              : "Include following calibration functions to decrease total "
+                                "reflectance at specified interfaces (y/n): n)");
+    for (std::size_t j = 0; j < rt.functions.size(); ++j) {
+        const auto& b = rt.functions[j];
+        lines.push_back(kInterfaces + (functions ? b.interfaces : ""));
+        lines.push_back("For light approaching the interface from the front side of the "
+                        "structure, c12(wavelength): " +
+                        (functions ? b.c12 : ""));
+        lines.push_back("For light approaching the interface from the front side of the "
+                        "structure, c21(wavelength): " +
+                        (functions ? b.c21 : ""));
+        lines.push_back("Use specified functions c12 and c21 as total reflectance directly "
+                        "(y/n): " +
+                        std::string(functions && b.direct ? "y" : "n"));
+        if (j + 1 < rt.functions.size())
+            lines.push_back(minorRule(w));
+    }
+    lines.emplace_back();
+    lines.push_back(minorRule(w));
+    lines.push_back("Include following calibration factor to decrease total reflectance of "
+                    "entire structure (y/n): " +
+                    std::string(rt.cbIncludeDecr_adv ? "y" : "n"));
+    lines.push_back("c12entire [0..1] = " + (rt.cbIncludeDecr_adv ? rt.pbC12entire : " "));
+    lines.emplace_back();
+    lines.push_back(minorRule(w));
+    lines.push_back("Include following calibration factor to increase total reflectance from "
+                    "the back side for scattered light beams at specified interfaces (y/n): " +
+                    std::string(rt.cbIncludeInc_adv ? "y" : "n"));
+    lines.push_back(kInterfaces + (rt.cbIncludeInc_adv ? rt.eRTSpecifInterface_adv : " "));
+    lines.push_back("c21scatt [>1]= " + rt.pbC21Scatt);
+    lines.emplace_back();
+}
+
+std::string spectrumLine(const SpectrumSettings& spectrum, const WriterContext& context) {
+    const std::string& name = spectrum.cbSpekter;
+    if (context.addOnPresent && spectrum.cbManually && context.makeAm15File) {
+        const std::string source = joinPath(context.spectrumDir, name + ".spk");
+        const std::string target = joinPath(context.spectrumDir, name + "_tmp.spk");
+        bool converted = false;
+        try {
+            converted = context.makeAm15File(source, target);
+        } catch (...) {
+            converted = false; // a failing conversion is not the save's failure
+        }
+        if (converted)
+            return "Spectrum: " + name + "_tmp";
+    }
+    return "Spectrum: " + name;
+}
+
+void spectrumSection(const SpectrumSettings& spectrum, int w, const WriterContext& context,
+                     std::vector<std::string>& lines) {
+    sectionOpening("ILLUMINATION SPECTRUM", w, lines);
+    lines.push_back(spectrumLine(spectrum, context));
+    const bool diffuse = !spectrum.rbCoherent;
+    lines.push_back("Ratio diffused/(diffused+specular) = " +
+                    (diffuse ? spectrum.pbRatio : std::string("0")));
+    lines.emplace_back("For diffused part of the spectrum");
+    lines.push_back("Select Internal ADF1 (i) / ADF1 defined by external file (e): " +
+                    std::string(diffuse && !spectrum.rbSpecADFInternal ? "e" : "i"));
+    lines.emplace_back();
+    std::string adf = " ";
+    if (diffuse)
+        adf = spectrum.rbSpecADFInternal ? std::to_string(spectrum.cbADF1_Spekt.selected + 1)
+                                         : spectrum.cbADF1_Spekt.text;
+    lines.push_back("ADF spectrum data: " + adf);
+    lines.emplace_back();
+    lines.emplace_back("Additional settings for internal ADF1 for spectrum");
+    lines.push_back("ad [2-3] Lambertian power n = " +
+                    (diffuse ? spectrum.pbSpectrLamb : std::string("1.00")));
+    lines.push_back("ad [4-5] Ellipsis radius ratio b:a = " +
+                    (diffuse ? spectrum.pbSpectrEllipsis : std::string("1.00")));
+    lines.emplace_back();
+}
+
+void filesSection(const FilesSettings& files, int w, const std::string& workDir,
+                  std::vector<std::string>& lines) {
+    const auto expanded = [&](const std::string& text) { return expandWorkDir(text, workDir); };
+    sectionOpening("FILES", w, lines);
+    lines.emplace_back("Name of the output files (with full path):");
+    lines.push_back(expanded(files.eOutFileDir) + kPathSeparator + files.eOutFileName);
+    lines.push_back(minorRule(w));
+    lines.emplace_back("Full paths to the files");
+    lines.emplace_back();
+    const std::pair<const char*, const std::string*> folders[] = {
+        {"Complex refractive indexes:", &files.eDir_nk},
+        {"Haze functions:", &files.eDir_HRHT},
+        {"Calibration functions:", &files.eDir_cRcT},
+        {"External ADF:", &files.eDir_ars},
+        {"Spectrum:", &files.eDir_spk},
+        {"List:", &files.eDir_dat}};
+    for (const auto& [label, text] : folders) {
+        lines.emplace_back(label);
+        lines.push_back(expanded(*text));
+        lines.emplace_back();
+    }
+}
+
+void calculationSection(bool normalPrecision, int w, std::vector<std::string>& lines) {
+    sectionOpening("CALCULATION SETTINGS", w, lines);
+    lines.push_back(std::string("Precision level (n-normal, h-high): ") +
+                    (normalPrecision ? "n" : "h"));
+    lines.emplace_back();
+}
+
+void commentsSection(const std::string& comments, int w, std::vector<std::string>& lines) {
+    sectionOpening("ADDITIONAL COMMENTS / SETTINGS:", w, lines);
+    std::size_t start = 0;
+    while (true) {
+        const auto end = comments.find('\n', start);
+        std::string line = comments.substr(start, end == std::string::npos ? end : end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+}
+
 } // namespace writer
 
 void BuildInputFile(const Project& project, const WriterContext& context,
@@ -276,6 +423,11 @@ void BuildInputFile(const Project& project, const WriterContext& context,
     writer::incoherencySection(project.structure, w, lines);
     writer::hazeSection(project.haze, w, lines);
     writer::adfSection(project.adf, w, context.decimalSeparator, lines);
+    writer::refTransSection(project.refTrans, w, lines);
+    writer::spectrumSection(project.spectrum, w, context, lines);
+    writer::filesSection(project.files, w, context.workDir, lines);
+    writer::calculationSection(project.rbNormalPrecision, w, lines);
+    writer::commentsSection(project.comments, w, lines);
 }
 
 std::optional<std::string> checkProjectForFile(const Project& project, char decimalSeparator) {
@@ -315,6 +467,27 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
         {"ADF1R file", &project.adf.adf1.r.text},
         {"ADF2T file", &project.adf.adf2.t.text},
         {"ADF2R file", &project.adf.adf2.r.text},
+        {"interfaces of calibration factor column 1", &project.refTrans.factors[0].interfaces},
+        {"interfaces of calibration factor column 2", &project.refTrans.factors[1].interfaces},
+        {"interfaces of calibration factor column 3", &project.refTrans.factors[2].interfaces},
+        {"interfaces of calibration function column 1", &project.refTrans.functions[0].interfaces},
+        {"interfaces of calibration function column 2", &project.refTrans.functions[1].interfaces},
+        {"c12 function of column 1", &project.refTrans.functions[0].c12},
+        {"c21 function of column 1", &project.refTrans.functions[0].c21},
+        {"c12 function of column 2", &project.refTrans.functions[1].c12},
+        {"c21 function of column 2", &project.refTrans.functions[1].c21},
+        {"interfaces of the back-side increase", &project.refTrans.eRTSpecifInterface_adv},
+        {"illumination spectrum", &project.spectrum.cbSpekter},
+        {"ADF of the diffused light", &project.spectrum.cbADF1_Spekt.text},
+        {"name of the output files", &project.files.eOutFileName},
+        {"folder of the output files", &project.files.eOutFileDir},
+        {"folder with layer files", &project.files.eDir_nk},
+        {"folder with haze files", &project.files.eDir_HRHT},
+        {"folder with calibration files", &project.files.eDir_cRcT},
+        {"folder with external ADF files", &project.files.eDir_ars},
+        {"folder with spectrum files", &project.files.eDir_spk},
+        {"folder of listing files", &project.files.eDir_dat},
+        {"comment", &project.comments},
     };
     for (int g = 1; g <= project.adf.groups.count(); ++g) {
         const AdfGroup& group = project.adf.groups.group(g);

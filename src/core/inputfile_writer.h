@@ -2,6 +2,7 @@
 
 #include "project.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,11 +10,16 @@
 
 namespace lumetrix {
 
-// What the writer needs besides the project: where <WORKDIR> points and the regional
-// decimal separator.
+// What the writer needs besides the project: where <WORKDIR> points, the regional decimal
+// separator, the spectrum folder and the add-on's spectrum conversion.
 struct WriterContext {
     std::string workDir;
     char decimalSeparator = '.';
+    std::string spectrumDir;
+    bool addOnPresent = false;
+    // The add-on's MakeAM15File(source, target); true when it wrote the target. Empty when the
+    // add-on offers no conversion.
+    std::function<bool(const std::string& source, const std::string& target)> makeAm15File;
 };
 
 inline constexpr std::string_view kFormatVersion = "1.2.8";
@@ -50,6 +56,16 @@ void incoherencySection(const StructureSettings& structure, int w, std::vector<s
 void hazeSection(const HazeSettings& haze, int w, std::vector<std::string>& lines);
 void adfSection(const AdfSettings& adf, int w, char decimalSeparator,
                 std::vector<std::string>& lines);
+void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>& lines);
+void spectrumSection(const SpectrumSettings& spectrum, int w, const WriterContext& context,
+                     std::vector<std::string>& lines);
+void filesSection(const FilesSettings& files, int w, const std::string& workDir,
+                  std::vector<std::string>& lines);
+void calculationSection(bool normalPrecision, int w, std::vector<std::string>& lines);
+void commentsSection(const std::string& comments, int w, std::vector<std::string>& lines);
+// The spectrum line: with the add-on and "Set range manually", the add-on converts N.spk into
+// N_tmp.spk and the line names N_tmp; when it cannot, the line names N itself.
+std::string spectrumLine(const SpectrumSettings& spectrum, const WriterContext& context);
 } // namespace writer
 
 } // namespace lumetrix

@@ -2,6 +2,7 @@
 
 #include "adf_groups.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -90,12 +91,79 @@ struct AdfSettings {
     bool operator==(const AdfSettings&) const = default;
 };
 
+// The Total Reflectance and Transmittance page.
+struct RefTransSettings {
+    // A column of calibration factors: eRTSpecifInterface, pbC12, pbC21, cbTRdirect1 (and the
+    // columns 2 and 3 with their suffixes).
+    struct FactorBlock {
+        std::string interfaces;
+        std::string c12 = "1";
+        std::string c21 = "1";
+        bool direct = false;
+        bool operator==(const FactorBlock&) const = default;
+    };
+    // A column of calibration functions: eRTSpecifInterface_advF1, cbCalFunc_c12_1,
+    // cbCalFunc_c21_1, cbTRdirect_adv1 (and column 2).
+    struct FunctionBlock {
+        std::string interfaces;
+        std::string c12;
+        std::string c21;
+        bool direct = false;
+        bool operator==(const FunctionBlock&) const = default;
+    };
+
+    bool cbIncludeDecr = false;
+    std::array<FactorBlock, 3> factors;
+    bool cbIncludeFDecrTR = false;
+    std::array<FunctionBlock, 2> functions;
+    bool cbIncludeDecr_adv = false;
+    std::string pbC12entire = "1";
+    bool cbIncludeInc_adv = false;
+    std::string eRTSpecifInterface_adv;
+    std::string pbC21Scatt = "1";
+
+    bool operator==(const RefTransSettings&) const = default;
+};
+
+// The Illumination Spectrum page.
+struct SpectrumSettings {
+    std::string cbSpekter;
+    bool cbManually = false;
+    bool rbCoherent = true; // else rbCombination
+    std::string pbRatio = "0.00";
+    bool rbSpecADFInternal = true;
+    AdfChoice cbADF1_Spekt;
+    std::string pbSpectrLamb = "1.00";
+    std::string pbSpectrEllipsis = "1.00";
+
+    bool operator==(const SpectrumSettings&) const = default;
+};
+
+// The File locations page as its edits show it (folders may begin with <WORKDIR>).
+struct FilesSettings {
+    std::string eOutFileDir;
+    std::string eOutFileName;
+    std::string eDir_nk;
+    std::string eDir_HRHT;
+    std::string eDir_cRcT;
+    std::string eDir_ars;
+    std::string eDir_spk;
+    std::string eDir_dat;
+
+    bool operator==(const FilesSettings&) const = default;
+};
+
 // Everything an input file holds, named after the controls that hold each setting. Each
 // page fills its own part.
 struct Project {
     StructureSettings structure;
     HazeSettings haze;
     AdfSettings adf;
+    RefTransSettings refTrans;
+    SpectrumSettings spectrum;
+    FilesSettings files;
+    bool rbNormalPrecision = true; // else rbHighPrecision
+    std::string comments;          // the text of TekstMemo, lines separated by line feeds
 
     bool operator==(const Project&) const = default;
 };

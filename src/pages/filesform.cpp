@@ -3,6 +3,7 @@
 #include "forms.h"
 #include "mainform.h"
 #include "platform_hooks.h"
+#include "project.h"
 #include "result_list.h"
 #include "results.h"
 #include "settingsstore.h"
@@ -227,6 +228,18 @@ void TFilesForm::ReloadListBoxes() {
             if (refill.afterLoads[i])
                 refill.afterLoads[i](refill.boxes[i]);
     }
+}
+
+void TFilesForm::fillProject(Project& project) const {
+    FilesSettings& f = project.files;
+    f.eOutFileDir = eOutFileDir->text().toStdString();
+    f.eOutFileName = eOutFileName->text().toStdString();
+    f.eDir_nk = eDir_nk->text().toStdString();
+    f.eDir_HRHT = eDir_HRHT->text().toStdString();
+    f.eDir_cRcT = eDir_cRcT->text().toStdString();
+    f.eDir_ars = eDir_ars->text().toStdString();
+    f.eDir_spk = eDir_spk->text().toStdString();
+    f.eDir_dat = eDir_dat->text().toStdString();
 }
 
 void TFilesForm::eOutFileNameChange() {

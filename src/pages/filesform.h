@@ -69,6 +69,8 @@ public:
     void addListBinding(ListBinding binding);
     void ReloadListBoxes();
 
+    void fillProject(struct Project& project) const;
+
     // Whether the mouse is over btDefault.
     bool overDefaultButton() const { return m_overDefault; }
 

@@ -1,14 +1,54 @@
 #pragma once
 
+#include "addon.h"
 #include "pageform.h"
+
+class QCheckBox;
+class QRadioButton;
+class QStackedWidget;
 
 namespace lumetrix {
 
-// The Illumination Spectrum page.
+class TComboBox;
+class TPBNumEdit;
+struct Project;
+
+// The Illumination Spectrum page: the spectrum file, the add-on's panel and (advanced) how the
+// spectrum is represented: coherent direct light, or combined with diffused light.
 class TSpectrumForm : public TPageForm {
     Q_OBJECT
 public:
     TSpectrumForm(Forms& forms, QWidget* parent);
+
+    TComboBox* cbSpekter = nullptr;
+    QWidget* ProPanel = nullptr;
+    QCheckBox* cbManually = nullptr;
+    QWidget* AdvPanel = nullptr;
+    QRadioButton* rbCoherent = nullptr;
+    QRadioButton* rbCombination = nullptr;
+    QWidget* Panel1 = nullptr;
+    TPBNumEdit* pbRatio = nullptr;
+    QRadioButton* rbSpecADFInternal = nullptr;
+    QRadioButton* rbSpecADFExternal = nullptr;
+    TComboBox* cbADF1_Spekt = nullptr;
+    QStackedWidget* Notebook1 = nullptr;
+    TPBNumEdit* pbSpectrLamb = nullptr;
+    TPBNumEdit* pbSpectrEllipsis = nullptr;
+
+    void FormCreate() override;
+    void FormShow() override;
+    void ADFModelSpectrum();
+    void IntExtADF();
+    void cbADF1_SpektChange();
+
+    const AddOnLibrary& addOn() const { return m_addOn; }
+    void fillProject(Project& project) const;
+
+private:
+    QString spectrumListFile() const;
+    QString adfListFile() const;
+
+    AddOnLibrary m_addOn;
 };
 
 } // namespace lumetrix

@@ -2,13 +2,24 @@
 
 #include "pageform.h"
 
+class QPlainTextEdit;
+class QRadioButton;
+
 namespace lumetrix {
 
-// The Additional Settings / Comments page.
+struct Project;
+
+// The Additional Settings / Comments page: the precision level and free comments.
 class TTekstForm : public TPageForm {
     Q_OBJECT
 public:
     TTekstForm(Forms& forms, QWidget* parent);
+
+    QRadioButton* rbNormalPrecision = nullptr;
+    QRadioButton* rbHighPrecision = nullptr;
+    QPlainTextEdit* TekstMemo = nullptr;
+
+    void fillProject(Project& project) const;
 };
 
 } // namespace lumetrix

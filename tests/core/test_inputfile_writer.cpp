@@ -12,6 +12,13 @@
 namespace lumetrix {
 namespace {
 
+WriterContext writerContext(char separator = '.') {
+    WriterContext context;
+    context.workDir = "/w";
+    context.decimalSeparator = separator;
+    return context;
+}
+
 namespace fs = std::filesystem;
 
 Project newProject() {
@@ -38,7 +45,7 @@ Project withLayers(std::initializer_list<const char*> names) {
 
 std::vector<std::string> build(const Project& p) {
     std::vector<std::string> lines;
-    BuildInputFile(p, {"/w", '.'}, lines);
+    BuildInputFile(p, writerContext(), lines);
     return lines;
 }
 
@@ -132,9 +139,9 @@ TEST(InputFileWriter, IncoherencyFactorsStartAtTheirColumns) {
 
 TEST(InputFileWriter, BuildAppendsWithoutClearing) {
     std::vector<std::string> lines;
-    BuildInputFile(newProject(), {"/w", '.'}, lines);
+    BuildInputFile(newProject(), writerContext(), lines);
     const auto once = lines;
-    BuildInputFile(newProject(), {"/w", '.'}, lines);
+    BuildInputFile(newProject(), writerContext(), lines);
     ASSERT_EQ(lines.size(), 2 * once.size());
     EXPECT_TRUE(
         std::equal(once.begin(), once.end(), lines.begin() + static_cast<long>(once.size())));

@@ -8,6 +8,13 @@
 namespace lumetrix {
 namespace {
 
+WriterContext writerContext(char separator = '.') {
+    WriterContext context;
+    context.workDir = "/w";
+    context.decimalSeparator = separator;
+    return context;
+}
+
 std::vector<std::string> listing(const char* name) {
     return readListingFile(std::string(LUMETRIX_DATA_DIR) + "/" + name).value();
 }
@@ -34,7 +41,7 @@ Project newProject() {
 
 std::vector<std::string> build(const Project& p) {
     std::vector<std::string> lines;
-    BuildInputFile(p, {"/w", '.'}, lines);
+    BuildInputFile(p, writerContext(), lines);
     return lines;
 }
 
@@ -166,7 +173,7 @@ TEST(ScatteringSections, GroupNumbersInGeneralFormatWithTheRegionalSeparator) {
     Project p = newProject();
     p.adf.groups.group(1).adf1.parameters = {2.5, 0.1, 1.0 / 3, 1e-6};
     std::vector<std::string> lines;
-    BuildInputFile(p, {"/w", ','}, lines);
+    BuildInputFile(p, writerContext(','), lines);
     const Lines l{lines};
     const std::size_t b = C + 72;
     EXPECT_EQ(l(b + 11), "ad [2-3] Lambertian power n for T = 0,1");
