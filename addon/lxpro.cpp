@@ -52,6 +52,7 @@ LXPRO_EXPORT void CreateForm(void* /*spectrumForm*/, void* panelHandle) {
     range->setObjectName(QString::fromLatin1(kRangeWidget));
     auto* form = new QFormLayout(range);
     form->setContentsMargins(0, 0, 0, 0);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(
         new QLabel(QStringLiteral("Wavelength range used from the spectrum file:"), range));
     QDoubleSpinBox* from = rangeBox(range, "LXProFrom", g_from);

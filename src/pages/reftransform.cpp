@@ -19,12 +19,21 @@ namespace {
 
 const QString kSpecifyInterfaces =
     QStringLiteral("Specify interfaces (e.g. 0,1,4,... ; 0 = front interface)");
-constexpr int kCaptionWidth = 250;
+constexpr int kCaptionWidth = 230;
+// Every row of the factor and function columns has this height, so that the columns in
+// separate panels line up.
+constexpr int kRowHeight = 34;
+
+void fixRows(QGridLayout* grid) {
+    grid->setVerticalSpacing(0);
+    for (int row = 0; row < 4; ++row)
+        grid->setRowMinimumHeight(row, kRowHeight);
+}
 
 QLabel* rowCaption(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
-    label->setFixedWidth(kCaptionWidth);
+    label->setFixedSize(kCaptionWidth, kRowHeight);
     return label;
 }
 
@@ -111,6 +120,8 @@ TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3
         grid->addWidget(valueCell(QStringLiteral("c21 (0..1) = "), f.c21, owner), 2, column);
         grid->addWidget(f.direct, 3, column);
     }
+    fixRows(first);
+    fixRows(others);
     factorRow->addWidget(pIncludeDecr);
     factorRow->addWidget(AdvPanel2);
     factorRow->addStretch(1);
@@ -151,7 +162,7 @@ TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3
         const auto functionBox = [&](const QString& name, const QString& caption) {
             auto* box = new TComboBox(pIncludeFDecrTR);
             box->setObjectName(name);
-            box->setMinimumWidth(160);
+            box->setMinimumWidth(110);
             auto* cell = new QWidget(pIncludeFDecrTR);
             auto* row = new QHBoxLayout(cell);
             row->setContentsMargins(0, 0, 0, 0);
@@ -173,6 +184,7 @@ TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3
         fgrid->addWidget(f.direct, 3, j + 1);
     }
     fgrid->setColumnStretch(3, 1);
+    fixRows(fgrid);
     adv->addWidget(pIncludeFDecrTR);
 
     cbIncludeDecr_adv =
@@ -199,7 +211,7 @@ TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3
     cbIncludeInc_adv =
         check(QStringLiteral("Include following calibration factor to increase total "
                              "reflectance from the back side for scattered light "
-                             "beams at specified interfaces"),
+                             "beams\nat specified interfaces"),
               QStringLiteral("cbIncludeInc_adv"), AdvPanel);
     adv->addSpacing(6);
     adv->addWidget(cbIncludeInc_adv);
