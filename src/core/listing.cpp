@@ -1,9 +1,7 @@
 #include "listing.h"
 
 #include "text_codec.h"
-
-#include <fstream>
-#include <iterator>
+#include "textfile.h"
 
 namespace lumetrix {
 
@@ -25,23 +23,10 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 Result<std::vector<std::string>> readListingFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return ReadError{path, 0, "the file cannot be opened"};
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    if (size < 0)
-        return ReadError{path, 0, "the file cannot be read"};
-    if (static_cast<std::size_t>(size) > kMaxListingFileBytes)
-        return ReadError{path, 0,
-                         "the file is too large for a listing file (" + std::to_string(size) +
-                             " bytes)"};
-    in.seekg(0);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in && !in.eof())
-        return ReadError{path, 0, "the file cannot be read"};
-
-    std::vector<std::string> lines = splitLines(bytes);
+    const auto bytes = readSmallFile(path, kMaxListingFileBytes, "listing file");
+    if (!bytes)
+        return bytes.error();
+    std::vector<std::string> lines = splitLines(bytes.value());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].find('\0') != std::string::npos)
             return ReadError{path, static_cast<int>(i + 1), "not a text file (NUL byte)"};

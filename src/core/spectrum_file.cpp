@@ -6,8 +6,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace lumetrix {
@@ -39,20 +37,12 @@ std::string numberText(double value) {
 } // namespace
 
 Result<SpectrumFile> readSpectrumFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return ReadError{path, 0, "the file cannot be opened"};
-    in.seekg(0, std::ios::end);
-    const auto size = in.tellg();
-    if (size < 0)
-        return ReadError{path, 0, "the file cannot be read"};
-    if (static_cast<std::size_t>(size) > kMaxSpectrumFileBytes)
-        return ReadError{path, 0, "the file is too large for a spectrum file"};
-    in.seekg(0);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto bytes = readSmallFile(path, kMaxSpectrumFileBytes, "spectrum file");
+    if (!bytes)
+        return bytes.error();
 
     SpectrumFile spectrum;
-    const std::vector<std::string> lines = splitLines(bytes);
+    const std::vector<std::string> lines = splitLines(bytes.value());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         const int n = static_cast<int>(i + 1);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +63,25 @@ std::optional<std::string> writeTextFile(const std::string& path,
         return reason;
     }
     return std::nullopt;
+}
+
+Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes, const char* kind) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return ReadError{path, 0, "the file cannot be opened"};
+    in.seekg(0, std::ios::end);
+    const auto size = in.tellg();
+    if (size < 0)
+        return ReadError{path, 0, "the file cannot be read"};
+    if (static_cast<std::size_t>(size) > maxBytes)
+        return ReadError{path, 0,
+                         "the file is too large for a " + std::string(kind) + " (" +
+                             std::to_string(size) + " bytes)"};
+    in.seekg(0);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return ReadError{path, 0, "the file cannot be read"};
+    return bytes;
 }
 
 std::string cannotCreateFileMessage(const std::string& path, const std::string& reason) {

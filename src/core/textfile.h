@@ -1,5 +1,8 @@
 #pragma once
 
+#include "result.h"
+
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +14,10 @@ namespace lumetrix {
 // Returns the reason when the file cannot be written.
 std::optional<std::string> writeTextFile(const std::string& path,
                                          const std::vector<std::string>& lines);
+
+// The bytes of a file of at most maxBytes; `kind` names what the file should be ("listing
+// file") in the message for a larger one.
+Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes, const char* kind);
 
 // The message for a file that cannot be written.
 std::string cannotCreateFileMessage(const std::string& path, const std::string& reason);

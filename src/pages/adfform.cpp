@@ -378,41 +378,31 @@ void TADFForm::ADFGroupSpinChange() {
     }
 }
 
-void TADFForm::IntExtADF1Click_adv(QObject* Sender) {
-    const AdfSet& set = groupSet(adf1_adv);
-    const bool internal = adf1_adv.internal->isChecked();
-    m_forms.MainForm->LoadComboLists({adf1_adv.r, adf1_adv.t}, listingFile(1, internal));
-    adfBoxChange(adf1_adv, true);
-    adfBoxChange(adf1_adv, false);
+void TADFForm::switchGroupSource(const AdfColumn& column) {
+    const AdfSet& set = groupSet(column);
+    const bool internal = column.internal->isChecked();
+    m_forms.MainForm->LoadComboLists({column.r, column.t}, listingFile(column.adf, internal));
+    adfBoxChange(column, true);
+    adfBoxChange(column, false);
     if (internal) {
-        adf1_adv.r->setCurrentIndex(itemForChoice(set.rChoice));
-        adf1_adv.t->setCurrentIndex(itemForChoice(set.tChoice));
-        for (TComboBox* box : {adf1_adv.r, adf1_adv.t})
+        column.r->setCurrentIndex(itemForChoice(set.rChoice));
+        column.t->setCurrentIndex(itemForChoice(set.tChoice));
+        for (TComboBox* box : {column.r, column.t})
             if (box->currentIndex() < 0)
                 box->setCurrentIndex(0);
     } else {
-        adf1_adv.t->setEditText(QString::fromStdString(set.tFile));
-        adf1_adv.r->setEditText(QString::fromStdString(set.rFile));
+        column.t->setEditText(QString::fromStdString(set.tFile));
+        column.r->setEditText(QString::fromStdString(set.rFile));
     }
+}
+
+void TADFForm::IntExtADF1Click_adv(QObject* Sender) {
+    switchGroupSource(adf1_adv);
     GroupDataChange(Sender);
 }
 
 void TADFForm::IntExtADF2Click_adv(QObject* Sender) {
-    const AdfSet& set = groupSet(adf2_adv);
-    const bool internal = adf2_adv.internal->isChecked();
-    m_forms.MainForm->LoadComboLists({adf2_adv.r, adf2_adv.t}, listingFile(2, internal));
-    adfBoxChange(adf2_adv, true);
-    adfBoxChange(adf2_adv, false);
-    if (internal) {
-        adf2_adv.r->setCurrentIndex(itemForChoice(set.rChoice));
-        adf2_adv.t->setCurrentIndex(itemForChoice(set.tChoice));
-        for (TComboBox* box : {adf2_adv.r, adf2_adv.t})
-            if (box->currentIndex() < 0)
-                box->setCurrentIndex(0);
-    } else {
-        adf2_adv.t->setEditText(QString::fromStdString(set.tFile));
-        adf2_adv.r->setEditText(QString::fromStdString(set.rFile));
-    }
+    switchGroupSource(adf2_adv);
     GroupDataChange(Sender);
     GroupDataChange(adf2_adv.r);
     GroupDataChange(adf2_adv.t);

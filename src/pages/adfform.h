@@ -80,6 +80,8 @@ private:
     AdfColumn buildColumn(int adf, bool groupControls, QWidget* parent);
     QString listingFile(int adf, bool internal) const;
     void loadColumn(const AdfColumn& column, bool internal);
+    // A group's ADF switched between internal and external: its list and its choices.
+    void switchGroupSource(const AdfColumn& column);
     // The group's ADF set for a column of group controls.
     AdfSet& groupSet(const AdfColumn& column);
     void storeGroupChoice(const AdfColumn& column, bool reflected);

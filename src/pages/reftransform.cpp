@@ -30,11 +30,19 @@ void fixRows(QGridLayout* grid) {
         grid->setRowMinimumHeight(row, kRowHeight);
 }
 
-QLabel* rowCaption(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setFixedSize(kCaptionWidth, kRowHeight);
-    return label;
+// The four row captions of a block of columns, in column 0 of its grid.
+void rowCaptions(QGridLayout* grid, QWidget* parent, const QString& kind) {
+    const QString captions[] = {
+        kSpecifyInterfaces,
+        QStringLiteral("For light approaching the interface from front side of the structure"),
+        QStringLiteral("For light approaching the interface from back side of the structure"),
+        "Use specified " + kind + " c12 and c21 as total reflectance directly"};
+    for (int row = 0; row < 4; ++row) {
+        auto* label = new QLabel(captions[row], parent);
+        label->setWordWrap(true);
+        label->setFixedSize(kCaptionWidth, kRowHeight);
+        grid->addWidget(label, row, 0);
+    }
 }
 
 // A numeric edit with its caption in front, as one cell.
@@ -84,19 +92,7 @@ TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3
     pIncludeDecr->setObjectName(QStringLiteral("pIncludeDecr"));
     auto* first = new QGridLayout(pIncludeDecr);
     first->setContentsMargins(20, 0, 0, 0);
-    first->addWidget(rowCaption(kSpecifyInterfaces, pIncludeDecr), 0, 0);
-    first->addWidget(rowCaption(QStringLiteral("For light approaching the interface from front "
-                                               "side of the structure"),
-                                pIncludeDecr),
-                     1, 0);
-    first->addWidget(rowCaption(QStringLiteral("For light approaching the interface from back side "
-                                               "of the structure"),
-                                pIncludeDecr),
-                     2, 0);
-    first->addWidget(rowCaption(QStringLiteral("Use specified values c12 and c21 as total "
-                                               "reflectance directly"),
-                                pIncludeDecr),
-                     3, 0);
+    rowCaptions(first, pIncludeDecr, QStringLiteral("values"));
     AdvPanel2 = new QWidget(this);
     AdvPanel2->setObjectName(QStringLiteral("AdvPanel2"));
     auto* others = new QGridLayout(AdvPanel2);
@@ -140,19 +136,7 @@ TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3
     pIncludeFDecrTR->setObjectName(QStringLiteral("pIncludeFDecrTR"));
     auto* fgrid = new QGridLayout(pIncludeFDecrTR);
     fgrid->setContentsMargins(20, 0, 0, 0);
-    fgrid->addWidget(rowCaption(kSpecifyInterfaces, pIncludeFDecrTR), 0, 0);
-    fgrid->addWidget(rowCaption(QStringLiteral("For light approaching the interface from front "
-                                               "side of the structure"),
-                                pIncludeFDecrTR),
-                     1, 0);
-    fgrid->addWidget(rowCaption(QStringLiteral("For light approaching the interface from back side "
-                                               "of the structure"),
-                                pIncludeFDecrTR),
-                     2, 0);
-    fgrid->addWidget(rowCaption(QStringLiteral("Use specified functions c12 and c21 as total "
-                                               "reflectance directly"),
-                                pIncludeFDecrTR),
-                     3, 0);
+    rowCaptions(fgrid, pIncludeFDecrTR, QStringLiteral("functions"));
     for (int j = 0; j < 2; ++j) {
         const QString n = QString::number(j + 1);
         FunctionColumn& f = functions[j];
