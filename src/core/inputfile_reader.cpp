@@ -1,0 +1,565 @@
+#include "inputfile_reader.h"
+
+#include "listing.h"
+#include "text_codec.h"
+#include "textfile.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumetrix {
+namespace {
+
+// Ends the reading with the line at fault.
+struct ParseFailure {
+    int line;
+    std::string reason;
+};
+
+std::string trimRight(std::string text) {
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+std::string trim(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : trimRight(text.substr(first));
+}
+
+// Takes values out of the lines by line number and column, both counted from 1.
+class LineReader {
+public:
+    LineReader(const std::vector<std::string>& lines, Separators separators)
+        : m_lines(lines), m_separators(separators) {}
+
+    int count() const { return static_cast<int>(m_lines.size()); }
+    bool has(int n) const { return n >= 1 && n <= count(); }
+
+    const std::string& raw(int n) const {
+        if (!has(n))
+            throw ParseFailure{n, "the file ends before this line"};
+        return m_lines[static_cast<std::size_t>(n - 1)];
+    }
+    bool contains(int n, std::string_view text) const {
+        return has(n) && raw(n).find(text) != std::string::npos;
+    }
+    // The text from column `col` to the end of the line, as UTF-8.
+    std::string from(int n, int col) const {
+        const std::string& line = raw(n);
+        const auto start = static_cast<std::size_t>(col - 1);
+        return start < line.size() ? cp1252ToUtf8(line.substr(start)) : std::string();
+    }
+    std::string columns(int n, int first, int last) const {
+        const std::string& line = raw(n);
+        const auto start = static_cast<std::size_t>(first - 1);
+        if (start >= line.size())
+            return {};
+        return cp1252ToUtf8(line.substr(start, static_cast<std::size_t>(last - first + 1)));
+    }
+    char letter(int n, int col) const {
+        const std::string& line = raw(n);
+        const auto at = static_cast<std::size_t>(col - 1);
+        return at < line.size() ? line[at] : '\0';
+    }
+    long double number(int n, const std::string& text) const {
+        const std::string t = trim(text);
+        const auto value = t.empty() ? std::nullopt : parseNumber(t, m_separators);
+        if (!value)
+            throw ParseFailure{n, "\"" + t + "\" is not a number"};
+        return *value;
+    }
+    int integer(int n, const std::string& text) const {
+        const long double value = number(n, text);
+        if (value != std::floor(value) || std::fabs(value) > 1e6)
+            throw ParseFailure{n, "\"" + trim(text) + "\" is not a whole number"};
+        return static_cast<int>(value);
+    }
+    // A number as a numeric edit with these decimals shows it.
+    std::string shown(int n, const std::string& text, int decimals) const {
+        return formatFixed(number(n, text), decimals, m_separators.decimal);
+    }
+
+private:
+    const std::vector<std::string>& m_lines;
+    Separators m_separators;
+};
+
+// A text for a numeric edit that reads "empty -> 1.0".
+std::string orOne(const std::string& text, char separator) {
+    return text.empty() ? formatFixed(1, -1, separator) : text;
+}
+
+class InputFileParser {
+public:
+    InputFileParser(const std::vector<std::string>& lines, const ReaderContext& context)
+        : r(lines, context.separators), m_context(context) {}
+
+    LoadedProject parse();
+
+private:
+    void checkSections(const std::vector<std::pair<int, const char*>>& steps,
+                       const std::vector<const char*>& places, std::size_t scanStep);
+    int findBelow(int start, std::string_view text) const;
+    void readRows();
+    void readPower(int line);
+    void readMethod(int line, bool& calibration);
+    void readHazeBlock(int base, bool current);
+    AdfChoice readChoice(int line, bool external) const;
+    void readMainAdf(int c, int d);
+    void readGroups(int c, int v);
+    void readGroupParameters(AdfSet& set, int first);
+    void readLegacyOtherAdf(int base);
+    void readFactorSets(int t, bool allSets);
+    void readEntireAndBackSide(int u);
+    void readSpectrum(int line, bool stripTmp);
+    void readComments(int first);
+    std::string outputName(int line) const;
+
+    LineReader r;
+    const ReaderContext& m_context;
+    LoadedProject m_out;
+    int m_c = 0;
+    int m_t = 0;
+};
+
+int InputFileParser::findBelow(int start, std::string_view text) const {
+    for (int n = start; n <= r.count(); ++n)
+        if (r.contains(n, text))
+            return n;
+    return 0;
+}
+
+void InputFileParser::readRows() {
+    const int header = 10;
+    const std::string& head = r.raw(header);
+    const auto column = [&](std::string_view label) {
+        const auto at = head.find(label);
+        if (at == std::string::npos)
+            throw ParseFailure{header, "the column header lacks \"" + std::string(label) + "\""};
+        return static_cast<int>(at) + 1;
+    };
+    const int p1 = column("Thickness");
+    const int p2 = column("No of");
+    const int p3 = column("rms");
+    const int p4 = column("PV");
+    if (!(p1 < p2 && p2 < p3 && p3 < p4))
+        throw ParseFailure{header, "the column header is out of order"};
+    for (int i = 1; i <= m_c; ++i) {
+        const int n = 11 + i;
+        LoadedRow row;
+        row.layerFile = trimRight(r.columns(n, 1, p1 - 1));
+        const auto field = [&](int first, int last, int decimals) -> std::optional<std::string> {
+            const std::string text = r.columns(n, first, last);
+            if (text.find('x') != std::string::npos)
+                return std::nullopt;
+            return r.shown(n, text, decimals);
+        };
+        row.thickness = field(p1, p2 - 2, -1);
+        row.segments = field(p2, p3 - 2, 0);
+        if (i > 1)
+            row.roughness = r.shown(n, r.columns(n, p3, p4 - 2), -1);
+        row.pvActive = r.letter(n, p4) == '1';
+        m_out.rows.push_back(row);
+    }
+}
+
+void InputFileParser::readPower(int line) {
+    // The value is read to the end of the line: a custom factor may be longer than 5 characters.
+    const std::string value = trim(r.from(line, 76));
+    HazeSettings& h = m_out.values.haze;
+    if (value == "2")
+        h.power = HazeSettings::Power::Two;
+    else if (value == "3")
+        h.power = HazeSettings::Power::Three;
+    else {
+        h.power = HazeSettings::Power::Custom;
+        h.ePowerHT = value;
+    }
+}
+
+void InputFileParser::readMethod(int line, bool& calibration) {
+    calibration = r.letter(line, 57) == 'c';
+}
+
+void InputFileParser::readHazeBlock(int base, bool current) {
+    // base is the line of the method choice (C + 24 in the current layout).
+    HazeSettings& h = m_out.values.haze;
+    readMethod(base, h.rbHazeC);
+    h.cb_cT_HT = r.from(base + 1, 9);
+    h.cb_cR_HR = r.from(base + 2, 9);
+    h.cbUseOtherHaze = r.letter(base + 5, 59) == 'y';
+    if (h.cbUseOtherHaze) {
+        m_out.advanced[1] = true;
+        h.eHazeOtherSpecifyInt = r.from(base + 6, 43);
+        readMethod(base + 7, h.rbHazeC_adv);
+        h.cb_cT_HT_adv = r.from(base + 8, 9);
+        h.cb_cR_HR_adv = r.from(base + 9, 9);
+    }
+    h.cbSpecified = r.letter(base + 12, 136) == 'y';
+    if (h.cbSpecified) {
+        m_out.advanced[1] = true;
+        h.eHazeSpecSpecifyInt = r.from(base + 13, 43);
+    }
+    (void)current;
+}
+
+AdfChoice InputFileParser::readChoice(int line, bool external) const {
+    AdfChoice choice;
+    if (external) {
+        choice.text = r.from(line, 9);
+    } else {
+        choice.selected = r.integer(line, r.from(line, 9)) - 1;
+    }
+    return choice;
+}
+
+void InputFileParser::readMainAdf(int c, int d) {
+    AdfSettings& a = m_out.values.adf;
+    a.pbNoAngles = r.from(c + 42, 42);
+    const auto function = [&](AdfFunction& f, int source, int data, int params) {
+        f.external = r.letter(source, 58) != 'i';
+        f.t = readChoice(data, f.external);
+        f.r = readChoice(data + 1, f.external);
+        f.lambertianT = r.from(params, 37);
+        f.lambertianR = r.from(params + 1, 37);
+        f.ellipseT = r.from(params + 2, 44);
+        f.ellipseR = r.from(params + 3, 44);
+    };
+    function(a.adf1, c + 46, c + 48, c + 52);
+    function(a.adf2, d + 59, d + 61, d + 65);
+}
+
+void InputFileParser::readGroupParameters(AdfSet& s, int first) {
+    const int columns[] = {37, 37, 44, 44};
+    const AdfSet::Parameter order[] = {AdfSet::LambertianT, AdfSet::LambertianR, AdfSet::EllipseT,
+                                       AdfSet::EllipseR};
+    for (int i = 0; i < 4; ++i)
+        s.parameters[order[i]] =
+            static_cast<double>(r.number(first + i, r.from(first + i, columns[i])));
+}
+
+void InputFileParser::readGroups(int c, int v) {
+    AdfSettings& a = m_out.values.adf;
+    a.groups.reset();
+    const int shift = 1 - v;
+    a.cbOtherADF = r.letter(c - v + 71, 41) == 'y';
+    if (!a.cbOtherADF) {
+        // One placeholder block: only its numbers, those of group 1, are kept.
+        const int b = v == 1 ? c + 72 : c + 70;
+        readGroupParameters(a.groups.group(1).adf1, b + 11);
+        readGroupParameters(a.groups.group(1).adf2, b + 23 + shift);
+        return;
+    }
+    int count = 1;
+    if (v == 1) {
+        count = r.integer(c + 71, r.columns(c + 71, 29, 31));
+        if (count < 1 || count > AdfGroupTable::kMaxGroups)
+            throw ParseFailure{c + 71, "the number of ADF interface groups " +
+                                           std::to_string(count) + " is not between 1 and 15"};
+    }
+    a.groups.setCount(count);
+    m_out.advanced[2] = true;
+    for (int g = 1; g <= count; ++g) {
+        const int b = v == 1 ? c + 72 + 29 * (g - 1) : c + 70;
+        AdfGroup& group = a.groups.group(g);
+        group.interfaces = r.from(b + 2, 43);
+        const auto set = [&](AdfSet& s, int source, int data, int params) {
+            s.external = r.letter(source, 58) != 'i';
+            (s.external ? s.tFile : s.tChoice) = r.from(data, 9);
+            (s.external ? s.rFile : s.rChoice) = r.from(data + 1, 9);
+            readGroupParameters(s, params);
+        };
+        set(group.adf1, b + 5, b + 7, b + 11);
+        set(group.adf2, b + 17 + shift, b + 19 + shift, b + 23 + shift);
+    }
+}
+
+void InputFileParser::readLegacyOtherAdf(int base) {
+    // base = C + 63 + X. An old file has one block without groups; it becomes group 1.
+    AdfSettings& a = m_out.values.adf;
+    a.groups.reset();
+    AdfGroup& group = a.groups.group(1);
+    a.cbOtherADF = r.letter(base, 41) == 'y';
+    if (a.cbOtherADF) {
+        m_out.advanced[2] = true;
+        group.interfaces = r.from(base + 1, 43);
+        const auto set = [&](AdfSet& s, int source, int data) {
+            s.external = r.letter(source, 58) != 'i';
+            (s.external ? s.tFile : s.tChoice) = r.from(data, 9);
+            (s.external ? s.rFile : s.rChoice) = r.from(data + 1, 9);
+        };
+        set(group.adf1, base + 4, base + 6);
+        set(group.adf2, base + 17, base + 19);
+    }
+    readGroupParameters(group.adf1, base + 10);
+    readGroupParameters(group.adf2, base + 23);
+}
+
+void InputFileParser::readFactorSets(int t, bool allSets) {
+    RefTransSettings& rt = m_out.values.refTrans;
+    const char sep = m_context.separators.decimal;
+    rt.cbIncludeDecr = r.letter(t + 2, 100) == 'y';
+    if (!rt.cbIncludeDecr)
+        return; // the sets keep the values of a new project
+    const int sets = allSets ? 3 : 1;
+    for (int j = 0; j < sets; ++j) {
+        const int b = t + 3 + 5 * j;
+        auto& f = rt.factors[static_cast<std::size_t>(j)];
+        f.interfaces = r.from(b, 43);
+        f.c12 = orOne(r.from(b + 1, 84), sep);
+        f.c21 = orOne(r.from(b + 2, 83), sep);
+        if (allSets)
+            f.direct = r.letter(b + 3, 71) == 'y';
+        if (j > 0 && !f.interfaces.empty())
+            m_out.advanced[3] = true;
+    }
+}
+
+void InputFileParser::readEntireAndBackSide(int u) {
+    RefTransSettings& rt = m_out.values.refTrans;
+    const char sep = m_context.separators.decimal;
+    rt.cbIncludeDecr_adv = r.letter(u, 95) == 'y';
+    if (rt.cbIncludeDecr_adv) {
+        m_out.advanced[3] = true;
+        rt.pbC12entire = orOne(r.from(u + 1, 20), sep);
+    }
+    rt.cbIncludeInc_adv = r.letter(u + 4, 144) == 'y';
+    if (rt.cbIncludeInc_adv) {
+        m_out.advanced[3] = true;
+        rt.eRTSpecifInterface_adv = r.from(u + 5, 43);
+        rt.pbC21Scatt = r.from(u + 6, 16);
+    }
+}
+
+void InputFileParser::readSpectrum(int line, bool stripTmp) {
+    // line is the spectrum line; the others follow it.
+    SpectrumSettings& s = m_out.values.spectrum;
+    s.cbSpekter = r.from(line, 11);
+    if (stripTmp && m_context.addOnPresent && s.cbSpekter.find("_tmp") != std::string::npos)
+        s.cbSpekter.erase(s.cbSpekter.size() >= 4 ? s.cbSpekter.size() - 4 : 0);
+    const long double ratio = r.number(line + 1, r.from(line + 1, 38));
+    if (ratio == 0)
+        return; // coherent light: the diffuse settings of a new project
+    s.rbCoherent = false;
+    s.pbRatio = formatFixed(ratio, 2, m_context.separators.decimal);
+    m_out.advanced[4] = true;
+    s.rbSpecADFInternal = r.letter(line + 3, 63) == 'i';
+    if (s.rbSpecADFInternal)
+        s.cbADF1_Spekt.selected = r.integer(line + 5, r.from(line + 5, 20)) - 1;
+    else
+        s.cbADF1_Spekt.text = r.from(line + 5, 20);
+    s.pbSpectrLamb = r.from(line + 8, 31);
+    s.pbSpectrEllipsis = r.from(line + 9, 38);
+}
+
+std::string InputFileParser::outputName(int line) const {
+    const std::string path = r.from(line, 1);
+    const auto cut = path.find_last_of("\\/:");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+void InputFileParser::readComments(int first) {
+    std::string memo;
+    for (int n = first; n <= r.count(); ++n) {
+        if (n > first)
+            memo += '\n';
+        memo += r.from(n, 1);
+    }
+    m_out.values.comments = memo;
+}
+
+void InputFileParser::checkSections(const std::vector<std::pair<int, const char*>>& steps,
+                                    const std::vector<const char*>& places, std::size_t) {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (!r.contains(steps[i].first, steps[i].second)) {
+            m_out.corruptedAfter = places[i];
+            return;
+        }
+    }
+}
+
+LoadedProject InputFileParser::parse() {
+    const std::string& versionLine = r.raw(4);
+    m_c = r.integer(8, r.from(8, 15));
+    if (m_c < 2 || m_c > 50)
+        throw ParseFailure{8, "the row count " + std::to_string(m_c) + " is not between 2 and 50"};
+    const int c = m_c;
+    const char sep = m_context.separators.decimal;
+    Project& p = m_out.values;
+
+    if (versionLine.find("ver 1.2") == std::string::npos) {
+        // The older layouts: no incoherency section, one other-ADF block, fewer settings.
+        const bool v = versionLine == "ver 1.1";
+        m_out.layout = v ? LoadedProject::Layout::Version11 : LoadedProject::Layout::Unversioned;
+        const int x = v ? 2 : 0;
+        m_out.factorsCarried = false;
+        m_out.powerCarried = v;
+        m_out.allFactorSetsCarried = v;
+        m_out.functionsCarried =
+            v ? LoadedProject::Functions::FirstC12 : LoadedProject::Functions::None;
+        m_out.precisionCarried = false;
+        checkSections({{c + 14, "HAZE PARAMETERS"},
+                       {c + 32 + x, "ANGULAR DISTRIBUTION FUNCTIONS"},
+                       {c + 92 + x, "List of internal ADF"}},
+                      {"STRUCTURE", "HAZE PARAMETERS", "ANGULAR DISTRIBUTION FUNCTIONS"}, 0);
+        m_t = findBelow(c + 93 + x, "TOTAL REFLECTANCE AND TRANSMITTANCE");
+        if (m_t == 0)
+            throw ParseFailure{r.count(),
+                               "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
+        const int late = v ? 16 : 0;
+        if (m_out.corruptedAfter.empty()) {
+            if (!r.contains(m_t + 17 + late, "ILLUMINATION SPECTRUM"))
+                m_out.corruptedAfter = "TOTAL REFLECTANCE AND TRANSMITTANCE";
+            else if (!r.contains(m_t + 31 + late, "FILES"))
+                m_out.corruptedAfter = "ILLUMINATION SPECTRUM";
+        }
+        readRows();
+        if (v)
+            readPower(c + 16);
+        readHazeBlock(c + 16 + x, false);
+        // the main ADFs: the ADF2 lines stand 13 below the ADF1 lines
+        AdfSettings& a = p.adf;
+        a.pbNoAngles = r.from(c + 34 + x, 42);
+        const auto function = [&](AdfFunction& f, int source) {
+            f.external = r.letter(source, 58) != 'i';
+            f.t = readChoice(source + 2, f.external);
+            f.r = readChoice(source + 3, f.external);
+            f.lambertianT = r.from(source + 6, 37);
+            f.lambertianR = r.from(source + 7, 37);
+            f.ellipseT = r.from(source + 8, 44);
+            f.ellipseR = r.from(source + 9, 44);
+        };
+        function(a.adf1, c + 38 + x);
+        function(a.adf2, c + 51 + x);
+        readLegacyOtherAdf(c + 63 + x);
+        readFactorSets(m_t, v);
+        if (v) {
+            RefTransSettings& rt = p.refTrans;
+            rt.cbIncludeFDecrTR = r.letter(m_t + 18, 89) == 'y';
+            if (rt.cbIncludeFDecrTR) {
+                m_out.advanced[3] = true;
+                rt.functions[0].interfaces = r.from(m_t + 19, 43);
+                rt.functions[0].c12 = r.from(m_t + 20, 39);
+                rt.functions[0].direct = r.letter(m_t + 21, 62) == 'y';
+            } else {
+                rt.functions[0].interfaces.clear();
+                rt.functions[0].c12.clear();
+                rt.functions[0].direct = false;
+            }
+        }
+        const int u = m_t + 8 + late;
+        readEntireAndBackSide(u);
+        readSpectrum(u + 11, false);
+        // FILES: the output path and five folders.
+        const std::string out = r.from(u + 26, 1);
+        const auto cut = out.find_last_of("\\/");
+        LegacyFolders folders;
+        folders.outFileDir = cut == std::string::npos ? std::string() : out.substr(0, cut);
+        p.files.eOutFileName = cut == std::string::npos ? out : out.substr(cut + 1);
+        folders.layerFileDir = r.from(u + 31, 1);
+        folders.hazeFileDir = r.from(u + 34, 1);
+        folders.calibrationDir = r.from(u + 37, 1);
+        folders.externalAdfDir = r.from(u + 40, 1);
+        folders.spectrumDir = r.from(u + 43, 1);
+        m_out.folders = folders;
+        readComments(u + 48);
+        return m_out;
+    }
+
+    // The current layout ("1.2.8", also "1.2.8b") and the older "ver 1.2" one.
+    std::string version = versionLine.size() > 4 ? trim(versionLine.substr(4, 10)) : std::string();
+    if (version == "1.2.8b")
+        version = "1.2.8";
+    const int v = version == "1.2.8" ? 1 : 0;
+    m_out.layout = v ? LoadedProject::Layout::Current : LoadedProject::Layout::Older;
+    const int d = c - v;
+    int g = 1;
+    if (v == 1 && r.letter(d + 71, 41) == 'y')
+        g = r.integer(c + 71, r.columns(c + 71, 29, 31));
+    if (g < 1 || g > AdfGroupTable::kMaxGroups)
+        throw ParseFailure{c + 71, "the number of ADF interface groups " + std::to_string(g) +
+                                       " is not between 1 and 15"};
+    const int a = v == 1 ? 29 * (g - 1) + 1 : 0;
+    const int l = c + a + 100;
+    checkSections({{c + 14, "LAYER INCOHERENCY CONDITIONS"},
+                   {c + 20, "HAZE PARAMETERS"},
+                   {c + 40, "ANGULAR DISTRIBUTION FUNCTIONS"},
+                   {l, "List of internal ADF1"}},
+                  {"STRUCTURE", "LAYER INCOHERENCY CONDITIONS", "HAZE PARAMETERS",
+                   "ANGULAR DISTRIBUTION FUNCTIONS"},
+                  0);
+    if (m_out.corruptedAfter.empty()) {
+        m_t = findBelow(l + 1, "TOTAL REFLECTANCE AND TRANSMITTANCE");
+        if (m_t == 0)
+            throw ParseFailure{r.count(),
+                               "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
+        if (!r.contains(m_t + 40, "ILLUMINATION SPECTRUM"))
+            m_out.corruptedAfter = "TOTAL REFLECTANCE AND TRANSMITTANCE";
+        else if (!r.contains(m_t + 54, "FILES"))
+            m_out.corruptedAfter = "ILLUMINATION SPECTRUM";
+        else if (!r.contains(m_t + 80, "CALCULATION SETTINGS"))
+            m_out.corruptedAfter = "FILES";
+    } else {
+        m_t = l; // headings out of place before the lists: read on at the computed lines
+    }
+
+    readRows();
+    StructureSettings& s = p.structure;
+    // Read to the end of the line: the writer writes the whole text of the edit.
+    s.pbIfactor = orOne(r.from(c + 16, 70), sep);
+    s.pbCfactor = orOne(r.from(c + 17, 65), sep);
+    const auto isOne = [&](const std::string& text) {
+        const auto value = parseNumber(text, m_context.separators);
+        return value && *value == 1;
+    };
+    m_out.advanced[0] = !(isOne(s.pbIfactor) && isOne(s.pbCfactor));
+    readPower(c + 22);
+    readHazeBlock(c + 24, true);
+    readMainAdf(c, d);
+    readGroups(c, v);
+    readFactorSets(m_t, true);
+    RefTransSettings& rt = p.refTrans;
+    rt.cbIncludeFDecrTR = r.letter(m_t + 19, 102) == 'y';
+    if (rt.cbIncludeFDecrTR) {
+        m_out.advanced[3] = true;
+        for (int j = 0; j < 2; ++j) {
+            const int b = m_t + 20 + 5 * j;
+            auto& f = rt.functions[static_cast<std::size_t>(j)];
+            f.interfaces = r.from(b, 43);
+            f.c12 = r.from(b + 1, 92);
+            f.c21 = r.from(b + 2, 92);
+            f.direct = r.letter(b + 3, 74) == 'y';
+        }
+    } else {
+        m_out.functionsCarried = LoadedProject::Functions::None; // item 0 in the boxes
+    }
+    readEntireAndBackSide(m_t + 31);
+    readSpectrum(m_t + 42, true);
+    p.files.eOutFileName = outputName(m_t + 57);
+    p.rbNormalPrecision = r.letter(m_t + 82, 37) == 'n';
+    readComments(m_t + 87);
+    return m_out;
+}
+
+} // namespace
+
+Result<LoadedProject> parseInputLines(const std::vector<std::string>& lines,
+                                      const std::string& file, const ReaderContext& context) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].find('\0') != std::string::npos)
+            return ReadError{file, static_cast<int>(i + 1), "not a text file (NUL byte)"};
+    try {
+        return InputFileParser(lines, context).parse();
+    } catch (const ParseFailure& failure) {
+        return ReadError{file, failure.line, failure.reason};
+    }
+}
+
+Result<LoadedProject> readInputFile(const std::string& path, const ReaderContext& context) {
+    const auto bytes = readSmallFile(path, kMaxInputFileBytes, "Lumetrix input file");
+    if (!bytes)
+        return bytes.error();
+    return parseInputLines(splitLines(bytes.value()), path, context);
+}
+
+} // namespace lumetrix

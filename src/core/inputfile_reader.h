@@ -1,0 +1,77 @@
+#pragma once
+
+#include "numbertext.h"
+#include "project.h"
+#include "result.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumetrix {
+
+// A structure row as a file states it. A numeric field that is absent ("x" in the file) leaves
+// the row's edit as it is; the roughness of row 1 is never read.
+struct LoadedRow {
+    std::string layerFile;
+    std::optional<std::string> thickness;
+    std::optional<std::string> segments;
+    std::optional<std::string> roughness;
+    bool pvActive = false;
+
+    bool operator==(const LoadedRow&) const = default;
+};
+
+// The folders an old file names (the current layout's reader leaves the folders alone).
+struct LegacyFolders {
+    std::string outFileDir; // full path
+    std::string layerFileDir;
+    std::string hazeFileDir;
+    std::string calibrationDir;
+    std::string externalAdfDir;
+    std::string spectrumDir;
+
+    bool operator==(const LegacyFolders&) const = default;
+};
+
+// An input file read whole, before any page takes a value.
+struct LoadedProject {
+    enum class Layout { Current, Older, Version11, Unversioned };
+    Layout layout = Layout::Current;
+    // The last section found in place when the headings stand elsewhere; empty when in place.
+    std::string corruptedAfter;
+
+    std::vector<LoadedRow> rows;
+    // Every other value, as the pages take it; what the file does not carry keeps the value
+    // of a new project and is marked in the flags below.
+    Project values;
+
+    bool factorsCarried = true;       // pbIfactor, pbCfactor
+    bool powerCarried = true;         // the power factor of the haze
+    bool allFactorSetsCarried = true; // the factor columns 2 and 3 and the direct marks
+    enum class Functions { None, FirstC12, All };
+    Functions functionsCarried = Functions::All;
+    bool precisionCarried = true;
+    std::optional<LegacyFolders> folders;
+
+    // The advanced flags the reading sets (true) or clears (false), by page Tag 0..3 and 4.
+    std::array<std::optional<bool>, 5> advanced;
+};
+
+struct ReaderContext {
+    Separators separators;
+    std::string workDir;
+    bool addOnPresent = false;
+};
+
+// Reads an input file of any layout into a LoadedProject, or the first thing wrong with it
+// (its line and what is wrong). Nothing outside is changed.
+Result<LoadedProject> readInputFile(const std::string& path, const ReaderContext& context);
+// The same from the file's lines (Windows-1252 bytes, line ends removed).
+Result<LoadedProject> parseInputLines(const std::vector<std::string>& lines,
+                                      const std::string& file, const ReaderContext& context);
+
+// Input files can be large (50 rows, 15 groups, long lists) but not this large.
+inline constexpr std::size_t kMaxInputFileBytes = 16 * 1024 * 1024;
+
+} // namespace lumetrix
