@@ -18,12 +18,9 @@ int runBatchSave(const CommandLine& commandLine) {
     SettingsStore settings;
     Forms forms({dialogs, settings, commandLine.workDir, {}});
 
-    if (!commandLine.batchIn.isEmpty()) {
-        dialogs.error(QStringLiteral("Cannot open file \"%1\"\nReading input files is not "
-                                     "available in this version.")
-                          .arg(commandLine.batchIn));
+    // The pages are as their creation left them: the file is read into them as at start.
+    if (!commandLine.batchIn.isEmpty() && !forms.MainForm->ReadInputFile(commandLine.batchIn))
         return 1;
-    }
     return forms.MainForm->SaveInputFile(commandLine.batchOut) ? 0 : 1;
 }
 

@@ -26,16 +26,20 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QUrl>
 
 namespace lumetrix {
 namespace {
@@ -157,7 +161,9 @@ TMainForm::TMainForm(Forms& forms) : m_forms(forms) {
     qApp->installEventFilter(this); // key preview
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    storeRecentList();
+}
 
 void TMainForm::buildSidePanel() {
     auto* central = new QWidget(this);
@@ -270,9 +276,14 @@ void TMainForm::buildMenus() {
     Printinputfile1->addAction(QStringLiteral("Print &results"));
     Printinputfile1->setEnabled(false);
     File1->addSeparator();
+    m_recentSlot0 = File1->addSeparator(); // the recent entries stand above it
     Exit1 = File1->addAction(QStringLiteral("E&xit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
+    connect(New1, &QAction::triggered, this, &TMainForm::New1Click);
+    connect(Importinputfile1, &QAction::triggered, this, &TMainForm::Importinputfile1Click);
+    connect(Exportinputfile1, &QAction::triggered, this, &TMainForm::Exportinputfile1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
 
     ools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     ools1->setObjectName(QStringLiteral("ools1"));
@@ -295,6 +306,8 @@ void TMainForm::buildMenus() {
     About1 = Help1->addAction(QStringLiteral("&About"));
     About1->setObjectName(QStringLiteral("About1"));
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
+    connect(Usermanual1, &QAction::triggered, this, &TMainForm::Usermanual1Click);
+    connect(Associatedatfiles1, &QAction::triggered, this, &TMainForm::Associatedatfiles1Click);
 }
 
 void TMainForm::FormCreate() {
@@ -312,9 +325,11 @@ void TMainForm::FormCreate() {
         QFileInfo::exists(QString::fromStdString(joinPath(FolderSettings.WorkDir, "libLXPro.so")));
     CurrentFileName.clear();
     Associatedatfiles1->setVisible(true);
-    setAcceptDrops(true);
+    FormPanel->setAcceptDrops(true);
+    FormPanel->installEventFilter(this); // files dropped on the page area
     BaselineList.clear();
     ToolWindowOpen = false;
+    restoreRecentList();
 }
 
 void TMainForm::fitToScreen() {
@@ -381,6 +396,11 @@ void TMainForm::FormActivate() {
     m_activated = true;
     BuildInputFile(BaselineList);
     ToolBarClick(LbSpeedButton1);
+    if (!m_forms.context.files.isEmpty())
+        OpenInputFile(m_forms.context.files.first());
+    else // the example is an untitled project: CurrentFileName stays empty
+        ReadInputFile(
+            QString::fromStdString(joinPath(FolderSettings.InputFileDir, "CIGS example.dat")));
 }
 
 void TMainForm::ToolBarClick(TLbSpeedButton* Sender) {
@@ -580,6 +600,17 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == Panel1 && type == QEvent::MouseButtonPress) {
         PremakniFocus();
+    } else if (watched == FormPanel && type == QEvent::DragEnter) {
+        auto* drag = static_cast<QDragEnterEvent*>(event);
+        if (drag->mimeData()->hasUrls())
+            drag->acceptProposedAction();
+    } else if (watched == FormPanel && type == QEvent::Drop) {
+        QStringList paths;
+        for (const QUrl& url : static_cast<QDropEvent*>(event)->mimeData()->urls())
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+        dropFiles(paths);
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

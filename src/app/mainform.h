@@ -1,12 +1,14 @@
 #pragma once
 
 #include "folders.h"
+#include "recent_list.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@ class TPageForm;
 struct TLayerRow;
 struct Project;
 struct WriterContext;
+struct LoadedProject;
 
 inline const QString kShowAdvanced = QStringLiteral("Show Advanced Settings");
 inline const QString kHideAdvanced = QStringLiteral("Hide Advanced Settings");
@@ -131,6 +134,30 @@ public:
     // Selects the first item equal to the box's text; otherwise the selection stays.
     void SelectComboText(QComboBox* box);
 
+    // Project file commands.
+    void New1Click();
+    void Importinputfile1Click();
+    void Exportinputfile1Click();
+    void SaveAs1Click();
+    void SelectRecent(int number);
+    void Associatedatfiles1Click();
+    void Usermanual1Click();
+    // Opens an input file by name (command line, recent entry, dropped file); false when the
+    // project stays as it was.
+    bool OpenInputFile(const QString& path, bool dropped = false);
+    // Reads an input file into the pages as they are (the start project); false when the file
+    // cannot be read, and then nothing has changed.
+    bool ReadInputFile(const QString& path);
+    // True when the caller may replace the project; false when the user cancelled.
+    bool CheckSaveChanges();
+    // The recent list as the File menu shows it.
+    const RecentList& recentList() const { return m_recent; }
+    void setRecentList(const RecentList& list);
+    // Writes the recent list to the settings store (also done when the window is destroyed).
+    void storeRecentList();
+    // Drop handling of the page area: one file is opened, more are refused.
+    void dropFiles(const QStringList& paths);
+
     // Whether the first activation has run.
     bool activated() const { return m_activated; }
 
@@ -141,6 +168,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Parses a file whole and reports what is wrong; shows the corrupted-headings warning.
+    std::optional<LoadedProject> parseInputFile(const QString& path, bool dropped);
+    void applyLoaded(const LoadedProject& loaded);
+    // New without its question: every page back to its defaults.
+    void resetProject(bool startedByOpenInputFile);
+    void setFileTitle();
+    void rebuildRecentMenu();
+    void restoreRecentList();
     void FormCreate();
     void buildSidePanel();
     void buildMenus();
@@ -154,6 +189,9 @@ private:
     QWidget* m_pageArea = nullptr;
     QVBoxLayout* m_pageLayout = nullptr;
     bool m_activated = false;
+    RecentList m_recent;
+    QList<QAction*> m_recentActions;
+    QAction* m_recentSlot0 = nullptr; // stands between the entries and Exit
 };
 
 } // namespace lumetrix

@@ -13,17 +13,29 @@
 
 namespace lumetrix {
 
-std::optional<std::string> writeTextFile(const std::string& path,
-                                         const std::vector<std::string>& lines) {
+std::optional<std::string> encodeFileText(const std::vector<std::string>& lines,
+                                          std::size_t* badLine) {
     std::string bytes;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto encoded = utf8ToCp1252(lines[i]);
-        if (!encoded)
-            return "line " + std::to_string(i + 1) +
-                   " holds a character that the file cannot store";
+        if (!encoded) {
+            if (badLine)
+                *badLine = i + 1;
+            return std::nullopt;
+        }
         bytes += *encoded;
         bytes += "\r\n";
     }
+    return bytes;
+}
+
+std::optional<std::string> writeTextFile(const std::string& path,
+                                         const std::vector<std::string>& lines) {
+    std::size_t badLine = 0;
+    const auto encoded = encodeFileText(lines, &badLine);
+    if (!encoded)
+        return "line " + std::to_string(badLine) + " holds a character that the file cannot store";
+    const std::string& bytes = *encoded;
 
     std::string temp = path + ".XXXXXX";
     const int fd = mkstemp(temp.data());

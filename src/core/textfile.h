@@ -9,6 +9,11 @@
 
 namespace lumetrix {
 
+// The bytes of the lines as a file holds them: Windows-1252, each line ending in CR LF.
+// Nothing when a line holds a character the file cannot store; `badLine` then names it.
+std::optional<std::string> encodeFileText(const std::vector<std::string>& lines,
+                                          std::size_t* badLine = nullptr);
+
 // Writes the lines, each ending in CR LF, as Windows-1252 bytes. The text goes to a new file
 // beside the target that then replaces it, so a failed save leaves the old file whole.
 // Returns the reason when the file cannot be written.

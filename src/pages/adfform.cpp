@@ -1,5 +1,7 @@
 #include "adfform.h"
 
+#include "inputfile_reader.h"
+
 #include "combobox.h"
 #include "filesform.h"
 #include "forms.h"
@@ -475,6 +477,35 @@ bool TADFForm::eventFilter(QObject* watched, QEvent* event) {
             GroupDataChange(watched);
     }
     return TPageForm::eventFilter(watched, event);
+}
+
+void TADFForm::takeLoaded(const LoadedProject& loaded) {
+    const AdfSettings& a = loaded.values.adf;
+    resetGroups();
+    pbNoAngles->setText(QString::fromStdString(a.pbNoAngles));
+    const auto take = [](const AdfColumn& column, const AdfFunction& f) {
+        (f.external ? column.external : column.internal)->setChecked(true);
+        for (const auto& [box, choice] : {std::pair{column.t, &f.t}, std::pair{column.r, &f.r}}) {
+            if (f.external)
+                box->setEditText(QString::fromStdString(choice->text));
+            else
+                box->setCurrentIndex(choice->selected < box->count() ? choice->selected : -1);
+        }
+        column.lambT->setText(QString::fromStdString(f.lambertianT));
+        column.lambR->setText(QString::fromStdString(f.lambertianR));
+        column.ellipsT->setText(QString::fromStdString(f.ellipseT));
+        column.ellipsR->setText(QString::fromStdString(f.ellipseR));
+    };
+    take(adf1, a.adf1);
+    take(adf2, a.adf2);
+    m_groups = a.groups;
+    setGroupCount(m_groups.count());
+    cbOtherADF->setChecked(a.cbOtherADF);
+    for (const AdfColumn* column : {&adf1, &adf2, &adf1_adv, &adf2_adv}) {
+        adfBoxChange(*column, true);
+        adfBoxChange(*column, false);
+    }
+    ADFGroupSpinChange();
 }
 
 } // namespace lumetrix

@@ -71,6 +71,8 @@ public:
     // All groups to their defaults, one group.
     void resetGroups();
 
+    // Takes the values of a file that was read, with the side effects of reading.
+    void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(Project& project) const;
 
 protected:

@@ -1,5 +1,7 @@
 #include "filesform.h"
 
+#include "inputfile_reader.h"
+
 #include "forms.h"
 #include "mainform.h"
 #include "platform_hooks.h"
@@ -358,6 +360,31 @@ bool TFilesForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return TPageForm::eventFilter(watched, event);
+}
+
+void TFilesForm::takeLoaded(const LoadedProject& loaded) {
+    eOutFileName->setText(QString::fromStdString(loaded.values.files.eOutFileName));
+    if (!loaded.folders) {
+        ReloadListBoxes();
+        return;
+    }
+    // An old file names its folders; they are shown in <WORKDIR> form.
+    auto& folders = m_forms.MainForm->FolderSettings;
+    const LegacyFolders& old = *loaded.folders;
+    const struct {
+        QLineEdit* edit;
+        std::string lumetrix::FolderSettings::*field;
+        const std::string& path;
+    } rows[] = {{eOutFileDir, &FolderSettings::OutFileDir, old.outFileDir},
+                {eDir_nk, &FolderSettings::LayerFileDir, old.layerFileDir},
+                {eDir_HRHT, &FolderSettings::HazeFileDir, old.hazeFileDir},
+                {eDir_cRcT, &FolderSettings::CalibrationDir, old.calibrationDir},
+                {eDir_ars, &FolderSettings::ExternalAdfDir, old.externalAdfDir},
+                {eDir_spk, &FolderSettings::SpectrumDir, old.spectrumDir}};
+    for (const auto& row : rows) {
+        folders.*row.field = row.path;
+        row.edit->setText(shown(row.path));
+    }
 }
 
 } // namespace lumetrix

@@ -69,6 +69,8 @@ public:
     void addListBinding(ListBinding binding);
     void ReloadListBoxes();
 
+    // Takes the values of a file that was read, with the side effects of reading.
+    void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(struct Project& project) const;
 
     // Whether the mouse is over btDefault.

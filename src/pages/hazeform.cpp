@@ -1,5 +1,7 @@
 #include "hazeform.h"
 
+#include "inputfile_reader.h"
+
 #include "combobox.h"
 #include "filesform.h"
 #include "forms.h"
@@ -247,6 +249,56 @@ void THazeForm::fillProject(Project& project) const {
     h.cb_cT_HT_adv = cb_cT_HT_adv->currentText().toStdString();
     h.cbSpecified = cbSpecified->isChecked();
     h.eHazeSpecSpecifyInt = eHazeSpecSpecifyInt->text().toStdString();
+}
+
+namespace {
+
+// A free text: the selection is cleared first, then the text put in.
+void putText(QComboBox* box, const std::string& text) {
+    box->setCurrentIndex(-1);
+    box->setEditText(QString::fromStdString(text));
+}
+
+} // namespace
+
+void THazeForm::takeLoaded(const LoadedProject& loaded) {
+    const HazeSettings& h = loaded.values.haze;
+    if (loaded.powerCarried) {
+        switch (h.power) {
+        case HazeSettings::Power::Two:
+            rbPower2->setChecked(true);
+            break;
+        case HazeSettings::Power::Three:
+            rbPower3->setChecked(true);
+            break;
+        case HazeSettings::Power::Custom:
+            ePowerHT->setText(QString::fromStdString(h.ePowerHT));
+            rbPowerCustom->setChecked(true);
+            break;
+        }
+    }
+    (h.rbHazeC ? rbHazeC : rbHazeH)->setChecked(true);
+    putText(cb_cT_HT, h.cb_cT_HT);
+    putText(cb_cR_HR, h.cb_cR_HR);
+    cbUseOtherHaze->setChecked(h.cbUseOtherHaze);
+    if (h.cbUseOtherHaze) {
+        eHazeOtherSpecifyInt->setText(QString::fromStdString(h.eHazeOtherSpecifyInt));
+        (h.rbHazeC_adv ? rbHazeC_adv : rbHazeH_adv)->setChecked(true);
+        putText(cb_cT_HT_adv, h.cb_cT_HT_adv);
+        putText(cb_cR_HR_adv, h.cb_cR_HR_adv);
+    } else {
+        eHazeOtherSpecifyInt->clear();
+        rbHazeC_adv->setChecked(true);
+        selectFirstItem(cb_cT_HT_adv);
+        selectFirstItem(cb_cR_HR_adv);
+    }
+    cbSpecified->setChecked(h.cbSpecified);
+    eHazeSpecSpecifyInt->setText(
+        QString::fromStdString(h.cbSpecified ? h.eHazeSpecSpecifyInt : ""));
+    if (loaded.layout == LoadedProject::Layout::Current ||
+        loaded.layout == LoadedProject::Layout::Older)
+        for (TComboBox* box : {cb_cR_HR, cb_cT_HT, cb_cR_HR_adv, cb_cT_HT_adv})
+            m_forms.MainForm->SelectComboText(box);
 }
 
 } // namespace lumetrix

@@ -53,6 +53,8 @@ public:
     void cbUseOtherHazeClick();
     void cbSpecifiedClick();
 
+    // Takes the values of a file that was read, with the side effects of reading.
+    void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(Project& project) const;
 
 private:

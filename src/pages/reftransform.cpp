@@ -1,5 +1,7 @@
 #include "reftransform.h"
 
+#include "inputfile_reader.h"
+
 #include "combobox.h"
 #include "filesform.h"
 #include "forms.h"
@@ -320,6 +322,53 @@ void TRefTransForm::fillProject(Project& project) const {
     rt.cbIncludeInc_adv = cbIncludeInc_adv->isChecked();
     rt.eRTSpecifInterface_adv = eRTSpecifInterface_adv->text().toStdString();
     rt.pbC21Scatt = pbC21Scatt->text().toStdString();
+}
+
+void TRefTransForm::takeLoaded(const LoadedProject& loaded) {
+    const RefTransSettings& rt = loaded.values.refTrans;
+    cbIncludeDecr->setChecked(rt.cbIncludeDecr);
+    const std::size_t sets = loaded.allFactorSetsCarried ? factors.size() : 1;
+    for (std::size_t j = 0; j < sets; ++j) {
+        const FactorColumn& f = factors[j];
+        f.interfaces->setText(QString::fromStdString(rt.factors[j].interfaces));
+        f.c12->setText(QString::fromStdString(rt.factors[j].c12));
+        f.c21->setText(QString::fromStdString(rt.factors[j].c21));
+        if (loaded.allFactorSetsCarried)
+            f.direct->setChecked(rt.factors[j].direct);
+    }
+    using Functions = LoadedProject::Functions;
+    if (loaded.functionsCarried == Functions::All) {
+        for (QComboBox* box : functionBoxes())
+            box->setCurrentIndex(-1);
+        cbIncludeFDecrTR->setChecked(true);
+        for (std::size_t j = 0; j < functions.size(); ++j) {
+            const FunctionColumn& f = functions[j];
+            f.interfaces->setText(QString::fromStdString(rt.functions[j].interfaces));
+            f.c12->setEditText(QString::fromStdString(rt.functions[j].c12));
+            f.c21->setEditText(QString::fromStdString(rt.functions[j].c21));
+            f.direct->setChecked(rt.functions[j].direct);
+        }
+    } else if (loaded.functionsCarried == Functions::None) {
+        cbIncludeFDecrTR->setChecked(false);
+        for (const FunctionColumn& f : functions) {
+            f.interfaces->clear();
+            f.direct->setChecked(false);
+        }
+        for (QComboBox* box : functionBoxes())
+            box->setCurrentIndex(0);
+    } else { // an old file: one column with its c12 function
+        cbIncludeFDecrTR->setChecked(rt.cbIncludeFDecrTR);
+        functions[0].interfaces->setText(QString::fromStdString(rt.functions[0].interfaces));
+        functions[0].c12->setEditText(QString::fromStdString(rt.functions[0].c12));
+        functions[0].direct->setChecked(rt.functions[0].direct);
+    }
+    cbIncludeDecr_adv->setChecked(rt.cbIncludeDecr_adv);
+    pbC12entire->setText(QString::fromStdString(rt.pbC12entire));
+    cbIncludeInc_adv->setChecked(rt.cbIncludeInc_adv);
+    eRTSpecifInterface_adv->setText(QString::fromStdString(rt.eRTSpecifInterface_adv));
+    pbC21Scatt->setText(QString::fromStdString(rt.pbC21Scatt));
+    for (QComboBox* box : functionBoxes())
+        m_forms.MainForm->SelectComboText(box);
 }
 
 } // namespace lumetrix

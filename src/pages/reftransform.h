@@ -62,6 +62,8 @@ public:
     void cbIncludeDecr_advClick();
     void cbIncludeInc_advClick();
 
+    // Takes the values of a file that was read, with the side effects of reading.
+    void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(Project& project) const;
 
 private:

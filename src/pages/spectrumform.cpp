@@ -1,5 +1,7 @@
 #include "spectrumform.h"
 
+#include "inputfile_reader.h"
+
 #include "adf_groups.h"
 #include "combobox.h"
 #include "filesform.h"
@@ -222,6 +224,32 @@ void TSpectrumForm::fillProject(Project& project) const {
     s.cbADF1_Spekt = {cbADF1_Spekt->currentIndex(), cbADF1_Spekt->currentText().toStdString()};
     s.pbSpectrLamb = pbSpectrLamb->text().toStdString();
     s.pbSpectrEllipsis = pbSpectrEllipsis->text().toStdString();
+}
+
+void TSpectrumForm::takeLoaded(const LoadedProject& loaded) {
+    const SpectrumSettings& s = loaded.values.spectrum;
+    cbSpekter->setCurrentIndex(-1);
+    cbSpekter->setEditText(QString::fromStdString(s.cbSpekter));
+    if (s.rbCoherent) {
+        rbCoherent->setChecked(true);
+        rbSpecADFInternal->setChecked(true);
+        selectFirstItem(cbADF1_Spekt);
+        pbRatio->setValue(0);
+        pbSpectrLamb->setValue(1.0);
+        pbSpectrEllipsis->setValue(1.0);
+    } else {
+        pbRatio->setText(QString::fromStdString(s.pbRatio));
+        rbCombination->setChecked(true);
+        (s.rbSpecADFInternal ? rbSpecADFInternal : rbSpecADFExternal)->setChecked(true);
+        if (s.rbSpecADFInternal)
+            cbADF1_Spekt->setCurrentIndex(
+                s.cbADF1_Spekt.selected < cbADF1_Spekt->count() ? s.cbADF1_Spekt.selected : -1);
+        else
+            cbADF1_Spekt->setEditText(QString::fromStdString(s.cbADF1_Spekt.text));
+        pbSpectrLamb->setText(QString::fromStdString(s.pbSpectrLamb));
+        pbSpectrEllipsis->setText(QString::fromStdString(s.pbSpectrEllipsis));
+    }
+    cbADF1_SpektChange();
 }
 
 } // namespace lumetrix

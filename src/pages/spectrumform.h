@@ -42,6 +42,8 @@ public:
     void cbADF1_SpektChange();
 
     const AddOnLibrary& addOn() const { return m_addOn; }
+    // Takes the values of a file that was read, with the side effects of reading.
+    void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(Project& project) const;
 
 private:

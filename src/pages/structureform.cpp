@@ -1,5 +1,7 @@
 #include "structureform.h"
 
+#include "inputfile_reader.h"
+
 #include "colorbutton.h"
 #include "combobox.h"
 #include "filesform.h"
@@ -403,6 +405,31 @@ void TStructureForm::fillProject(Project& project) const {
     project.structure.rows = pullRows().rows();
     project.structure.pbIfactor = pbIfactor->text().toStdString();
     project.structure.pbCfactor = pbCfactor->text().toStdString();
+}
+
+void TStructureForm::takeLoaded(const LoadedProject& loaded) {
+    // The rows come by stepping the layer count one row at a time.
+    const int wanted = static_cast<int>(loaded.rows.size());
+    while (rowCount() < wanted)
+        step(1);
+    while (rowCount() > wanted)
+        step(-1);
+    for (int r = 1; r <= wanted; ++r) {
+        const LoadedRow& values = loaded.rows[static_cast<std::size_t>(r - 1)];
+        TLayerRow& record = row(r);
+        record.layerFile->setEditText(QString::fromStdString(values.layerFile));
+        if (values.thickness)
+            record.thickness->setText(QString::fromStdString(*values.thickness));
+        if (values.segments)
+            record.segments->setText(QString::fromStdString(*values.segments));
+        if (values.roughness && record.roughness)
+            record.roughness->setText(QString::fromStdString(*values.roughness));
+        record.pv->setChecked(values.pvActive);
+    }
+    if (loaded.factorsCarried) {
+        pbIfactor->setText(QString::fromStdString(loaded.values.structure.pbIfactor));
+        pbCfactor->setText(QString::fromStdString(loaded.values.structure.pbCfactor));
+    }
 }
 
 } // namespace lumetrix

@@ -75,6 +75,8 @@ public:
     int findRow(int identity) const;
 
     // The page's part of the project.
+    // Takes the values of a file that was read, with the side effects of reading.
+    void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(Project& project) const;
 
 private:

@@ -1,5 +1,7 @@
 #include "tekstform.h"
 
+#include "inputfile_reader.h"
+
 #include "project.h"
 
 #include <QButtonGroup>
@@ -49,6 +51,12 @@ TTekstForm::TTekstForm(Forms& forms, QWidget* parent) : TPageForm(forms, 6, pare
 void TTekstForm::fillProject(Project& project) const {
     project.rbNormalPrecision = rbNormalPrecision->isChecked();
     project.comments = TekstMemo->toPlainText().toStdString();
+}
+
+void TTekstForm::takeLoaded(const LoadedProject& loaded) {
+    if (loaded.precisionCarried)
+        (loaded.values.rbNormalPrecision ? rbNormalPrecision : rbHighPrecision)->setChecked(true);
+    TekstMemo->setPlainText(QString::fromStdString(loaded.values.comments));
 }
 
 } // namespace lumetrix

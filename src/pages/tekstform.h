@@ -19,6 +19,8 @@ public:
     QRadioButton* rbHighPrecision = nullptr;
     QPlainTextEdit* TekstMemo = nullptr;
 
+    // Takes the values of a file that was read, with the side effects of reading.
+    void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(Project& project) const;
 };
 

@@ -157,15 +157,17 @@ private slots:
         rt.functions[1].c12->setCurrentIndex(1);
         rt.pbC21Scatt->setValue(2.5);
         const auto lines = build(*app.forms->MainForm);
-        QCOMPARE(lineStarting(lines, QStringLiteral("Include following calibration factors")).right(1),
-                 QStringLiteral("y"));
+        QCOMPARE(
+            lineStarting(lines, QStringLiteral("Include following calibration factors")).right(1),
+            QStringLiteral("y"));
         QVERIFY(std::find(lines.begin(), lines.end(),
                           "Specified interfaces (0 = front surface): 0,1") != lines.end());
         QCOMPARE(lineStarting(lines, QStringLiteral("For light approaching the interface from "
                                                     "front side of the structure, c12")),
                  QStringLiteral("For light approaching the interface from front side of the "
                                 "structure, c12 [0..1] = 0.25"));
-        QCOMPARE(lineStarting(lines, QStringLiteral("c21scatt")), QStringLiteral("c21scatt [>1]= 2.5"));
+        QCOMPARE(lineStarting(lines, QStringLiteral("c21scatt")),
+                 QStringLiteral("c21scatt [>1]= 2.5"));
     }
 
     void diffusedLightPanelShowsAndKeepsItsValues() {
@@ -239,7 +241,8 @@ private slots:
         rangeBox(sp, "LXProTo")->setValue(600);
         sp.cbManually->setChecked(true);
         const auto lines = build(*app.forms->MainForm);
-        QCOMPARE(lineStarting(lines, QStringLiteral("Spectrum: ")), QStringLiteral("Spectrum: AM15_tmp"));
+        QCOMPARE(lineStarting(lines, QStringLiteral("Spectrum: ")),
+                 QStringLiteral("Spectrum: AM15_tmp"));
         QFile converted(app.workDir() + "/Spectrum/AM15_tmp.spk");
         QVERIFY(converted.open(QIODevice::ReadOnly));
         const QByteArray text = converted.readAll();

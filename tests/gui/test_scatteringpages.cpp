@@ -124,7 +124,8 @@ private slots:
                  QStringLiteral("Power factor for calculation of haze parameter for transmitted "
                                 "light (HT): 2.75"));
         QCOMPARE(line(lines, C + 29).right(1), QStringLiteral("y"));
-        QCOMPARE(line(lines, C + 30), QStringLiteral("Specified interfaces (0 = front surface): 1,2"));
+        QCOMPARE(line(lines, C + 30),
+                 QStringLiteral("Specified interfaces (0 = front surface): 1,2"));
         QCOMPARE(line(lines, C + 31).right(1), QStringLiteral("h"));
         QCOMPARE(line(lines, C + 32), QStringLiteral("T data: HT_ZnO_textured"));
 
@@ -155,8 +156,8 @@ private slots:
         QFETCH(int, page);
         test::TestApp app;
         TADFForm& form = *app.forms->ADFForm;
-        for (AdfColumn* column : {adf == 1 ? &form.adf1 : &form.adf2,
-                                  adf == 1 ? &form.adf1_adv : &form.adf2_adv}) {
+        for (AdfColumn* column :
+             {adf == 1 ? &form.adf1 : &form.adf2, adf == 1 ? &form.adf1_adv : &form.adf2_adv}) {
             column->r->setCurrentIndex(item);
             column->t->setCurrentIndex(item);
             QCOMPARE(column->notebookR->currentIndex(), page);

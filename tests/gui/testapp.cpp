@@ -29,12 +29,19 @@ bool copyTree(const QString& from, const QString& to) {
 TestApp::TestApp(bool create) {
     m_workDir = m_temp.filePath(QStringLiteral("work"));
     copyTree(QStringLiteral(LUMETRIX_DATA_DIR), m_workDir);
+    // No start project unless a test asks for it (restoreExample).
+    QFile::remove(m_workDir + "/in/CIGS example.dat");
     settings = std::make_unique<SettingsStore>(m_temp.filePath(QStringLiteral("settings.ini")));
     RegionalSettings::instance().setSeparators({'.', ','});
     m_oldBeep = hooks::setBeep([this] { ++beeps; });
     m_oldModifiers = hooks::setKeyboardModifiers([this] { return modifiers; });
     if (create)
         createForms();
+}
+
+bool TestApp::restoreExample() {
+    return QFile::copy(QStringLiteral(LUMETRIX_DATA_DIR) + "/in/CIGS example.dat",
+                       m_workDir + "/in/CIGS example.dat");
 }
 
 void TestApp::createForms() {

@@ -20,6 +20,8 @@ public:
     QString workDir() const { return m_workDir; }
     QString tempPath(const QString& name) const { return m_temp.filePath(name); }
     void createForms();
+    // Puts the example project back into the working folder's "in" folder.
+    bool restoreExample();
 
     ScriptedUserDialogs dialogs;
     std::unique_ptr<SettingsStore> settings;
