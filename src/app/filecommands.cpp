@@ -33,6 +33,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QUrl>
 
 namespace lumetrix {
@@ -138,6 +139,7 @@ void TMainForm::resetProject(bool startedByOpenInputFile) {
 
     m_forms.ProcessForm->ProcessInfoMemo->clear();
     m_forms.TekstForm->TekstMemo->clear();
+    m_forms.TekstForm->rbNormalPrecision->setChecked(true); // a new project's precision
     setAdvButtonLook(false);
 }
 
