@@ -67,7 +67,7 @@ void editProject(test::TestApp& app, int layers, int groups) {
     f.ADFForm->adf2.external->setChecked(true);
     for (int g = 1; g < groups; ++g)
         f.ADFForm->btAddADFGroupClick();
-    f.ADFForm->groups().group(groups).interfaces = "7";
+    f.ADFForm->groups().group(groups).interfaces.assign(1, '7'); // not = "7": g++ 12 warns falsely (-Wrestrict)
     f.ADFForm->groups().group(groups).adf2.parameters[AdfSet::EllipseR] = 2.5;
     f.RefTransForm->cbIncludeDecr->setChecked(true);
     f.RefTransForm->factors[1].interfaces->setText(QStringLiteral("3"));
