@@ -11,7 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string fixture(const char* name) { return std::string(LUMETRIX_TEST_DATA_DIR) + "/" + name; }
+std::string fixture(const char* name) {
+    return std::string(LUMETRIX_TEST_DATA_DIR) + "/" + name;
+}
 
 std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -67,7 +67,8 @@ void editProject(test::TestApp& app, int layers, int groups) {
     f.ADFForm->adf2.external->setChecked(true);
     for (int g = 1; g < groups; ++g)
         f.ADFForm->btAddADFGroupClick();
-    f.ADFForm->groups().group(groups).interfaces.assign(1, '7'); // not = "7": g++ 12 warns falsely (-Wrestrict)
+    f.ADFForm->groups().group(groups).interfaces.assign(
+        1, '7'); // not = "7": g++ 12 warns falsely (-Wrestrict)
     f.ADFForm->groups().group(groups).adf2.parameters[AdfSet::EllipseR] = 2.5;
     f.RefTransForm->cbIncludeDecr->setChecked(true);
     f.RefTransForm->factors[1].interfaces->setText(QStringLiteral("3"));
@@ -268,6 +269,38 @@ private slots:
         QCOMPARE(main.windowTitle(), title);
         QVERIFY(!main.OpenInputFile(bad));
         QCOMPARE(main.CurrentFileName, good);
+    }
+
+    void oldFileFillsFoldersAndGroupControls() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.FormActivate();
+        const QString workDir = QString::fromStdString(main.FolderSettings.WorkDir);
+        QByteArray bytes = readAll(QStringLiteral(LUMETRIX_TEST_DATA_DIR) + "/legacy_ver_1_1.dat");
+        QVERIFY(!bytes.isEmpty());
+        bytes.replace("/w/", (workDir + "/").toUtf8());
+        const QString path = app.tempPath("old.dat");
+        writeAll(path, bytes);
+        QVERIFY(main.OpenInputFile(path));
+        const TFilesForm& files = *app.forms->FilesForm;
+        QCOMPARE(files.eDir_nk->text(), QStringLiteral("<WORKDIR>/nk"));
+        QCOMPARE(QString::fromStdString(main.FolderSettings.LayerFileDir), workDir + "/nk");
+        QCOMPARE(files.eDir_HRHT->text(), QStringLiteral("/data/haze")); // outside: unchanged
+        QCOMPARE(files.eOutFileDir->text(), QStringLiteral("<WORKDIR>/runs"));
+        QCOMPARE(files.eOutFileName->text(), QStringLiteral("run3"));
+        QVERIFY(app.forms->HazeForm->rbPower2->isChecked());
+        TADFForm& adf = *app.forms->ADFForm;
+        main.ToolBarClick(main.LbSpeedButton3); // showing the page shows group 1
+        QCOMPARE(adf.eADFSpecInterface->text(), QStringLiteral("0,2"));
+        QVERIFY(adf.adf2_adv.external->isChecked());
+        QCOMPARE(adf.adf2_adv.r->currentText(), QStringLiteral("G_R"));
+        QCOMPARE(adf.adf1_adv.lambT->text(), QStringLiteral("1.25"));
+        QCOMPARE(adf.adf1_adv.t->currentIndex(), 2);
+        QVERIFY(main.advancedFlag(2));
+        // Saved again, the old settings are in the group block of the file.
+        const QString resaved = app.tempPath("resaved.dat");
+        QVERIFY(main.SaveInputFile(resaved));
+        QVERIFY(readAll(resaved).contains("Specified interfaces (0 = front surface): 0,2\r\n"));
     }
 
     void droppedFiles() {
