@@ -103,9 +103,9 @@ private:
     void readRows();
     void readPower(int line);
     void readMethod(int line, bool& calibration);
-    void readHazeBlock(int base, bool current);
+    void readHazeBlock(int base);
     AdfChoice readChoice(int line, bool external) const;
-    void readMainAdf(int c, int d);
+    void readMainFunction(AdfFunction& function, int source);
     void readGroups(int c, int v);
     void readGroupParameters(AdfSet& set, int first);
     void readLegacyOtherAdf(int base);
@@ -181,7 +181,7 @@ void InputFileParser::readMethod(int line, bool& calibration) {
     calibration = r.letter(line, 57) == 'c';
 }
 
-void InputFileParser::readHazeBlock(int base, bool current) {
+void InputFileParser::readHazeBlock(int base) {
     // base is the line of the method choice (C + 24 in the current layout).
     HazeSettings& h = m_out.values.haze;
     readMethod(base, h.rbHazeC);
@@ -200,7 +200,6 @@ void InputFileParser::readHazeBlock(int base, bool current) {
         m_out.advanced[1] = true;
         h.eHazeSpecSpecifyInt = r.from(base + 13, 43);
     }
-    (void)current;
 }
 
 AdfChoice InputFileParser::readChoice(int line, bool external) const {
@@ -213,20 +212,16 @@ AdfChoice InputFileParser::readChoice(int line, bool external) const {
     return choice;
 }
 
-void InputFileParser::readMainAdf(int c, int d) {
-    AdfSettings& a = m_out.values.adf;
-    a.pbNoAngles = r.from(c + 42, 42);
-    const auto function = [&](AdfFunction& f, int source, int data, int params) {
-        f.external = r.letter(source, 58) != 'i';
-        f.t = readChoice(data, f.external);
-        f.r = readChoice(data + 1, f.external);
-        f.lambertianT = r.from(params, 37);
-        f.lambertianR = r.from(params + 1, 37);
-        f.ellipseT = r.from(params + 2, 44);
-        f.ellipseR = r.from(params + 3, 44);
-    };
-    function(a.adf1, c + 46, c + 48, c + 52);
-    function(a.adf2, d + 59, d + 61, d + 65);
+void InputFileParser::readMainFunction(AdfFunction& f, int source) {
+    // In every layout the choices stand 2 and 3 lines below the source line, the parameters
+    // 6 to 9 lines below it.
+    f.external = r.letter(source, 58) != 'i';
+    f.t = readChoice(source + 2, f.external);
+    f.r = readChoice(source + 3, f.external);
+    f.lambertianT = r.from(source + 6, 37);
+    f.lambertianR = r.from(source + 7, 37);
+    f.ellipseT = r.from(source + 8, 44);
+    f.ellipseR = r.from(source + 9, 44);
 }
 
 void InputFileParser::readGroupParameters(AdfSet& s, int first) {
@@ -416,21 +411,12 @@ LoadedProject InputFileParser::parse() {
         readRows();
         if (v)
             readPower(c + 16);
-        readHazeBlock(c + 16 + x, false);
+        readHazeBlock(c + 16 + x);
         // the main ADFs: the ADF2 lines stand 13 below the ADF1 lines
         AdfSettings& a = p.adf;
         a.pbNoAngles = r.from(c + 34 + x, 42);
-        const auto function = [&](AdfFunction& f, int source) {
-            f.external = r.letter(source, 58) != 'i';
-            f.t = readChoice(source + 2, f.external);
-            f.r = readChoice(source + 3, f.external);
-            f.lambertianT = r.from(source + 6, 37);
-            f.lambertianR = r.from(source + 7, 37);
-            f.ellipseT = r.from(source + 8, 44);
-            f.ellipseR = r.from(source + 9, 44);
-        };
-        function(a.adf1, c + 38 + x);
-        function(a.adf2, c + 51 + x);
+        readMainFunction(a.adf1, c + 38 + x);
+        readMainFunction(a.adf2, c + 51 + x);
         readLegacyOtherAdf(c + 63 + x);
         readFactorSets(m_t, v);
         if (v) {
@@ -514,8 +500,10 @@ LoadedProject InputFileParser::parse() {
     };
     m_out.advanced[0] = !(isOne(s.pbIfactor) && isOne(s.pbCfactor));
     readPower(c + 22);
-    readHazeBlock(c + 24, true);
-    readMainAdf(c, d);
+    readHazeBlock(c + 24);
+    p.adf.pbNoAngles = r.from(c + 42, 42);
+    readMainFunction(p.adf.adf1, c + 46);
+    readMainFunction(p.adf.adf2, d + 59);
     readGroups(c, v);
     readFactorSets(m_t, true);
     RefTransSettings& rt = p.refTrans;
