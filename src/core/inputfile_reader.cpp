@@ -474,19 +474,19 @@ LoadedProject InputFileParser::parse() {
                   {"STRUCTURE", "LAYER INCOHERENCY CONDITIONS", "HAZE PARAMETERS",
                    "ANGULAR DISTRIBUTION FUNCTIONS"},
                   0);
+    // T is found by its heading below the lists even when a heading above stood elsewhere:
+    // the later sections are then read where they are, not at the lists.
+    m_t = findBelow(l + 1, "TOTAL REFLECTANCE AND TRANSMITTANCE");
+    if (m_t == 0)
+        throw ParseFailure{r.count(),
+                           "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
     if (m_out.corruptedAfter.empty()) {
-        m_t = findBelow(l + 1, "TOTAL REFLECTANCE AND TRANSMITTANCE");
-        if (m_t == 0)
-            throw ParseFailure{r.count(),
-                               "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
         if (!r.contains(m_t + 40, "ILLUMINATION SPECTRUM"))
             m_out.corruptedAfter = "TOTAL REFLECTANCE AND TRANSMITTANCE";
         else if (!r.contains(m_t + 54, "FILES"))
             m_out.corruptedAfter = "ILLUMINATION SPECTRUM";
         else if (!r.contains(m_t + 80, "CALCULATION SETTINGS"))
             m_out.corruptedAfter = "FILES";
-    } else {
-        m_t = l; // headings out of place before the lists: read on at the computed lines
     }
 
     readRows();

@@ -200,23 +200,24 @@ TEST(InputFileReader, VersionTexts) {
 
 TEST(InputFileReader, TwoExtraLinesAfterTheRows) {
     Project p = newProject();
-    auto lines = build(p);
-    lines.insert(lines.begin() + 14, {"stray", "stray"});
-    const auto loaded = parseInputLines(fileLines(lines), "extra.dat", readerContext());
-    // The computed lines no longer convert: the file is refused, naming the line.
-    ASSERT_FALSE(loaded.ok());
-    EXPECT_GT(loaded.error().line, 14);
+    p.structure.pbIfactor = "3";
+    const auto written = build(p); // C = 2: rows on lines 12 and 13
+    auto lines = written;
+    lines.insert(lines.begin() + 13, {"stray", "stray"});
+    // The values at the computed lines no longer convert (line 85 is empty where a number of
+    // ADF group 1 should be): the file is refused whole, naming that line.
+    const auto refused = parseInputLines(fileLines(lines), "extra.dat", readerContext());
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().line, 85);
 
-    // Extra lines whose shifted neighbours still convert: the file loads, with the warning.
-    lines = build(p);
-    lines.insert(lines.begin() + 14, {"", ""});
-    std::vector<std::string> same = fileLines(lines);
-    const auto tolerant = parseInputLines(same, "extra.dat", readerContext());
-    if (tolerant.ok()) {
-        EXPECT_EQ(tolerant.value().corruptedAfter, "STRUCTURE");
-    } else {
-        EXPECT_GT(tolerant.error().line, 14);
-    }
+    // Two lines fewer further down (the two factor lines) and the rest stands where the
+    // counts put it: the file loads with the warning, the rows read, the factors as 1.
+    lines.erase(lines.begin() + 19, lines.begin() + 21);
+    const LoadedProject loaded = parse(lines);
+    EXPECT_EQ(loaded.corruptedAfter, "STRUCTURE");
+    EXPECT_EQ(loaded.rows.size(), 2u);
+    EXPECT_EQ(loaded.values.structure.pbIfactor, "1");
+    EXPECT_EQ(loaded.values.adf.pbNoAngles, "45");
 }
 
 TEST(InputFileReader, BadFilesSayWhereAndWhat) {
