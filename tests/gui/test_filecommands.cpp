@@ -303,6 +303,27 @@ private slots:
         QVERIFY(readAll(resaved).contains("Specified interfaces (0 = front surface): 0,2\r\n"));
     }
 
+    void misplacedHeadingsWarnAndTheFileStillLoads() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.FormActivate();
+        const QString good = app.tempPath("good.dat");
+        QVERIFY(main.SaveInputFile(good));
+        QList<QByteArray> lines = readAll(good).split('\n');
+        lines.insert(13, "extra\r");
+        lines.insert(13, "extra\r");
+        lines.removeAt(19); // the two factor lines: what follows stands in place again
+        lines.removeAt(19);
+        const QString shifted = app.tempPath("shifted.dat");
+        writeAll(shifted, lines.join('\n'));
+        app.dialogs.calls.clear();
+        QVERIFY(main.OpenInputFile(shifted));
+        QCOMPARE(app.dialogs.messageTexts(),
+                 QStringList{"The input file is corrupted.\nThere may be some problems reading "
+                             "the file after STRUCTURE!"});
+        QCOMPARE(main.CurrentFileName, shifted);
+    }
+
     void droppedFiles() {
         test::TestApp app;
         TMainForm& main = *app.forms->MainForm;
