@@ -138,7 +138,7 @@ Project richProject(int rows, int groups) {
 
 TEST(InputFileReader, WrittenFilesReadBackToTheSameText) {
     for (int rows = 2; rows <= 50; ++rows) {
-        for (const int groups : {1, 2, 7, 15}) {
+        for (int groups = 1; groups <= 15; ++groups) {
             const Project p = richProject(rows, groups);
             const auto written = build(p);
             const LoadedProject loaded = parse(written);

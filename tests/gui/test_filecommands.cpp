@@ -78,6 +78,28 @@ void editProject(test::TestApp& app, int layers, int groups) {
     f.TekstForm->rbHighPrecision->setChecked(true);
 }
 
+// A project of 4 rows and 2 groups as the writer writes it (C = 4), with line n (from 0)
+// replaced.
+QByteArray goodProjectBytes() {
+    test::TestApp app;
+    editProject(app, 2, 2);
+    const QString path = app.tempPath("good.dat");
+    app.forms->MainForm->SaveInputFile(path);
+    return readAll(path);
+}
+
+QByteArray spoiled(int index, const QByteArray& line) {
+    QList<QByteArray> lines = goodProjectBytes().split('\n');
+    lines[index] = line + "\r";
+    return lines.join('\n');
+}
+
+QByteArray spoiledHeading() {
+    QByteArray bytes = goodProjectBytes();
+    bytes.replace("TOTAL REFLECTANCE AND TRANSMITTANCE", "TOTAL");
+    return bytes;
+}
+
 } // namespace
 
 class FileCommandsTest : public QObject {
@@ -234,13 +256,17 @@ private slots:
     void aBadFileLeavesTheOpenProject_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
+        // Spoiled copies of a project of 4 rows and 2 groups (see spoiled()).
         QTest::newRow("binary") << QByteArray("~~\r\n\0\0\0", 7) << "Line 2";
-        QTest::newRow("row count")
-            << QByteArray("a\r\nb\r\nc\r\nver 1.2.8\r\n\r\n\r\n\r\nNo. of layers: 99\r\n")
-            << "Line 8";
         QTest::newRow("truncated")
             << QByteArray("a\r\nb\r\nc\r\nver 1.2.8\r\n\r\n\r\n\r\nNo. of layers: 2\r\n")
             << "the file ends before this line";
+        QTest::newRow("row count 99") << spoiled(7, "No. of layers: 99") << "Line 8";
+        QTest::newRow("group count 16")
+            << spoiled(4 + 71 - 1, "No. of ADF interface groups: 16") << "Line 75";
+        QTest::newRow("thickness not a number")
+            << spoiled(13, "CIGS" + QByteArray(30, ' ') + "thick") << "Line 14";
+        QTest::newRow("no reflectance heading") << spoiledHeading() << "TOTAL REFLECTANCE";
     }
     void aBadFileLeavesTheOpenProject() {
         QFETCH(QByteArray, bytes);
