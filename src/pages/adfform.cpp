@@ -30,14 +30,6 @@ namespace {
 
 constexpr int kPageNone = 2;
 
-// Runs the handler whenever the button becomes checked, by the user or by the program.
-void onChecked(QRadioButton* button, QObject* context, const std::function<void()>& handler) {
-    QObject::connect(button, &QRadioButton::toggled, context, [handler](bool checked) {
-        if (checked)
-            handler();
-    });
-}
-
 TPBNumEdit* parameterEdit(const QString& name, QWidget* parent) {
     auto* edit = new TPBNumEdit(parent);
     edit->setObjectName(name);

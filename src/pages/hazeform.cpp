@@ -36,14 +36,6 @@ TComboBox* fileBox(const char* name, QWidget* parent) {
     return box;
 }
 
-// Runs the handler whenever the button becomes checked, by the user or by the program.
-void onChecked(QRadioButton* button, QObject* context, const std::function<void()>& handler) {
-    QObject::connect(button, &QRadioButton::toggled, context, [handler](bool checked) {
-        if (checked)
-            handler();
-    });
-}
-
 } // namespace
 
 THazeForm::THazeForm(Forms& forms, QWidget* parent) : TPageForm(forms, 1, parent) {

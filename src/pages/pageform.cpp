@@ -3,6 +3,7 @@
 #include "forms.h"
 #include "mainform.h"
 
+#include <QAbstractButton>
 #include <QMouseEvent>
 
 namespace lumetrix {
@@ -32,6 +33,13 @@ bool TPageForm::eventFilter(QObject* watched, QEvent* event) {
 void TPageForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     FormShow();
+}
+
+void onChecked(QAbstractButton* button, QObject* context, const std::function<void()>& handler) {
+    QObject::connect(button, &QAbstractButton::toggled, context, [handler](bool checked) {
+        if (checked)
+            handler();
+    });
 }
 
 bool TPageForm::advanced() const {

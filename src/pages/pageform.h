@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+
+class QAbstractButton;
 
 namespace lumetrix {
 
@@ -30,5 +33,9 @@ protected:
 
     Forms& m_forms;
 };
+
+// Runs the handler whenever the button becomes checked, by the user or by the program, as
+// the pages' radio-button handlers must.
+void onChecked(QAbstractButton* button, QObject* context, const std::function<void()>& handler);
 
 } // namespace lumetrix
