@@ -25,6 +25,10 @@
 namespace lumetrix {
 namespace {
 
+// The Tags of the Browse buttons: the output folder first, the listing-files folder last.
+constexpr int kOutputFolderTag = 1;
+constexpr int kListingFolderTag = 7;
+
 const QString kBrowseCaption = QStringLiteral("Please select directory...");
 const QString kOverwriteKey = QStringLiteral("OverwriteOutFiles");
 // Both parts of the page share one label column, so that their edits line up.
@@ -150,13 +154,7 @@ void TFilesForm::FormCreate() {
     eWorkDir->setText(QString::fromStdString(folders.WorkDir));
     const FolderSettings defaults = FolderSettings::defaults(folders.WorkDir);
     folders = defaults;
-    eOutFileDir->setText(shown(defaults.OutFileDir));
-    eDir_nk->setText(shown(defaults.LayerFileDir));
-    eDir_cRcT->setText(shown(defaults.CalibrationDir));
-    eDir_HRHT->setText(shown(defaults.HazeFileDir));
-    eDir_ars->setText(shown(defaults.ExternalAdfDir));
-    eDir_spk->setText(shown(defaults.SpectrumDir));
-    eDir_dat->setText(shown(defaults.ListDir));
+    setFolders(defaults, kOutputFolderTag, kListingFolderTag, true);
     eOutFileName->setText(QString::fromStdString(defaults.OutFileName));
 }
 
@@ -180,6 +178,17 @@ TFilesForm::FolderRow TFilesForm::rowForTag(int tag) const {
         return {eDir_spk, &FolderSettings::SpectrumDir};
     default:
         return {eDir_dat, &FolderSettings::ListDir};
+    }
+}
+
+void TFilesForm::setFolders(const FolderSettings& from, int firstTag, int lastTag,
+                            bool withMarker) {
+    auto& folders = m_forms.MainForm->FolderSettings;
+    for (int tag = firstTag; tag <= lastTag; ++tag) {
+        const FolderRow row = rowForTag(tag);
+        const std::string& path = from.*row.field;
+        folders.*row.field = path;
+        row.edit->setText(withMarker ? shown(path) : QString::fromStdString(path));
     }
 }
 
@@ -272,19 +281,8 @@ void TFilesForm::ApplyOutFileDir() {
 void TFilesForm::btDefaultClick() {
     auto& folders = m_forms.MainForm->FolderSettings;
     const FolderSettings defaults = FolderSettings::defaults(folders.WorkDir);
-    eDir_nk->setText(shown(defaults.LayerFileDir));
-    eDir_cRcT->setText(shown(defaults.CalibrationDir));
-    eDir_HRHT->setText(shown(defaults.HazeFileDir));
-    eDir_ars->setText(shown(defaults.ExternalAdfDir));
-    eDir_spk->setText(shown(defaults.SpectrumDir));
-    eDir_dat->setText(shown(defaults.ListDir));
+    setFolders(defaults, kOutputFolderTag + 1, kListingFolderTag, true);
     folders.InputFileDir = defaults.InputFileDir;
-    folders.LayerFileDir = defaults.LayerFileDir;
-    folders.CalibrationDir = defaults.CalibrationDir;
-    folders.HazeFileDir = defaults.HazeFileDir;
-    folders.ExternalAdfDir = defaults.ExternalAdfDir;
-    folders.SpectrumDir = defaults.SpectrumDir;
-    folders.ListDir = defaults.ListDir;
 
     if (btDefault->text() == kAssignAllPaths) {
         const std::string component = lastPathComponent(eOutFileDir->text().toStdString());
@@ -301,22 +299,8 @@ void TFilesForm::btProjectDirClick() {
     if (chosen.isEmpty())
         return;
     const FolderSettings under = FolderSettings::defaults(chosen.toStdString());
-    const auto full = [](const std::string& path) { return QString::fromStdString(path); };
-    eDir_nk->setText(full(under.LayerFileDir));
-    eDir_cRcT->setText(full(under.CalibrationDir));
-    eDir_HRHT->setText(full(under.HazeFileDir));
-    eDir_ars->setText(full(under.ExternalAdfDir));
-    eDir_spk->setText(full(under.SpectrumDir));
-    eDir_dat->setText(full(under.ListDir));
-    eOutFileDir->setText(full(under.OutFileDir));
+    setFolders(under, kOutputFolderTag, kListingFolderTag, false);
     folders.InputFileDir = under.InputFileDir;
-    folders.LayerFileDir = under.LayerFileDir;
-    folders.CalibrationDir = under.CalibrationDir;
-    folders.HazeFileDir = under.HazeFileDir;
-    folders.ExternalAdfDir = under.ExternalAdfDir;
-    folders.SpectrumDir = under.SpectrumDir;
-    folders.ListDir = under.ListDir;
-    folders.OutFileDir = under.OutFileDir;
 }
 
 void TFilesForm::cbOverwriteLXOutClick() {
@@ -369,22 +353,15 @@ void TFilesForm::takeLoaded(const LoadedProject& loaded) {
         return;
     }
     // An old file names its folders; they are shown in <WORKDIR> form.
-    auto& folders = m_forms.MainForm->FolderSettings;
     const LegacyFolders& old = *loaded.folders;
-    const struct {
-        QLineEdit* edit;
-        std::string lumetrix::FolderSettings::*field;
-        const std::string& path;
-    } rows[] = {{eOutFileDir, &FolderSettings::OutFileDir, old.outFileDir},
-                {eDir_nk, &FolderSettings::LayerFileDir, old.layerFileDir},
-                {eDir_HRHT, &FolderSettings::HazeFileDir, old.hazeFileDir},
-                {eDir_cRcT, &FolderSettings::CalibrationDir, old.calibrationDir},
-                {eDir_ars, &FolderSettings::ExternalAdfDir, old.externalAdfDir},
-                {eDir_spk, &FolderSettings::SpectrumDir, old.spectrumDir}};
-    for (const auto& row : rows) {
-        folders.*row.field = row.path;
-        row.edit->setText(shown(row.path));
-    }
+    FolderSettings named = m_forms.MainForm->FolderSettings;
+    named.OutFileDir = old.outFileDir;
+    named.LayerFileDir = old.layerFileDir;
+    named.CalibrationDir = old.calibrationDir;
+    named.HazeFileDir = old.hazeFileDir;
+    named.ExternalAdfDir = old.externalAdfDir;
+    named.SpectrumDir = old.spectrumDir;
+    setFolders(named, kOutputFolderTag, kListingFolderTag - 1, true);
 }
 
 } // namespace lumetrix

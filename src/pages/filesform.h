@@ -87,6 +87,9 @@ private:
     // The edit and setting of a Browse button's row, by its Tag.
     FolderRow rowForTag(int tag) const;
     QString shown(const std::string& path) const;
+    // The folders of the rows with these Browse Tags, from a record, into the settings and
+    // the edits (with the <WORKDIR> marker where it applies, when asked).
+    void setFolders(const FolderSettings& from, int firstTag, int lastTag, bool withMarker);
     void updateDefaultCaption();
 
     std::array<QPushButton*, 7> m_browseButtons{};
