@@ -213,22 +213,37 @@ void TPBNumEdit::leaveEdit() {
         QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
 }
 
+QMenu* TPBNumEdit::createContextMenu() {
+    // The edit's own menu: its clipboard commands go through the typing rules.
+    auto* menu = new QMenu(this);
+    const bool editable = !isReadOnly();
+    const bool selected = hasSelectedText();
+    const auto add = [&](const QString& text, QKeySequence::StandardKey key, bool enabled,
+                         void (TPBNumEdit::*slot)(), const char* name) {
+        QAction* action = menu->addAction(text, this, slot);
+        action->setShortcut(QKeySequence(key));
+        action->setEnabled(enabled);
+        action->setObjectName(QString::fromLatin1(name));
+    };
+    add(tr("&Undo"), QKeySequence::Undo, editable && isUndoAvailable(), &QLineEdit::undo,
+        "edit-undo");
+    add(tr("&Redo"), QKeySequence::Redo, editable && isRedoAvailable(), &QLineEdit::redo,
+        "edit-redo");
+    menu->addSeparator();
+    add(tr("Cu&t"), QKeySequence::Cut, editable && selected, &TPBNumEdit::cutSelection, "edit-cut");
+    add(tr("&Copy"), QKeySequence::Copy, selected, &TPBNumEdit::copySelection, "edit-copy");
+    add(tr("&Paste"), QKeySequence::Paste, editable && !QApplication::clipboard()->text().isEmpty(),
+        &TPBNumEdit::pasteClipboard, "edit-paste");
+    add(tr("Delete"), QKeySequence::Delete, editable && selected, &TPBNumEdit::clearSelection,
+        "edit-delete");
+    menu->addSeparator();
+    add(tr("Select All"), QKeySequence::SelectAll, !text().isEmpty(), &QLineEdit::selectAll,
+        "select-all");
+    return menu;
+}
+
 void TPBNumEdit::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu* menu = createStandardContextMenu();
-    // The menu's clipboard commands go through the edit's own rules.
-    const std::pair<const char*, void (TPBNumEdit::*)()> routes[] = {
-        {"edit-copy", &TPBNumEdit::copySelection},
-        {"edit-cut", &TPBNumEdit::cutSelection},
-        {"edit-paste", &TPBNumEdit::pasteClipboard},
-        {"edit-delete", &TPBNumEdit::clearSelection}};
-    for (QAction* action : menu->actions()) {
-        for (const auto& [name, slot] : routes) {
-            if (action->objectName() == QLatin1String(name)) {
-                action->disconnect();
-                connect(action, &QAction::triggered, this, slot);
-            }
-        }
-    }
+    QMenu* menu = createContextMenu();
     menu->exec(event->globalPos());
     delete menu;
 }

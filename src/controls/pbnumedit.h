@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <functional>
 
+class QMenu;
+
 namespace lumetrix {
 
 // The one-line edit that holds every numeric project setting. Its text is what the input
@@ -42,6 +44,8 @@ public:
     void cutSelection();
     void pasteClipboard();
     void clearSelection();
+    // The edit's context menu, whose clipboard commands obey the typing rules.
+    QMenu* createContextMenu();
 
 signals:
     // After the range check of leaving the edit.

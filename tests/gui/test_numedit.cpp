@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -195,6 +196,25 @@ private slots:
         w.edit->selectAll();
         QTest::keyClick(w.edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(w.edit->text(), QStringLiteral("12"));
+    }
+
+    void contextMenuPasteObeysTheTypingRules() {
+        test::TestApp app(false);
+        TPBNumEdit edit;
+        QApplication::clipboard()->setText(QStringLiteral("4x5,5"));
+        edit.selectAll();
+        QMenu* menu = edit.createContextMenu();
+        QAction* paste = nullptr;
+        QStringList names;
+        for (QAction* action : menu->actions()) {
+            names << action->objectName();
+            if (action->objectName() == QLatin1String("edit-paste"))
+                paste = action;
+        }
+        QVERIFY2(paste, qPrintable(names.join(',')));
+        paste->trigger();
+        delete menu;
+        QCOMPARE(edit.text(), QStringLiteral("45.5"));
     }
 
     void copyAndCutLeaveNoThousandsSeparator() {
