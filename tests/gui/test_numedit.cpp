@@ -1,12 +1,15 @@
+#include "combobox.h"
 #include "pbnumedit.h"
 #include "pbspinedit.h"
 #include "regional.h"
 #include "testapp.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -271,6 +274,22 @@ private slots:
         QTest::keyClicks(w.edit, QStringLiteral("3.1,4"));
         QCOMPARE(w.edit->text(), QStringLiteral("31,4"));
         QCOMPARE(static_cast<double>(w.edit->Value()), 31.4);
+    }
+
+    void dropDownListIsAsWideAsItsLongestItem() {
+        test::TestApp app(false);
+        TComboBox box;
+        box.resize(80, 24);
+        box.addItems({QStringLiteral("air"), QStringLiteral("a much longer layer file name")});
+        const QFontMetrics metrics(box.view()->font());
+        const int longest =
+            metrics.horizontalAdvance(QStringLiteral("a much longer layer file name"));
+        QCOMPARE(box.dropDownWidth(), longest + 8);
+        box.setMaxVisibleItems(1); // more items than the list shows: room for a scroll bar
+        QCOMPARE(box.dropDownWidth(),
+                 longest + 8 + box.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        box.resize(2000, 24);
+        QCOMPARE(box.dropDownWidth(), 2000); // never narrower than the box
     }
 
     void spinEditWithoutIncrementDoesNotStep() {
