@@ -98,7 +98,7 @@ public:
 
 private:
     void checkSections(const std::vector<std::pair<int, const char*>>& steps,
-                       const std::vector<const char*>& places, std::size_t scanStep);
+                       const std::vector<const char*>& places);
     int findBelow(int start, std::string_view text) const;
     void readRows();
     void readPower(int line);
@@ -364,7 +364,7 @@ void InputFileParser::readComments(int first) {
 }
 
 void InputFileParser::checkSections(const std::vector<std::pair<int, const char*>>& steps,
-                                    const std::vector<const char*>& places, std::size_t) {
+                                    const std::vector<const char*>& places) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
         if (!r.contains(steps[i].first, steps[i].second)) {
             m_out.corruptedAfter = places[i];
@@ -396,7 +396,7 @@ LoadedProject InputFileParser::parse() {
         checkSections({{c + 14, "HAZE PARAMETERS"},
                        {c + 32 + x, "ANGULAR DISTRIBUTION FUNCTIONS"},
                        {c + 92 + x, "List of internal ADF"}},
-                      {"STRUCTURE", "HAZE PARAMETERS", "ANGULAR DISTRIBUTION FUNCTIONS"}, 0);
+                      {"STRUCTURE", "HAZE PARAMETERS", "ANGULAR DISTRIBUTION FUNCTIONS"});
         m_t = findBelow(c + 93 + x, "TOTAL REFLECTANCE AND TRANSMITTANCE");
         if (m_t == 0)
             throw ParseFailure{r.count(),
@@ -472,8 +472,7 @@ LoadedProject InputFileParser::parse() {
                    {c + 40, "ANGULAR DISTRIBUTION FUNCTIONS"},
                    {l, "List of internal ADF1"}},
                   {"STRUCTURE", "LAYER INCOHERENCY CONDITIONS", "HAZE PARAMETERS",
-                   "ANGULAR DISTRIBUTION FUNCTIONS"},
-                  0);
+                   "ANGULAR DISTRIBUTION FUNCTIONS"});
     // T is found by its heading below the lists even when a heading above stood elsewhere:
     // the later sections are then read where they are, not at the lists.
     m_t = findBelow(l + 1, "TOTAL REFLECTANCE AND TRANSMITTANCE");

@@ -5,9 +5,13 @@
 #include "text_codec.h"
 
 #include <algorithm>
+#include <array>
 
 namespace lumetrix {
 namespace {
+
+// The label of every line that names interfaces.
+const std::string kInterfaces = "Specified interfaces (0 = front surface): ";
 
 std::string padded(std::string_view text, std::size_t width) {
     std::string out(text);
@@ -124,7 +128,6 @@ void incoherencySection(const StructureSettings& structure, int w,
 
 void hazeSection(const HazeSettings& haze, int w, std::vector<std::string>& lines) {
     static const std::string kMethod = "Select Haze functions (h) / Callibration functions (c): ";
-    static const std::string kInterfaces = "Specified interfaces (0 = front surface): ";
     sectionOpening("HAZE PARAMETERS", w, lines);
     const std::string power = "Power factor for calculation of haze parameter for transmitted "
                               "light (HT): ";
@@ -231,8 +234,7 @@ void groupBlock(int g, const AdfGroup& group, bool used, int w, char separator,
                 std::vector<std::string>& lines) {
     lines.emplace_back();
     lines.push_back("ADF interface group: " + std::to_string(g));
-    lines.push_back("Specified interfaces (0 = front surface): " +
-                    (used ? group.interfaces : std::string(" ")));
+    lines.push_back(kInterfaces + (used ? group.interfaces : std::string(" ")));
     lines.emplace_back();
     groupFunction(1, group.adf1, used, separator, lines);
     groupFunction(2, group.adf2, used, separator, lines);
@@ -267,8 +269,22 @@ void adfSection(const AdfSettings& adf, int w, char decimalSeparator,
     internalList(2, adf.adf2List, lines);
 }
 
+namespace {
+
+// The four lines of a column of calibration factors or functions; a column whose block is off
+// writes its labels with the placeholder.
+void calibrationColumn(bool used, const std::string& interfaces, const std::string& c12,
+                       const std::string& c21, bool direct, const char* placeholder,
+                       const std::array<const char*, 3>& labels, std::vector<std::string>& lines) {
+    lines.push_back(kInterfaces + (used ? interfaces : std::string(placeholder)));
+    lines.push_back(labels[0] + (used ? c12 : std::string(placeholder)));
+    lines.push_back(labels[1] + (used ? c21 : std::string(placeholder)));
+    lines.push_back(labels[2] + std::string(used && direct ? "y" : "n"));
+}
+
+} // namespace
+
 void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>& lines) {
-    static const std::string kInterfaces = "Specified interfaces (0 = front surface): ";
     sectionOpening("TOTAL REFLECTANCE AND TRANSMITTANCE", w, lines);
     const bool factors = rt.cbIncludeDecr;
     lines.push_back("Include following calibration factors to decrease total reflectance at "
@@ -276,15 +292,14 @@ void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>
                     std::string(factors ? "y" : "n"));
     for (std::size_t j = 0; j < rt.factors.size(); ++j) {
         const auto& b = rt.factors[j];
-        lines.push_back(kInterfaces + (factors ? b.interfaces : " "));
-        lines.push_back("For light approaching the interface from front side of the structure, "
-                        "c12 [0..1] = " +
-                        (factors ? b.c12 : " "));
-        lines.push_back("For light approaching the interface from back side of the structure, "
-                        "c21 [0..1] = " +
-                        (factors ? b.c21 : " "));
-        lines.push_back("Use specified values c12 and c21 as total reflectance directly (y/n): " +
-                        std::string(factors && b.direct ? "y" : "n"));
+        calibrationColumn(
+            factors, b.interfaces, b.c12, b.c21, b.direct, " ",
+            {"For light approaching the interface from front side of the structure, "
+             "c12 [0..1] = ",
+             "For light approaching the interface from back side of the structure, "
+             "c21 [0..1] = ",
+             "Use specified values c12 and c21 as total reflectance directly (y/n): "},
+            lines);
         if (j + 1 < rt.factors.size())
             lines.push_back(minorRule(w));
     }
@@ -297,16 +312,14 @@ void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>
                                 "reflectance at specified interfaces (y/n): n)");
     for (std::size_t j = 0; j < rt.functions.size(); ++j) {
         const auto& b = rt.functions[j];
-        lines.push_back(kInterfaces + (functions ? b.interfaces : ""));
-        lines.push_back("For light approaching the interface from the front side of the "
-                        "structure, c12(wavelength): " +
-                        (functions ? b.c12 : ""));
-        lines.push_back("For light approaching the interface from the front side of the "
-                        "structure, c21(wavelength): " +
-                        (functions ? b.c21 : ""));
-        lines.push_back("Use specified functions c12 and c21 as total reflectance directly "
-                        "(y/n): " +
-                        std::string(functions && b.direct ? "y" : "n"));
+        calibrationColumn(functions, b.interfaces, b.c12, b.c21, b.direct, "",
+                          {"For light approaching the interface from the front side of the "
+                           "structure, c12(wavelength): ",
+                           "For light approaching the interface from the front side of the "
+                           "structure, c21(wavelength): ",
+                           "Use specified functions c12 and c21 as total reflectance directly "
+                           "(y/n): "},
+                          lines);
         if (j + 1 < rt.functions.size())
             lines.push_back(minorRule(w));
     }
@@ -321,7 +334,8 @@ void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>
     lines.push_back("Include following calibration factor to increase total reflectance from "
                     "the back side for scattered light beams at specified interfaces (y/n): " +
                     std::string(rt.cbIncludeInc_adv ? "y" : "n"));
-    lines.push_back(kInterfaces + (rt.cbIncludeInc_adv ? rt.eRTSpecifInterface_adv : " "));
+    lines.push_back(kInterfaces +
+                    (rt.cbIncludeInc_adv ? rt.eRTSpecifInterface_adv : std::string(" ")));
     lines.push_back("c21scatt [>1]= " + rt.pbC21Scatt);
     lines.emplace_back();
 }
