@@ -1,7 +1,7 @@
 // The add-on library: a wavelength range for the chosen spectrum, and the conversion that cuts
 // a spectrum file to that range.
+#include "core/spectrum_file.h"
 #include "lxpro_api.h"
-#include "spectrum_file.h"
 
 #include <QDoubleSpinBox>
 #include <QFormLayout>

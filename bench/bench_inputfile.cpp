@@ -1,8 +1,8 @@
 // Writing and reading the largest project: 50 rows, 15 ADF groups, long ADF lists.
-#include "inputfile_reader.h"
-#include "inputfile_writer.h"
-#include "layer_rows.h"
-#include "text_codec.h"
+#include "core/inputfile_reader.h"
+#include "core/inputfile_writer.h"
+#include "core/layer_rows.h"
+#include "core/text_codec.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes as an input file. The reader must return a project or an error
 // naming a line, and the writer must write whatever the reader accepted.
-#include "inputfile_reader.h"
-#include "inputfile_writer.h"
-#include "listing.h"
+#include "core/inputfile_reader.h"
+#include "core/inputfile_writer.h"
+#include "core/listing.h"
 
 #include <cstddef>
 #include <cstdint>

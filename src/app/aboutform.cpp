@@ -1,7 +1,4 @@
-#include "aboutform.h"
-
-#include "forms.h"
-#include "mainform.h"
+#include "app/aboutform.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -9,8 +6,7 @@
 
 namespace lumetrix {
 
-TAboutForm::TAboutForm(Forms& forms)
-    : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint), m_forms(forms) {
+TAboutForm::TAboutForm() : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(320, 220);
@@ -49,7 +45,7 @@ void TAboutForm::mousePressEvent(QMouseEvent*) {
 void TAboutForm::closeEvent(QCloseEvent* event) {
     event->accept();
     hide();
-    m_forms.MainForm->toolWindowClosed();
+    emit lockReleased();
 }
 
 } // namespace lumetrix

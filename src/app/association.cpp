@@ -1,8 +1,8 @@
-#include "association.h"
+#include "app/association.h"
 
-#include "forms.h"
-#include "mainform.h"
-#include "userdialogs.h"
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "controls/userdialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>

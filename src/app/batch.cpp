@@ -1,10 +1,10 @@
-#include "batch.h"
+#include "app/batch.h"
 
-#include "forms.h"
-#include "mainform.h"
-#include "options.h"
-#include "settingsstore.h"
-#include "userdialogs.h"
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "app/options.h"
+#include "controls/settingsstore.h"
+#include "controls/userdialogs.h"
 
 #include <cstdio>
 

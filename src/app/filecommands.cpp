@@ -1,26 +1,26 @@
 // The project file commands of the main window: New, Open, Save, Save As, the recent list,
 // opening by name, dropped files, the dirty check, the .dat association, the user manual.
-#include "adfform.h"
-#include "colorbutton.h"
-#include "filesform.h"
-#include "forms.h"
-#include "hazeform.h"
-#include "inputfile_reader.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "pbspinedit.h"
-#include "processform.h"
-#include "reftransform.h"
-#include "regional.h"
-#include "results.h"
-#include "settingsstore.h"
-#include "spectrumform.h"
-#include "structureform.h"
-#include "tekstform.h"
-#include "textfile.h"
-#include "userdialogs.h"
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "app/processform.h"
+#include "controls/colorbutton.h"
+#include "controls/pbnumedit.h"
+#include "controls/pbspinedit.h"
+#include "controls/regional.h"
+#include "controls/settingsstore.h"
+#include "controls/userdialogs.h"
+#include "core/inputfile_reader.h"
+#include "core/textfile.h"
+#include "pages/adfform.h"
+#include "pages/filesform.h"
+#include "pages/hazeform.h"
+#include "pages/reftransform.h"
+#include "pages/spectrumform.h"
+#include "pages/structureform.h"
+#include "pages/tekstform.h"
+#include "results/results.h"
 
-#include "combobox.h"
+#include "controls/combobox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -123,8 +123,9 @@ void TMainForm::resetProject(bool startedByOpenInputFile) {
     structure.row(2).roughness->setValue(0);
     structure.pbIfactor->setValue(1.0);
     structure.pbCfactor->setValue(1.0);
-    LoadComboLists({structure.row(1).layerFile, structure.row(2).layerFile},
-                   QString::fromStdString(joinPath(FolderSettings.ListDir, "layer.dat")));
+    m_comboLists.LoadComboLists(
+        {structure.row(1).layerFile, structure.row(2).layerFile},
+        QString::fromStdString(joinPath(FolderSettings.ListDir, "layer.dat")));
 
     m_forms.ADFForm->ADFGroupSpin->setValue(1);
     m_forms.ADFForm->resetGroups();

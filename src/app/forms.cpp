@@ -1,17 +1,18 @@
-#include "forms.h"
+#include "app/forms.h"
 
-#include "aboutform.h"
-#include "adfform.h"
-#include "filesform.h"
-#include "hazeform.h"
-#include "mainform.h"
-#include "processform.h"
-#include "reftransform.h"
-#include "results.h"
-#include "spectrumform.h"
-#include "structureform.h"
-#include "tekstform.h"
-#include "toolwindows.h"
+#include "app/aboutform.h"
+#include "app/mainform.h"
+#include "app/processform.h"
+#include "core/result_list.h"
+#include "pages/adfform.h"
+#include "pages/filesform.h"
+#include "pages/hazeform.h"
+#include "pages/reftransform.h"
+#include "pages/spectrumform.h"
+#include "pages/structureform.h"
+#include "pages/tekstform.h"
+#include "results/results.h"
+#include "tools/toolwindows.h"
 
 namespace lumetrix {
 
@@ -20,20 +21,34 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     // the other folders, which the later forms read while they are created.
     MainForm = new TMainForm(*this);
     QWidget* pages = MainForm->pageHost();
-    FilesForm = new TFilesForm(*this, pages);
-    cR_cT_Form = new TcR_cT_Form(*this);
-    StructureForm = new TStructureForm(*this, pages);
-    LXOpt_Form = new TLXOpt_Form(*this);
-    LPIF_Form = new TLPIF_Form(*this);
-    HazeForm = new THazeForm(*this, pages);
-    ADFForm = new TADFForm(*this, pages);
-    RefTransForm = new TRefTransForm(*this, pages);
-    SpectrumForm = new TSpectrumForm(*this, pages);
-    Results = new TResults(*this, pages);
-    ProcessForm = new TProcessForm(*this, pages);
-    TekstForm = new TTekstForm(*this, pages);
-    SelectGraphForm = new TSelectGraphForm(*this);
-    AboutForm = new TAboutForm(*this);
+    PageHost& host = *MainForm;
+    FilesForm = new TFilesForm(host, pages);
+    cR_cT_Form = new TcR_cT_Form;
+    StructureForm = new TStructureForm(host, pages);
+    LXOpt_Form = new TLXOpt_Form;
+    LPIF_Form = new TLPIF_Form;
+    HazeForm = new THazeForm(host, pages);
+    ADFForm = new TADFForm(host, pages);
+    RefTransForm = new TRefTransForm(host, pages);
+    SpectrumForm = new TSpectrumForm(host, pages);
+    Results = new TResults(host, pages);
+    ProcessForm = new TProcessForm(host, pages);
+    TekstForm = new TTekstForm(host, pages);
+    SelectGraphForm = new TSelectGraphForm;
+    AboutForm = new TAboutForm;
+    connectForms();
+}
+
+void Forms::connectForms() {
+    QObject::connect(FilesForm, &TFilesForm::outFileNameChanged, Results,
+                     [results = Results](const QString& name) {
+                         results->setResultList(resultListEntries(name.toStdString()));
+                     });
+    for (TToolWindow* window :
+         std::initializer_list<TToolWindow*>{cR_cT_Form, LPIF_Form, LXOpt_Form})
+        QObject::connect(window, &TToolWindow::lockReleased, MainForm,
+                         &TMainForm::toolWindowClosed);
+    QObject::connect(AboutForm, &TAboutForm::lockReleased, MainForm, &TMainForm::toolWindowClosed);
 }
 
 Forms::~Forms() {

@@ -33,8 +33,8 @@ struct AppContext {
     QStringList files;
 };
 
-// All forms of the program, created in their fixed order and alive for the whole run. Each
-// form reaches the others through this.
+// All forms of the program, created in their fixed order and alive for the whole run. Only
+// the program itself reaches the forms through this; pages know only their host.
 class Forms {
 public:
     explicit Forms(AppContext context);
@@ -61,6 +61,8 @@ public:
     TAboutForm* AboutForm = nullptr;
 
 private:
+    // The signals by which windows announce changes to the others.
+    void connectForms();
     void destroyAll();
 };
 

@@ -1,10 +1,10 @@
-#include "batch.h"
-#include "forms.h"
-#include "mainform.h"
-#include "options.h"
-#include "regional.h"
-#include "settingsstore.h"
-#include "userdialogs.h"
+#include "app/batch.h"
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "app/options.h"
+#include "controls/regional.h"
+#include "controls/settingsstore.h"
+#include "controls/userdialogs.h"
 
 #include <QApplication>
 #include <clocale>

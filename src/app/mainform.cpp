@@ -1,26 +1,26 @@
-#include "mainform.h"
+#include "app/mainform.h"
 
-#include "aboutform.h"
-#include "adfform.h"
-#include "colorbutton.h"
-#include "filesform.h"
-#include "forms.h"
-#include "hazeform.h"
-#include "inputfile_writer.h"
-#include "listing.h"
-#include "pageform.h"
-#include "processform.h"
-#include "project.h"
-#include "reftransform.h"
-#include "regional.h"
-#include "results.h"
-#include "spectrumform.h"
-#include "structureform.h"
-#include "tekstform.h"
-#include "textfile.h"
-#include "toolwindows.h"
-#include "userdialogs.h"
-#include "window_fit.h"
+#include "app/aboutform.h"
+#include "app/forms.h"
+#include "app/processform.h"
+#include "controls/colorbutton.h"
+#include "controls/regional.h"
+#include "controls/userdialogs.h"
+#include "core/inputfile_writer.h"
+#include "core/listing.h"
+#include "core/project.h"
+#include "core/textfile.h"
+#include "core/window_fit.h"
+#include "pages/adfform.h"
+#include "pages/filesform.h"
+#include "pages/hazeform.h"
+#include "pages/pageform.h"
+#include "pages/reftransform.h"
+#include "pages/spectrumform.h"
+#include "pages/structureform.h"
+#include "pages/tekstform.h"
+#include "results/results.h"
+#include "tools/toolwindows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -128,31 +128,9 @@ QPixmap logoPicture() {
     return pixmap;
 }
 
-QString cannotOpenFileText(const QString& path, const ReadError& error) {
-    QString text = QStringLiteral("Cannot open file \"%1\"").arg(path);
-    if (error.line > 0)
-        text += QStringLiteral("\nLine %1: %2")
-                    .arg(error.line)
-                    .arg(QString::fromStdString(error.reason));
-    else
-        text += QStringLiteral("\n%1").arg(QString::fromStdString(error.reason));
-    return text;
-}
-
-// Selects the first item whose text equals the given one, case-sensitive.
-bool selectItemText(QComboBox* box, const QString& text) {
-    for (int i = 0; i < box->count(); ++i) {
-        if (box->itemText(i) == text) {
-            box->setCurrentIndex(i);
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
-TMainForm::TMainForm(Forms& forms) : m_forms(forms) {
+TMainForm::TMainForm(Forms& forms) : m_forms(forms), m_comboLists(forms.context.dialogs) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Lumetrix v1.2"));
     buildSidePanel();
@@ -555,34 +533,12 @@ bool TMainForm::SaveInputFile(const QString& path) {
     return true;
 }
 
-void TMainForm::LoadComboList(QComboBox* box, const QString& path) {
-    LoadComboLists({box}, path);
+UserDialogs& TMainForm::dialogs() {
+    return m_forms.context.dialogs;
 }
 
-bool TMainForm::LoadComboLists(const QList<QComboBox*>& boxes, const QString& path) {
-    const auto listing = readListingFile(path.toStdString());
-    if (!listing) {
-        m_forms.context.dialogs.error(cannotOpenFileText(path, listing.error()));
-        return false;
-    }
-    QStringList items;
-    for (const std::string& item : listing.value())
-        items << QString::fromStdString(item);
-    for (QComboBox* box : boxes) {
-        const QSignalBlocker blocker(box);
-        const QString text = box->currentText();
-        box->clear();
-        box->addItems(items);
-        box->setCurrentIndex(-1);
-        if (box->isEditable())
-            box->setEditText(text);
-        selectItemText(box, text);
-    }
-    return true;
-}
-
-void TMainForm::SelectComboText(QComboBox* box) {
-    selectItemText(box, box->currentText());
+SettingsStore& TMainForm::settings() {
+    return m_forms.context.settings;
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "folders.h"
-#include "recent_list.h"
+#include "controls/combolists.h"
+#include "core/folders.h"
+#include "core/recent_list.h"
+#include "pages/pagehost.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -23,7 +25,6 @@ namespace lumetrix {
 class Forms;
 class TLbSpeedButton;
 class TPageForm;
-struct TLayerRow;
 struct Project;
 struct WriterContext;
 struct LoadedProject;
@@ -33,7 +34,7 @@ inline const QString kHideAdvanced = QStringLiteral("Hide Advanced Settings");
 
 // The application's frame: side buttons choose the page shown in FormPanel, the advanced
 // switch works per page, and the application-wide state lives here.
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public PageHost {
     Q_OBJECT
 public:
     // The designed client area.
@@ -53,10 +54,16 @@ public:
     bool ToolWindowOpen = false;
     bool AddOnPresent = false;
     int RecentCount = 0;
-    // The rows of the Structure page, from the top medium to the bottom medium.
-    std::vector<std::unique_ptr<TLayerRow>> RowList;
 
-    bool advancedFlag(int tag) const;
+    // What the pages may ask of their host.
+    lumetrix::FolderSettings& folders() override { return FolderSettings; }
+    bool advancedFlag(int tag) const override;
+    bool addOnPresent() const override { return AddOnPresent; }
+    void PremakniFocus() override;
+    ComboLists& comboLists() override { return m_comboLists; }
+    UserDialogs& dialogs() override;
+    SettingsStore& settings() override;
+
     void setAdvancedFlag(int tag, bool on);
     void clearAdvancedFlags();
 
@@ -105,7 +112,6 @@ public:
     void ToolBarClick(TLbSpeedButton* Sender);
     void AdvButtonClick();
     void btRunClick();
-    void PremakniFocus();
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
     void FormKeyUp(int key, Qt::KeyboardModifiers shift);
     void Exit1Click();
@@ -124,15 +130,6 @@ public:
     void BuildInputFile(std::vector<std::string>& lines);
     // Writes the input file; on failure shows why and returns false (the old file stays).
     bool SaveInputFile(const QString& path);
-
-    // Shared operations of the pages.
-    // Replaces the items of the box with the lines of a listing file, keeping its text.
-    void LoadComboList(QComboBox* box, const QString& path);
-    // The same for several boxes filled from one file, read once; false when it cannot be
-    // read (one error box, the lists stay as they were).
-    bool LoadComboLists(const QList<QComboBox*>& boxes, const QString& path);
-    // Selects the first item equal to the box's text; otherwise the selection stays.
-    void SelectComboText(QComboBox* box);
 
     // Project file commands.
     void New1Click();
@@ -185,6 +182,7 @@ private:
     void lockForToolWindow(QWidget* window);
 
     Forms& m_forms;
+    ComboLists m_comboLists;
     std::array<bool, kAdvancedPages> m_advanced{};
     QWidget* m_pageArea = nullptr;
     QVBoxLayout* m_pageLayout = nullptr;

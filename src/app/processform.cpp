@@ -1,11 +1,11 @@
-#include "processform.h"
+#include "app/processform.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace lumetrix {
 
-TProcessForm::TProcessForm(Forms& forms, QWidget* parent) : TPageForm(forms, 6, parent) {
+TProcessForm::TProcessForm(PageHost& host, QWidget* parent) : TPageForm(host, 6, parent) {
     setObjectName(QStringLiteral("ProcessForm"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageform.h"
+#include "pages/pageform.h"
 
 class QPlainTextEdit;
 
@@ -10,7 +10,7 @@ namespace lumetrix {
 class TProcessForm : public TPageForm {
     Q_OBJECT
 public:
-    TProcessForm(Forms& forms, QWidget* parent);
+    TProcessForm(PageHost& host, QWidget* parent);
 
     QPlainTextEdit* ProcessInfoMemo = nullptr;
 };

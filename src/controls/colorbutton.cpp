@@ -1,4 +1,4 @@
-#include "colorbutton.h"
+#include "controls/colorbutton.h"
 
 namespace lumetrix {
 namespace {

@@ -1,4 +1,4 @@
-#include "combobox.h"
+#include "controls/combobox.h"
 
 #include <QAbstractItemView>
 #include <QScreen>

@@ -1,7 +1,7 @@
-#include "pbnumedit.h"
+#include "controls/pbnumedit.h"
 
-#include "platform_hooks.h"
-#include "regional.h"
+#include "controls/platform_hooks.h"
+#include "controls/regional.h"
 
 #include <algorithm>
 

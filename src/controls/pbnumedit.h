@@ -1,7 +1,7 @@
 #pragma once
 
-#include "numbertext.h"
-#include "numedit_rules.h"
+#include "core/numbertext.h"
+#include "core/numedit_rules.h"
 
 #include <QLineEdit>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "pbspinedit.h"
+#include "controls/pbspinedit.h"
 
-#include "platform_hooks.h"
+#include "controls/platform_hooks.h"
 
 #include <QKeyEvent>
 

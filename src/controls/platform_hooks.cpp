@@ -1,4 +1,4 @@
-#include "platform_hooks.h"
+#include "controls/platform_hooks.h"
 
 #include <QApplication>
 #include <QGuiApplication>

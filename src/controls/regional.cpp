@@ -1,4 +1,4 @@
-#include "regional.h"
+#include "controls/regional.h"
 
 #include <QCoreApplication>
 #include <QEvent>

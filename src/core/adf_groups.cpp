@@ -1,4 +1,4 @@
-#include "adf_groups.h"
+#include "core/adf_groups.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "folders.h"
+#include "core/folders.h"
 
 namespace lumetrix {
 

@@ -1,8 +1,8 @@
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "listing.h"
-#include "text_codec.h"
-#include "textfile.h"
+#include "core/listing.h"
+#include "core/text_codec.h"
+#include "core/textfile.h"
 
 #include <algorithm>
 #include <cmath>

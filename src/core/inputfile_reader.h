@@ -1,8 +1,8 @@
 #pragma once
 
-#include "numbertext.h"
-#include "project.h"
-#include "result.h"
+#include "core/numbertext.h"
+#include "core/project.h"
+#include "core/result.h"
 
 #include <optional>
 #include <string>

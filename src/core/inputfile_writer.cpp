@@ -1,8 +1,8 @@
-#include "inputfile_writer.h"
+#include "core/inputfile_writer.h"
 
-#include "folders.h"
-#include "numbertext.h"
-#include "text_codec.h"
+#include "core/folders.h"
+#include "core/numbertext.h"
+#include "core/text_codec.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "layer_rows.h"
+#include "core/layer_rows.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "listing.h"
+#include "core/listing.h"
 
-#include "text_codec.h"
-#include "textfile.h"
+#include "core/text_codec.h"
+#include "core/textfile.h"
 
 namespace lumetrix {
 

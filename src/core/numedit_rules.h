@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numbertext.h"
+#include "core/numbertext.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "adf_groups.h"
+#include "core/adf_groups.h"
 
 #include <array>
 #include <string>

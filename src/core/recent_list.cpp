@@ -1,4 +1,4 @@
-#include "recent_list.h"
+#include "core/recent_list.h"
 
 #include <algorithm>
 

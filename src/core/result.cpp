@@ -1,4 +1,4 @@
-#include "result.h"
+#include "core/result.h"
 
 namespace lumetrix {
 

@@ -1,4 +1,4 @@
-#include "result_list.h"
+#include "core/result_list.h"
 
 namespace lumetrix {
 

@@ -1,8 +1,8 @@
-#include "spectrum_file.h"
+#include "core/spectrum_file.h"
 
-#include "listing.h"
-#include "text_codec.h"
-#include "textfile.h"
+#include "core/listing.h"
+#include "core/text_codec.h"
+#include "core/textfile.h"
 
 #include <cmath>
 #include <cstdio>

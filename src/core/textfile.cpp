@@ -1,6 +1,6 @@
-#include "textfile.h"
+#include "core/textfile.h"
 
-#include "text_codec.h"
+#include "core/text_codec.h"
 
 #include <cerrno>
 #include <cstdio>

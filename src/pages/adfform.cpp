@@ -1,14 +1,14 @@
-#include "adfform.h"
+#include "pages/adfform.h"
 
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "combobox.h"
-#include "filesform.h"
-#include "forms.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "pbspinedit.h"
-#include "project.h"
+#include "controls/combobox.h"
+#include "controls/combolists.h"
+#include "controls/pbnumedit.h"
+#include "controls/pbspinedit.h"
+#include "core/folders.h"
+#include "core/project.h"
+#include "pages/pagehost.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -73,7 +73,7 @@ int itemForChoice(const std::string& choice) {
 
 } // namespace
 
-TADFForm::TADFForm(Forms& forms, QWidget* parent) : TPageForm(forms, 2, parent) {
+TADFForm::TADFForm(PageHost& host, QWidget* parent) : TPageForm(host, 2, parent) {
     setObjectName(QStringLiteral("ADFForm"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(20, 12, 20, 12);
@@ -186,9 +186,9 @@ TADFForm::TADFForm(Forms& forms, QWidget* parent) : TPageForm(forms, 2, parent) 
     parkFocusOnClick(AdvPanel);
     parkFocusOnClick(pUseOtherADF);
 
-    TFilesForm& files = *forms.FilesForm;
+    ComboLists& lists = host.comboLists();
     for (const AdfColumn* column : {&adf1, &adf2, &adf1_adv, &adf2_adv})
-        files.addListBinding(
+        lists.addBinding(
             {[column] {
                  return QList<QComboBox*>{column->r, column->t};
              },
@@ -243,7 +243,7 @@ AdfColumn TADFForm::buildColumn(int adf, bool groupControls, QWidget* parent) {
 }
 
 QString TADFForm::listingFile(int adf, bool internal) const {
-    const FolderSettings& f = m_forms.MainForm->FolderSettings;
+    const FolderSettings& f = m_host.folders();
     const std::string name = "ADF" + std::to_string(adf) + (internal ? ".dat" : "ext.dat");
     return QString::fromStdString(joinPath(internal ? f.WorkDir : f.ListDir, name));
 }
@@ -258,9 +258,9 @@ void TADFForm::FormCreate() {
     for (const AdfColumn* column : {&adf1, &adf2, &adf1_adv, &adf2_adv})
         column->internal->setChecked(true);
     cbOtherADF->setChecked(false);
-    TMainForm& main = *m_forms.MainForm;
-    main.LoadComboLists({adf1.r, adf1.t, adf1_adv.r, adf1_adv.t}, listingFile(1, true));
-    main.LoadComboLists({adf2.r, adf2.t, adf2_adv.r, adf2_adv.t}, listingFile(2, true));
+    ComboLists& lists = m_host.comboLists();
+    lists.LoadComboLists({adf1.r, adf1.t, adf1_adv.r, adf1_adv.t}, listingFile(1, true));
+    lists.LoadComboLists({adf2.r, adf2.t, adf2_adv.r, adf2_adv.t}, listingFile(2, true));
     for (const AdfColumn* column : {&adf1, &adf2, &adf1_adv, &adf2_adv}) {
         selectFirstItem(column->r);
         selectFirstItem(column->t);
@@ -278,7 +278,7 @@ void TADFForm::FormShow() {
 }
 
 void TADFForm::loadColumn(const AdfColumn& column, bool internal) {
-    m_forms.MainForm->LoadComboLists({column.r, column.t}, listingFile(column.adf, internal));
+    m_host.comboLists().LoadComboLists({column.r, column.t}, listingFile(column.adf, internal));
     selectFirstItem(column.r);
     selectFirstItem(column.t);
     adfBoxChange(column, true);
@@ -375,7 +375,7 @@ void TADFForm::ADFGroupSpinChange() {
 void TADFForm::switchGroupSource(const AdfColumn& column) {
     const AdfSet& set = groupSet(column);
     const bool internal = column.internal->isChecked();
-    m_forms.MainForm->LoadComboLists({column.r, column.t}, listingFile(column.adf, internal));
+    m_host.comboLists().LoadComboLists({column.r, column.t}, listingFile(column.adf, internal));
     adfBoxChange(column, true);
     adfBoxChange(column, false);
     if (internal) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "adf_groups.h"
-#include "pageform.h"
+#include "core/adf_groups.h"
+#include "pages/pageform.h"
 
 class QCheckBox;
 class QLabel;
@@ -36,7 +36,7 @@ struct AdfColumn {
 class TADFForm : public TPageForm {
     Q_OBJECT
 public:
-    TADFForm(Forms& forms, QWidget* parent);
+    TADFForm(PageHost& host, QWidget* parent);
 
     TPBNumEdit* pbNoAngles = nullptr;
     AdfColumn adf1;     // rbInternalADF1, cbADF1R, Notebook1, cbADF1T, Notebook3, ...

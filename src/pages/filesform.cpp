@@ -1,15 +1,14 @@
-#include "filesform.h"
+#include "pages/filesform.h"
 
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "forms.h"
-#include "mainform.h"
-#include "platform_hooks.h"
-#include "project.h"
-#include "result_list.h"
-#include "results.h"
-#include "settingsstore.h"
-#include "userdialogs.h"
+#include "controls/combolists.h"
+#include "controls/platform_hooks.h"
+#include "controls/settingsstore.h"
+#include "controls/userdialogs.h"
+#include "core/folders.h"
+#include "core/project.h"
+#include "pages/pagehost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,7 +42,7 @@ QLineEdit* folderEdit(QWidget* parent, const char* name, bool readOnly) {
 
 } // namespace
 
-TFilesForm::TFilesForm(Forms& forms, QWidget* parent) : TPageForm(forms, 5, parent) {
+TFilesForm::TFilesForm(PageHost& host, QWidget* parent) : TPageForm(host, 5, parent) {
     setObjectName(QStringLiteral("FilesForm"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(24, 20, 24, 20);
@@ -144,13 +143,13 @@ TFilesForm::TFilesForm(Forms& forms, QWidget* parent) : TPageForm(forms, 5, pare
 }
 
 QString TFilesForm::shown(const std::string& path) const {
-    return QString::fromStdString(toWorkDirDisplay(path, m_forms.MainForm->FolderSettings.WorkDir));
+    return QString::fromStdString(toWorkDirDisplay(path, m_host.folders().WorkDir));
 }
 
 void TFilesForm::FormCreate() {
     btProjectDir->show();
     m_overDefault = false;
-    auto& folders = m_forms.MainForm->FolderSettings;
+    auto& folders = m_host.folders();
     eWorkDir->setText(QString::fromStdString(folders.WorkDir));
     const FolderSettings defaults = FolderSettings::defaults(folders.WorkDir);
     folders = defaults;
@@ -183,7 +182,7 @@ TFilesForm::FolderRow TFilesForm::rowForTag(int tag) const {
 
 void TFilesForm::setFolders(const FolderSettings& from, int firstTag, int lastTag,
                             bool withMarker) {
-    auto& folders = m_forms.MainForm->FolderSettings;
+    auto& folders = m_host.folders();
     for (int tag = firstTag; tag <= lastTag; ++tag) {
         const FolderRow row = rowForTag(tag);
         const std::string& path = from.*row.field;
@@ -195,10 +194,10 @@ void TFilesForm::setFolders(const FolderSettings& from, int firstTag, int lastTa
 void TFilesForm::btDirClick(QPushButton* Sender) {
     const int tag = Sender->property("Tag").toInt();
     const FolderRow row = rowForTag(tag);
-    auto& folders = m_forms.MainForm->FolderSettings;
+    auto& folders = m_host.folders();
     const QString start =
         QString::fromStdString(browseStartFolder(row.edit->text().toStdString(), folders.WorkDir));
-    const QString chosen = m_forms.context.dialogs.browseFolder(kBrowseCaption, start);
+    const QString chosen = m_host.dialogs().browseFolder(kBrowseCaption, start);
     if (chosen.isEmpty())
         return;
     folders.*row.field = chosen.toStdString();
@@ -207,38 +206,8 @@ void TFilesForm::btDirClick(QPushButton* Sender) {
     row.edit->setText(shown(chosen.toStdString()));
 }
 
-void TFilesForm::addListBinding(ListBinding binding) {
-    m_listBindings.append(std::move(binding));
-}
-
 void TFilesForm::ReloadListBoxes() {
-    // Each listing file is read once for all the boxes it fills, in the order of the rules.
-    struct Refill {
-        QString file;
-        QList<QComboBox*> boxes;
-        QList<std::function<void(QComboBox*)>> afterLoads;
-    };
-    QList<Refill> refills;
-    for (const ListBinding& binding : m_listBindings) {
-        const QString file = binding.listingFile();
-        auto it = std::find_if(refills.begin(), refills.end(),
-                               [&](const Refill& r) { return r.file == file; });
-        if (it == refills.end()) {
-            refills.append({file, {}, {}});
-            it = refills.end() - 1;
-        }
-        for (QComboBox* box : binding.boxes()) {
-            it->boxes << box;
-            it->afterLoads << binding.afterLoad;
-        }
-    }
-    for (const Refill& refill : refills) {
-        if (refill.boxes.isEmpty() || !m_forms.MainForm->LoadComboLists(refill.boxes, refill.file))
-            continue;
-        for (int i = 0; i < refill.boxes.size(); ++i)
-            if (refill.afterLoads[i])
-                refill.afterLoads[i](refill.boxes[i]);
-    }
+    m_host.comboLists().reloadAll();
 }
 
 void TFilesForm::fillProject(Project& project) const {
@@ -254,9 +223,8 @@ void TFilesForm::fillProject(Project& project) const {
 }
 
 void TFilesForm::eOutFileNameChange() {
-    m_forms.MainForm->FolderSettings.OutFileName = eOutFileName->text().toStdString();
-    if (m_forms.Results)
-        m_forms.Results->setResultList(resultListEntries(eOutFileName->text().toStdString()));
+    m_host.folders().OutFileName = eOutFileName->text().toStdString();
+    emit outFileNameChanged(eOutFileName->text());
 }
 
 void TFilesForm::ApplyOutFileDir() {
@@ -265,12 +233,12 @@ void TFilesForm::ApplyOutFileDir() {
         text.chop(1);
         eOutFileDir->setText(text);
     }
-    auto& folders = m_forms.MainForm->FolderSettings;
+    auto& folders = m_host.folders();
     folders.OutFileDir = expandWorkDir(text.toStdString(), folders.WorkDir);
     const QString path = QString::fromStdString(folders.OutFileDir);
     if (path.isEmpty() || QDir(path).exists())
         return;
-    UserDialogs& dialogs = m_forms.context.dialogs;
+    UserDialogs& dialogs = m_host.dialogs();
     const auto answer =
         dialogs.message("Directory " + path + " does no exist! Create it?", DialogIcon::Error,
                         {DialogButton::Ok, DialogButton::Cancel});
@@ -279,7 +247,7 @@ void TFilesForm::ApplyOutFileDir() {
 }
 
 void TFilesForm::btDefaultClick() {
-    auto& folders = m_forms.MainForm->FolderSettings;
+    auto& folders = m_host.folders();
     const FolderSettings defaults = FolderSettings::defaults(folders.WorkDir);
     setFolders(defaults, kOutputFolderTag + 1, kListingFolderTag, true);
     folders.InputFileDir = defaults.InputFileDir;
@@ -293,9 +261,9 @@ void TFilesForm::btDefaultClick() {
 }
 
 void TFilesForm::btProjectDirClick() {
-    auto& folders = m_forms.MainForm->FolderSettings;
-    const QString chosen = m_forms.context.dialogs.browseFolder(
-        kBrowseCaption, QString::fromStdString(folders.WorkDir));
+    auto& folders = m_host.folders();
+    const QString chosen =
+        m_host.dialogs().browseFolder(kBrowseCaption, QString::fromStdString(folders.WorkDir));
     if (chosen.isEmpty())
         return;
     const FolderSettings under = FolderSettings::defaults(chosen.toStdString());
@@ -304,7 +272,7 @@ void TFilesForm::btProjectDirClick() {
 }
 
 void TFilesForm::cbOverwriteLXOutClick() {
-    SettingsStore& store = m_forms.context.settings;
+    SettingsStore& store = m_host.settings();
     store.setValue(kOverwriteKey, cbOverwriteLXOut->isChecked());
     store.sync();
 }
@@ -354,7 +322,7 @@ void TFilesForm::takeLoaded(const LoadedProject& loaded) {
     }
     // An old file names its folders; they are shown in <WORKDIR> form.
     const LegacyFolders& old = *loaded.folders;
-    FolderSettings named = m_forms.MainForm->FolderSettings;
+    FolderSettings named = m_host.folders();
     named.OutFileDir = old.outFileDir;
     named.LayerFileDir = old.layerFileDir;
     named.CalibrationDir = old.calibrationDir;

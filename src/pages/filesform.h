@@ -1,11 +1,10 @@
 #pragma once
 
-#include "folders.h"
-#include "pageform.h"
+#include "core/folders.h"
+#include "pages/pageform.h"
 
 #include <QList>
 #include <array>
-#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -18,20 +17,12 @@ namespace lumetrix {
 inline const QString kAssignPaths = QStringLiteral("Assign paths to <WORKDIR>");
 inline const QString kAssignAllPaths = QStringLiteral("Assign ALL paths to <WORKDIR>");
 
-// One rule of ReloadListBoxes: which boxes are refilled from which listing file, and what is
-// done to each box afterwards.
-struct ListBinding {
-    std::function<QList<QComboBox*>()> boxes;
-    std::function<QString()> listingFile;
-    std::function<void(QComboBox*)> afterLoad;
-};
-
 // The File locations page: the output name and folder, the working folder, and (advanced)
 // the folders of the data and listing files.
 class TFilesForm : public TPageForm {
     Q_OBJECT
 public:
-    TFilesForm(Forms& forms, QWidget* parent);
+    TFilesForm(PageHost& host, QWidget* parent);
 
     QLineEdit* eWorkDir = nullptr;
     QLineEdit* eOutFileName = nullptr;
@@ -65,8 +56,7 @@ public:
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
     void FormKeyUp(int key, Qt::KeyboardModifiers shift);
 
-    // Pages join the refresh of the listing-file boxes here when they are created.
-    void addListBinding(ListBinding binding);
+    // Refreshes every box that a listing file fills.
     void ReloadListBoxes();
 
     // Takes the values of a file that was read, with the side effects of reading.
@@ -75,6 +65,10 @@ public:
 
     // Whether the mouse is over btDefault.
     bool overDefaultButton() const { return m_overDefault; }
+
+signals:
+    // The output name changed: the result list follows it.
+    void outFileNameChanged(const QString& name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,7 +87,6 @@ private:
     void updateDefaultCaption();
 
     std::array<QPushButton*, 7> m_browseButtons{};
-    QList<ListBinding> m_listBindings;
     bool m_overDefault = false;
 };
 

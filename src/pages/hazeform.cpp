@@ -1,13 +1,13 @@
-#include "hazeform.h"
+#include "pages/hazeform.h"
 
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "combobox.h"
-#include "filesform.h"
-#include "forms.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "project.h"
+#include "controls/combobox.h"
+#include "controls/combolists.h"
+#include "controls/pbnumedit.h"
+#include "core/folders.h"
+#include "core/project.h"
+#include "pages/pagehost.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -38,7 +38,7 @@ TComboBox* fileBox(const char* name, QWidget* parent) {
 
 } // namespace
 
-THazeForm::THazeForm(Forms& forms, QWidget* parent) : TPageForm(forms, 1, parent) {
+THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, 1, parent) {
     setObjectName(QStringLiteral("HazeForm"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(20, 16, 20, 16);
@@ -152,32 +152,32 @@ THazeForm::THazeForm(Forms& forms, QWidget* parent) : TPageForm(forms, 1, parent
     for (QWidget* panel : {Panel5, Panel6, AdvPanel, pUseOtherHaze, pSpecified})
         parkFocusOnClick(panel);
 
-    TFilesForm& files = *forms.FilesForm;
-    files.addListBinding({[this] { return QList<QComboBox*>{cb_cR_HR}; },
-                          [this] { return listingFile(rbHazeC->isChecked(), true); },
-                          {}});
-    files.addListBinding({[this] { return QList<QComboBox*>{cb_cT_HT}; },
-                          [this] { return listingFile(rbHazeC->isChecked(), false); },
-                          {}});
-    files.addListBinding({[this] { return QList<QComboBox*>{cb_cR_HR_adv}; },
-                          [this] { return listingFile(rbHazeC_adv->isChecked(), true); },
-                          {}});
-    files.addListBinding({[this] { return QList<QComboBox*>{cb_cT_HT_adv}; },
-                          [this] { return listingFile(rbHazeC_adv->isChecked(), false); },
-                          {}});
+    ComboLists& lists = host.comboLists();
+    lists.addBinding({[this] { return QList<QComboBox*>{cb_cR_HR}; },
+                      [this] { return listingFile(rbHazeC->isChecked(), true); },
+                      {}});
+    lists.addBinding({[this] { return QList<QComboBox*>{cb_cT_HT}; },
+                      [this] { return listingFile(rbHazeC->isChecked(), false); },
+                      {}});
+    lists.addBinding({[this] { return QList<QComboBox*>{cb_cR_HR_adv}; },
+                      [this] { return listingFile(rbHazeC_adv->isChecked(), true); },
+                      {}});
+    lists.addBinding({[this] { return QList<QComboBox*>{cb_cT_HT_adv}; },
+                      [this] { return listingFile(rbHazeC_adv->isChecked(), false); },
+                      {}});
 
     FormCreate();
 }
 
 QString THazeForm::listingFile(bool calibration, bool first) const {
     const char* name = calibration ? (first ? "cR.dat" : "cT.dat") : (first ? "HR.dat" : "HT.dat");
-    return QString::fromStdString(joinPath(m_forms.MainForm->FolderSettings.ListDir, name));
+    return QString::fromStdString(joinPath(m_host.folders().ListDir, name));
 }
 
 void THazeForm::FormCreate() {
-    TMainForm& main = *m_forms.MainForm;
-    main.LoadComboLists({cb_cR_HR, cb_cR_HR_adv}, listingFile(true, true));
-    main.LoadComboLists({cb_cT_HT, cb_cT_HT_adv}, listingFile(true, false));
+    ComboLists& lists = m_host.comboLists();
+    lists.LoadComboLists({cb_cR_HR, cb_cR_HR_adv}, listingFile(true, true));
+    lists.LoadComboLists({cb_cT_HT, cb_cT_HT_adv}, listingFile(true, false));
     for (TComboBox* box : {cb_cR_HR, cb_cT_HT, cb_cR_HR_adv, cb_cT_HT_adv})
         selectFirstItem(box);
     rbHazeC->setChecked(true);
@@ -198,9 +198,9 @@ void THazeForm::FormShow() {
 
 void THazeForm::applyMethod(bool calibration, TComboBox* first, TComboBox* second,
                             QLabel* firstCaption, QLabel* secondCaption) {
-    TMainForm& main = *m_forms.MainForm;
-    main.LoadComboList(first, listingFile(calibration, true));
-    main.LoadComboList(second, listingFile(calibration, false));
+    ComboLists& lists = m_host.comboLists();
+    lists.LoadComboList(first, listingFile(calibration, true));
+    lists.LoadComboList(second, listingFile(calibration, false));
     firstCaption->setText(calibration ? QStringLiteral("Specify cR")
                                       : QStringLiteral("Specify HR"));
     secondCaption->setText(calibration ? QStringLiteral("Specify cT")
@@ -290,7 +290,7 @@ void THazeForm::takeLoaded(const LoadedProject& loaded) {
     if (loaded.layout == LoadedProject::Layout::Current ||
         loaded.layout == LoadedProject::Layout::Older)
         for (TComboBox* box : {cb_cR_HR, cb_cT_HT, cb_cR_HR_adv, cb_cT_HT_adv})
-            m_forms.MainForm->SelectComboText(box);
+            ComboLists::SelectComboText(box);
 }
 
 } // namespace lumetrix

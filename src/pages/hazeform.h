@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageform.h"
+#include "pages/pageform.h"
 
 class QCheckBox;
 class QLabel;
@@ -18,7 +18,7 @@ struct Project;
 class THazeForm : public TPageForm {
     Q_OBJECT
 public:
-    THazeForm(Forms& forms, QWidget* parent);
+    THazeForm(PageHost& host, QWidget* parent);
 
     QWidget* Panel5 = nullptr;
     QRadioButton* rbPower2 = nullptr;

@@ -1,21 +1,20 @@
-#include "pageform.h"
+#include "pages/pageform.h"
 
-#include "forms.h"
-#include "mainform.h"
+#include "pages/pagehost.h"
 
 #include <QAbstractButton>
 #include <QMouseEvent>
 
 namespace lumetrix {
 
-TPageForm::TPageForm(Forms& forms, int tag, QWidget* parent)
-    : QWidget(parent), Tag(tag), m_forms(forms) {
+TPageForm::TPageForm(PageHost& host, int tag, QWidget* parent)
+    : QWidget(parent), Tag(tag), m_host(host) {
     setAutoFillBackground(true);
     hide();
 }
 
 void TPageForm::mousePressEvent(QMouseEvent* event) {
-    m_forms.MainForm->PremakniFocus();
+    m_host.PremakniFocus();
     QWidget::mousePressEvent(event);
 }
 
@@ -26,7 +25,7 @@ void TPageForm::parkFocusOnClick(QWidget* panel) {
 
 bool TPageForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && watched->property("parksFocus").toBool())
-        m_forms.MainForm->PremakniFocus();
+        m_host.PremakniFocus();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -43,7 +42,7 @@ void onChecked(QAbstractButton* button, QObject* context, const std::function<vo
 }
 
 bool TPageForm::advanced() const {
-    return m_forms.MainForm->advancedFlag(Tag);
+    return m_host.advancedFlag(Tag);
 }
 
 } // namespace lumetrix

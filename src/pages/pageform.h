@@ -7,14 +7,14 @@ class QAbstractButton;
 
 namespace lumetrix {
 
-class Forms;
+class PageHost;
 
 // A page of the main window. Its creation handler is also its reset (New runs it again);
 // its show handler lays it out for its advanced flag and may run at any time.
 class TPageForm : public QWidget {
     Q_OBJECT
 public:
-    TPageForm(Forms& forms, int tag, QWidget* parent);
+    TPageForm(PageHost& host, int tag, QWidget* parent);
 
     const int Tag;
 
@@ -31,7 +31,7 @@ protected:
     // The advanced flag of this page.
     bool advanced() const;
 
-    Forms& m_forms;
+    PageHost& m_host;
 };
 
 // Runs the handler whenever the button becomes checked, by the user or by the program, as

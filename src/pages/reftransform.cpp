@@ -1,13 +1,13 @@
-#include "reftransform.h"
+#include "pages/reftransform.h"
 
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "combobox.h"
-#include "filesform.h"
-#include "forms.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "project.h"
+#include "controls/combobox.h"
+#include "controls/combolists.h"
+#include "controls/pbnumedit.h"
+#include "core/folders.h"
+#include "core/project.h"
+#include "pages/pagehost.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -78,7 +78,7 @@ QCheckBox* check(const QString& caption, const QString& name, QWidget* parent) {
 
 } // namespace
 
-TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3, parent) {
+TRefTransForm::TRefTransForm(PageHost& host, QWidget* parent) : TPageForm(host, 3, parent) {
     setObjectName(QStringLiteral("RefTransForm"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(16, 10, 16, 10);
@@ -231,24 +231,22 @@ TRefTransForm::TRefTransForm(Forms& forms, QWidget* parent) : TPageForm(forms, 3
     for (const FactorColumn& f : factors)
         numeric << f.c12 << f.c21;
     for (TPBNumEdit* edit : numeric)
-        connect(edit, &QLineEdit::returnPressed, this,
-                [this] { m_forms.MainForm->PremakniFocus(); });
+        connect(edit, &QLineEdit::returnPressed, this, [this] { m_host.PremakniFocus(); });
     for (QWidget* panel :
          {AdvPanel, pIncludeDecr_adv, pIncludeDecr, AdvPanel2, pIncludeFDecrTR, pIncludeInc_adv})
         parkFocusOnClick(panel);
 
-    forms.FilesForm->addListBinding({[this] { return functionBoxes(); },
-                                     [this] { return calibrationListFile(); },
-                                     [](QComboBox* box) {
-                                         if (box->currentIndex() < 0)
-                                             box->setCurrentIndex(0);
-                                     }});
+    host.comboLists().addBinding({[this] { return functionBoxes(); },
+                                  [this] { return calibrationListFile(); },
+                                  [](QComboBox* box) {
+                                      if (box->currentIndex() < 0)
+                                          box->setCurrentIndex(0);
+                                  }});
     FormCreate();
 }
 
 QString TRefTransForm::calibrationListFile() const {
-    return QString::fromStdString(
-        joinPath(m_forms.MainForm->FolderSettings.ListDir, "ReflCal.dat"));
+    return QString::fromStdString(joinPath(m_host.folders().ListDir, "ReflCal.dat"));
 }
 
 QList<QComboBox*> TRefTransForm::functionBoxes() const {
@@ -271,7 +269,7 @@ void TRefTransForm::FormCreate() {
     eRTSpecifInterface_adv->clear();
     pbC12entire->setValue(1.0);
     pbC21Scatt->setValue(1.0);
-    m_forms.MainForm->LoadComboLists(functionBoxes(), calibrationListFile());
+    m_host.comboLists().LoadComboLists(functionBoxes(), calibrationListFile());
     for (QComboBox* box : functionBoxes())
         if (box->currentIndex() < 0)
             box->setCurrentIndex(0);
@@ -368,7 +366,7 @@ void TRefTransForm::takeLoaded(const LoadedProject& loaded) {
     eRTSpecifInterface_adv->setText(QString::fromStdString(rt.eRTSpecifInterface_adv));
     pbC21Scatt->setText(QString::fromStdString(rt.pbC21Scatt));
     for (QComboBox* box : functionBoxes())
-        m_forms.MainForm->SelectComboText(box);
+        ComboLists::SelectComboText(box);
 }
 
 } // namespace lumetrix

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageform.h"
+#include "pages/pageform.h"
 
 #include <array>
 
@@ -35,7 +35,7 @@ struct FunctionColumn {
 class TRefTransForm : public TPageForm {
     Q_OBJECT
 public:
-    TRefTransForm(Forms& forms, QWidget* parent);
+    TRefTransForm(PageHost& host, QWidget* parent);
 
     QCheckBox* cbIncludeDecr = nullptr;
     QWidget* pIncludeDecr = nullptr;

@@ -1,14 +1,14 @@
-#include "spectrumform.h"
+#include "pages/spectrumform.h"
 
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "adf_groups.h"
-#include "combobox.h"
-#include "filesform.h"
-#include "forms.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "project.h"
+#include "controls/combobox.h"
+#include "controls/combolists.h"
+#include "controls/pbnumedit.h"
+#include "core/adf_groups.h"
+#include "core/folders.h"
+#include "core/project.h"
+#include "pages/pagehost.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -47,7 +47,7 @@ QWidget* captioned(const QString& caption, QWidget* control, QWidget* parent) {
 
 } // namespace
 
-TSpectrumForm::TSpectrumForm(Forms& forms, QWidget* parent) : TPageForm(forms, 4, parent) {
+TSpectrumForm::TSpectrumForm(PageHost& host, QWidget* parent) : TPageForm(host, 4, parent) {
     setObjectName(QStringLiteral("SpectrumForm"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(20, 16, 20, 16);
@@ -145,33 +145,32 @@ TSpectrumForm::TSpectrumForm(Forms& forms, QWidget* parent) : TPageForm(forms, 4
     parkFocusOnClick(AdvPanel);
     parkFocusOnClick(Panel1);
 
-    TFilesForm& files = *forms.FilesForm;
-    files.addListBinding({[this] { return QList<QComboBox*>{cbSpekter}; },
-                          [this] { return spectrumListFile(); },
-                          {}});
-    files.addListBinding(
+    ComboLists& lists = host.comboLists();
+    lists.addBinding({[this] { return QList<QComboBox*>{cbSpekter}; },
+                      [this] { return spectrumListFile(); },
+                      {}});
+    lists.addBinding(
         {[this] { return QList<QComboBox*>{cbADF1_Spekt}; }, [this] { return adfListFile(); }, {}});
 
     FormCreate();
 }
 
 QString TSpectrumForm::spectrumListFile() const {
-    return QString::fromStdString(
-        joinPath(m_forms.MainForm->FolderSettings.ListDir, "Spectrum.dat"));
+    return QString::fromStdString(joinPath(m_host.folders().ListDir, "Spectrum.dat"));
 }
 
 QString TSpectrumForm::adfListFile() const {
-    const FolderSettings& f = m_forms.MainForm->FolderSettings;
+    const FolderSettings& f = m_host.folders();
     return QString::fromStdString(rbSpecADFInternal->isChecked()
                                       ? joinPath(f.WorkDir, "ADF1.dat")
                                       : joinPath(f.ListDir, "ADF1ext.dat"));
 }
 
 void TSpectrumForm::FormCreate() {
-    TMainForm& main = *m_forms.MainForm;
-    main.LoadComboList(cbSpekter, spectrumListFile());
-    main.LoadComboList(cbADF1_Spekt,
-                       QString::fromStdString(joinPath(main.FolderSettings.WorkDir, "ADF1.dat")));
+    ComboLists& lists = m_host.comboLists();
+    lists.LoadComboList(cbSpekter, spectrumListFile());
+    lists.LoadComboList(cbADF1_Spekt,
+                        QString::fromStdString(joinPath(m_host.folders().WorkDir, "ADF1.dat")));
     selectFirstItem(cbSpekter);
     selectFirstItem(cbADF1_Spekt);
     rbCoherent->setChecked(true);
@@ -184,8 +183,8 @@ void TSpectrumForm::FormCreate() {
     pbRatio->setValue(0);
     Notebook1->setCurrentIndex(kPageNone);
     ADFModelSpectrum();
-    if (main.AddOnPresent) {
-        m_addOn.bind(QString::fromStdString(joinPath(main.FolderSettings.WorkDir, "libLXPro.so")),
+    if (m_host.addOnPresent()) {
+        m_addOn.bind(QString::fromStdString(joinPath(m_host.folders().WorkDir, "libLXPro.so")),
                      this, ProPanel);
         cbManually->show();
     } else {
@@ -195,7 +194,7 @@ void TSpectrumForm::FormCreate() {
 
 void TSpectrumForm::FormShow() {
     AdvPanel->setVisible(advanced());
-    if (m_forms.MainForm->AddOnPresent)
+    if (m_host.addOnPresent())
         m_addOn.showForm(ProPanel);
 }
 
@@ -204,7 +203,7 @@ void TSpectrumForm::ADFModelSpectrum() {
 }
 
 void TSpectrumForm::IntExtADF() {
-    m_forms.MainForm->LoadComboList(cbADF1_Spekt, adfListFile());
+    m_host.comboLists().LoadComboList(cbADF1_Spekt, adfListFile());
     selectFirstItem(cbADF1_Spekt);
     cbADF1_SpektChange();
 }

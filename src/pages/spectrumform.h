@@ -1,7 +1,7 @@
 #pragma once
 
-#include "addon.h"
-#include "pageform.h"
+#include "pages/addon.h"
+#include "pages/pageform.h"
 
 class QCheckBox;
 class QRadioButton;
@@ -18,7 +18,7 @@ struct Project;
 class TSpectrumForm : public TPageForm {
     Q_OBJECT
 public:
-    TSpectrumForm(Forms& forms, QWidget* parent);
+    TSpectrumForm(PageHost& host, QWidget* parent);
 
     TComboBox* cbSpekter = nullptr;
     QWidget* ProPanel = nullptr;

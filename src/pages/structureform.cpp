@@ -1,14 +1,14 @@
-#include "structureform.h"
+#include "pages/structureform.h"
 
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "colorbutton.h"
-#include "combobox.h"
-#include "filesform.h"
-#include "forms.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "project.h"
+#include "controls/colorbutton.h"
+#include "controls/combobox.h"
+#include "controls/combolists.h"
+#include "controls/pbnumedit.h"
+#include "core/folders.h"
+#include "core/project.h"
+#include "pages/pagehost.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -93,7 +93,7 @@ void TLayerRow::show(const LayerRow& v) {
     pv->setEnabled(v.pvEnabled);
 }
 
-TStructureForm::TStructureForm(Forms& forms, QWidget* parent) : TPageForm(forms, 0, parent) {
+TStructureForm::TStructureForm(PageHost& host, QWidget* parent) : TPageForm(host, 0, parent) {
     setObjectName(QStringLiteral("StructureForm"));
 
     // Column captions stand over their columns, bottom-aligned just above the rows.
@@ -196,14 +196,14 @@ TStructureForm::TStructureForm(Forms& forms, QWidget* parent) : TPageForm(forms,
     pbCfactor->move(500, 111);
     parkFocusOnClick(AdvPanel);
 
-    m_forms.FilesForm->addListBinding({[this] {
-                                           QList<QComboBox*> boxes;
-                                           for (const auto& record : m_forms.MainForm->RowList)
-                                               boxes << record->layerFile;
-                                           return boxes;
-                                       },
-                                       [this] { return layerListFile(); },
-                                       {}});
+    m_host.comboLists().addBinding({[this] {
+                                        QList<QComboBox*> boxes;
+                                        for (const auto& record : RowList)
+                                            boxes << record->layerFile;
+                                        return boxes;
+                                    },
+                                    [this] { return layerListFile(); },
+                                    {}});
 
     connect(pbAddRemoveLayer, &QLineEdit::textChanged, this, &TStructureForm::LayerEditChange);
     connect(LbSpeedButton1, &QPushButton::pressed, this, &TStructureForm::LbSpeedButton1MouseDown);
@@ -218,7 +218,7 @@ TStructureForm::TStructureForm(Forms& forms, QWidget* parent) : TPageForm(forms,
 }
 
 void TStructureForm::FormCreate() {
-    m_forms.MainForm->RowList.clear();
+    RowList.clear();
     LayerEditChange();
     LayerEditChange();
 }
@@ -230,11 +230,11 @@ void TStructureForm::FormShow() {
 }
 
 int TStructureForm::rowCount() const {
-    return static_cast<int>(m_forms.MainForm->RowList.size());
+    return static_cast<int>(RowList.size());
 }
 
 TLayerRow& TStructureForm::row(int r) const {
-    return *m_forms.MainForm->RowList[static_cast<std::size_t>(r - 1)];
+    return *RowList[static_cast<std::size_t>(r - 1)];
 }
 
 int TStructureForm::findRow(int identity) const {
@@ -243,13 +243,13 @@ int TStructureForm::findRow(int identity) const {
 
 LayerRows TStructureForm::pullRows() const {
     LayerRows rows;
-    for (const auto& record : m_forms.MainForm->RowList)
+    for (const auto& record : RowList)
         rows.rows().push_back(record->values());
     return rows;
 }
 
 void TStructureForm::pushRows(const LayerRows& rows) {
-    auto& list = m_forms.MainForm->RowList;
+    auto& list = RowList;
     while (static_cast<int>(list.size()) > rows.count())
         list.pop_back();
     for (int r = 1; r <= rows.count(); ++r) {
@@ -261,7 +261,7 @@ void TStructureForm::pushRows(const LayerRows& rows) {
 }
 
 QString TStructureForm::layerListFile() const {
-    return QString::fromStdString(joinPath(m_forms.MainForm->FolderSettings.ListDir, "layer.dat"));
+    return QString::fromStdString(joinPath(m_host.folders().ListDir, "layer.dat"));
 }
 
 TLayerRow* TStructureForm::createRow(int c) {
@@ -284,7 +284,7 @@ TLayerRow* TStructureForm::createRow(int c) {
         record->number->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(record->number, &QWidget::customContextMenuRequested, this,
                 [this, edit = record->number](const QPoint& pos) {
-                    const auto& list = m_forms.MainForm->RowList;
+                    const auto& list = RowList;
                     for (std::size_t i = 0; i < list.size(); ++i)
                         if (list[i]->number == edit)
                             popUpRowMenu(static_cast<int>(i) + 1, edit->mapToGlobal(pos));
@@ -298,7 +298,7 @@ TLayerRow* TStructureForm::createRow(int c) {
     {
         const QSignalBlocker blocker(record->layerFile);
         if (c == 1) {
-            m_forms.MainForm->LoadComboList(record->layerFile, layerListFile());
+            m_host.comboLists().LoadComboList(record->layerFile, layerListFile());
         } else {
             const TComboBox* first = row(1).layerFile;
             for (int i = 0; i < first->count(); ++i)

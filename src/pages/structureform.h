@@ -1,9 +1,11 @@
 #pragma once
 
-#include "layer_rows.h"
-#include "pageform.h"
+#include "core/layer_rows.h"
+#include "pages/pageform.h"
 
 #include <QList>
+#include <memory>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -41,7 +43,7 @@ class TStructureForm : public TPageForm {
 public:
     static constexpr int kRowPitch = 21;
 
-    TStructureForm(Forms& forms, QWidget* parent);
+    TStructureForm(PageHost& host, QWidget* parent);
 
     TPBNumEdit* pbAddRemoveLayer = nullptr;
     QPushButton* LbSpeedButton1 = nullptr; // ADD
@@ -54,6 +56,8 @@ public:
     QWidget* AdvPanel = nullptr;
     TPBNumEdit* pbIfactor = nullptr;
     TPBNumEdit* pbCfactor = nullptr;
+    // The rows from the top medium to the bottom medium.
+    std::vector<std::unique_ptr<TLayerRow>> RowList;
 
     void FormCreate() override;
     void FormShow() override;
@@ -74,7 +78,6 @@ public:
     TLayerRow& row(int r) const;
     int findRow(int identity) const;
 
-    // The page's part of the project.
     // Takes the values of a file that was read, with the side effects of reading.
     void takeLoaded(const struct LoadedProject& loaded);
     void fillProject(Project& project) const;

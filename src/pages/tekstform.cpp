@@ -1,8 +1,8 @@
-#include "tekstform.h"
+#include "pages/tekstform.h"
 
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
 
-#include "project.h"
+#include "core/project.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -13,7 +13,7 @@
 
 namespace lumetrix {
 
-TTekstForm::TTekstForm(Forms& forms, QWidget* parent) : TPageForm(forms, 6, parent) {
+TTekstForm::TTekstForm(PageHost& host, QWidget* parent) : TPageForm(host, 6, parent) {
     setObjectName(QStringLiteral("TekstForm"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(20, 16, 20, 16);

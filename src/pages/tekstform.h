@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageform.h"
+#include "pages/pageform.h"
 
 class QPlainTextEdit;
 class QRadioButton;
@@ -13,7 +13,7 @@ struct Project;
 class TTekstForm : public TPageForm {
     Q_OBJECT
 public:
-    TTekstForm(Forms& forms, QWidget* parent);
+    TTekstForm(PageHost& host, QWidget* parent);
 
     QRadioButton* rbNormalPrecision = nullptr;
     QRadioButton* rbHighPrecision = nullptr;

@@ -1,16 +1,16 @@
-#include "results.h"
+#include "results/results.h"
 
-#include "combobox.h"
-#include "forms.h"
-#include "mainform.h"
-#include "result_list.h"
+#include "controls/combobox.h"
+#include "core/folders.h"
+#include "core/result_list.h"
+#include "pages/pagehost.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
 
 namespace lumetrix {
 
-TResults::TResults(Forms& forms, QWidget* parent) : TPageForm(forms, 7, parent) {
+TResults::TResults(PageHost& host, QWidget* parent) : TPageForm(host, 7, parent) {
     setObjectName(QStringLiteral("Results"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 10);
@@ -21,7 +21,7 @@ TResults::TResults(Forms& forms, QWidget* parent) : TPageForm(forms, 7, parent) 
     cbIzberiGraf->setMinimumWidth(240);
     layout->addWidget(cbIzberiGraf, 0, Qt::AlignLeft);
     layout->addStretch(1);
-    setResultList(resultListEntries(forms.MainForm->FolderSettings.OutFileName));
+    setResultList(resultListEntries(host.folders().OutFileName));
 }
 
 void TResults::setResultList(const std::vector<std::string>& entries) {
@@ -30,7 +30,7 @@ void TResults::setResultList(const std::vector<std::string>& entries) {
         cbIzberiGraf->addItem(QString::fromStdString(entry));
 }
 
-TSelectGraphForm::TSelectGraphForm(Forms& forms) : m_forms(forms) {
+TSelectGraphForm::TSelectGraphForm() {
     setObjectName(QStringLiteral("SelectGraphForm"));
     setWindowTitle(QStringLiteral("Select graph"));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pageform.h"
+#include "pages/pageform.h"
 
 #include <QDialog>
 #include <string>
@@ -14,7 +14,7 @@ class TComboBox;
 class TResults : public TPageForm {
     Q_OBJECT
 public:
-    TResults(Forms& forms, QWidget* parent);
+    TResults(PageHost& host, QWidget* parent);
 
     TComboBox* cbIzberiGraf = nullptr;
 
@@ -26,10 +26,7 @@ public:
 class TSelectGraphForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TSelectGraphForm(Forms& forms);
-
-private:
-    Forms& m_forms;
+    TSelectGraphForm();
 };
 
 } // namespace lumetrix

@@ -4,18 +4,18 @@
 
 namespace lumetrix {
 
-class Forms;
-
 // A tool window of the Tools menu. A locking one gives the main window back when it closes.
 class TToolWindow : public QWidget {
     Q_OBJECT
 public:
-    TToolWindow(Forms& forms, const QString& title, bool locksMainWindow);
+    TToolWindow(const QString& title, bool locksMainWindow);
+
+signals:
+    // A locking window has closed: the main window is given back.
+    void lockReleased();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-
-    Forms& m_forms;
 
 private:
     bool m_locksMainWindow;
@@ -25,21 +25,21 @@ private:
 class TcR_cT_Form : public TToolWindow {
     Q_OBJECT
 public:
-    explicit TcR_cT_Form(Forms& forms);
+    TcR_cT_Form();
 };
 
 // The LPIF calculation window.
 class TLPIF_Form : public TToolWindow {
     Q_OBJECT
 public:
-    explicit TLPIF_Form(Forms& forms);
+    TLPIF_Form();
 };
 
 // The optimisation window; it does not lock the main window.
 class TLXOpt_Form : public TToolWindow {
     Q_OBJECT
 public:
-    explicit TLXOpt_Form(Forms& forms);
+    TLXOpt_Form();
 };
 
 } // namespace lumetrix

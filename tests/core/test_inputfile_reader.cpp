@@ -1,6 +1,6 @@
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
+#include "core/text_codec.h"
 #include "new_project.h"
-#include "text_codec.h"
 
 #include <gtest/gtest.h>
 

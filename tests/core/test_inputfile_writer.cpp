@@ -1,7 +1,7 @@
-#include "inputfile_writer.h"
-#include "layer_rows.h"
-#include "listing.h"
-#include "textfile.h"
+#include "core/inputfile_writer.h"
+#include "core/layer_rows.h"
+#include "core/listing.h"
+#include "core/textfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "numedit_rules.h"
+#include "core/numedit_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Input files of the older layouts: "ver 1.2", "ver 1.1" and unversioned.
-#include "inputfile_reader.h"
+#include "core/inputfile_reader.h"
+#include "core/text_codec.h"
 #include "new_project.h"
-#include "text_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "spectrum_file.h"
+#include "core/spectrum_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The Total Reflectance and Transmittance, Illumination Spectrum and Comments pages, with and
 // without the add-on library.
-#include "combobox.h"
-#include "filesform.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "reftransform.h"
-#include "spectrumform.h"
-#include "tekstform.h"
+#include "app/mainform.h"
+#include "controls/combobox.h"
+#include "controls/pbnumedit.h"
+#include "pages/filesform.h"
+#include "pages/reftransform.h"
+#include "pages/spectrumform.h"
+#include "pages/tekstform.h"
 #include "testapp.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "colorbutton.h"
-#include "combobox.h"
-#include "filesform.h"
-#include "mainform.h"
-#include "results.h"
+#include "app/mainform.h"
+#include "controls/colorbutton.h"
+#include "controls/combobox.h"
+#include "pages/filesform.h"
+#include "results/results.h"
 #include "testapp.h"
 
 #include <QCheckBox>
@@ -324,19 +324,19 @@ private slots:
         QComboBox rowA, rowB, spectrum;
         for (QComboBox* box : {&rowA, &rowB, &spectrum})
             box->setEditable(true);
-        main.LoadComboList(&rowA, app.workDir() + "/List/layer.dat");
-        main.LoadComboList(&rowB, app.workDir() + "/List/layer.dat");
+        main.comboLists().LoadComboList(&rowA, app.workDir() + "/List/layer.dat");
+        main.comboLists().LoadComboList(&rowB, app.workDir() + "/List/layer.dat");
         rowA.setEditText(QStringLiteral("Mo"));
         rowB.setEditText(QStringLiteral("my own name"));
-        files.addListBinding({[&] {
-                                  return QList<QComboBox*>{&rowA, &rowB};
-                              },
-                              [&] { return q(folders(app).ListDir) + "/layer.dat"; },
-                              {}});
+        main.comboLists().addBinding({[&] {
+                                          return QList<QComboBox*>{&rowA, &rowB};
+                                      },
+                                      [&] { return q(folders(app).ListDir) + "/layer.dat"; },
+                                      {}});
         int afterLoads = 0;
-        files.addListBinding({[&] { return QList<QComboBox*>{&spectrum}; },
-                              [&] { return q(folders(app).ListDir) + "/Spectrum.dat"; },
-                              [&](QComboBox*) { ++afterLoads; }});
+        main.comboLists().addBinding({[&] { return QList<QComboBox*>{&spectrum}; },
+                                      [&] { return q(folders(app).ListDir) + "/Spectrum.dat"; },
+                                      [&](QComboBox*) { ++afterLoads; }});
 
         const QString lists = app.tempPath("lists2");
         QVERIFY(test::copyTree(app.workDir() + "/List", lists));

@@ -1,13 +1,13 @@
-#include "aboutform.h"
-#include "colorbutton.h"
-#include "combobox.h"
-#include "filesform.h"
-#include "mainform.h"
-#include "options.h"
-#include "pageform.h"
-#include "results.h"
+#include "app/aboutform.h"
+#include "app/mainform.h"
+#include "app/options.h"
+#include "controls/colorbutton.h"
+#include "controls/combobox.h"
+#include "pages/filesform.h"
+#include "pages/pageform.h"
+#include "results/results.h"
 #include "testapp.h"
-#include "toolwindows.h"
+#include "tools/toolwindows.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -284,13 +284,13 @@ private slots:
         QComboBox box;
         box.setEditable(true);
         box.setEditText(QStringLiteral("CdS"));
-        main.LoadComboList(&box, app.workDir() + "/List/layer.dat");
+        main.comboLists().LoadComboList(&box, app.workDir() + "/List/layer.dat");
         QCOMPARE(box.itemText(0), QStringLiteral("air")); // no CR left from the CR LF file
         QCOMPARE(box.currentText(), QStringLiteral("CdS"));
         QCOMPARE(box.itemText(box.currentIndex()), QStringLiteral("CdS"));
 
         box.setEditText(QStringLiteral("cds")); // matching is case-sensitive
-        main.LoadComboList(&box, app.workDir() + "/List/layer.dat");
+        main.comboLists().LoadComboList(&box, app.workDir() + "/List/layer.dat");
         QCOMPARE(box.currentIndex(), -1);
         QCOMPARE(box.currentText(), QStringLiteral("cds"));
         QVERIFY(app.dialogs.calls.isEmpty());
@@ -303,7 +303,7 @@ private slots:
         box.addItems({QStringLiteral("one"), QStringLiteral("two")});
         box.setCurrentIndex(1);
         const QString missing = app.workDir() + "/List/missing.dat";
-        main.LoadComboList(&box, missing);
+        main.comboLists().LoadComboList(&box, missing);
         QCOMPARE(app.dialogs.calls.size(), 1);
         QCOMPARE(app.dialogs.calls[0].icon, DialogIcon::Error);
         QVERIFY(app.dialogs.calls[0].text.startsWith("Cannot open file \"" + missing + "\""));
@@ -311,7 +311,7 @@ private slots:
         QCOMPARE(box.currentIndex(), 1);
 
         writeFile(app.workDir() + "/List/binary.dat", QByteArray("air\nM\0o\n", 8));
-        main.LoadComboList(&box, app.workDir() + "/List/binary.dat");
+        main.comboLists().LoadComboList(&box, app.workDir() + "/List/binary.dat");
         QCOMPARE(app.dialogs.calls.size(), 2);
         QVERIFY(app.dialogs.calls[1].text.contains(QStringLiteral("Line 2")));
         QCOMPARE(box.count(), 2);
@@ -325,10 +325,10 @@ private slots:
         box.setEditText(QStringLiteral("CIGS"));
         box.setCurrentIndex(-1);
         box.setEditText(QStringLiteral("CIGS"));
-        app.forms->MainForm->SelectComboText(&box);
+        ComboLists::SelectComboText(&box);
         QCOMPARE(box.currentIndex(), 1);
         box.setEditText(QStringLiteral("glass"));
-        app.forms->MainForm->SelectComboText(&box);
+        ComboLists::SelectComboText(&box);
         QCOMPARE(box.currentIndex(), 1); // no equal item: the selection stays
     }
 

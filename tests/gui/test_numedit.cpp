@@ -1,7 +1,7 @@
-#include "combobox.h"
-#include "pbnumedit.h"
-#include "pbspinedit.h"
-#include "regional.h"
+#include "controls/combobox.h"
+#include "controls/pbnumedit.h"
+#include "controls/pbspinedit.h"
+#include "controls/regional.h"
 #include "testapp.h"
 
 #include <QAbstractItemView>

@@ -1,10 +1,10 @@
 // The Haze parameters and Angular Distribution Functions pages.
-#include "adfform.h"
-#include "combobox.h"
-#include "hazeform.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "pbspinedit.h"
+#include "app/mainform.h"
+#include "controls/combobox.h"
+#include "controls/pbnumedit.h"
+#include "controls/pbspinedit.h"
+#include "pages/adfform.h"
+#include "pages/hazeform.h"
 #include "testapp.h"
 
 #include <QCheckBox>

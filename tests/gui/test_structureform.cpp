@@ -1,8 +1,8 @@
-#include "combobox.h"
-#include "filesform.h"
-#include "mainform.h"
-#include "pbnumedit.h"
-#include "structureform.h"
+#include "app/mainform.h"
+#include "controls/combobox.h"
+#include "controls/pbnumedit.h"
+#include "pages/filesform.h"
+#include "pages/structureform.h"
 #include "testapp.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "testapp.h"
 
-#include "platform_hooks.h"
-#include "regional.h"
+#include "controls/platform_hooks.h"
+#include "controls/regional.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "forms.h"
-#include "settingsstore.h"
-#include "userdialogs.h"
+#include "app/forms.h"
+#include "controls/settingsstore.h"
+#include "controls/userdialogs.h"
 
 #include <QTemporaryDir>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "userdialogs.h"
+#include "controls/userdialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "addon.h"
+#include "pages/addon.h"
 
 #include <QFile>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "settingsstore.h"
+#include "controls/settingsstore.h"
 
 #include <QSettings>
 #include <QStandardPaths>
