@@ -7,6 +7,7 @@
 #include "controls/userdialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -34,7 +35,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral("1.2.8"));
 
     const lumetrix::CommandLine commandLine =
-        lumetrix::parseCommandLine(QApplication::arguments().mid(1));
+        lumetrix::parseCommandLine(QApplication::arguments().mid(1), QDir::currentPath());
     if (!commandLine.error.isEmpty()) {
         std::fprintf(stderr, "lumetrix: %s\n%s\n", qPrintable(commandLine.error),
                      qPrintable(lumetrix::kUsage));

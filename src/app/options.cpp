@@ -5,7 +5,12 @@
 
 namespace lumetrix {
 
-CommandLine parseCommandLine(const QStringList& arguments) {
+CommandLine parseCommandLine(const QStringList& arguments, const QString& callerFolder) {
+    // Paths mean the caller's folder: the program later works in its own folder.
+    const QDir caller(callerFolder);
+    const auto absolute = [&caller](const QString& path) {
+        return QDir::cleanPath(caller.absoluteFilePath(path));
+    };
     CommandLine result;
     QStringList positional;
     for (int i = 0; i < arguments.size(); ++i) {
@@ -16,21 +21,21 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 return result;
             }
             const QString dir = arguments[++i];
-            if (!QFileInfo(dir).isDir()) {
+            if (!QFileInfo(absolute(dir)).isDir()) {
                 result.error =
                     QStringLiteral("--workdir: the folder \"%1\" does not exist").arg(dir);
                 return result;
             }
-            result.workDir = QDir(dir).absolutePath();
+            result.workDir = absolute(dir);
         } else if (arg == QLatin1String("--batch-save")) {
             if (i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("--batch-save needs the file to write");
                 return result;
             }
             result.batchSave = true;
-            result.batchOut = arguments[++i];
+            result.batchOut = absolute(arguments[++i]);
         } else {
-            positional << arg;
+            positional << absolute(arg);
         }
     }
     if (result.batchSave) {

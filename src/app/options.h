@@ -23,7 +23,7 @@ inline const QString kUsage =
 
 // Parses the arguments after the program name. A --workdir that is missing its folder, or
 // names a folder that does not exist, is an error; so is a --batch-save without OUT or with
-// more than one IN.
-CommandLine parseCommandLine(const QStringList& arguments);
+// more than one IN. Relative paths are taken as relative to the caller's folder.
+CommandLine parseCommandLine(const QStringList& arguments, const QString& callerFolder);
 
 } // namespace lumetrix

@@ -49,10 +49,7 @@ bool ComboLists::LoadComboLists(const QList<QComboBox*>& boxes, const QString& p
         const QString text = box->currentText();
         box->clear();
         box->addItems(items);
-        box->setCurrentIndex(-1);
-        if (box->isEditable())
-            box->setEditText(text);
-        selectItemText(box, text);
+        showComboText(box, text);
     }
     return true;
 }
@@ -97,9 +94,10 @@ void ComboLists::reloadAll() {
 void showComboText(QComboBox* box, const QString& text) {
     if (selectItemText(box, text))
         return;
-    if (box->isEditable()) {
+    if (box->isEditable() || text.isEmpty()) {
         box->setCurrentIndex(-1);
-        box->setEditText(text);
+        if (box->isEditable())
+            box->setEditText(text);
         return;
     }
     box->addItem(text);

@@ -28,7 +28,8 @@ class ComboLists {
 public:
     explicit ComboLists(UserDialogs& dialogs) : m_dialogs(dialogs) {}
 
-    // Replaces the items of the box with the lines of a listing file, keeping its text.
+    // Replaces the items of the box with the lines of a listing file, keeping its text (see
+    // showComboText).
     void LoadComboList(QComboBox* box, const QString& path);
     // The same for several boxes filled from one file, read once; false when it cannot be
     // read (one error box, the lists stay as they were).

@@ -347,8 +347,8 @@ void TADFForm::GroupDataChange(QObject* Sender) {
 void TADFForm::showGroupSet(const AdfColumn& column, const AdfSet& set) {
     if (set.external) {
         column.external->setChecked(true);
-        column.r->setEditText(QString::fromStdString(set.rFile));
-        column.t->setEditText(QString::fromStdString(set.tFile));
+        showComboText(column.r, QString::fromStdString(set.rFile));
+        showComboText(column.t, QString::fromStdString(set.tFile));
     } else {
         column.internal->setChecked(true);
         column.r->setCurrentIndex(itemForChoice(set.rChoice));
@@ -385,8 +385,8 @@ void TADFForm::switchGroupSource(const AdfColumn& column) {
             if (box->currentIndex() < 0)
                 box->setCurrentIndex(0);
     } else {
-        column.t->setEditText(QString::fromStdString(set.tFile));
-        column.r->setEditText(QString::fromStdString(set.rFile));
+        showComboText(column.t, QString::fromStdString(set.tFile));
+        showComboText(column.r, QString::fromStdString(set.rFile));
     }
 }
 
@@ -479,7 +479,7 @@ void TADFForm::takeLoaded(const LoadedProject& loaded) {
         (f.external ? column.external : column.internal)->setChecked(true);
         for (const auto& [box, choice] : {std::pair{column.t, &f.t}, std::pair{column.r, &f.r}}) {
             if (f.external)
-                box->setEditText(QString::fromStdString(choice->text));
+                showComboText(box, QString::fromStdString(choice->text));
             else
                 box->setCurrentIndex(choice->selected < box->count() ? choice->selected : -1);
         }

@@ -243,16 +243,6 @@ void THazeForm::fillProject(Project& project) const {
     h.eHazeSpecSpecifyInt = eHazeSpecSpecifyInt->text().toStdString();
 }
 
-namespace {
-
-// A free text: the selection is cleared first, then the text put in.
-void putText(QComboBox* box, const std::string& text) {
-    box->setCurrentIndex(-1);
-    box->setEditText(QString::fromStdString(text));
-}
-
-} // namespace
-
 void THazeForm::takeLoaded(const LoadedProject& loaded) {
     const HazeSettings& h = loaded.values.haze;
     if (loaded.powerCarried) {
@@ -270,14 +260,14 @@ void THazeForm::takeLoaded(const LoadedProject& loaded) {
         }
     }
     (h.rbHazeC ? rbHazeC : rbHazeH)->setChecked(true);
-    putText(cb_cT_HT, h.cb_cT_HT);
-    putText(cb_cR_HR, h.cb_cR_HR);
+    showComboText(cb_cT_HT, QString::fromStdString(h.cb_cT_HT));
+    showComboText(cb_cR_HR, QString::fromStdString(h.cb_cR_HR));
     cbUseOtherHaze->setChecked(h.cbUseOtherHaze);
     if (h.cbUseOtherHaze) {
         eHazeOtherSpecifyInt->setText(QString::fromStdString(h.eHazeOtherSpecifyInt));
         (h.rbHazeC_adv ? rbHazeC_adv : rbHazeH_adv)->setChecked(true);
-        putText(cb_cT_HT_adv, h.cb_cT_HT_adv);
-        putText(cb_cR_HR_adv, h.cb_cR_HR_adv);
+        showComboText(cb_cT_HT_adv, QString::fromStdString(h.cb_cT_HT_adv));
+        showComboText(cb_cR_HR_adv, QString::fromStdString(h.cb_cR_HR_adv));
     } else {
         eHazeOtherSpecifyInt->clear();
         rbHazeC_adv->setChecked(true);

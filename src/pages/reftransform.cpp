@@ -342,8 +342,8 @@ void TRefTransForm::takeLoaded(const LoadedProject& loaded) {
         for (std::size_t j = 0; j < functions.size(); ++j) {
             const FunctionColumn& f = functions[j];
             f.interfaces->setText(QString::fromStdString(rt.functions[j].interfaces));
-            f.c12->setEditText(QString::fromStdString(rt.functions[j].c12));
-            f.c21->setEditText(QString::fromStdString(rt.functions[j].c21));
+            showComboText(f.c12, QString::fromStdString(rt.functions[j].c12));
+            showComboText(f.c21, QString::fromStdString(rt.functions[j].c21));
             f.direct->setChecked(rt.functions[j].direct);
         }
     } else if (loaded.functionsCarried == Functions::None) {
@@ -357,7 +357,7 @@ void TRefTransForm::takeLoaded(const LoadedProject& loaded) {
     } else { // an old file: one column with its c12 function
         cbIncludeFDecrTR->setChecked(rt.cbIncludeFDecrTR);
         functions[0].interfaces->setText(QString::fromStdString(rt.functions[0].interfaces));
-        functions[0].c12->setEditText(QString::fromStdString(rt.functions[0].c12));
+        showComboText(functions[0].c12, QString::fromStdString(rt.functions[0].c12));
         functions[0].direct->setChecked(rt.functions[0].direct);
     }
     cbIncludeDecr_adv->setChecked(rt.cbIncludeDecr_adv);

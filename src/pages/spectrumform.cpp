@@ -227,8 +227,7 @@ void TSpectrumForm::fillProject(Project& project) const {
 
 void TSpectrumForm::takeLoaded(const LoadedProject& loaded) {
     const SpectrumSettings& s = loaded.values.spectrum;
-    cbSpekter->setCurrentIndex(-1);
-    cbSpekter->setEditText(QString::fromStdString(s.cbSpekter));
+    showComboText(cbSpekter, QString::fromStdString(s.cbSpekter));
     if (s.rbCoherent) {
         rbCoherent->setChecked(true);
         rbSpecADFInternal->setChecked(true);
@@ -244,7 +243,7 @@ void TSpectrumForm::takeLoaded(const LoadedProject& loaded) {
             cbADF1_Spekt->setCurrentIndex(
                 s.cbADF1_Spekt.selected < cbADF1_Spekt->count() ? s.cbADF1_Spekt.selected : -1);
         else
-            cbADF1_Spekt->setEditText(QString::fromStdString(s.cbADF1_Spekt.text));
+            showComboText(cbADF1_Spekt, QString::fromStdString(s.cbADF1_Spekt.text));
         pbSpectrLamb->setText(QString::fromStdString(s.pbSpectrLamb));
         pbSpectrEllipsis->setText(QString::fromStdString(s.pbSpectrEllipsis));
     }

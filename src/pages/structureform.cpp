@@ -417,7 +417,7 @@ void TStructureForm::takeLoaded(const LoadedProject& loaded) {
     for (int r = 1; r <= wanted; ++r) {
         const LoadedRow& values = loaded.rows[static_cast<std::size_t>(r - 1)];
         TLayerRow& record = row(r);
-        record.layerFile->setEditText(QString::fromStdString(values.layerFile));
+        showComboText(record.layerFile, QString::fromStdString(values.layerFile));
         if (values.thickness)
             record.thickness->setText(QString::fromStdString(*values.thickness));
         if (values.segments)

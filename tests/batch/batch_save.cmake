@@ -2,20 +2,26 @@
 # messages and the file it writes.
 #   -DEXE=lumetrix -DDATA=data/ -DWORK=scratch folder -DCASE=name
 #   [-DIN=input (a list: more than one is wrong usage)] [-DOUT=name under WORK] [-DEXPECT_RC=0] [-DGOLDEN=file] [-DEXPECT_STDERR=regex]
+#   [-DRELATIVE=ON: run inside WORK with relative paths, IN copied there as "in file.dat"]
 file(REMOVE_RECURSE "${WORK}")
 file(COPY "${DATA}/" DESTINATION "${WORK}/wd")
 if(NOT DEFINED OUT)
   set(OUT "out.dat")
 endif()
-set(args --workdir "${WORK}/wd" --batch-save "${WORK}/${OUT}")
-if(DEFINED IN)
-  list(APPEND args ${IN})
+if(RELATIVE)
+  file(COPY_FILE "${IN}" "${WORK}/in file.dat")
+  set(args --workdir wd --batch-save "${OUT}" "in file.dat")
+else()
+  set(args --workdir "${WORK}/wd" --batch-save "${WORK}/${OUT}")
+  if(DEFINED IN)
+    list(APPEND args ${IN})
+  endif()
 endif()
 set(existed FALSE)
 if(EXISTS "${WORK}/${OUT}")
   set(existed TRUE)
 endif()
-execute_process(COMMAND "${EXE}" ${args}
+execute_process(COMMAND "${EXE}" ${args} WORKING_DIRECTORY "${WORK}"
   RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_VARIABLE out)
 if(NOT rc EQUAL EXPECT_RC)
   message(FATAL_ERROR "${CASE}: exit code ${rc}, expected ${EXPECT_RC}\n${err}")

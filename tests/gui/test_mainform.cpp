@@ -350,16 +350,25 @@ private slots:
 
     void commandLine() {
         QTemporaryDir dir;
-        const CommandLine ok =
-            parseCommandLine({QStringLiteral("--workdir"), dir.path(), QStringLiteral("a.dat")});
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("wd")));
+        // Every path is taken from the caller's folder, whatever the process's folder is.
+        const CommandLine ok = parseCommandLine(
+            {QStringLiteral("--workdir"), QStringLiteral("wd"), QStringLiteral("a.dat")},
+            dir.path());
         QVERIFY(ok.error.isEmpty());
-        QCOMPARE(ok.workDir, QDir(dir.path()).absolutePath());
-        QCOMPARE(ok.files, QStringList{QStringLiteral("a.dat")});
+        QCOMPARE(ok.workDir, dir.filePath(QStringLiteral("wd")));
+        QCOMPARE(ok.files, QStringList{dir.filePath(QStringLiteral("a.dat"))});
+        const CommandLine batch =
+            parseCommandLine({QStringLiteral("--batch-save"), QStringLiteral("../out.dat"),
+                              QStringLiteral("/x/in.dat")},
+                             dir.filePath(QStringLiteral("wd")));
+        QCOMPARE(batch.batchOut, dir.filePath(QStringLiteral("out.dat")));
+        QCOMPARE(batch.batchIn, QStringLiteral("/x/in.dat"));
         const CommandLine missing =
-            parseCommandLine({QStringLiteral("--workdir"), dir.filePath("nope")});
+            parseCommandLine({QStringLiteral("--workdir"), QStringLiteral("nope")}, dir.path());
         QVERIFY(missing.error.contains(QStringLiteral("does not exist")));
-        QVERIFY(!parseCommandLine({QStringLiteral("--workdir")}).error.isEmpty());
-        QVERIFY(parseCommandLine({}).files.isEmpty());
+        QVERIFY(!parseCommandLine({QStringLiteral("--workdir")}, dir.path()).error.isEmpty());
+        QVERIFY(parseCommandLine({}, dir.path()).files.isEmpty());
     }
 };
 
