@@ -444,6 +444,11 @@ void TMainForm::Exit1Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // Closing asks about unsaved work as New and Open do; Cancel keeps the program open.
+    if (!CheckSaveChanges()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QCoreApplication::quit();
 }
@@ -486,6 +491,9 @@ void TMainForm::Opimisationtool1Click() {
 }
 
 Project TMainForm::collectProject() {
+    // Every command that reads the pages comes here: a number being typed is committed and
+    // checked against its range first.
+    PremakniFocus();
     Project project;
     m_forms.StructureForm->fillProject(project);
     m_forms.HazeForm->fillProject(project);

@@ -60,4 +60,9 @@ std::string lastPathComponent(std::string_view path) {
     return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
 }
 
+std::string folderPart(std::string_view path) {
+    const auto pos = path.find_last_of("/\\");
+    return std::string(pos == std::string_view::npos ? std::string_view() : path.substr(0, pos));
+}
+
 } // namespace lumetrix

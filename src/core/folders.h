@@ -61,5 +61,7 @@ std::string withoutTrailingSeparator(std::string_view path);
 
 // What follows the last separator; the whole text when it has none.
 std::string lastPathComponent(std::string_view path);
+// The folder part of a path: everything before its last separator ("" when there is none).
+std::string folderPart(std::string_view path);
 
 } // namespace lumetrix

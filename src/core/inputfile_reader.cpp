@@ -1,5 +1,6 @@
 #include "core/inputfile_reader.h"
 
+#include "core/folders.h"
 #include "core/listing.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
@@ -348,9 +349,8 @@ void InputFileParser::readSpectrum(int line, bool stripTmp) {
 }
 
 std::string InputFileParser::outputName(int line) const {
-    const std::string path = r.from(line, 1);
-    const auto cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+    // Only "/" and "\\" separate folders here; ":" may stand in a name ("run 10:30").
+    return lastPathComponent(r.from(line, 1));
 }
 
 void InputFileParser::readComments(int first) {
@@ -438,10 +438,9 @@ LoadedProject InputFileParser::parse() {
         readSpectrum(u + 11, false);
         // FILES: the output path and five folders.
         const std::string out = r.from(u + 26, 1);
-        const auto cut = out.find_last_of("\\/");
         LegacyFolders folders;
-        folders.outFileDir = cut == std::string::npos ? std::string() : out.substr(0, cut);
-        p.files.eOutFileName = cut == std::string::npos ? out : out.substr(cut + 1);
+        folders.outFileDir = folderPart(out);
+        p.files.eOutFileName = lastPathComponent(out);
         folders.layerFileDir = r.from(u + 31, 1);
         folders.hazeFileDir = r.from(u + 34, 1);
         folders.calibrationDir = r.from(u + 37, 1);

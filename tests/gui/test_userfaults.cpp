@@ -1,0 +1,99 @@
+// What a new user meets: work kept on close, numbers checked on every save.
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "controls/pbnumedit.h"
+#include "pages/structureform.h"
+#include "testapp.h"
+
+#include <QAction>
+#include <QFile>
+#include <QtTest>
+
+using namespace lumetrix;
+
+namespace {
+
+// The main window shown and active, with one layer (row 2) to edit.
+TMainForm& activeMain(test::TestApp& app) {
+    TMainForm& main = *app.forms->MainForm;
+    main.show();
+    main.activateWindow();
+    if (!QTest::qWaitForWindowActive(&main))
+        qWarning("the main window did not become active");
+    main.FormActivate();
+    app.dialogs.calls.clear(); // the test folder has no start project
+    return main;
+}
+
+} // namespace
+
+class TestUserFaults : public QObject {
+    Q_OBJECT
+private slots:
+    // Closing runs the dirty check: Yes saves, No discards, Cancel keeps the window.
+    void closingAsksAboutUnsavedWork_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Yes") << int(DialogButton::Yes) << true << true;
+        QTest::newRow("No") << int(DialogButton::No) << true << false;
+        QTest::newRow("Cancel") << int(DialogButton::Cancel) << false << false;
+    }
+    void closingAsksAboutUnsavedWork() {
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
+        QFETCH(bool, saved);
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        const QString path = app.tempPath("p.dat");
+        QVERIFY(main.SaveInputFile(path));
+        main.CurrentFileName = path;
+        main.BaselineList.clear();
+        app.forms->StructureForm->pbAddRemoveLayer->setValue(1);
+        const QByteArray before = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        app.dialogs.answerMessage(DialogButton(answer));
+        main.Exit1->trigger();
+        QCOMPARE(app.dialogs.messageTexts(),
+                 QStringList("Do you want to save changes you made to '" + path + "'?"));
+        QCOMPARE(main.isVisible(), !closed);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll() != before, saved);
+    }
+
+    // A number typed beyond its range is clamped before any command writes it.
+    void everySaveClampsTheTypedNumber_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Save As") << QStringLiteral("SaveAs1");
+        QTest::newRow("Save") << QStringLiteral("Exportinputfile1");
+    }
+    void everySaveClampsTheTypedNumber() {
+        QFETCH(QString, command);
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        main.CurrentFileName = app.tempPath("named.dat");
+        TStructureForm& structure = *app.forms->StructureForm;
+        structure.pbAddRemoveLayer->setValue(1);
+        TPBNumEdit* thickness = structure.row(2).thickness;
+        thickness->setFocus(Qt::MouseFocusReason);
+        thickness->selectAll();
+        QTest::keyClicks(thickness, QStringLiteral("99999999999"));
+        QCOMPARE(thickness->text(), QStringLiteral("99999999999"));
+
+        const QString path = command == "SaveAs1" ? app.tempPath("as.dat") : main.CurrentFileName;
+        app.dialogs.answerFile(path);
+        app.dialogs.answerMessage(DialogButton::Yes);
+        main.findChild<QAction*>(command)->trigger();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QVERIFY(!text.contains("99999999999"));
+        QVERIFY(text.contains(" 10000000 "));
+    }
+};
+
+QTEST_MAIN(TestUserFaults)
+#include "test_userfaults.moc"
