@@ -10,37 +10,38 @@
 #include <QDir>
 #include <clocale>
 #include <cstdio>
-#include <cstring>
-
-namespace {
-
-bool asksForBatchMode(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--batch-save") == 0)
-            return true;
-    return false;
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
+    // The command line is read before the toolkit starts: --help, --version and wrong usage
+    // need no display, and paths mean the caller's folder.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const lumetrix::CommandLine commandLine =
+        lumetrix::parseCommandLine(arguments, QDir::currentPath());
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "lumetrix: %s\n%s\n", qPrintable(commandLine.error),
+                     qPrintable(lumetrix::kUsage));
+        return 2;
+    }
+    if (commandLine.help) {
+        std::printf("%s\n", qPrintable(lumetrix::kUsage));
+        return 0;
+    }
+    if (commandLine.version) {
+        std::printf("Lumetrix %s\n", LUMETRIX_VERSION);
+        return 0;
+    }
+
     // The batch mode needs no display.
-    if (asksForBatchMode(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (commandLine.batchSave && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     // The core reads and writes numbers in the C notation and converts the separators itself;
     // the toolkit has set every locale category from the environment.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Lumetrix"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2.8"));
-
-    const lumetrix::CommandLine commandLine =
-        lumetrix::parseCommandLine(QApplication::arguments().mid(1), QDir::currentPath());
-    if (!commandLine.error.isEmpty()) {
-        std::fprintf(stderr, "lumetrix: %s\n%s\n", qPrintable(commandLine.error),
-                     qPrintable(lumetrix::kUsage));
-        return 2;
-    }
+    QApplication::setApplicationVersion(QStringLiteral(LUMETRIX_VERSION));
 
     lumetrix::RegionalSettings::instance().readSystemLocale();
     if (commandLine.batchSave)

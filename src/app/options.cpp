@@ -13,9 +13,18 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& caller
     };
     CommandLine result;
     QStringList positional;
+    bool optionsEnd = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        if (arg == QLatin1String("--workdir")) {
+        if (optionsEnd || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+            positional << absolute(arg);
+        } else if (arg == QLatin1String("--")) {
+            optionsEnd = true;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            result.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            result.version = true;
+        } else if (arg == QLatin1String("--workdir")) {
             if (i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("--workdir needs a folder");
                 return result;
@@ -35,7 +44,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& caller
             result.batchSave = true;
             result.batchOut = absolute(arguments[++i]);
         } else {
-            positional << absolute(arg);
+            result.error = QStringLiteral("unknown option \"%1\"").arg(arg);
+            return result;
         }
     }
     if (result.batchSave) {

@@ -11,6 +11,8 @@ namespace lumetrix {
 struct CommandLine {
     QString workDir;   // empty: the program's own folder
     QStringList files; // the first one is opened at start
+    bool help = false;
+    bool version = false;
     bool batchSave = false;
     QString batchOut;
     QString batchIn; // empty: a new project
@@ -19,11 +21,13 @@ struct CommandLine {
 
 inline const QString kUsage =
     QStringLiteral("usage: lumetrix [--workdir DIR] [FILE]\n"
-                   "       lumetrix [--workdir DIR] --batch-save OUT [IN]");
+                   "       lumetrix [--workdir DIR] --batch-save OUT [IN]\n"
+                   "       lumetrix --help | --version");
 
 // Parses the arguments after the program name. A --workdir that is missing its folder, or
 // names a folder that does not exist, is an error; so is a --batch-save without OUT or with
-// more than one IN. Relative paths are taken as relative to the caller's folder.
+// more than one IN, and an option the program does not know ("--" ends the options). Relative paths
+// are taken as relative to the caller's folder.
 CommandLine parseCommandLine(const QStringList& arguments, const QString& callerFolder);
 
 } // namespace lumetrix

@@ -375,6 +375,10 @@ void InputFileParser::checkSections(const std::vector<std::pair<int, const char*
 
 LoadedProject InputFileParser::parse() {
     const std::string& versionLine = r.raw(4);
+    const bool knownVersion = versionLine == "ver 1.1" || versionLine.starts_with("ver 1.2");
+    if (versionLine.starts_with("ver ") && !knownVersion)
+        throw ParseFailure{4, "the file is of version \"" + trim(versionLine.substr(4)) +
+                                  "\", which this program does not know (it reads up to 1.2.8)"};
     m_c = r.integer(8, r.from(8, 15));
     if (m_c < 2 || m_c > 50)
         throw ParseFailure{8, "the row count " + std::to_string(m_c) + " is not between 2 and 50"};

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -29,13 +30,36 @@ std::optional<std::string> encodeFileText(const std::vector<std::string>& lines,
     return bytes;
 }
 
-std::optional<std::string> writeTextFile(const std::string& path,
+namespace {
+
+// The file a save replaces: a symbolic link is followed to its target, so that the link
+// stays; a file that exists must be writable by the user.
+// Returns the reason when the file may not be saved.
+std::optional<std::string> resolveSaveTarget(const std::string& path, std::string& target) {
+    std::error_code error;
+    target = path;
+    if (std::filesystem::is_symlink(path, error)) {
+        target = std::filesystem::weakly_canonical(path, error).string();
+        if (error)
+            return error.message();
+    }
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        return std::strerror(errno);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> writeTextFile(const std::string& requestedPath,
                                          const std::vector<std::string>& lines) {
     std::size_t badLine = 0;
     const auto encoded = encodeFileText(lines, &badLine);
     if (!encoded)
         return "line " + std::to_string(badLine) + " holds a character that the file cannot store";
     const std::string& bytes = *encoded;
+    std::string path;
+    if (const auto refused = resolveSaveTarget(requestedPath, path))
+        return refused;
 
     std::string temp = path + ".XXXXXX";
     const int fd = mkstemp(temp.data());
@@ -54,11 +78,13 @@ std::optional<std::string> writeTextFile(const std::string& path,
         }
         written += static_cast<std::size_t>(n);
     }
-    // The new file keeps the permissions of the file it replaces, or gets those of a plainly
-    // created file.
+    // The new file keeps the permissions and owner of the file it replaces, or gets those of
+    // a plainly created file.
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) {
         ::fchmod(fd, old.st_mode & 07777);
+        // Who may not give the file back to its owner (not root) keeps it as their own.
+        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -78,6 +104,9 @@ std::optional<std::string> writeTextFile(const std::string& path,
 }
 
 Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes, const char* kind) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return ReadError{path, 0, "this is a folder, not a file"};
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return ReadError{path, 0, "the file cannot be opened"};

@@ -15,8 +15,9 @@ std::optional<std::string> encodeFileText(const std::vector<std::string>& lines,
                                           std::size_t* badLine = nullptr);
 
 // Writes the lines, each ending in CR LF, as Windows-1252 bytes. The text goes to a new file
-// beside the target that then replaces it, so a failed save leaves the old file whole.
-// Returns the reason when the file cannot be written.
+// beside the target that then replaces it, so a failed save leaves the old file whole. A
+// symbolic link is written through to its target; the file keeps its permissions and owner;
+// a file the user may not write is refused. Returns the reason when it cannot be written.
 std::optional<std::string> writeTextFile(const std::string& path,
                                          const std::vector<std::string>& lines);
 
