@@ -1,6 +1,7 @@
 #include "core/inputfile_reader.h"
 
 #include "core/folders.h"
+#include "core/inputfile_writer.h"
 #include "core/listing.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
@@ -360,6 +361,8 @@ void InputFileParser::readComments(int first) {
             memo += '\n';
         memo += r.from(n, 1);
     }
+    if (const auto problem = commentProblem(memo))
+        throw ParseFailure{first + problem->first - 1, problem->second};
     m_out.values.comments = memo;
 }
 
@@ -532,6 +535,26 @@ LoadedProject InputFileParser::parse() {
 }
 
 } // namespace
+
+std::optional<std::pair<int, std::string>> commentProblem(const std::string& comments) {
+    if (comments.size() > kMaxCommentBytes) {
+        const auto line = std::count(comments.begin(), comments.begin() + kMaxCommentBytes, '\n');
+        return std::pair{static_cast<int>(line) + 1, "the comments are longer than " +
+                                                         std::to_string(kMaxCommentBytes) +
+                                                         " bytes (the limit of the comments)"};
+    }
+    std::size_t start = 0;
+    for (int line = 1; start <= comments.size(); ++line) {
+        const auto end = std::min(comments.find('\n', start), comments.size());
+        if (textLength(std::string_view(comments).substr(start, end - start)) >
+            kMaxCommentLineLength)
+            return std::pair{line, "the comment line is longer than " +
+                                       std::to_string(kMaxCommentLineLength) +
+                                       " characters (the limit of a comment line)"};
+        start = end + 1;
+    }
+    return std::nullopt;
+}
 
 Result<LoadedProject> parseInputLines(const std::vector<std::string>& lines,
                                       const std::string& file, const ReaderContext& context) {

@@ -73,5 +73,12 @@ Result<LoadedProject> parseInputLines(const std::vector<std::string>& lines,
 
 // Input files can be large (50 rows, 15 groups, long lists) but not this large.
 inline constexpr std::size_t kMaxInputFileBytes = 16 * 1024 * 1024;
+// The comments are notes, and the Comments page lays out each line whole: longer lines or
+// more text would keep it busy for minutes.
+inline constexpr std::size_t kMaxCommentLineLength = 4096; // characters
+inline constexpr std::size_t kMaxCommentBytes = 1024 * 1024;
+// What is wrong with comments beyond those limits, with the 1-based comment line; nothing
+// when they are within.
+std::optional<std::pair<int, std::string>> commentProblem(const std::string& comments);
 
 } // namespace lumetrix

@@ -1,5 +1,7 @@
 #include "core/inputfile_writer.h"
 
+#include "core/inputfile_reader.h"
+
 #include "core/folders.h"
 #include "core/numbertext.h"
 #include "core/text_codec.h"
@@ -448,7 +450,10 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
     const auto& rows = project.structure.rows;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const LayerRow& row = rows[i];
-        const std::string where = " of row " + std::to_string(i + 1);
+        // Named as the Structure page numbers them.
+        const std::string where = i == 0                 ? " of the top medium"
+                                  : i + 1 == rows.size() ? " of the bottom medium"
+                                                         : " of layer " + std::to_string(i);
         if (!utf8ToCp1252(row.layerFile))
             return "The layer file name" + where + " (\"" + row.layerFile +
                    "\") holds a character that the input file cannot store.";
@@ -518,6 +523,8 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
         if (!utf8ToCp1252(*text))
             return "The " + name + " (\"" + *text +
                    "\") holds a character that the input file cannot store.";
+    if (const auto problem = commentProblem(project.comments))
+        return "Comment line " + std::to_string(problem->first) + ": " + problem->second + ".";
     return std::nullopt;
 }
 

@@ -332,7 +332,7 @@ private slots:
         QVERIFY(!main.SaveInputFile(target));
         QVERIFY(app.dialogs.messageTexts().last().startsWith("Cannot create file \"" + target +
                                                              "\". "));
-        QVERIFY(app.dialogs.messageTexts().last().contains(QStringLiteral("row 2")));
+        QVERIFY(app.dialogs.messageTexts().last().contains(QStringLiteral("of layer 1 ")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), before);
     }

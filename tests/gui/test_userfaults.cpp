@@ -2,11 +2,15 @@
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "controls/pbnumedit.h"
+#include "core/inputfile_reader.h"
 #include "pages/structureform.h"
+#include "pages/tekstform.h"
 #include "testapp.h"
 
 #include <QAction>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace lumetrix;
@@ -92,6 +96,49 @@ private slots:
         const QByteArray text = f.readAll();
         QVERIFY(!text.contains("99999999999"));
         QVERIFY(text.contains(" 10000000 "));
+    }
+
+    // Comments up to the limits open and show; one character more is refused with the limit
+    // and the line named, and the open project stays.
+    void commentLimits_data() {
+        QTest::addColumn<int>("lineLength");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("refusal");
+        const int longest = int(kMaxCommentLineLength);
+        const int mostLines = int(kMaxCommentBytes) / (longest + 1);
+        QTest::newRow("longest lines, most text") << longest << mostLines << QString();
+        QTest::newRow("a line too long")
+            << longest + 1 << 3 << QStringLiteral("longer than 4096 characters");
+        QTest::newRow("too much text")
+            << 100 << int(kMaxCommentBytes) / 100 << QStringLiteral("longer than 1048576 bytes");
+    }
+    void commentLimits() {
+        QFETCH(int, lineLength);
+        QFETCH(int, lines);
+        QFETCH(QString, refusal);
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        const QString path = app.tempPath("c.dat");
+        QVERIFY(main.SaveInputFile(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        const int commentsStart = int(main.BaselineList.size()) + 1;
+        for (int i = 0; i < lines; ++i)
+            file.write(QByteArray(lineLength, 'a' + char(i % 26)) + "\r\n");
+        file.close();
+        const bool opened = main.OpenInputFile(path);
+        QCOMPARE(opened, refusal.isEmpty());
+        if (opened) {
+            QCOMPARE(app.forms->TekstForm->TekstMemo->blockCount(), lines + 1);
+            return;
+        }
+        const QString message = app.dialogs.messageTexts().last();
+        QVERIFY2(message.contains(refusal), qPrintable(message));
+        QVERIFY2(message.contains(QRegularExpression("Line \\d+: ")), qPrintable(message));
+        if (lineLength > int(kMaxCommentLineLength))
+            QVERIFY2(message.contains(QStringLiteral("Line %1: ").arg(commentsStart)),
+                     qPrintable(message));
+        QVERIFY(app.forms->TekstForm->TekstMemo->toPlainText().isEmpty());
     }
 };
 
