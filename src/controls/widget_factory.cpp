@@ -68,13 +68,19 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
 
 QWidget* captionedRow(const QString& caption, QWidget* control, QWidget* parent, int indent) {
     auto* row = new QWidget(parent);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(indent, 0, 0, 0);
+    auto* layout = layoutOn<QHBoxLayout>(row, {indent, 0, 0, 0});
     layout->addWidget(new QLabel(caption, row));
     control->setParent(row);
     layout->addWidget(control);
     layout->addStretch(1);
     return row;
+}
+
+void addSwitchedPanel(QBoxLayout* column, QCheckBox* box, QWidget* panel, int gap) {
+    if (gap > 0)
+        column->addSpacing(gap);
+    column->addWidget(box);
+    column->addWidget(panel);
 }
 
 QButtonGroup* exclusiveGroup(QObject* owner, std::initializer_list<QAbstractButton*> buttons) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QMargins>
 #include <QString>
 #include <QWidget>
 #include <initializer_list>
 #include <optional>
 
 class QAbstractButton;
+class QBoxLayout;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -25,6 +27,16 @@ template <class W> W* named(QWidget* parent, const QString& name) {
     auto* widget = new W(parent);
     widget->setObjectName(name);
     return widget;
+}
+
+// A layout of class L that arranges the owner's contents within the margins; a spacing below 0
+// keeps the style's.
+template <class L> L* layoutOn(QWidget* owner, const QMargins& margins, int spacing = -1) {
+    auto* layout = new L(owner);
+    layout->setContentsMargins(margins);
+    if (spacing >= 0)
+        layout->setSpacing(spacing);
+    return layout;
 }
 
 QCheckBox* checkBox(const QString& caption, const QString& name, QWidget* parent);
@@ -53,6 +65,10 @@ QLabel* boldLabel(const QString& text, QWidget* parent);
 // One row: a caption, then the control (moved onto the row), then empty space; indent is the
 // row's left margin.
 QWidget* captionedRow(const QString& caption, QWidget* control, QWidget* parent, int indent = 0);
+
+// Adds a check box and, below it, the panel that the box shows and hides; a gap above 0 is
+// space left above the box.
+void addSwitchedPanel(QBoxLayout* column, QCheckBox* box, QWidget* panel, int gap = 0);
 
 // Makes the buttons one group, of which only one is checked at a time; owner keeps the group.
 QButtonGroup* exclusiveGroup(QObject* owner, std::initializer_list<QAbstractButton*> buttons);
