@@ -6,11 +6,11 @@
 #include "controls/combolists.h"
 #include "controls/pbnumedit.h"
 #include "controls/pbspinedit.h"
+#include "controls/widget_factory.h"
 #include "core/folders.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -31,32 +31,16 @@ namespace {
 constexpr int kPageNone = 2;
 
 TPBNumEdit* parameterEdit(const QString& name, QWidget* parent) {
-    auto* edit = new TPBNumEdit(parent);
-    edit->setObjectName(name);
-    edit->setAlignment(Qt::AlignRight);
-    edit->setDecimals(2);
-    edit->setValue(1.0);
-    edit->setFixedWidth(70);
-    return edit;
+    return numEdit(name, parent, {.decimals = 2, .value = 1.0, .width = 70});
 }
 
 // A parameter panel: page 0 shows the Lambertian power, page 1 the ellipse ratio, page 2 none.
 QStackedWidget* notebook(const QString& name, TPBNumEdit* lambertian, TPBNumEdit* ellipse,
                          QWidget* parent) {
-    auto* stack = new QStackedWidget(parent);
-    stack->setObjectName(name);
-    const std::pair<const char*, TPBNumEdit*> pages[] = {{"Lambertian power n = ", lambertian},
-                                                         {"Ellipsis radius ratio b:a = ", ellipse}};
-    for (const auto& [caption, edit] : pages) {
-        auto* page = new QWidget(stack);
-        auto* row = new QHBoxLayout(page);
-        row->setContentsMargins(16, 0, 0, 0);
-        row->addWidget(new QLabel(QString::fromLatin1(caption), page));
-        edit->setParent(page);
-        row->addWidget(edit);
-        row->addStretch(1);
-        stack->addWidget(page);
-    }
+    auto* stack = named<QStackedWidget>(parent, name);
+    stack->addWidget(captionedRow(QStringLiteral("Lambertian power n = "), lambertian, stack, 16));
+    stack->addWidget(
+        captionedRow(QStringLiteral("Ellipsis radius ratio b:a = "), ellipse, stack, 16));
     stack->addWidget(new QWidget(stack));
     stack->setFixedHeight(28);
     return stack;
@@ -75,89 +59,96 @@ int itemForChoice(const std::string& choice) {
 
 TADFForm::TADFForm(PageHost& host, QWidget* parent) : TPageForm(host, 2, parent) {
     setObjectName(QStringLiteral("ADFForm"));
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(20, 12, 20, 12);
-    page->setSpacing(8);
+    auto* page = layoutOn<QVBoxLayout>(this, {20, 12, 20, 12}, 8);
+    page->addLayout(buildAnglesRow());
+    page->addLayout(buildFunctionColumns());
+    page->addWidget(buildAdvancedPanel());
+    page->addStretch(1);
+    connectHandlers();
+    bindComboLists();
+    FormCreate();
+}
 
+QLayout* TADFForm::buildAnglesRow() {
     auto* angles = new QHBoxLayout;
     angles->addWidget(new QLabel(QStringLiteral("No. of equivalent angles per 90 degrees:"), this));
-    pbNoAngles = new TPBNumEdit(this);
-    pbNoAngles->setObjectName(QStringLiteral("pbNoAngles"));
-    pbNoAngles->setAlignment(Qt::AlignRight);
+    pbNoAngles = numEdit(QStringLiteral("pbNoAngles"), this);
     angles->addWidget(pbNoAngles);
     angles->addStretch(1);
-    page->addLayout(angles);
+    return angles;
+}
 
+QLayout* TADFForm::buildFunctionColumns() {
     auto* main = new QGridLayout;
     main->setHorizontalSpacing(24);
-    QFont bold = font();
-    bold.setBold(true);
     const char* headings[] = {"Select ADF1 - for perpendicular incidence of coherent specular beam",
                               "Select ADF2 - for incidence of incoherent scattered beam"};
     for (int i = 0; i < 2; ++i) {
-        auto* heading = new QLabel(QString::fromLatin1(headings[i]), this);
-        heading->setFont(bold);
+        QLabel* heading = boldLabel(QString::fromLatin1(headings[i]), this);
         heading->setWordWrap(true);
         main->addWidget(heading, 0, i);
     }
-    adf1 = buildColumn(1, false, this);
-    adf2 = buildColumn(2, false, this);
-    main->addWidget(adf1.internal->parentWidget(), 1, 0);
-    main->addWidget(adf2.internal->parentWidget(), 1, 1);
-    page->addLayout(main);
+    adf1 = buildColumn(1, false, this, main, 1);
+    adf2 = buildColumn(2, false, this, main, 1);
+    return main;
+}
 
-    AdvPanel = new QWidget(this);
-    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
-    auto* adv = new QVBoxLayout(AdvPanel);
-    adv->setContentsMargins(0, 8, 0, 0);
-    cbOtherADF =
-        new QCheckBox(QStringLiteral("Use other ADFs for specified interface groups"), AdvPanel);
-    cbOtherADF->setObjectName(QStringLiteral("cbOtherADF"));
-    adv->addWidget(cbOtherADF);
-    pUseOtherADF = new QWidget(AdvPanel);
-    pUseOtherADF->setObjectName(QStringLiteral("pUseOtherADF"));
-    auto* groups = new QGridLayout(pUseOtherADF);
-    groups->setContentsMargins(24, 0, 0, 0);
+QWidget* TADFForm::buildAdvancedPanel() {
+    AdvPanel = named<QWidget>(this, QStringLiteral("AdvPanel"));
+    auto* adv = layoutOn<QVBoxLayout>(AdvPanel, {0, 8, 0, 0});
+    cbOtherADF = checkBox(QStringLiteral("Use other ADFs for specified interface groups"),
+                          QStringLiteral("cbOtherADF"), AdvPanel);
+    addSwitchedPanel(adv, cbOtherADF, buildGroupPanel());
+    return AdvPanel;
+}
+
+QWidget* TADFForm::buildGroupPanel() {
+    pUseOtherADF = named<QWidget>(AdvPanel, QStringLiteral("pUseOtherADF"));
+    auto* groups = layoutOn<QGridLayout>(pUseOtherADF, {24, 0, 0, 0});
     groups->setHorizontalSpacing(24);
+    groups->addLayout(buildGroupRow(), 0, 0, 1, 2);
+    groups->addLayout(buildInterfacesRow(), 1, 0, 1, 2);
+    adf1_adv = buildColumn(1, true, pUseOtherADF, groups, 2);
+    adf2_adv = buildColumn(2, true, pUseOtherADF, groups, 2);
+    return pUseOtherADF;
+}
+
+QLayout* TADFForm::buildGroupRow() {
     auto* groupRow = new QHBoxLayout;
     auto* LbStaticText5 = new QLabel(QStringLiteral("ADF interface group:"), pUseOtherADF);
     LbStaticText5->setObjectName(QStringLiteral("LbStaticText5"));
     groupRow->addWidget(LbStaticText5);
-    ADFGroupSpin = new TPBSpinEdit(pUseOtherADF);
-    ADFGroupSpin->setObjectName(QStringLiteral("ADFGroupSpin"));
+    ADFGroupSpin = named<TPBSpinEdit>(pUseOtherADF, QStringLiteral("ADFGroupSpin"));
     ADFGroupSpin->setRange(1, 1);
     ADFGroupSpin->setIncrement(0);
     ADFGroupSpin->setFixedWidth(60);
     groupRow->addWidget(ADFGroupSpin);
-    btAddADFGroup = new QPushButton(QStringLiteral("ADD"), pUseOtherADF);
-    btAddADFGroup->setObjectName(QStringLiteral("btAddADFGroup"));
+    btAddADFGroup =
+        pushButton(QStringLiteral("ADD"), QStringLiteral("btAddADFGroup"), pUseOtherADF);
     btAddADFGroup->setToolTip(QStringLiteral("Add new ADF group at the end"));
-    btRemoveADFGroup = new QPushButton(QStringLiteral("REMOVE"), pUseOtherADF);
-    btRemoveADFGroup->setObjectName(QStringLiteral("btRemoveADFGroup"));
+    btRemoveADFGroup =
+        pushButton(QStringLiteral("REMOVE"), QStringLiteral("btRemoveADFGroup"), pUseOtherADF);
     btRemoveADFGroup->setToolTip(QStringLiteral("Remove selected ADF group"));
     groupRow->addWidget(btAddADFGroup);
     groupRow->addWidget(btRemoveADFGroup);
     groupRow->addStretch(1);
-    groups->addLayout(groupRow, 0, 0, 1, 2);
+    return groupRow;
+}
+
+QLayout* TADFForm::buildInterfacesRow() {
     auto* interfacesRow = new QHBoxLayout;
     interfacesRow->addWidget(
         new QLabel(QStringLiteral("Apply to selected interfaces"), pUseOtherADF));
-    eADFSpecInterface = new QLineEdit(pUseOtherADF);
-    eADFSpecInterface->setObjectName(QStringLiteral("eADFSpecInterface"));
+    eADFSpecInterface = named<QLineEdit>(pUseOtherADF, QStringLiteral("eADFSpecInterface"));
     eADFSpecInterface->setFixedWidth(160);
     interfacesRow->addWidget(eADFSpecInterface);
     interfacesRow->addWidget(
         new QLabel(QStringLiteral("(e.g. 0,1,4,... ; 0 = front interface)"), pUseOtherADF));
     interfacesRow->addStretch(1);
-    groups->addLayout(interfacesRow, 1, 0, 1, 2);
-    adf1_adv = buildColumn(1, true, pUseOtherADF);
-    adf2_adv = buildColumn(2, true, pUseOtherADF);
-    groups->addWidget(adf1_adv.internal->parentWidget(), 2, 0);
-    groups->addWidget(adf2_adv.internal->parentWidget(), 2, 1);
-    adv->addWidget(pUseOtherADF);
-    page->addWidget(AdvPanel);
-    page->addStretch(1);
+    return interfacesRow;
+}
 
+void TADFForm::connectHandlers() {
     onChecked(adf1.internal, this, [this] { IntExtADF1Click(); });
     onChecked(adf1.external, this, [this] { IntExtADF1Click(); });
     onChecked(adf2.internal, this, [this] { IntExtADF2Click(); });
@@ -185,8 +176,10 @@ TADFForm::TADFForm(PageHost& host, QWidget* parent) : TPageForm(host, 2, parent)
     connect(btRemoveADFGroup, &QPushButton::clicked, this, &TADFForm::btRemoveADFGroupClick);
     parkFocusOnClick(AdvPanel);
     parkFocusOnClick(pUseOtherADF);
+}
 
-    ComboLists& lists = host.comboLists();
+void TADFForm::bindComboLists() {
+    ComboLists& lists = m_host.comboLists();
     for (const AdfColumn* column : {&adf1, &adf2, &adf1_adv, &adf2_adv})
         lists.addBinding(
             {[column] {
@@ -194,11 +187,10 @@ TADFForm::TADFForm(PageHost& host, QWidget* parent) : TPageForm(host, 2, parent)
              },
              [this, column] { return listingFile(column->adf, column->internal->isChecked()); },
              {}});
-
-    FormCreate();
 }
 
-AdfColumn TADFForm::buildColumn(int adf, bool groupControls, QWidget* parent) {
+AdfColumn TADFForm::buildColumn(int adf, bool groupControls, QWidget* parent, QGridLayout* grid,
+                                int row) {
     const QString n = QString::number(adf);
     const QString suffix = groupControls ? QStringLiteral("_adv") : QString();
     // Notebook numbers: ADF1R, ADF1T, ADF2R, ADF2T are 1, 3, 2, 4, and 5, 7, 6, 8 for groups.
@@ -206,27 +198,16 @@ AdfColumn TADFForm::buildColumn(int adf, bool groupControls, QWidget* parent) {
     AdfColumn c;
     c.adf = adf;
     auto* box = new QWidget(parent);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(3);
-    c.internal = new QRadioButton(QStringLiteral("Use internally defined ADF") + n, box);
-    c.internal->setObjectName("rbInternalADF" + n + suffix);
-    c.external = new QRadioButton(QStringLiteral("Use externally defined ADF") + n, box);
-    c.external->setObjectName("rbExternalADF" + n + suffix);
-    auto* choice = new QButtonGroup(box);
-    choice->addButton(c.internal);
-    choice->addButton(c.external);
+    auto* layout = layoutOn<QVBoxLayout>(box, {0, 0, 0, 0}, 3);
+    c.internal =
+        radio(QStringLiteral("Use internally defined ADF") + n, "rbInternalADF" + n + suffix, box);
+    c.external =
+        radio(QStringLiteral("Use externally defined ADF") + n, "rbExternalADF" + n + suffix, box);
+    exclusiveGroup(box, {c.internal, c.external});
     layout->addWidget(c.internal);
     layout->addWidget(c.external);
-    const auto makeBox = [&](const char* light) {
-        auto* combo = new TComboBox(box);
-        combo->setObjectName("cbADF" + n + QLatin1String(light) + suffix);
-        combo->setEditable(true);
-        combo->setMinimumWidth(300);
-        return combo;
-    };
-    c.r = makeBox("R");
-    c.t = makeBox("T");
+    c.r = comboBox("cbADF" + n + "R" + suffix, box, true, 300);
+    c.t = comboBox("cbADF" + n + "T" + suffix, box, true, 300);
     c.lambR = parameterEdit("pbLambADF" + n + "R" + suffix, box);
     c.ellipsR = parameterEdit("pbEllipsADF" + n + "R" + suffix, box);
     c.lambT = parameterEdit("pbLambADF" + n + "T" + suffix, box);
@@ -239,6 +220,7 @@ AdfColumn TADFForm::buildColumn(int adf, bool groupControls, QWidget* parent) {
     layout->addWidget(new QLabel("for transmitted light (ADF" + n + "T)", box));
     layout->addWidget(c.t);
     layout->addWidget(c.notebookT);
+    grid->addWidget(box, row, adf - 1);
     return c;
 }
 

@@ -4,7 +4,9 @@
 #include "pages/pageform.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -79,7 +81,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    AdfColumn buildColumn(int adf, bool groupControls, QWidget* parent);
+    // The parts of the page, made in this order by the constructor.
+    QLayout* buildAnglesRow();
+    QLayout* buildFunctionColumns();
+    QWidget* buildAdvancedPanel();
+    QWidget* buildGroupPanel();
+    QLayout* buildGroupRow();
+    QLayout* buildInterfacesRow();
+    void connectHandlers();
+    void bindComboLists();
+    // The controls of one function, in a box of their own on the parent, which stands in
+    // column adf - 1 of a row of the grid.
+    AdfColumn buildColumn(int adf, bool groupControls, QWidget* parent, QGridLayout* grid, int row);
     QString listingFile(int adf, bool internal) const;
     void loadColumn(const AdfColumn& column, bool internal);
     // A group's ADF switched between internal and external: its list and its choices.

@@ -6,6 +6,7 @@
 #include "controls/platform_hooks.h"
 #include "controls/settingsstore.h"
 #include "controls/userdialogs.h"
+#include "controls/widget_factory.h"
 #include "core/folders.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
@@ -33,32 +34,44 @@ const QString kOverwriteKey = QStringLiteral("OverwriteOutFiles");
 // Both parts of the page share one label column, so that their edits line up.
 constexpr int kLabelColumnWidth = 250;
 
+const QString kBrowse = QStringLiteral("Browse...");
+const QString kCtrlTip = QStringLiteral("Press CTRL to change ALL paths");
+
 QLineEdit* folderEdit(QWidget* parent, const char* name, bool readOnly) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    auto* edit = named<QLineEdit>(parent, QString::fromLatin1(name));
     edit->setReadOnly(readOnly);
     return edit;
+}
+
+// The grid of a part of the page: captions, edits that take the room, Browse buttons.
+QGridLayout* folderGrid(QWidget* owner = nullptr) {
+    auto* grid = new QGridLayout(owner);
+    grid->setHorizontalSpacing(8);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(0, kLabelColumnWidth);
+    return grid;
 }
 
 } // namespace
 
 TFilesForm::TFilesForm(PageHost& host, QWidget* parent) : TPageForm(host, 5, parent) {
     setObjectName(QStringLiteral("FilesForm"));
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(24, 20, 24, 20);
-    page->setSpacing(14);
+    auto* page = layoutOn<QVBoxLayout>(this, {24, 20, 24, 20}, 14);
+    page->addLayout(buildOutputPanel());
+    page->addWidget(buildAdvancedPanel());
+    page->addStretch(1);
+    connectHandlers();
+    FormCreate();
+}
 
-    auto* basic = new QGridLayout;
-    basic->setHorizontalSpacing(8);
-    basic->setColumnStretch(1, 1);
-    basic->setColumnMinimumWidth(0, kLabelColumnWidth);
+QLayout* TFilesForm::buildOutputPanel() {
+    auto* basic = folderGrid();
     eWorkDir = folderEdit(this, "eWorkDir", true);
     eOutFileName = folderEdit(this, "eOutFileName", false);
     eOutFileName->setText(QString::fromLatin1(kDefaultOutFileName.data(),
                                               static_cast<int>(kDefaultOutFileName.size())));
     eOutFileDir = folderEdit(this, "eOutFileDir", false);
-    btOutFileDir = new QPushButton(QStringLiteral("Browse..."), this);
-    btOutFileDir->setObjectName(QStringLiteral("btOutFileDir"));
+    btOutFileDir = pushButton(kBrowse, QStringLiteral("btOutFileDir"), this);
     basic->addWidget(new QLabel(QStringLiteral(" Working folder <WORKDIR>"), this), 0, 0);
     basic->addWidget(eWorkDir, 0, 1);
     basic->addWidget(new QLabel(QStringLiteral("Name of the output files"), this), 1, 0);
@@ -66,19 +79,23 @@ TFilesForm::TFilesForm(PageHost& host, QWidget* parent) : TPageForm(host, 5, par
     basic->addWidget(new QLabel(QStringLiteral("Folder of the output files"), this), 2, 0);
     basic->addWidget(eOutFileDir, 2, 1);
     basic->addWidget(btOutFileDir, 2, 2);
-    cbOverwriteLXOut = new QCheckBox(QStringLiteral("Ask if overwrite output files"), this);
-    cbOverwriteLXOut->setObjectName(QStringLiteral("cbOverwriteLXOut"));
+    cbOverwriteLXOut = checkBox(QStringLiteral("Ask if overwrite output files"),
+                                QStringLiteral("cbOverwriteLXOut"), this);
     basic->addWidget(cbOverwriteLXOut, 3, 1);
-    page->addLayout(basic);
+    return basic;
+}
 
-    AdvPanel = new QWidget(this);
-    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
+QWidget* TFilesForm::buildAdvancedPanel() {
+    AdvPanel = named<QWidget>(this, QStringLiteral("AdvPanel"));
     parkFocusOnClick(AdvPanel);
-    auto* adv = new QGridLayout(AdvPanel);
+    auto* adv = folderGrid(AdvPanel);
     adv->setContentsMargins(0, 0, 0, 0);
-    adv->setHorizontalSpacing(8);
-    adv->setColumnStretch(1, 1);
-    adv->setColumnMinimumWidth(0, kLabelColumnWidth);
+    buildFolderRows(adv);
+    adv->addLayout(buildPathButtons(), 6, 1, 1, 2);
+    return AdvPanel;
+}
+
+void TFilesForm::buildFolderRows(QGridLayout* adv) {
     eDir_nk = folderEdit(AdvPanel, "eDir_nk", true);
     eDir_cRcT = folderEdit(AdvPanel, "eDir_cRcT", true);
     eDir_HRHT = folderEdit(AdvPanel, "eDir_HRHT", true);
@@ -96,8 +113,7 @@ TFilesForm::TFilesForm(PageHost& host, QWidget* parent) : TPageForm(host, 5, par
     const std::array<const char*, 6> advButtonNames = {"btDir_nk",  "btDir_cal", "btDir_tis",
                                                        "btDir_ars", "btDir_spk", "brDir_dat"};
     for (int i = 0; i < 6; ++i) {
-        auto* button = new QPushButton(QStringLiteral("Browse..."), AdvPanel);
-        button->setObjectName(QString::fromLatin1(advButtonNames[i]));
+        auto* button = pushButton(kBrowse, QString::fromLatin1(advButtonNames[i]), AdvPanel);
         adv->addWidget(new QLabel(QString::fromLatin1(advRows[i].first), AdvPanel), i, 0);
         adv->addWidget(advRows[i].second, i, 1);
         adv->addWidget(button, i, 2);
@@ -110,36 +126,34 @@ TFilesForm::TFilesForm(PageHost& host, QWidget* parent) : TPageForm(host, 5, par
     btDir_ars = m_browseButtons[4];
     btDir_spk = m_browseButtons[5];
     brDir_dat = m_browseButtons[6];
-    for (int i = 0; i < 7; ++i) {
-        QPushButton* button = m_browseButtons[i];
-        button->setProperty("Tag", i + 1);
-        connect(button, &QPushButton::clicked, this, [this, button] { btDirClick(button); });
-    }
+    for (int i = 0; i < 7; ++i)
+        m_browseButtons[i]->setProperty("Tag", i + 1);
+}
 
+QLayout* TFilesForm::buildPathButtons() {
     auto* buttons = new QHBoxLayout;
-    btDefault = new QPushButton(kAssignPaths, AdvPanel);
-    btDefault->setObjectName(QStringLiteral("btDefault"));
-    btDefault->setToolTip(QStringLiteral("Press CTRL to change ALL paths"));
+    btDefault = pushButton(kAssignPaths, QStringLiteral("btDefault"), AdvPanel);
+    btDefault->setToolTip(kCtrlTip);
     btDefault->setMinimumWidth(220);
     btDefault->installEventFilter(this);
-    btProjectDir = new QPushButton(QStringLiteral("Set project directory"), AdvPanel);
-    btProjectDir->setObjectName(QStringLiteral("btProjectDir"));
-    btProjectDir->setToolTip(QStringLiteral("Press CTRL to change ALL paths"));
+    btProjectDir = pushButton(QStringLiteral("Set project directory"),
+                              QStringLiteral("btProjectDir"), AdvPanel);
+    btProjectDir->setToolTip(kCtrlTip);
     btProjectDir->setMinimumWidth(220);
     buttons->addWidget(btDefault);
     buttons->addWidget(btProjectDir);
     buttons->addStretch(1);
-    adv->addLayout(buttons, 6, 1, 1, 2);
-    page->addWidget(AdvPanel);
-    page->addStretch(1);
+    return buttons;
+}
 
+void TFilesForm::connectHandlers() {
+    for (QPushButton* button : m_browseButtons)
+        connect(button, &QPushButton::clicked, this, [this, button] { btDirClick(button); });
     connect(btDefault, &QPushButton::clicked, this, &TFilesForm::btDefaultClick);
     connect(btProjectDir, &QPushButton::clicked, this, &TFilesForm::btProjectDirClick);
     connect(cbOverwriteLXOut, &QCheckBox::clicked, this, &TFilesForm::cbOverwriteLXOutClick);
     connect(eOutFileName, &QLineEdit::textChanged, this, &TFilesForm::eOutFileNameChange);
     eOutFileDir->installEventFilter(this); // leaving the edit and Enter apply the folder
-
-    FormCreate();
 }
 
 QString TFilesForm::shown(const std::string& path) const {

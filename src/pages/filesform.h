@@ -9,6 +9,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -74,6 +76,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The parts of the page, made in this order by the constructor.
+    QLayout* buildOutputPanel();
+    QWidget* buildAdvancedPanel();
+    void buildFolderRows(QGridLayout* adv);
+    QLayout* buildPathButtons();
+    void connectHandlers();
+
     struct FolderRow {
         QLineEdit* edit;
         std::string lumetrix::FolderSettings::*field;

@@ -5,11 +5,11 @@
 #include "controls/combobox.h"
 #include "controls/combolists.h"
 #include "controls/pbnumedit.h"
+#include "controls/widget_factory.h"
 #include "core/folders.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -21,61 +21,60 @@ namespace lumetrix {
 namespace {
 
 const QString kInterfacesHint = QStringLiteral("(e.g. 0,1,4,... ; 0 = front interface)");
+// The boxes of the file lists are this wide at least.
+constexpr int kFileBoxWidth = 260;
 
-QRadioButton* radio(const QString& caption, const char* name, QWidget* parent) {
-    auto* button = new QRadioButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-TComboBox* fileBox(const char* name, QWidget* parent) {
-    auto* box = new TComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setEditable(true);
-    box->setMinimumWidth(260);
-    return box;
+// "Specify interfaces" over the edit and the hint beside it, in rows 0 and 1 of a grid.
+void interfacesRows(QGridLayout* grid, QLineEdit* edit, QWidget* parent) {
+    grid->addWidget(new QLabel(QStringLiteral("Specify interfaces"), parent), 0, 0);
+    grid->addWidget(edit, 1, 0);
+    grid->addWidget(new QLabel(kInterfacesHint, parent), 1, 1);
 }
 
 } // namespace
 
 THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, 1, parent) {
     setObjectName(QStringLiteral("HazeForm"));
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(20, 16, 20, 16);
-    page->setSpacing(16);
+    auto* page = layoutOn<QVBoxLayout>(this, {20, 16, 20, 16}, 16);
+    page->addWidget(buildPowerPanel());
+    page->addWidget(buildMethodPanel());
+    page->addWidget(buildAdvancedPanel());
+    page->addStretch(1);
+    connectHandlers();
+    bindComboLists();
+    FormCreate();
+}
 
-    Panel5 = new QWidget(this);
-    Panel5->setObjectName(QStringLiteral("Panel5"));
-    auto* power = new QGridLayout(Panel5);
-    power->setContentsMargins(0, 0, 0, 0);
+QWidget* THazeForm::buildPowerPanel() {
+    Panel5 = named<QWidget>(this, QStringLiteral("Panel5"));
+    auto* power = layoutOn<QGridLayout>(Panel5, {0, 0, 0, 0});
     power->addWidget(new QLabel(QStringLiteral("Select power factor for calculation of haze "
                                                "parameter for transmitted light (HT):"),
                                 Panel5),
                      0, 0, 1, 5);
-    rbPower2 = radio(QStringLiteral("2"), "rbPower2", Panel5);
-    rbPower3 = radio(QStringLiteral("3"), "rbPower3", Panel5);
-    rbPowerCustom = radio(QString(), "rbPowerCustom", Panel5);
-    ePowerHT = new TPBNumEdit(Panel5);
-    ePowerHT->setObjectName(QStringLiteral("ePowerHT"));
-    ePowerHT->setAlignment(Qt::AlignRight);
-    ePowerHT->setMaxValue(100.0);
+    rbPower2 = radio(QStringLiteral("2"), QStringLiteral("rbPower2"), Panel5);
+    rbPower3 = radio(QStringLiteral("3"), QStringLiteral("rbPower3"), Panel5);
+    rbPowerCustom = radio(QString(), QStringLiteral("rbPowerCustom"), Panel5);
+    ePowerHT = numEdit(QStringLiteral("ePowerHT"), Panel5, {.max = 100.0});
     power->addWidget(rbPower2, 1, 0);
     power->addWidget(rbPower3, 1, 1);
     power->addWidget(rbPowerCustom, 1, 2);
     power->addWidget(ePowerHT, 1, 3);
     power->setColumnStretch(4, 1);
-    page->addWidget(Panel5);
+    return Panel5;
+}
 
-    Panel6 = new QWidget(this);
-    Panel6->setObjectName(QStringLiteral("Panel6"));
-    auto* method = new QGridLayout(Panel6);
-    method->setContentsMargins(0, 0, 0, 0);
-    rbHazeC = radio(QStringLiteral("Use calibration functions (cR, cT)"), "rbHazeC", Panel6);
-    rbHazeH = radio(QStringLiteral("Use haze input data (HR, HT)"), "rbHazeH", Panel6);
+QWidget* THazeForm::buildMethodPanel() {
+    Panel6 = named<QWidget>(this, QStringLiteral("Panel6"));
+    auto* method = layoutOn<QGridLayout>(Panel6, {0, 0, 0, 0});
+    rbHazeC = radio(QStringLiteral("Use calibration functions (cR, cT)"), QStringLiteral("rbHazeC"),
+                    Panel6);
+    rbHazeH =
+        radio(QStringLiteral("Use haze input data (HR, HT)"), QStringLiteral("rbHazeH"), Panel6);
     LbStaticText1 = new QLabel(QStringLiteral("Specify cR"), Panel6);
     LbStaticText3 = new QLabel(QStringLiteral("Specify cT"), Panel6);
-    cb_cR_HR = fileBox("cb_cR_HR", Panel6);
-    cb_cT_HT = fileBox("cb_cT_HT", Panel6);
+    cb_cR_HR = comboBox(QStringLiteral("cb_cR_HR"), Panel6, true, kFileBoxWidth);
+    cb_cT_HT = comboBox(QStringLiteral("cb_cT_HT"), Panel6, true, kFileBoxWidth);
     method->addWidget(rbHazeC, 0, 0);
     method->addWidget(rbHazeH, 1, 0);
     method->addWidget(LbStaticText1, 2, 0);
@@ -83,31 +82,34 @@ THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, 1, paren
     method->addWidget(cb_cR_HR, 3, 0);
     method->addWidget(cb_cT_HT, 3, 1);
     method->setColumnStretch(2, 1);
-    page->addWidget(Panel6);
+    return Panel6;
+}
 
-    AdvPanel = new QWidget(this);
-    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
-    auto* adv = new QVBoxLayout(AdvPanel);
-    adv->setContentsMargins(0, 0, 0, 0);
-    cbUseOtherHaze = new QCheckBox(
-        QStringLiteral("Use other haze parameters for specified interfaces"), AdvPanel);
-    cbUseOtherHaze->setObjectName(QStringLiteral("cbUseOtherHaze"));
-    adv->addWidget(cbUseOtherHaze);
-    pUseOtherHaze = new QWidget(AdvPanel);
-    pUseOtherHaze->setObjectName(QStringLiteral("pUseOtherHaze"));
-    auto* other = new QGridLayout(pUseOtherHaze);
-    other->setContentsMargins(24, 0, 0, 0);
-    eHazeOtherSpecifyInt = new QLineEdit(pUseOtherHaze);
-    eHazeOtherSpecifyInt->setObjectName(QStringLiteral("eHazeOtherSpecifyInt"));
-    rbHazeC_adv = radio(rbHazeC->text(), "rbHazeC_adv", pUseOtherHaze);
-    rbHazeH_adv = radio(rbHazeH->text(), "rbHazeH_adv", pUseOtherHaze);
+QWidget* THazeForm::buildAdvancedPanel() {
+    AdvPanel = named<QWidget>(this, QStringLiteral("AdvPanel"));
+    auto* adv = layoutOn<QVBoxLayout>(AdvPanel, {0, 0, 0, 0});
+    cbUseOtherHaze = checkBox(QStringLiteral("Use other haze parameters for specified interfaces"),
+                              QStringLiteral("cbUseOtherHaze"), AdvPanel);
+    addSwitchedPanel(adv, cbUseOtherHaze, buildOtherHazePanel());
+    cbSpecified = checkBox(
+        QStringLiteral("At specified interfaces coherent specular light, coming from the front "
+                       "(top) side of the structure, \nis scattered in transmission only"),
+        QStringLiteral("cbSpecified"), AdvPanel);
+    addSwitchedPanel(adv, cbSpecified, buildSpecifiedPanel(), 10);
+    return AdvPanel;
+}
+
+QWidget* THazeForm::buildOtherHazePanel() {
+    pUseOtherHaze = named<QWidget>(AdvPanel, QStringLiteral("pUseOtherHaze"));
+    auto* other = layoutOn<QGridLayout>(pUseOtherHaze, {24, 0, 0, 0});
+    eHazeOtherSpecifyInt = named<QLineEdit>(pUseOtherHaze, QStringLiteral("eHazeOtherSpecifyInt"));
+    rbHazeC_adv = radio(rbHazeC->text(), QStringLiteral("rbHazeC_adv"), pUseOtherHaze);
+    rbHazeH_adv = radio(rbHazeH->text(), QStringLiteral("rbHazeH_adv"), pUseOtherHaze);
     LbStaticText2 = new QLabel(QStringLiteral("Specify cR"), pUseOtherHaze);
     LbStaticText4 = new QLabel(QStringLiteral("Specify cT"), pUseOtherHaze);
-    cb_cR_HR_adv = fileBox("cb_cR_HR_adv", pUseOtherHaze);
-    cb_cT_HT_adv = fileBox("cb_cT_HT_adv", pUseOtherHaze);
-    other->addWidget(new QLabel(QStringLiteral("Specify interfaces"), pUseOtherHaze), 0, 0);
-    other->addWidget(eHazeOtherSpecifyInt, 1, 0);
-    other->addWidget(new QLabel(kInterfacesHint, pUseOtherHaze), 1, 1);
+    cb_cR_HR_adv = comboBox(QStringLiteral("cb_cR_HR_adv"), pUseOtherHaze, true, kFileBoxWidth);
+    cb_cT_HT_adv = comboBox(QStringLiteral("cb_cT_HT_adv"), pUseOtherHaze, true, kFileBoxWidth);
+    interfacesRows(other, eHazeOtherSpecifyInt, pUseOtherHaze);
     other->addWidget(rbHazeC_adv, 2, 0);
     other->addWidget(rbHazeH_adv, 3, 0);
     other->addWidget(LbStaticText2, 4, 0);
@@ -115,34 +117,22 @@ THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, 1, paren
     other->addWidget(cb_cR_HR_adv, 5, 0);
     other->addWidget(cb_cT_HT_adv, 5, 1);
     other->setColumnStretch(2, 1);
-    adv->addWidget(pUseOtherHaze);
-    cbSpecified = new QCheckBox(
-        QStringLiteral("At specified interfaces coherent specular light, coming from the front "
-                       "(top) side of the structure, \nis scattered in transmission only"),
-        AdvPanel);
-    cbSpecified->setObjectName(QStringLiteral("cbSpecified"));
-    adv->addSpacing(10);
-    adv->addWidget(cbSpecified);
-    pSpecified = new QWidget(AdvPanel);
-    pSpecified->setObjectName(QStringLiteral("pSpecified"));
-    auto* specified = new QGridLayout(pSpecified);
-    specified->setContentsMargins(24, 0, 0, 0);
-    eHazeSpecSpecifyInt = new QLineEdit(pSpecified);
-    eHazeSpecSpecifyInt->setObjectName(QStringLiteral("eHazeSpecSpecifyInt"));
-    specified->addWidget(new QLabel(QStringLiteral("Specify interfaces"), pSpecified), 0, 0);
-    specified->addWidget(eHazeSpecSpecifyInt, 1, 0);
-    specified->addWidget(new QLabel(kInterfacesHint, pSpecified), 1, 1);
-    specified->setColumnStretch(2, 1);
-    adv->addWidget(pSpecified);
-    page->addWidget(AdvPanel);
-    page->addStretch(1);
+    return pUseOtherHaze;
+}
 
+QWidget* THazeForm::buildSpecifiedPanel() {
+    pSpecified = named<QWidget>(AdvPanel, QStringLiteral("pSpecified"));
+    auto* specified = layoutOn<QGridLayout>(pSpecified, {24, 0, 0, 0});
+    eHazeSpecSpecifyInt = named<QLineEdit>(pSpecified, QStringLiteral("eHazeSpecSpecifyInt"));
+    interfacesRows(specified, eHazeSpecSpecifyInt, pSpecified);
+    specified->setColumnStretch(2, 1);
+    return pSpecified;
+}
+
+void THazeForm::connectHandlers() {
     // The two method choices are independent groups.
-    for (const auto& group : {std::pair{rbHazeC, rbHazeH}, std::pair{rbHazeC_adv, rbHazeH_adv}}) {
-        auto* buttons = new QButtonGroup(this);
-        buttons->addButton(group.first);
-        buttons->addButton(group.second);
-    }
+    exclusiveGroup(this, {rbHazeC, rbHazeH});
+    exclusiveGroup(this, {rbHazeC_adv, rbHazeH_adv});
     onChecked(rbHazeC, this, [this] { rbHazeCClick(); });
     onChecked(rbHazeH, this, [this] { rbHazeCClick(); });
     onChecked(rbHazeC_adv, this, [this] { rbHazeC_advClick(); });
@@ -151,8 +141,10 @@ THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, 1, paren
     connect(cbSpecified, &QCheckBox::toggled, this, &THazeForm::cbSpecifiedClick);
     for (QWidget* panel : {Panel5, Panel6, AdvPanel, pUseOtherHaze, pSpecified})
         parkFocusOnClick(panel);
+}
 
-    ComboLists& lists = host.comboLists();
+void THazeForm::bindComboLists() {
+    ComboLists& lists = m_host.comboLists();
     lists.addBinding({[this] { return QList<QComboBox*>{cb_cR_HR}; },
                       [this] { return listingFile(rbHazeC->isChecked(), true); },
                       {}});
@@ -165,8 +157,6 @@ THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, 1, paren
     lists.addBinding({[this] { return QList<QComboBox*>{cb_cT_HT_adv}; },
                       [this] { return listingFile(rbHazeC_adv->isChecked(), false); },
                       {}});
-
-    FormCreate();
 }
 
 QString THazeForm::listingFile(bool calibration, bool first) const {

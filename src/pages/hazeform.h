@@ -58,6 +58,15 @@ public:
     void fillProject(Project& project) const;
 
 private:
+    // The parts of the page, made in this order by the constructor.
+    QWidget* buildPowerPanel();
+    QWidget* buildMethodPanel();
+    QWidget* buildAdvancedPanel();
+    QWidget* buildOtherHazePanel();
+    QWidget* buildSpecifiedPanel();
+    void connectHandlers();
+    void bindComboLists();
+
     // The listing file of a method's first (cR/HR) or second (cT/HT) box.
     QString listingFile(bool calibration, bool first) const;
     void applyMethod(bool calibration, TComboBox* first, TComboBox* second, QLabel* firstCaption,

@@ -5,6 +5,7 @@
 #include "controls/combobox.h"
 #include "controls/combolists.h"
 #include "controls/pbnumedit.h"
+#include "controls/widget_factory.h"
 #include "core/folders.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
@@ -21,6 +22,16 @@ namespace {
 
 const QString kSpecifyInterfaces =
     QStringLiteral("Specify interfaces (e.g. 0,1,4,... ; 0 = front interface)");
+// The check boxes of the advanced part.
+const QString kFunctionsCaption = QStringLiteral(
+    "Include following calibration functions to decrease total reflectance at specified "
+    "interfaces:");
+const QString kEntireCaption =
+    QStringLiteral("Include following calibration factor to decrease total reflectance of entire "
+                   "structure\nand increase the light intensity entering the structure");
+const QString kBackSideCaption =
+    QStringLiteral("Include following calibration factor to increase total reflectance from the "
+                   "back side for scattered light beams\nat specified interfaces");
 constexpr int kCaptionWidth = 230;
 // Every row of the factor and function columns has this height, so that the columns in
 // separate panels line up.
@@ -47,181 +58,154 @@ void rowCaptions(QGridLayout* grid, QWidget* parent, const QString& kind) {
     }
 }
 
-// A numeric edit with its caption in front, as one cell.
-QWidget* valueCell(const QString& caption, TPBNumEdit* edit, QWidget* parent) {
-    auto* cell = new QWidget(parent);
-    auto* row = new QHBoxLayout(cell);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(new QLabel(caption, cell));
-    edit->setParent(cell);
-    row->addWidget(edit);
-    row->addStretch(1);
-    return cell;
-}
+// The factor edits: 0 to 1, starting at 1.
+const NumEditSetup kUnitFactor{.max = 1.0, .value = 1.0, .width = 70};
 
-TPBNumEdit* limitedEdit(const QString& name, double min, double max, QWidget* parent) {
-    auto* edit = new TPBNumEdit(parent);
-    edit->setObjectName(name);
-    edit->setAlignment(Qt::AlignRight);
-    edit->setFixedWidth(70);
-    edit->setMaxValue(max);
-    edit->setMinValue(min);
-    edit->setValue(1.0);
+QLineEdit* interfacesEdit(const QString& name, QWidget* parent) {
+    auto* edit = named<QLineEdit>(parent, name);
+    edit->setFixedWidth(130);
     return edit;
 }
 
-QCheckBox* check(const QString& caption, const QString& name, QWidget* parent) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    return box;
+// Column j (0-based) of calibration factors, in a column of the owner's grid.
+FactorColumn factorColumn(int j, QWidget* owner, QGridLayout* grid, int column) {
+    const char* suffixes[] = {"", "_2", "_3"};
+    const QString n = QString::number(j + 1);
+    FactorColumn f;
+    f.interfaces = interfacesEdit(
+        j == 0 ? QStringLiteral("eRTSpecifInterface") : "eRTSpecifInterface" + n, owner);
+    f.c12 = numEdit(QStringLiteral("pbC12") + QLatin1String(suffixes[j]), owner, kUnitFactor);
+    f.c21 = numEdit(QStringLiteral("pbC21") + QLatin1String(suffixes[j]), owner, kUnitFactor);
+    f.direct = checkBox(QString(), "cbTRdirect" + n, owner);
+    grid->addWidget(f.interfaces, 0, column);
+    grid->addWidget(captionedRow(QStringLiteral("c12 (0..1) = "), f.c12, owner), 1, column);
+    grid->addWidget(captionedRow(QStringLiteral("c21 (0..1) = "), f.c21, owner), 2, column);
+    grid->addWidget(f.direct, 3, column);
+    return f;
+}
+
+// A function box with its caption in front, as one cell that ends with the box.
+QWidget* functionCell(TComboBox* box, const QString& caption, QWidget* parent) {
+    auto* cell = new QWidget(parent);
+    auto* row = layoutOn<QHBoxLayout>(cell, {0, 0, 0, 0});
+    row->addWidget(new QLabel(caption, cell));
+    box->setParent(cell);
+    row->addWidget(box);
+    return cell;
+}
+
+// Column j (0-based) of calibration functions, in column j + 1 of the grid.
+FunctionColumn functionColumn(int j, QWidget* parent, QGridLayout* grid) {
+    const QString n = QString::number(j + 1);
+    FunctionColumn f;
+    f.interfaces = interfacesEdit("eRTSpecifInterface_advF" + n, parent);
+    f.c12 = comboBox("cbCalFunc_c12_" + n, parent, false, 110);
+    QWidget* c12cell = functionCell(f.c12, QStringLiteral("c12 (wavelength)  = "), parent);
+    f.c21 = comboBox("cbCalFunc_c21_" + n, parent, false, 110);
+    QWidget* c21cell = functionCell(f.c21, QStringLiteral("c21 (wavelength)  = "), parent);
+    f.direct = checkBox(QString(), "cbTRdirect_adv" + n, parent);
+    grid->addWidget(f.interfaces, 0, j + 1);
+    grid->addWidget(c12cell, 1, j + 1);
+    grid->addWidget(c21cell, 2, j + 1);
+    grid->addWidget(f.direct, 3, j + 1);
+    return f;
 }
 
 } // namespace
 
 TRefTransForm::TRefTransForm(PageHost& host, QWidget* parent) : TPageForm(host, 3, parent) {
     setObjectName(QStringLiteral("RefTransForm"));
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(16, 10, 16, 10);
-    page->setSpacing(4);
+    auto* page = layoutOn<QVBoxLayout>(this, {16, 10, 16, 10}, 4);
+    buildFactorPanel(page);
+    page->addWidget(buildAdvancedPanel());
+    page->addStretch(1);
+    connectHandlers();
+    bindComboLists();
+    FormCreate();
+}
 
-    cbIncludeDecr = check(QStringLiteral("Include following calibration factors to decrease total "
-                                         "reflectance at specified interfaces"),
-                          QStringLiteral("cbIncludeDecr"), this);
+void TRefTransForm::buildFactorPanel(QBoxLayout* page) {
+    cbIncludeDecr =
+        checkBox(QStringLiteral("Include following calibration factors to decrease total "
+                                "reflectance at specified interfaces"),
+                 QStringLiteral("cbIncludeDecr"), this);
     page->addWidget(cbIncludeDecr);
     auto* factorRow = new QHBoxLayout;
     factorRow->setSpacing(12);
-    pIncludeDecr = new QWidget(this);
-    pIncludeDecr->setObjectName(QStringLiteral("pIncludeDecr"));
-    auto* first = new QGridLayout(pIncludeDecr);
-    first->setContentsMargins(20, 0, 0, 0);
+    pIncludeDecr = named<QWidget>(this, QStringLiteral("pIncludeDecr"));
+    auto* first = layoutOn<QGridLayout>(pIncludeDecr, {20, 0, 0, 0});
     rowCaptions(first, pIncludeDecr, QStringLiteral("values"));
-    AdvPanel2 = new QWidget(this);
-    AdvPanel2->setObjectName(QStringLiteral("AdvPanel2"));
-    auto* others = new QGridLayout(AdvPanel2);
-    others->setContentsMargins(0, 0, 0, 0);
-    const char* suffixes[] = {"", "_2", "_3"};
-    for (int j = 0; j < 3; ++j) {
-        QWidget* owner = j == 0 ? pIncludeDecr : AdvPanel2;
-        QGridLayout* grid = j == 0 ? first : others;
-        const int column = j == 0 ? 1 : j - 1;
-        const QString n = QString::number(j + 1);
-        FactorColumn& f = factors[j];
-        f.interfaces = new QLineEdit(owner);
-        f.interfaces->setObjectName(j == 0 ? QStringLiteral("eRTSpecifInterface")
-                                           : "eRTSpecifInterface" + n);
-        f.interfaces->setFixedWidth(130);
-        f.c12 = limitedEdit(QStringLiteral("pbC12") + QLatin1String(suffixes[j]), 0.0, 1.0, owner);
-        f.c21 = limitedEdit(QStringLiteral("pbC21") + QLatin1String(suffixes[j]), 0.0, 1.0, owner);
-        f.direct = check(QString(), "cbTRdirect" + n, owner);
-        grid->addWidget(f.interfaces, 0, column);
-        grid->addWidget(valueCell(QStringLiteral("c12 (0..1) = "), f.c12, owner), 1, column);
-        grid->addWidget(valueCell(QStringLiteral("c21 (0..1) = "), f.c21, owner), 2, column);
-        grid->addWidget(f.direct, 3, column);
-    }
+    AdvPanel2 = named<QWidget>(this, QStringLiteral("AdvPanel2"));
+    auto* others = layoutOn<QGridLayout>(AdvPanel2, {0, 0, 0, 0});
+    // The first column stands beside the captions; the others show only when advanced.
+    factors[0] = factorColumn(0, pIncludeDecr, first, 1);
+    for (int j = 1; j < 3; ++j)
+        factors[j] = factorColumn(j, AdvPanel2, others, j - 1);
     fixRows(first);
     fixRows(others);
     factorRow->addWidget(pIncludeDecr);
     factorRow->addWidget(AdvPanel2);
     factorRow->addStretch(1);
     page->addLayout(factorRow);
+}
 
-    AdvPanel = new QWidget(this);
-    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
-    auto* adv = new QVBoxLayout(AdvPanel);
-    adv->setContentsMargins(0, 8, 0, 0);
-    adv->setSpacing(4);
-    cbIncludeFDecrTR = check(QStringLiteral("Include following calibration functions to decrease "
-                                            "total reflectance at specified interfaces:"),
-                             QStringLiteral("cbIncludeFDecrTR"), AdvPanel);
-    adv->addWidget(cbIncludeFDecrTR);
-    pIncludeFDecrTR = new QWidget(AdvPanel);
-    pIncludeFDecrTR->setObjectName(QStringLiteral("pIncludeFDecrTR"));
-    auto* fgrid = new QGridLayout(pIncludeFDecrTR);
-    fgrid->setContentsMargins(20, 0, 0, 0);
+QWidget* TRefTransForm::buildAdvancedPanel() {
+    AdvPanel = named<QWidget>(this, QStringLiteral("AdvPanel"));
+    auto* adv = layoutOn<QVBoxLayout>(AdvPanel, {0, 8, 0, 0}, 4);
+    cbIncludeFDecrTR = checkBox(kFunctionsCaption, QStringLiteral("cbIncludeFDecrTR"), AdvPanel);
+    addSwitchedPanel(adv, cbIncludeFDecrTR, buildFunctionPanel());
+    cbIncludeDecr_adv = checkBox(kEntireCaption, QStringLiteral("cbIncludeDecr_adv"), AdvPanel);
+    addSwitchedPanel(adv, cbIncludeDecr_adv, buildEntireStructurePanel(), 6);
+    cbIncludeInc_adv = checkBox(kBackSideCaption, QStringLiteral("cbIncludeInc_adv"), AdvPanel);
+    addSwitchedPanel(adv, cbIncludeInc_adv, buildBackSidePanel(), 6);
+    return AdvPanel;
+}
+
+QWidget* TRefTransForm::buildFunctionPanel() {
+    pIncludeFDecrTR = named<QWidget>(AdvPanel, QStringLiteral("pIncludeFDecrTR"));
+    auto* fgrid = layoutOn<QGridLayout>(pIncludeFDecrTR, {20, 0, 0, 0});
     rowCaptions(fgrid, pIncludeFDecrTR, QStringLiteral("functions"));
-    for (int j = 0; j < 2; ++j) {
-        const QString n = QString::number(j + 1);
-        FunctionColumn& f = functions[j];
-        f.interfaces = new QLineEdit(pIncludeFDecrTR);
-        f.interfaces->setObjectName("eRTSpecifInterface_advF" + n);
-        f.interfaces->setFixedWidth(130);
-        const auto functionBox = [&](const QString& name, const QString& caption) {
-            auto* box = new TComboBox(pIncludeFDecrTR);
-            box->setObjectName(name);
-            box->setMinimumWidth(110);
-            auto* cell = new QWidget(pIncludeFDecrTR);
-            auto* row = new QHBoxLayout(cell);
-            row->setContentsMargins(0, 0, 0, 0);
-            row->addWidget(new QLabel(caption, cell));
-            box->setParent(cell);
-            row->addWidget(box);
-            return std::pair{box, cell};
-        };
-        auto [c12, c12cell] =
-            functionBox("cbCalFunc_c12_" + n, QStringLiteral("c12 (wavelength)  = "));
-        auto [c21, c21cell] =
-            functionBox("cbCalFunc_c21_" + n, QStringLiteral("c21 (wavelength)  = "));
-        f.c12 = c12;
-        f.c21 = c21;
-        f.direct = check(QString(), "cbTRdirect_adv" + n, pIncludeFDecrTR);
-        fgrid->addWidget(f.interfaces, 0, j + 1);
-        fgrid->addWidget(c12cell, 1, j + 1);
-        fgrid->addWidget(c21cell, 2, j + 1);
-        fgrid->addWidget(f.direct, 3, j + 1);
-    }
+    for (int j = 0; j < 2; ++j)
+        functions[j] = functionColumn(j, pIncludeFDecrTR, fgrid);
     fgrid->setColumnStretch(3, 1);
     fixRows(fgrid);
-    adv->addWidget(pIncludeFDecrTR);
+    return pIncludeFDecrTR;
+}
 
-    cbIncludeDecr_adv =
-        check(QStringLiteral("Include following calibration factor to decrease total "
-                             "reflectance of entire structure\nand increase the "
-                             "light intensity entering the structure"),
-              QStringLiteral("cbIncludeDecr_adv"), AdvPanel);
-    adv->addSpacing(6);
-    adv->addWidget(cbIncludeDecr_adv);
-    pIncludeDecr_adv = new QWidget(AdvPanel);
-    pIncludeDecr_adv->setObjectName(QStringLiteral("pIncludeDecr_adv"));
-    auto* entire = new QHBoxLayout(pIncludeDecr_adv);
-    entire->setContentsMargins(20, 0, 0, 0);
-    pbC12entire = limitedEdit(QStringLiteral("pbC12entire"), 0.0, 1.0, pIncludeDecr_adv);
-    entire->addWidget(valueCell(QStringLiteral("c12entire = "), pbC12entire, pIncludeDecr_adv));
+QWidget* TRefTransForm::buildEntireStructurePanel() {
+    pIncludeDecr_adv = named<QWidget>(AdvPanel, QStringLiteral("pIncludeDecr_adv"));
+    auto* entire = layoutOn<QHBoxLayout>(pIncludeDecr_adv, {20, 0, 0, 0});
+    pbC12entire = numEdit(QStringLiteral("pbC12entire"), pIncludeDecr_adv, kUnitFactor);
+    entire->addWidget(captionedRow(QStringLiteral("c12entire = "), pbC12entire, pIncludeDecr_adv));
     entire->addWidget(new QLabel(QStringLiteral("(0..1)"), pIncludeDecr_adv));
     entire->addSpacing(24);
     entire->addWidget(new QLabel(QStringLiteral("R_new = R * (c12entire - R * c12entire + R)\n"
                                                 "I_enter_new = I_enter [1 + (1 - c12etire) * R]"),
                                  pIncludeDecr_adv));
     entire->addStretch(1);
-    adv->addWidget(pIncludeDecr_adv);
+    return pIncludeDecr_adv;
+}
 
-    cbIncludeInc_adv =
-        check(QStringLiteral("Include following calibration factor to increase total "
-                             "reflectance from the back side for scattered light "
-                             "beams\nat specified interfaces"),
-              QStringLiteral("cbIncludeInc_adv"), AdvPanel);
-    adv->addSpacing(6);
-    adv->addWidget(cbIncludeInc_adv);
-    pIncludeInc_adv = new QWidget(AdvPanel);
-    pIncludeInc_adv->setObjectName(QStringLiteral("pIncludeInc_adv"));
-    auto* increase = new QGridLayout(pIncludeInc_adv);
-    increase->setContentsMargins(20, 0, 0, 0);
-    eRTSpecifInterface_adv = new QLineEdit(pIncludeInc_adv);
-    eRTSpecifInterface_adv->setObjectName(QStringLiteral("eRTSpecifInterface_adv"));
-    eRTSpecifInterface_adv->setFixedWidth(130);
-    pbC21Scatt = limitedEdit(QStringLiteral("pbC21Scatt"), 1.0, 100.0, pIncludeInc_adv);
+QWidget* TRefTransForm::buildBackSidePanel() {
+    pIncludeInc_adv = named<QWidget>(AdvPanel, QStringLiteral("pIncludeInc_adv"));
+    auto* increase = layoutOn<QGridLayout>(pIncludeInc_adv, {20, 0, 0, 0});
+    eRTSpecifInterface_adv =
+        interfacesEdit(QStringLiteral("eRTSpecifInterface_adv"), pIncludeInc_adv);
+    pbC21Scatt = numEdit(QStringLiteral("pbC21Scatt"), pIncludeInc_adv,
+                         {.min = 1.0, .max = 100.0, .value = 1.0, .width = 70});
     increase->addWidget(new QLabel(QStringLiteral("Specify interfaces"), pIncludeInc_adv), 0, 0);
     increase->addWidget(eRTSpecifInterface_adv, 0, 1);
     increase->addWidget(
         new QLabel(QStringLiteral("(e.g. 0,1,4,... ; 0 = front interface)"), pIncludeInc_adv), 0,
         2);
-    increase->addWidget(valueCell(QStringLiteral("c21scatt = "), pbC21Scatt, pIncludeInc_adv), 1,
+    increase->addWidget(captionedRow(QStringLiteral("c21scatt = "), pbC21Scatt, pIncludeInc_adv), 1,
                         1);
     increase->addWidget(new QLabel(QStringLiteral("(>=1)"), pIncludeInc_adv), 1, 2);
     increase->setColumnStretch(3, 1);
-    adv->addWidget(pIncludeInc_adv);
-    page->addWidget(AdvPanel);
-    page->addStretch(1);
+    return pIncludeInc_adv;
+}
 
+void TRefTransForm::connectHandlers() {
     connect(cbIncludeDecr, &QCheckBox::toggled, this, &TRefTransForm::cbIncludeDecrClick);
     connect(cbIncludeFDecrTR, &QCheckBox::toggled, this, &TRefTransForm::cbIncludeFDecrTRClick);
     connect(cbIncludeDecr_adv, &QCheckBox::toggled, this, &TRefTransForm::cbIncludeDecr_advClick);
@@ -235,14 +219,15 @@ TRefTransForm::TRefTransForm(PageHost& host, QWidget* parent) : TPageForm(host, 
     for (QWidget* panel :
          {AdvPanel, pIncludeDecr_adv, pIncludeDecr, AdvPanel2, pIncludeFDecrTR, pIncludeInc_adv})
         parkFocusOnClick(panel);
+}
 
-    host.comboLists().addBinding({[this] { return functionBoxes(); },
-                                  [this] { return calibrationListFile(); },
-                                  [](QComboBox* box) {
-                                      if (box->currentIndex() < 0)
-                                          box->setCurrentIndex(0);
-                                  }});
-    FormCreate();
+void TRefTransForm::bindComboLists() {
+    m_host.comboLists().addBinding({[this] { return functionBoxes(); },
+                                    [this] { return calibrationListFile(); },
+                                    [](QComboBox* box) {
+                                        if (box->currentIndex() < 0)
+                                            box->setCurrentIndex(0);
+                                    }});
 }
 
 QString TRefTransForm::calibrationListFile() const {

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -67,6 +68,15 @@ public:
     void fillProject(Project& project) const;
 
 private:
+    // The parts of the page, made in this order by the constructor.
+    void buildFactorPanel(QBoxLayout* page);
+    QWidget* buildAdvancedPanel();
+    QWidget* buildFunctionPanel();
+    QWidget* buildEntireStructurePanel();
+    QWidget* buildBackSidePanel();
+    void connectHandlers();
+    void bindComboLists();
+
     QString calibrationListFile() const;
     QList<QComboBox*> functionBoxes() const;
 };

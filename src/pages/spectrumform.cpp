@@ -5,12 +5,12 @@
 #include "controls/combobox.h"
 #include "controls/combolists.h"
 #include "controls/pbnumedit.h"
+#include "controls/widget_factory.h"
 #include "core/adf_groups.h"
 #include "core/folders.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,134 +25,105 @@ namespace {
 
 constexpr int kPageNone = 2;
 
-TPBNumEdit* twoDecimals(const char* name, QWidget* parent) {
-    auto* edit = new TPBNumEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setAlignment(Qt::AlignRight);
-    edit->setDecimals(2);
-    edit->setFixedWidth(70);
-    return edit;
-}
-
-QWidget* captioned(const QString& caption, QWidget* control, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(caption, row));
-    control->setParent(row);
-    layout->addWidget(control);
-    layout->addStretch(1);
-    return row;
-}
+// The boxes of the file lists are this wide at least.
+constexpr int kFileBoxWidth = 320;
 
 } // namespace
 
 TSpectrumForm::TSpectrumForm(PageHost& host, QWidget* parent) : TPageForm(host, 4, parent) {
     setObjectName(QStringLiteral("SpectrumForm"));
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(20, 16, 20, 16);
-    page->setSpacing(10);
-    QFont bold = font();
-    bold.setBold(true);
+    auto* page = layoutOn<QVBoxLayout>(this, {20, 16, 20, 16}, 10);
+    buildSpectrumPanel(page);
+    page->addWidget(buildAdvancedPanel());
+    page->addStretch(1);
+    connectHandlers();
+    bindComboLists();
+    FormCreate();
+}
 
-    auto* spectrumCaption = new QLabel(QStringLiteral("Illumination Spectrum"), this);
-    spectrumCaption->setFont(bold);
-    page->addWidget(spectrumCaption);
-    cbSpekter = new TComboBox(this);
-    cbSpekter->setObjectName(QStringLiteral("cbSpekter"));
-    cbSpekter->setEditable(true);
-    cbSpekter->setMinimumWidth(320);
+void TSpectrumForm::buildSpectrumPanel(QBoxLayout* page) {
+    page->addWidget(boldLabel(QStringLiteral("Illumination Spectrum"), this));
+    cbSpekter = comboBox(QStringLiteral("cbSpekter"), this, true, kFileBoxWidth);
     page->addWidget(cbSpekter, 0, Qt::AlignLeft);
-    ProPanel = new QWidget(this);
-    ProPanel->setObjectName(QStringLiteral("ProPanel"));
+    ProPanel = named<QWidget>(this, QStringLiteral("ProPanel"));
     page->addWidget(ProPanel);
-    cbManually = new QCheckBox(QStringLiteral("Set range manually"), this);
-    cbManually->setObjectName(QStringLiteral("cbManually"));
+    cbManually = checkBox(QStringLiteral("Set range manually"), QStringLiteral("cbManually"), this);
     page->addWidget(cbManually);
+}
 
-    AdvPanel = new QWidget(this);
-    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
-    auto* adv = new QVBoxLayout(AdvPanel);
-    adv->setContentsMargins(0, 12, 0, 0);
-    auto* represented = new QLabel(QStringLiteral("Spectrum is represented by"), AdvPanel);
-    represented->setFont(bold);
-    adv->addWidget(represented);
-    rbCoherent = new QRadioButton(
-        QStringLiteral("Coherent direct light applied perpendicularly to the structure"), AdvPanel);
-    rbCoherent->setObjectName(QStringLiteral("rbCoherent"));
-    rbCombination = new QRadioButton(QStringLiteral("Combination of perpendicular coherent direct "
-                                                    "light and incoherent diffused light"),
-                                     AdvPanel);
-    rbCombination->setObjectName(QStringLiteral("rbCombination"));
-    auto* representation = new QButtonGroup(this);
-    representation->addButton(rbCoherent);
-    representation->addButton(rbCombination);
+QWidget* TSpectrumForm::buildAdvancedPanel() {
+    AdvPanel = named<QWidget>(this, QStringLiteral("AdvPanel"));
+    auto* adv = layoutOn<QVBoxLayout>(AdvPanel, {0, 12, 0, 0});
+    adv->addWidget(boldLabel(QStringLiteral("Spectrum is represented by"), AdvPanel));
+    rbCoherent =
+        radio(QStringLiteral("Coherent direct light applied perpendicularly to the structure"),
+              QStringLiteral("rbCoherent"), AdvPanel);
+    rbCombination = radio(QStringLiteral("Combination of perpendicular coherent direct "
+                                         "light and incoherent diffused light"),
+                          QStringLiteral("rbCombination"), AdvPanel);
+    exclusiveGroup(this, {rbCoherent, rbCombination});
     adv->addWidget(rbCoherent);
     adv->addWidget(rbCombination);
+    adv->addWidget(buildDiffusedLightPanel());
+    return AdvPanel;
+}
 
-    Panel1 = new QWidget(AdvPanel);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    auto* diffuse = new QVBoxLayout(Panel1);
-    diffuse->setContentsMargins(24, 6, 0, 0);
-    pbRatio = twoDecimals("pbRatio", Panel1);
-    pbRatio->setMaxValue(1.0);
+QWidget* TSpectrumForm::buildDiffusedLightPanel() {
+    Panel1 = named<QWidget>(AdvPanel, QStringLiteral("Panel1"));
+    auto* diffuse = layoutOn<QVBoxLayout>(Panel1, {24, 6, 0, 0});
+    pbRatio = numEdit(QStringLiteral("pbRatio"), Panel1, {.max = 1.0, .decimals = 2, .width = 70});
     auto* ratioRow = new QHBoxLayout;
     ratioRow->addWidget(new QLabel(QStringLiteral("Ratio diffused / (diffused + direct)"), Panel1));
     ratioRow->addWidget(pbRatio);
     ratioRow->addWidget(new QLabel(QStringLiteral("(0..1)"), Panel1));
     ratioRow->addStretch(1);
     diffuse->addLayout(ratioRow);
-    auto* adfHeading =
-        new QLabel(QStringLiteral("Select ADF of diffused light of the spectrum"), Panel1);
-    adfHeading->setFont(bold);
-    diffuse->addWidget(adfHeading);
-    rbSpecADFInternal = new QRadioButton(QStringLiteral("Use internally defined ADF"), Panel1);
-    rbSpecADFInternal->setObjectName(QStringLiteral("rbSpecADFInternal"));
-    rbSpecADFExternal = new QRadioButton(QStringLiteral("Use externally defined ADF"), Panel1);
-    rbSpecADFExternal->setObjectName(QStringLiteral("rbSpecADFExternal"));
-    auto* adfSource = new QButtonGroup(this);
-    adfSource->addButton(rbSpecADFInternal);
-    adfSource->addButton(rbSpecADFExternal);
+    diffuse->addWidget(
+        boldLabel(QStringLiteral("Select ADF of diffused light of the spectrum"), Panel1));
+    rbSpecADFInternal = radio(QStringLiteral("Use internally defined ADF"),
+                              QStringLiteral("rbSpecADFInternal"), Panel1);
+    rbSpecADFExternal = radio(QStringLiteral("Use externally defined ADF"),
+                              QStringLiteral("rbSpecADFExternal"), Panel1);
+    exclusiveGroup(this, {rbSpecADFInternal, rbSpecADFExternal});
     diffuse->addWidget(rbSpecADFInternal);
     diffuse->addWidget(rbSpecADFExternal);
     diffuse->addWidget(new QLabel(QStringLiteral("Select ADF"), Panel1));
-    cbADF1_Spekt = new TComboBox(Panel1);
-    cbADF1_Spekt->setObjectName(QStringLiteral("cbADF1_Spekt"));
-    cbADF1_Spekt->setEditable(true);
-    cbADF1_Spekt->setMinimumWidth(320);
+    cbADF1_Spekt = comboBox(QStringLiteral("cbADF1_Spekt"), Panel1, true, kFileBoxWidth);
     diffuse->addWidget(cbADF1_Spekt, 0, Qt::AlignLeft);
-    Notebook1 = new QStackedWidget(Panel1);
-    Notebook1->setObjectName(QStringLiteral("Notebook1"));
-    pbSpectrLamb = twoDecimals("pbSpectrLamb", Notebook1);
-    pbSpectrLamb->setValue(1.0);
-    pbSpectrEllipsis = twoDecimals("pbSpectrEllipsis", Notebook1);
-    pbSpectrEllipsis->setValue(1.0);
+    diffuse->addWidget(buildParameterPanel());
+    return Panel1;
+}
+
+QWidget* TSpectrumForm::buildParameterPanel() {
+    Notebook1 = named<QStackedWidget>(Panel1, QStringLiteral("Notebook1"));
+    const NumEditSetup parameter{.decimals = 2, .value = 1.0, .width = 70};
+    pbSpectrLamb = numEdit(QStringLiteral("pbSpectrLamb"), Notebook1, parameter);
+    pbSpectrEllipsis = numEdit(QStringLiteral("pbSpectrEllipsis"), Notebook1, parameter);
     Notebook1->addWidget(
-        captioned(QStringLiteral("Lambertian power n = "), pbSpectrLamb, Notebook1));
+        captionedRow(QStringLiteral("Lambertian power n = "), pbSpectrLamb, Notebook1));
     Notebook1->addWidget(
-        captioned(QStringLiteral("Ellipsis radius ratio b:a = "), pbSpectrEllipsis, Notebook1));
+        captionedRow(QStringLiteral("Ellipsis radius ratio b:a = "), pbSpectrEllipsis, Notebook1));
     Notebook1->addWidget(new QWidget(Notebook1));
     Notebook1->setFixedHeight(28);
-    diffuse->addWidget(Notebook1);
-    adv->addWidget(Panel1);
-    page->addWidget(AdvPanel);
-    page->addStretch(1);
+    return Notebook1;
+}
 
+void TSpectrumForm::connectHandlers() {
     connect(rbCoherent, &QRadioButton::toggled, this, &TSpectrumForm::ADFModelSpectrum);
     connect(rbSpecADFInternal, &QRadioButton::toggled, this, [this](bool) { IntExtADF(); });
     connect(cbADF1_Spekt, &QComboBox::currentIndexChanged, this,
             &TSpectrumForm::cbADF1_SpektChange);
     parkFocusOnClick(AdvPanel);
     parkFocusOnClick(Panel1);
+}
 
-    ComboLists& lists = host.comboLists();
+void TSpectrumForm::bindComboLists() {
+    ComboLists& lists = m_host.comboLists();
     lists.addBinding({[this] { return QList<QComboBox*>{cbSpekter}; },
                       [this] { return spectrumListFile(); },
                       {}});
     lists.addBinding(
         {[this] { return QList<QComboBox*>{cbADF1_Spekt}; }, [this] { return adfListFile(); }, {}});
-
-    FormCreate();
 }
 
 QString TSpectrumForm::spectrumListFile() const {

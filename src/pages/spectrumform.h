@@ -3,6 +3,7 @@
 #include "pages/addon.h"
 #include "pages/pageform.h"
 
+class QBoxLayout;
 class QCheckBox;
 class QRadioButton;
 class QStackedWidget;
@@ -47,6 +48,14 @@ public:
     void fillProject(Project& project) const;
 
 private:
+    // The parts of the page, made in this order by the constructor.
+    void buildSpectrumPanel(QBoxLayout* page);
+    QWidget* buildAdvancedPanel();
+    QWidget* buildDiffusedLightPanel();
+    QWidget* buildParameterPanel();
+    void connectHandlers();
+    void bindComboLists();
+
     QString spectrumListFile() const;
     QString adfListFile() const;
 

@@ -6,6 +6,7 @@
 #include "controls/combobox.h"
 #include "controls/combolists.h"
 #include "controls/pbnumedit.h"
+#include "controls/widget_factory.h"
 #include "core/folders.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
@@ -30,13 +31,12 @@ constexpr int kScrollHeightWithout = 617;
 constexpr int kTopStrip = 64;
 constexpr int kRowsWidth = 670;
 
-TPBNumEdit* rowEdit(QWidget* parent, const QString& name, const QRect& geometry) {
-    auto* edit = new TPBNumEdit(parent);
-    edit->setObjectName(name);
+TPBNumEdit* rowEdit(QWidget* parent, const QString& name, const QRect& geometry,
+                    const NumEditSetup& setup) {
+    auto* edit = numEdit(name, parent, setup);
     edit->setFixedSize(geometry.size());
     edit->move(geometry.topLeft());
     edit->setFrame(false);
-    edit->setAlignment(Qt::AlignRight);
     edit->setDisabledColor(kDisabledColor);
     return edit;
 }
@@ -95,7 +95,17 @@ void TLayerRow::show(const LayerRow& v) {
 
 TStructureForm::TStructureForm(PageHost& host, QWidget* parent) : TPageForm(host, 0, parent) {
     setObjectName(QStringLiteral("StructureForm"));
+    buildColumnCaptions();
+    buildLayerCountPanel();
+    buildRowArea();
+    buildRowMenu();
+    buildAdvancedPanel();
+    bindComboLists();
+    connectHandlers();
+    FormCreate();
+}
 
+void TStructureForm::buildColumnCaptions() {
     // Column captions stand over their columns, bottom-aligned just above the rows.
     const struct {
         const char* text;
@@ -113,62 +123,60 @@ TStructureForm::TStructureForm(PageHost& host, QWidget* parent) : TPageForm(host
                                               : Qt::AlignHCenter | Qt::AlignBottom);
         label->setGeometry(10 + column.left, 14, column.width, 46);
     }
+}
 
+void TStructureForm::buildLayerCountPanel() {
     caption(this, QStringLiteral("No. of layers"), 700, 20);
-    pbAddRemoveLayer = new TPBNumEdit(this);
-    pbAddRemoveLayer->setObjectName(QStringLiteral("pbAddRemoveLayer"));
+    pbAddRemoveLayer = numEdit(QStringLiteral("pbAddRemoveLayer"), this,
+                               {.max = LayerRows::kMaxLayers, .alignment = Qt::AlignCenter});
     pbAddRemoveLayer->setReadOnly(true);
-    pbAddRemoveLayer->setAlignment(Qt::AlignCenter);
-    pbAddRemoveLayer->setMaxValue(LayerRows::kMaxLayers);
-    pbAddRemoveLayer->setFixedWidth(100);
     pbAddRemoveLayer->move(700, 40);
     ButtonLook look;
     look.color = QColor(122, 168, 224);
     look.pressedColor = QColor(41, 101, 173);
     look.hoverColor = QColor(160, 193, 233);
-    LbSpeedButton1 = new TLbSpeedButton(QStringLiteral("ADD"), this);
-    LbSpeedButton2 = new TLbSpeedButton(QStringLiteral("REMOVE"), this);
-    for (auto* b : {static_cast<TLbSpeedButton*>(LbSpeedButton1),
-                    static_cast<TLbSpeedButton*>(LbSpeedButton2)}) {
-        b->setCheckable(false);
-        b->setLook(look);
-        b->setFixedSize(100, 26);
-    }
-    LbSpeedButton1->setObjectName(QStringLiteral("LbSpeedButton1"));
-    LbSpeedButton2->setObjectName(QStringLiteral("LbSpeedButton2"));
-    LbSpeedButton1->move(700, 72);
-    LbSpeedButton2->move(700, 104);
+    const auto speedButton = [this, &look](const QString& text, const QString& name, int top) {
+        auto* button = new TLbSpeedButton(text, this);
+        button->setObjectName(name);
+        button->setCheckable(false);
+        button->setLook(look);
+        button->setFixedSize(100, 26);
+        button->move(700, top);
+        return button;
+    };
+    LbSpeedButton1 = speedButton(QStringLiteral("ADD"), QStringLiteral("LbSpeedButton1"), 72);
+    LbSpeedButton2 = speedButton(QStringLiteral("REMOVE"), QStringLiteral("LbSpeedButton2"), 104);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(300);
+}
 
-    ScrollBox1 = new QScrollArea(this);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+void TStructureForm::buildRowArea() {
+    ScrollBox1 = named<QScrollArea>(this, QStringLiteral("ScrollBox1"));
     ScrollBox1->setFrameShape(QFrame::NoFrame);
     ScrollBox1->setGeometry(10, kTopStrip, kRowsWidth, kScrollHeightWithout);
     ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_rowsHost = new QWidget;
-    m_rowsHost->setObjectName(QStringLiteral("ScrollBox1Rows"));
+    m_rowsHost = named<QWidget>(nullptr, QStringLiteral("ScrollBox1Rows"));
     m_rowsHost->resize(kRowsWidth - 20, kRowPitch);
     ScrollBox1->setWidget(m_rowsHost);
     parkFocusOnClick(m_rowsHost);
+}
 
+void TStructureForm::buildRowMenu() {
     PopupMenu1 = new QMenu(this);
     AddLayer = PopupMenu1->addAction(QStringLiteral("&Add Layer above"));
     AddLayer->setObjectName(QStringLiteral("AddLayer"));
     DeleteLayer = PopupMenu1->addAction(QStringLiteral("&Delete layer"));
     DeleteLayer->setObjectName(QStringLiteral("DeleteLayer"));
+}
 
-    AdvPanel = new QWidget(this);
-    AdvPanel->setObjectName(QStringLiteral("AdvPanel"));
+void TStructureForm::buildAdvancedPanel() {
+    AdvPanel = named<QWidget>(this, QStringLiteral("AdvPanel"));
     AdvPanel->setGeometry(10, kTopStrip + kScrollHeightWithAdvanced, 806, 175);
-    QFont bold = font();
-    bold.setBold(true);
-    QLabel* heading = caption(
-        AdvPanel,
-        QStringLiteral("LAYER INCOHERENCY CONDITIONS  (up to 3 icoherent layers considered)"), 0,
-        12);
-    heading->setFont(bold);
+    QLabel* heading = boldLabel(
+        QStringLiteral("LAYER INCOHERENCY CONDITIONS  (up to 3 icoherent layers considered)"),
+        AdvPanel);
+    heading->move(0, 12);
     heading->adjustSize();
     caption(AdvPanel,
             QStringLiteral("Lower thickness limit (d_incoh) for a fully incoherent layer:"), 0, 40);
@@ -180,22 +188,16 @@ TStructureForm::TStructureForm(PageHost& host, QWidget* parent) : TPageForm(host
     caption(AdvPanel, QStringLiteral("C_factor = "), 420, 114);
     caption(AdvPanel, QStringLiteral("d_incoh_init (nm) = lambda (nm) ^2 / (2 * 4nm * refr. ind.)"),
             0, 146);
-    pbIfactor = new TPBNumEdit(AdvPanel);
-    pbIfactor->setObjectName(QStringLiteral("pbIfactor"));
-    pbIfactor->setAlignment(Qt::AlignRight);
-    pbIfactor->setMaxValue(100000000.0);
-    pbIfactor->setMinValue(0.000001);
-    pbIfactor->setValue(1.0);
+    pbIfactor = numEdit(QStringLiteral("pbIfactor"), AdvPanel,
+                        {.min = 0.000001, .max = 100000000.0, .value = 1.0});
     pbIfactor->move(500, 59);
-    pbCfactor = new TPBNumEdit(AdvPanel);
-    pbCfactor->setObjectName(QStringLiteral("pbCfactor"));
-    pbCfactor->setAlignment(Qt::AlignRight);
-    pbCfactor->setMaxValue(9999999.0);
-    pbCfactor->setMinValue(0.000001);
-    pbCfactor->setValue(1.0);
+    pbCfactor = numEdit(QStringLiteral("pbCfactor"), AdvPanel,
+                        {.min = 0.000001, .max = 9999999.0, .value = 1.0});
     pbCfactor->move(500, 111);
     parkFocusOnClick(AdvPanel);
+}
 
+void TStructureForm::bindComboLists() {
     m_host.comboLists().addBinding({[this] {
                                         QList<QComboBox*> boxes;
                                         for (const auto& record : RowList)
@@ -204,7 +206,9 @@ TStructureForm::TStructureForm(PageHost& host, QWidget* parent) : TPageForm(host
                                     },
                                     [this] { return layerListFile(); },
                                     {}});
+}
 
+void TStructureForm::connectHandlers() {
     connect(pbAddRemoveLayer, &QLineEdit::textChanged, this, &TStructureForm::LayerEditChange);
     connect(LbSpeedButton1, &QPushButton::pressed, this, &TStructureForm::LbSpeedButton1MouseDown);
     connect(LbSpeedButton2, &QPushButton::pressed, this, &TStructureForm::LbSpeedButton2MouseDown);
@@ -213,8 +217,6 @@ TStructureForm::TStructureForm(PageHost& host, QWidget* parent) : TPageForm(host
     connect(Timer1, &QTimer::timeout, this, &TStructureForm::Timer1Timer);
     connect(AddLayer, &QAction::triggered, this, &TStructureForm::AddLayerClick);
     connect(DeleteLayer, &QAction::triggered, this, &TStructureForm::DeleteLayerClick);
-
-    FormCreate();
 }
 
 void TStructureForm::FormCreate() {
@@ -271,14 +273,13 @@ TLayerRow* TStructureForm::createRow(int c) {
     const int top = (c - 1) * kRowPitch;
     const QString n = QString::number(c);
 
-    record->pv = new QCheckBox(m_rowsHost);
-    record->pv->setObjectName("G" + n);
+    record->pv = named<QCheckBox>(m_rowsHost, "G" + n);
     record->pv->setGeometry(0, top - 2, 15, 25);
 
-    record->number = rowEdit(m_rowsHost, "Ln" + n, QRect(35, top, 20, 22));
+    record->number =
+        rowEdit(m_rowsHost, "Ln" + n, QRect(35, top, 20, 22), {.alignment = Qt::AlignLeft});
     record->number->setReadOnly(true);
     record->number->setFocusPolicy(Qt::ClickFocus);
-    record->number->setAlignment(Qt::AlignLeft);
     record->number->setToolTip(QStringLiteral("Right click to add or remove layer"));
     if (c > 1) {
         record->number->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -291,9 +292,7 @@ TLayerRow* TStructureForm::createRow(int c) {
                 });
     }
 
-    record->layerFile = new TComboBox(m_rowsHost);
-    record->layerFile->setObjectName("L" + n);
-    record->layerFile->setEditable(true);
+    record->layerFile = comboBox("L" + n, m_rowsHost, true);
     record->layerFile->setGeometry(54, top, 325, 22);
     {
         const QSignalBlocker blocker(record->layerFile);
@@ -307,19 +306,14 @@ TLayerRow* TStructureForm::createRow(int c) {
         record->layerFile->setCurrentIndex(-1);
     }
 
-    record->thickness = rowEdit(m_rowsHost, "T" + n, QRect(378, top, 90, 22));
-    record->thickness->setMaxValue(1e7);
-    record->thickness->setMinValue(0);
+    record->thickness = rowEdit(m_rowsHost, "T" + n, QRect(378, top, 90, 22), {.max = 1e7});
     record->thickness->setToolTip(QStringLiteral("Value range: 0..1cm"));
-    record->segments = rowEdit(m_rowsHost, "P" + n, QRect(467, top, 90, 22));
-    record->segments->setDecimals(0);
-    record->segments->setMaxValue(1000);
-    record->segments->setMinValue(1);
+    record->segments = rowEdit(m_rowsHost, "P" + n, QRect(467, top, 90, 22),
+                               {.min = 1, .max = 1000, .decimals = 0});
     record->segments->setToolTip(QStringLiteral("Value range: 1..1000"));
     if (c > 1) {
-        record->roughness = rowEdit(m_rowsHost, "R" + n, QRect(556, top - 10, 90, 22));
-        record->roughness->setMaxValue(10000);
-        record->roughness->setMinValue(0);
+        record->roughness =
+            rowEdit(m_rowsHost, "R" + n, QRect(556, top - 10, 90, 22), {.max = 10000});
         record->roughness->setToolTip(QStringLiteral("Value range: 0..10000"));
         record->roughness->raise(); // it stands on the boundary above the row
     }

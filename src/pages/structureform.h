@@ -83,6 +83,15 @@ public:
     void fillProject(Project& project) const;
 
 private:
+    // The parts of the page, made in this order by the constructor.
+    void buildColumnCaptions();
+    void buildLayerCountPanel();
+    void buildRowArea();
+    void buildRowMenu();
+    void buildAdvancedPanel();
+    void bindComboLists();
+    void connectHandlers();
+
     LayerRows pullRows() const;
     void pushRows(const LayerRows& rows);
     TLayerRow* createRow(int creationNumber);
