@@ -179,12 +179,12 @@ TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {
     EXPECT_FALSE(checkProjectForFile(withLayers({"CIGS", "ZnO\xC2\xB5"}), '.')); // µ is in the set
     const auto sqrt = checkProjectForFile(withLayers({"A", "B\xE2\x88\x9A"}), '.');
     ASSERT_TRUE(sqrt);
-    EXPECT_NE(sqrt->find("row 3"), std::string::npos);
+    EXPECT_NE(sqrt->find("of layer 2"), std::string::npos);
     Project huge = withLayers({"A"});
     huge.structure.rows[1].thickness = "123456789012345678";
     const auto tooLong = checkProjectForFile(huge, '.');
     ASSERT_TRUE(tooLong);
-    EXPECT_NE(tooLong->find("thickness of row 2"), std::string::npos);
+    EXPECT_NE(tooLong->find("thickness of layer 1"), std::string::npos);
     EXPECT_FALSE(checkProjectForFile(newProject(), '.')); // the media's " " is never written
 }
 
