@@ -3,6 +3,7 @@
 #include "core/folders.h"
 #include "core/inputfile_writer.h"
 #include "core/listing.h"
+#include "core/number_ranges.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
@@ -65,10 +66,25 @@ public:
     }
     long double number(int n, const std::string& text) const {
         const std::string t = trim(text);
-        const auto value = t.empty() ? std::nullopt : parseNumber(t, m_separators);
+        const auto value = t.empty() ? std::nullopt : parseFileNumber(t, m_separators.decimal);
         if (!value)
             throw ParseFailure{n, "\"" + t + "\" is not a number"};
         return *value;
+    }
+    // The text of a numeric setting, as the file holds it, once it is known to be a number
+    // within the range of the edit that will show it.
+    const std::string& checked(int n, const std::string& text, const std::string& setting,
+                               NumberRange range) const {
+        const std::string t = trim(text);
+        const auto value = t.empty() ? std::nullopt : parseFileNumber(t, m_separators.decimal);
+        if (!value)
+            throw ParseFailure{n, "the " + setting + " \"" + t + "\" is not a number"};
+        if (!range.holds(*value) || (range.whole && *value != std::floor(*value)))
+            throw ParseFailure{n, "the " + setting + " " + t + " is not " +
+                                      (range.whole ? "a whole number " : "") + "between " +
+                                      formatGeneral(range.min, '.') + " and " +
+                                      formatGeneral(range.max, '.')};
+        return text;
     }
     int integer(int n, const std::string& text) const {
         const long double value = number(n, text);
@@ -150,16 +166,22 @@ void InputFileParser::readRows() {
         const int n = 11 + i;
         LoadedRow row;
         row.layerFile = trimRight(r.columns(n, 1, p1 - 1));
-        const auto field = [&](int first, int last, int decimals) -> std::optional<std::string> {
+        const std::string where = i == 1     ? "the top medium"
+                                  : i == m_c ? "the bottom medium"
+                                             : "layer " + std::to_string(i - 1);
+        // "x" stands where a medium has no value; the control is left as it is.
+        const auto field = [&](int first, int last, int decimals, const char* name,
+                               NumberRange range) -> std::optional<std::string> {
             const std::string text = r.columns(n, first, last);
-            if (text.find('x') != std::string::npos)
+            if (trim(text) == "x")
                 return std::nullopt;
-            return r.shown(n, text, decimals);
+            return r.shown(n, r.checked(n, text, std::string(name) + " of " + where, range),
+                           decimals);
         };
-        row.thickness = field(p1, p2 - 2, -1);
-        row.segments = field(p2, p3 - 2, 0);
+        row.thickness = field(p1, p2 - 2, -1, "thickness", ranges::kThickness);
+        row.segments = field(p2, p3 - 2, 0, "number of segments", ranges::kSegments);
         if (i > 1)
-            row.roughness = r.shown(n, r.columns(n, p3, p4 - 2), -1);
+            row.roughness = field(p3, p4 - 2, -1, "roughness", ranges::kRoughness);
         row.pvActive = r.letter(n, p4) == '1';
         m_out.rows.push_back(row);
     }
@@ -175,7 +197,7 @@ void InputFileParser::readPower(int line) {
         h.power = HazeSettings::Power::Three;
     else {
         h.power = HazeSettings::Power::Custom;
-        h.ePowerHT = value;
+        h.ePowerHT = r.checked(line, value, "power factor", ranges::kPowerFactor);
     }
 }
 
@@ -220,10 +242,13 @@ void InputFileParser::readMainFunction(AdfFunction& f, int source) {
     f.external = r.letter(source, 58) != 'i';
     f.t = readChoice(source + 2, f.external);
     f.r = readChoice(source + 3, f.external);
-    f.lambertianT = r.from(source + 6, 37);
-    f.lambertianR = r.from(source + 7, 37);
-    f.ellipseT = r.from(source + 8, 44);
-    f.ellipseR = r.from(source + 9, 44);
+    const auto parameter = [&](int line, int column, const char* name) {
+        return r.checked(line, r.from(line, column), name, ranges::kAnyNumber);
+    };
+    f.lambertianT = parameter(source + 6, 37, "Lambertian power n for T");
+    f.lambertianR = parameter(source + 7, 37, "Lambertian power n for R");
+    f.ellipseT = parameter(source + 8, 44, "ellipsis radius ratio b:a for T");
+    f.ellipseR = parameter(source + 9, 44, "ellipsis radius ratio b:a for R");
 }
 
 void InputFileParser::readGroupParameters(AdfSet& s, int first) {
@@ -303,8 +328,9 @@ void InputFileParser::readFactorSets(int t, bool allSets) {
         const int b = t + 3 + 5 * j;
         auto& f = rt.factors[static_cast<std::size_t>(j)];
         f.interfaces = r.from(b, 43);
-        f.c12 = orOne(r.from(b + 1, 84), sep);
-        f.c21 = orOne(r.from(b + 2, 83), sep);
+        const std::string column = " of calibration factor column " + std::to_string(j + 1);
+        f.c12 = r.checked(b + 1, orOne(r.from(b + 1, 84), sep), "c12" + column, ranges::kFraction);
+        f.c21 = r.checked(b + 2, orOne(r.from(b + 2, 83), sep), "c21" + column, ranges::kFraction);
         if (allSets)
             f.direct = r.letter(b + 3, 71) == 'y';
         if (j > 0 && !f.interfaces.empty())
@@ -318,13 +344,14 @@ void InputFileParser::readEntireAndBackSide(int u) {
     rt.cbIncludeDecr_adv = r.letter(u, 95) == 'y';
     if (rt.cbIncludeDecr_adv) {
         m_out.advanced[3] = true;
-        rt.pbC12entire = orOne(r.from(u + 1, 20), sep);
+        rt.pbC12entire =
+            r.checked(u + 1, orOne(r.from(u + 1, 20), sep), "c12entire", ranges::kFraction);
     }
     rt.cbIncludeInc_adv = r.letter(u + 4, 144) == 'y';
     if (rt.cbIncludeInc_adv) {
         m_out.advanced[3] = true;
         rt.eRTSpecifInterface_adv = r.from(u + 5, 43);
-        rt.pbC21Scatt = r.from(u + 6, 16);
+        rt.pbC21Scatt = r.checked(u + 6, r.from(u + 6, 16), "c21scatt", ranges::kBackSideIncrease);
     }
 }
 
@@ -345,8 +372,10 @@ void InputFileParser::readSpectrum(int line, bool stripTmp) {
         s.cbADF1_Spekt.selected = r.integer(line + 5, r.from(line + 5, 20)) - 1;
     else
         s.cbADF1_Spekt.text = r.from(line + 5, 20);
-    s.pbSpectrLamb = r.from(line + 8, 31);
-    s.pbSpectrEllipsis = r.from(line + 9, 38);
+    s.pbSpectrLamb = r.checked(line + 8, r.from(line + 8, 31), "Lambertian power n of the spectrum",
+                               ranges::kAnyNumber);
+    s.pbSpectrEllipsis = r.checked(line + 9, r.from(line + 9, 38),
+                                   "ellipsis radius ratio b:a of the spectrum", ranges::kAnyNumber);
 }
 
 std::string InputFileParser::outputName(int line) const {
@@ -421,7 +450,8 @@ LoadedProject InputFileParser::parse() {
         readHazeBlock(c + 16 + x);
         // the main ADFs: the ADF2 lines stand 13 below the ADF1 lines
         AdfSettings& a = p.adf;
-        a.pbNoAngles = r.from(c + 34 + x, 42);
+        a.pbNoAngles = r.checked(c + 34 + x, r.from(c + 34 + x, 42), "number of equivalent angles",
+                                 ranges::kAnyNumber);
         readMainFunction(a.adf1, c + 38 + x);
         readMainFunction(a.adf2, c + 51 + x);
         readLegacyOtherAdf(c + 63 + x);
@@ -497,8 +527,10 @@ LoadedProject InputFileParser::parse() {
     readRows();
     StructureSettings& s = p.structure;
     // Read to the end of the line: the writer writes the whole text of the edit.
-    s.pbIfactor = orOne(r.from(c + 16, 70), sep);
-    s.pbCfactor = orOne(r.from(c + 17, 65), sep);
+    s.pbIfactor =
+        r.checked(c + 16, orOne(r.from(c + 16, 70), sep), "I_factor", ranges::kIncoherentFactor);
+    s.pbCfactor =
+        r.checked(c + 17, orOne(r.from(c + 17, 65), sep), "C_factor", ranges::kCoherentFactor);
     const auto isOne = [&](const std::string& text) {
         const auto value = parseNumber(text, m_context.separators);
         return value && *value == 1;
@@ -506,7 +538,8 @@ LoadedProject InputFileParser::parse() {
     m_out.advanced[0] = !(isOne(s.pbIfactor) && isOne(s.pbCfactor));
     readPower(c + 22);
     readHazeBlock(c + 24);
-    p.adf.pbNoAngles = r.from(c + 42, 42);
+    p.adf.pbNoAngles =
+        r.checked(c + 42, r.from(c + 42, 42), "number of equivalent angles", ranges::kAnyNumber);
     readMainFunction(p.adf.adf1, c + 46);
     readMainFunction(p.adf.adf2, d + 59);
     readGroups(c, v);

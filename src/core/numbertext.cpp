@@ -166,6 +166,15 @@ std::optional<long double> parseNumber(std::string_view text, Separators separat
     return negative ? -value : value;
 }
 
+std::optional<long double> parseFileNumber(std::string_view text, char decimalSeparator) {
+    std::string plain(text);
+    if (decimalSeparator == '.')
+        std::replace(plain.begin(), plain.end(), ',', '.');
+    if (std::none_of(plain.begin(), plain.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return parseNumber(plain, {decimalSeparator, '\0'});
+}
+
 std::string convertSeparators(std::string_view text, Separators from, Separators to) {
     std::string out(text);
     for (char& ch : out) {

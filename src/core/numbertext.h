@@ -29,6 +29,10 @@ std::string formatGeneral(long double value, char decimalSeparator);
 // without digits as E0, since typing passes through such texts. Nothing for anything else.
 std::optional<long double> parseNumber(std::string_view text, Separators separators);
 
+// Reads a number that a file holds: the whole text must convert, with the decimal separator
+// (or, where that is ".", a comma as the numeric edits take it) and no thousands separator.
+std::optional<long double> parseFileNumber(std::string_view text, char decimalSeparator);
+
 // Rewrites a text formatted under the old separators for the new ones.
 std::string convertSeparators(std::string_view text, Separators from, Separators to);
 

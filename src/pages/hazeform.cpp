@@ -7,6 +7,7 @@
 #include "controls/pbnumedit.h"
 #include "controls/widget_factory.h"
 #include "core/folders.h"
+#include "core/number_ranges.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
 
@@ -55,7 +56,7 @@ QWidget* THazeForm::buildPowerPanel() {
     rbPower2 = radio(QStringLiteral("2"), QStringLiteral("rbPower2"), Panel5);
     rbPower3 = radio(QStringLiteral("3"), QStringLiteral("rbPower3"), Panel5);
     rbPowerCustom = radio(QString(), QStringLiteral("rbPowerCustom"), Panel5);
-    ePowerHT = numEdit(QStringLiteral("ePowerHT"), Panel5, {.max = 100.0});
+    ePowerHT = numEdit(QStringLiteral("ePowerHT"), Panel5, {.max = ranges::kPowerFactor.max});
     power->addWidget(rbPower2, 1, 0);
     power->addWidget(rbPower3, 1, 1);
     power->addWidget(rbPowerCustom, 1, 2);

@@ -7,6 +7,7 @@
 #include "controls/pbnumedit.h"
 #include "controls/widget_factory.h"
 #include "core/folders.h"
+#include "core/number_ranges.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
 
@@ -59,7 +60,7 @@ void rowCaptions(QGridLayout* grid, QWidget* parent, const QString& kind) {
 }
 
 // The factor edits: 0 to 1, starting at 1.
-const NumEditSetup kUnitFactor{.max = 1.0, .value = 1.0, .width = 70};
+const NumEditSetup kUnitFactor{.max = ranges::kFraction.max, .value = 1.0, .width = 70};
 
 QLineEdit* interfacesEdit(const QString& name, QWidget* parent) {
     auto* edit = named<QLineEdit>(parent, name);
@@ -192,7 +193,10 @@ QWidget* TRefTransForm::buildBackSidePanel() {
     eRTSpecifInterface_adv =
         interfacesEdit(QStringLiteral("eRTSpecifInterface_adv"), pIncludeInc_adv);
     pbC21Scatt = numEdit(QStringLiteral("pbC21Scatt"), pIncludeInc_adv,
-                         {.min = 1.0, .max = 100.0, .value = 1.0, .width = 70});
+                         {.min = ranges::kBackSideIncrease.min,
+                          .max = ranges::kBackSideIncrease.max,
+                          .value = 1.0,
+                          .width = 70});
     increase->addWidget(new QLabel(QStringLiteral("Specify interfaces"), pIncludeInc_adv), 0, 0);
     increase->addWidget(eRTSpecifInterface_adv, 0, 1);
     increase->addWidget(

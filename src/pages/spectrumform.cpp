@@ -8,6 +8,7 @@
 #include "controls/widget_factory.h"
 #include "core/adf_groups.h"
 #include "core/folders.h"
+#include "core/number_ranges.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
 
@@ -71,7 +72,8 @@ QWidget* TSpectrumForm::buildAdvancedPanel() {
 QWidget* TSpectrumForm::buildDiffusedLightPanel() {
     Panel1 = named<QWidget>(AdvPanel, QStringLiteral("Panel1"));
     auto* diffuse = layoutOn<QVBoxLayout>(Panel1, {24, 6, 0, 0});
-    pbRatio = numEdit(QStringLiteral("pbRatio"), Panel1, {.max = 1.0, .decimals = 2, .width = 70});
+    pbRatio = numEdit(QStringLiteral("pbRatio"), Panel1,
+                      {.max = ranges::kFraction.max, .decimals = 2, .width = 70});
     auto* ratioRow = new QHBoxLayout;
     ratioRow->addWidget(new QLabel(QStringLiteral("Ratio diffused / (diffused + direct)"), Panel1));
     ratioRow->addWidget(pbRatio);

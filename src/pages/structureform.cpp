@@ -8,6 +8,7 @@
 #include "controls/pbnumedit.h"
 #include "controls/widget_factory.h"
 #include "core/folders.h"
+#include "core/number_ranges.h"
 #include "core/project.h"
 #include "pages/pagehost.h"
 
@@ -188,11 +189,13 @@ void TStructureForm::buildAdvancedPanel() {
     caption(AdvPanel, QStringLiteral("C_factor = "), 420, 114);
     caption(AdvPanel, QStringLiteral("d_incoh_init (nm) = lambda (nm) ^2 / (2 * 4nm * refr. ind.)"),
             0, 146);
-    pbIfactor = numEdit(QStringLiteral("pbIfactor"), AdvPanel,
-                        {.min = 0.000001, .max = 100000000.0, .value = 1.0});
+    pbIfactor = numEdit(
+        QStringLiteral("pbIfactor"), AdvPanel,
+        {.min = ranges::kIncoherentFactor.min, .max = ranges::kIncoherentFactor.max, .value = 1.0});
     pbIfactor->move(500, 59);
-    pbCfactor = numEdit(QStringLiteral("pbCfactor"), AdvPanel,
-                        {.min = 0.000001, .max = 9999999.0, .value = 1.0});
+    pbCfactor = numEdit(
+        QStringLiteral("pbCfactor"), AdvPanel,
+        {.min = ranges::kCoherentFactor.min, .max = ranges::kCoherentFactor.max, .value = 1.0});
     pbCfactor->move(500, 111);
     parkFocusOnClick(AdvPanel);
 }
@@ -306,14 +309,16 @@ TLayerRow* TStructureForm::createRow(int c) {
         record->layerFile->setCurrentIndex(-1);
     }
 
-    record->thickness = rowEdit(m_rowsHost, "T" + n, QRect(378, top, 90, 22), {.max = 1e7});
+    record->thickness =
+        rowEdit(m_rowsHost, "T" + n, QRect(378, top, 90, 22), {.max = ranges::kThickness.max});
     record->thickness->setToolTip(QStringLiteral("Value range: 0..1cm"));
-    record->segments = rowEdit(m_rowsHost, "P" + n, QRect(467, top, 90, 22),
-                               {.min = 1, .max = 1000, .decimals = 0});
+    record->segments =
+        rowEdit(m_rowsHost, "P" + n, QRect(467, top, 90, 22),
+                {.min = ranges::kSegments.min, .max = ranges::kSegments.max, .decimals = 0});
     record->segments->setToolTip(QStringLiteral("Value range: 1..1000"));
     if (c > 1) {
-        record->roughness =
-            rowEdit(m_rowsHost, "R" + n, QRect(556, top - 10, 90, 22), {.max = 10000});
+        record->roughness = rowEdit(m_rowsHost, "R" + n, QRect(556, top - 10, 90, 22),
+                                    {.max = ranges::kRoughness.max});
         record->roughness->setToolTip(QStringLiteral("Value range: 0..10000"));
         record->roughness->raise(); // it stands on the boundary above the row
     }

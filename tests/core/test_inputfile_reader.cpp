@@ -204,11 +204,11 @@ TEST(InputFileReader, TwoExtraLinesAfterTheRows) {
     const auto written = build(p); // C = 2: rows on lines 12 and 13
     auto lines = written;
     lines.insert(lines.begin() + 13, {"stray", "stray"});
-    // The values at the computed lines no longer convert (line 85 is empty where a number of
-    // ADF group 1 should be): the file is refused whole, naming that line.
+    // The values at the computed lines no longer convert (line 24 holds a rule line where the
+    // power factor should be): the file is refused whole, naming that line.
     const auto refused = parseInputLines(fileLines(lines), "extra.dat", readerContext());
     ASSERT_FALSE(refused.ok());
-    EXPECT_EQ(refused.error().line, 85);
+    EXPECT_EQ(refused.error().line, 24);
 
     // Two lines fewer further down (the two factor lines) and the rest stands where the
     // counts put it: the file loads with the warning, the rows read, the factors as 1.

@@ -45,6 +45,57 @@ TEST(PathNames, OnlySlashesSeparateFolders) {
     EXPECT_EQ(legacy.value().folders->outFileDir, "C:\\runs");
 }
 
+// A numeric field converts whole, within the range of the edit that shows it, or the file is
+// refused naming the line and the setting.
+TEST(LooseNumbers, ConvertWholeOrRefuse) {
+    struct Case {
+        int line;
+        std::size_t column, width; // width 0: to the end of the line
+        std::string text;
+        const char* refusal; // nullptr: read as `shown`
+        std::string shown;
+        char decimal = '.';
+    };
+    const Case cases[] = {
+        {13, 35, 17, "3x0", "the thickness of layer 1 \"3x0\" is not a number", ""},
+        {13, 35, 17, "0x10", "the thickness of layer 1 \"0x10\" is not a number", ""},
+        {13, 35, 17, "3,5", nullptr, "3.5"},
+        {13, 35, 17, "3.5", "the thickness of layer 1 \"3.5\" is not a number", "", ','},
+        {13, 35, 17, "1,000.5", "the thickness of layer 1 \"1,000.5\" is not a number", ""},
+        {13, 35, 17, "-5", "the thickness of layer 1 -5 is not between 0 and 10000000", ""},
+        {13, 35, 17, "1e3", nullptr, "1000"},
+        {13, 52, 14, "2.5x", "the number of segments of layer 1 \"2.5x\" is not a number", ""},
+        {13, 52, 14, "2.5",
+         "the number of segments of layer 1 2.5 is not a whole number between 1 and 1000", ""},
+        {13, 52, 14, "1e9",
+         "the number of segments of layer 1 1e9 is not a whole number between 1 and 1000", ""},
+        {13, 66, 20, "", "the roughness of layer 1 \"\" is not a number", ""},
+        {24, 65, 0, "0", "the C_factor 0 is not between 1E-6 and 9999999", ""},
+        {49, 42, 0, "4 5", "the number of equivalent angles \"4 5\" is not a number", ""},
+        {59, 37, 0, "1.0O", "the Lambertian power n for T \"1.0O\" is not a number", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.line) + ": " + c.text);
+        auto lines = fixtureLines("cigs_example_resaved.dat");
+        std::string& line = lines.at(static_cast<std::size_t>(c.line - 1));
+        std::string field = c.text;
+        if (c.width)
+            field.resize(c.width, ' ');
+        line = line.substr(0, c.column - 1) + field +
+               (c.width ? line.substr(c.column - 1 + c.width) : "");
+        const auto loaded = parseInputLines(
+            lines, "a.dat", {{c.decimal, c.decimal == '.' ? ',' : '.'}, "/w", false});
+        if (!c.refusal) {
+            ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+            EXPECT_EQ(loaded.value().rows.at(1).thickness, c.shown);
+            continue;
+        }
+        ASSERT_FALSE(loaded.ok());
+        EXPECT_EQ(loaded.error().line, c.line);
+        EXPECT_EQ(loaded.error().reason, c.refusal);
+    }
+}
+
 class SavingTest : public ::testing::Test {
 protected:
     void SetUp() override {
