@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QWidget>
+#include <string>
 
 #define LXPRO_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -18,6 +19,8 @@ const char* const kRangeWidget = "LXProRange";
 // The range the user set, in nm; it lives as long as the library.
 double g_from = 280.0;
 double g_to = 4000.0;
+// Why the last conversion wrote nothing.
+std::string g_reason;
 
 QDoubleSpinBox* rangeBox(QWidget* parent, const char* name, double value) {
     auto* box = new QDoubleSpinBox(parent);
@@ -74,7 +77,14 @@ LXPRO_EXPORT void ShowForm(void* panelHandle) {
 }
 
 LXPRO_EXPORT int MakeAM15File(const char* source, const char* target) {
+    g_reason.clear();
     if (!source || !target)
-        return 1;
-    return lumetrix::writeSpectrumRange(source, target, g_from, g_to) ? 1 : 0;
+        g_reason = "no file named";
+    else if (const auto failure = lumetrix::writeSpectrumRange(source, target, g_from, g_to))
+        g_reason = *failure;
+    return g_reason.empty() ? 0 : 1;
+}
+
+LXPRO_EXPORT const char* MakeAM15FileReason() {
+    return g_reason.c_str();
 }

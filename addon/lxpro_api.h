@@ -10,4 +10,6 @@ typedef void (*LXProShowForm)(void* panel);
 // Writes the part of the source spectrum inside the chosen range to the target; 0 when the
 // target was written, otherwise nothing is written.
 typedef int (*LXProMakeAM15File)(const char* source, const char* target);
+// Why the last MakeAM15File wrote nothing (optional; empty after a success).
+typedef const char* (*LXProMakeAM15FileReason)();
 }

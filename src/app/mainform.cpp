@@ -525,7 +525,11 @@ void TMainForm::BuildInputFile(std::vector<std::string>& lines) {
 
 bool TMainForm::SaveInputFile(const QString& path) {
     const Project project = collectProject();
-    const WriterContext context = writerContext();
+    WriterContext context = writerContext();
+    QString spectrumNote; // told once, after the file is written
+    context.note = [&spectrumNote](const std::string& text) {
+        spectrumNote = QString::fromStdString(text);
+    };
     if (const auto problem = checkProjectForFile(project, context.decimalSeparator)) {
         m_forms.context.dialogs.error(
             QString::fromStdString(cannotCreateFileMessage(path.toStdString(), *problem)));
@@ -538,6 +542,8 @@ bool TMainForm::SaveInputFile(const QString& path) {
             QString::fromStdString(cannotCreateFileMessage(path.toStdString(), *failure)));
         return false;
     }
+    if (!spectrumNote.isEmpty())
+        m_forms.context.dialogs.notice(spectrumNote);
     return true;
 }
 

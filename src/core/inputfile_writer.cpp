@@ -347,14 +347,17 @@ std::string spectrumLine(const SpectrumSettings& spectrum, const WriterContext& 
     if (context.addOnPresent && spectrum.cbManually && context.makeAm15File) {
         const std::string source = joinPath(context.spectrumDir, name + ".spk");
         const std::string target = joinPath(context.spectrumDir, name + "_tmp.spk");
-        bool converted = false;
+        std::optional<std::string> failure;
         try {
-            converted = context.makeAm15File(source, target);
+            failure = context.makeAm15File(source, target);
         } catch (...) {
-            converted = false; // a failing conversion is not the save's failure
+            failure = "the add-on failed"; // a failing conversion is not the save's failure
         }
-        if (converted)
+        if (!failure)
             return "Spectrum: " + name + "_tmp";
+        if (context.note)
+            context.note("The spectrum range could not be applied (" + *failure +
+                         "); the full spectrum \"" + name + "\" was written.");
     }
     return "Spectrum: " + name;
 }

@@ -17,9 +17,12 @@ struct WriterContext {
     char decimalSeparator = '.';
     std::string spectrumDir;
     bool addOnPresent = false;
-    // The add-on's MakeAM15File(source, target); true when it wrote the target. Empty when the
-    // add-on offers no conversion.
-    std::function<bool(const std::string& source, const std::string& target)> makeAm15File;
+    // The add-on's MakeAM15File(source, target); nothing when it wrote the target, otherwise
+    // why not. Empty when the add-on offers no conversion.
+    std::function<std::optional<std::string>(const std::string& source, const std::string& target)>
+        makeAm15File;
+    // Told why, when the full spectrum is written instead of the range the user set.
+    std::function<void(const std::string& message)> note;
 };
 
 inline constexpr std::string_view kFormatVersion = "1.2.8";

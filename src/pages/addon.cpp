@@ -15,6 +15,7 @@ void AddOnLibrary::bind(const QString& path, QWidget* form, QWidget* panel) {
         create(form, panel);
     m_showForm = reinterpret_cast<LXProShowForm>(m_library.resolve("ShowForm"));
     m_makeAm15File = reinterpret_cast<LXProMakeAM15File>(m_library.resolve("MakeAM15File"));
+    m_reason = reinterpret_cast<LXProMakeAM15FileReason>(m_library.resolve("MakeAM15FileReason"));
 }
 
 void AddOnLibrary::showForm(QWidget* panel) const {
@@ -22,12 +23,16 @@ void AddOnLibrary::showForm(QWidget* panel) const {
         m_showForm(panel);
 }
 
-bool AddOnLibrary::makeAm15File(const std::string& source, const std::string& target) const {
+std::optional<std::string> AddOnLibrary::makeAm15File(const std::string& source,
+                                                      const std::string& target) const {
     if (!m_makeAm15File)
-        return false;
+        return "the add-on offers no conversion";
     const QByteArray s = QFile::encodeName(QString::fromStdString(source));
     const QByteArray t = QFile::encodeName(QString::fromStdString(target));
-    return m_makeAm15File(s.constData(), t.constData()) == 0;
+    if (m_makeAm15File(s.constData(), t.constData()) == 0)
+        return std::nullopt;
+    const char* reason = m_reason ? m_reason() : nullptr;
+    return reason && *reason ? std::string(reason) : std::string("the add-on refused it");
 }
 
 } // namespace lumetrix

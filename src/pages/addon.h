@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLibrary>
+#include <optional>
 #include <string>
 
 #include "lxpro_api.h"
@@ -18,13 +19,16 @@ public:
     void bind(const QString& path, QWidget* form, QWidget* panel);
     void showForm(QWidget* panel) const;
     bool offersConversion() const { return m_makeAm15File != nullptr; }
-    // MakeAM15File(source, target); true when the add-on wrote the target.
-    bool makeAm15File(const std::string& source, const std::string& target) const;
+    // MakeAM15File(source, target); nothing when the add-on wrote the target, otherwise why
+    // not (its own reason when it offers MakeAM15FileReason).
+    std::optional<std::string> makeAm15File(const std::string& source,
+                                            const std::string& target) const;
 
 private:
     QLibrary m_library;
     LXProShowForm m_showForm = nullptr;
     LXProMakeAM15File m_makeAm15File = nullptr;
+    LXProMakeAM15FileReason m_reason = nullptr;
 };
 
 } // namespace lumetrix

@@ -150,9 +150,20 @@ TEST(ClosingSections, SpectrumLineAndTheAddOn) {
                 calls.emplace_back(source, target);
                 if (c.throws)
                     throw std::runtime_error("conversion failed");
-                return c.converts;
+                return c.converts ? std::nullopt : std::optional<std::string>("From above To");
             };
+        std::vector<std::string> notes;
+        context.note = [&](const std::string& text) { notes.push_back(text); };
         EXPECT_EQ(Lines{build(p, context)}(marks(p).s + 3), c.line) << c.name;
+        // Why the full spectrum was written instead of the range, when a conversion failed.
+        const bool failed = c.calls == 1 && !c.converts;
+        ASSERT_EQ(notes.size(), failed || c.throws ? 1u : 0u) << c.name;
+        if (!notes.empty()) {
+            EXPECT_EQ(notes[0], "The spectrum range could not be applied (" +
+                                    std::string(c.throws ? "the add-on failed" : "From above To") +
+                                    "); the full spectrum \"AM15\" was written.")
+                << c.name;
+        }
         ASSERT_EQ(static_cast<int>(calls.size()), c.calls) << c.name;
         if (!calls.empty()) {
             EXPECT_EQ(calls[0].first, "/w/Spectrum/AM15.spk");

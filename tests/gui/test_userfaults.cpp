@@ -1,13 +1,18 @@
 // What a new user meets: work kept on close, numbers checked on every save.
 #include "app/forms.h"
 #include "app/mainform.h"
+#include "controls/combobox.h"
 #include "controls/pbnumedit.h"
 #include "core/inputfile_reader.h"
+#include "pages/spectrumform.h"
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
 #include "testapp.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -139,6 +144,36 @@ private slots:
             QVERIFY2(message.contains(QStringLiteral("Line %1: ").arg(commentsStart)),
                      qPrintable(message));
         QVERIFY(app.forms->TekstForm->TekstMemo->toPlainText().isEmpty());
+    }
+
+    // A range the add-on refuses, or a spectrum file that is missing, is told once at the save.
+    void refusedSpectrumRangeIsToldOnce_data() {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<QString>("spectrum");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("From above To") << 900.0 << "AM15"
+                                       << "the range from 900 to 600 nm is empty";
+        QTest::newRow("missing file") << 400.0 << "nosuch"
+                                      << "nosuch.spk";
+    }
+    void refusedSpectrumRangeIsToldOnce() {
+        QFETCH(double, from);
+        QFETCH(QString, spectrum);
+        QFETCH(QString, reason);
+        test::TestApp app(false);
+        QVERIFY(QFile::copy(QStringLiteral(LUMETRIX_ADDON_PATH), app.workDir() + "/libLXPro.so"));
+        app.createForms();
+        TMainForm& main = activeMain(app);
+        TSpectrumForm& sp = *app.forms->SpectrumForm;
+        sp.ProPanel->findChild<QDoubleSpinBox*>(QStringLiteral("LXProFrom"))->setValue(from);
+        sp.ProPanel->findChild<QDoubleSpinBox*>(QStringLiteral("LXProTo"))->setValue(600);
+        sp.cbSpekter->setEditText(spectrum);
+        sp.cbManually->setChecked(true);
+        QVERIFY(main.SaveInputFile(app.tempPath("s.dat")));
+        const QStringList messages = app.dialogs.messageTexts();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(reason), qPrintable(messages[0]));
+        QVERIFY(messages[0].endsWith("the full spectrum \"" + spectrum + "\" was written."));
     }
 };
 
