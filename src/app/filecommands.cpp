@@ -111,6 +111,7 @@ void TMainForm::resetProject(bool startedByOpenInputFile) {
     setWindowTitle(kTitle);
     clearAdvancedFlags();
     ToolBarClick(LbSpeedButton1);
+    m_comboLists.gatherErrors();
     m_forms.FilesForm->FormCreate();
 
     TStructureForm& structure = *m_forms.StructureForm;
@@ -134,6 +135,7 @@ void TMainForm::resetProject(bool startedByOpenInputFile) {
     m_forms.HazeForm->FormCreate();
     m_forms.RefTransForm->FormCreate();
     m_forms.SpectrumForm->FormCreate();
+    m_comboLists.showGatheredErrors();
 
     // The Results page: the result list back at its first entry.
     m_forms.Results->cbIzberiGraf->setCurrentIndex(0);
@@ -259,6 +261,15 @@ void TMainForm::SelectRecent(int number) {
         return;
     const QString path =
         QString::fromStdString(m_recent.paths()[static_cast<std::size_t>(number - 1)]);
+    if (!QFileInfo(path).isFile()) {
+        // Said before any question about the open project, which then stays as it is.
+        m_forms.context.dialogs.error("The file \"" + path +
+                                      "\" no longer exists; it is removed from the list.");
+        m_recent.remove(path.toStdString());
+        rebuildRecentMenu();
+        storeRecentList();
+        return;
+    }
     m_recent.use(path.toStdString());
     rebuildRecentMenu();
     OpenInputFile(path);

@@ -22,6 +22,7 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     MainForm = new TMainForm(*this);
     QWidget* pages = MainForm->pageHost();
     PageHost& host = *MainForm;
+    MainForm->comboLists().gatherErrors();
     FilesForm = new TFilesForm(host, pages);
     cR_cT_Form = new TcR_cT_Form;
     StructureForm = new TStructureForm(host, pages);
@@ -37,6 +38,7 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     SelectGraphForm = new TSelectGraphForm;
     AboutForm = new TAboutForm;
     connectForms();
+    MainForm->comboLists().showGatheredErrors();
 }
 
 void Forms::connectForms() {

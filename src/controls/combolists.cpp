@@ -38,7 +38,11 @@ void ComboLists::LoadComboList(QComboBox* box, const QString& path) {
 bool ComboLists::LoadComboLists(const QList<QComboBox*>& boxes, const QString& path) {
     const auto listing = readListingFile(path.toStdString());
     if (!listing) {
-        m_dialogs.error(cannotOpenFileText(path, listing.error()));
+        const QString text = cannotOpenFileText(path, listing.error());
+        if (!m_gathering)
+            m_dialogs.error(text);
+        else if (!m_gathered.contains(text))
+            m_gathered << text;
         return false;
     }
     QStringList items;
@@ -56,6 +60,17 @@ bool ComboLists::LoadComboLists(const QList<QComboBox*>& boxes, const QString& p
 
 void ComboLists::SelectComboText(QComboBox* box) {
     selectItemText(box, box->currentText());
+}
+
+void ComboLists::showGatheredErrors() {
+    m_gathering = false;
+    if (m_gathered.size() == 1)
+        m_dialogs.error(m_gathered.first());
+    else if (!m_gathered.isEmpty())
+        m_dialogs.error(
+            QStringLiteral("%1 listing files cannot be read:\n\n").arg(m_gathered.size()) +
+            m_gathered.join(QStringLiteral("\n\n")));
+    m_gathered.clear();
 }
 
 void ComboLists::addBinding(ListBinding binding) {

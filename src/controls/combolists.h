@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QComboBox;
@@ -42,8 +43,16 @@ public:
     // Reads each listing file once for all the boxes it fills, in the order of the bindings.
     void reloadAll();
 
+    // While gathering, a listing file that cannot be read is remembered instead of shown; the
+    // end shows each file once, in one box (a working folder without its listing files would
+    // otherwise bring a box per list).
+    void gatherErrors() { m_gathering = true; }
+    void showGatheredErrors();
+
 private:
     UserDialogs& m_dialogs;
+    bool m_gathering = false;
+    QStringList m_gathered;
     QList<ListBinding> m_bindings;
 };
 

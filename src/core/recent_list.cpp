@@ -14,6 +14,10 @@ void RecentList::use(const std::string& path) {
         m_paths.resize(kMaxEntries);
 }
 
+void RecentList::remove(const std::string& path) {
+    std::erase(m_paths, path);
+}
+
 std::vector<std::string> RecentList::captions() const {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < m_paths.size(); ++i)

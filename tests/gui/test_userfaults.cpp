@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -174,6 +175,41 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].contains(reason), qPrintable(messages[0]));
         QVERIFY(messages[0].endsWith("the full spectrum \"" + spectrum + "\" was written."));
+    }
+
+    // A working folder without its listing files: one box names them all.
+    void missingListingFilesInOneBox() {
+        test::TestApp app(false);
+        QDir work(app.workDir());
+        for (const QString& name : QDir(app.workDir() + "/List").entryList({"*.dat"}))
+            QVERIFY(QFile::remove(app.workDir() + "/List/" + name));
+        QVERIFY(work.remove("ADF1.dat") && work.remove("ADF2.dat"));
+        app.createForms();
+        const QStringList messages = app.dialogs.messageTexts();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith("7 listing files cannot be read:"),
+                 qPrintable(messages[0]));
+        for (const char* name : {"layer.dat", "ReflCal.dat", "Spectrum.dat", "ADF2.dat"})
+            QVERIFY2(messages[0].contains(QLatin1String(name)), name);
+    }
+
+    // A recent entry whose file is gone is said so first, and leaves the list and the project.
+    void recentEntryWhoseFileIsGone() {
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        RecentList list;
+        const std::string gone = app.tempPath("gone.dat").toStdString();
+        list.use(app.tempPath("kept.dat").toStdString());
+        list.use(gone);
+        main.setRecentList(list);
+        app.forms->StructureForm->pbAddRemoveLayer->setValue(1); // unsaved work
+        const int rows = app.forms->StructureForm->rowCount();
+        main.SelectRecent(1);
+        QCOMPARE(app.dialogs.messageTexts(),
+                 QStringList("The file \"" + QString::fromStdString(gone) +
+                             "\" no longer exists; it is removed from the list."));
+        QCOMPARE(main.recentList().paths(), std::vector<std::string>{list.paths()[1]});
+        QCOMPARE(app.forms->StructureForm->rowCount(), rows);
     }
 };
 
