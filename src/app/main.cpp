@@ -2,6 +2,7 @@
 #include "app/forms.h"
 #include "app/mainform.h"
 #include "app/options.h"
+#include "app/tableprint.h"
 #include "controls/regional.h"
 #include "controls/settingsstore.h"
 #include "controls/userdialogs.h"
@@ -32,6 +33,9 @@ int main(int argc, char* argv[]) {
         std::printf("Lumetrix %s\n", LUMETRIX_VERSION);
         return 0;
     }
+    if (!commandLine.tableFile.isEmpty())
+        return lumetrix::printResultTable(commandLine.tableFile.toStdString(),
+                                          commandLine.tableSkip);
 
     // The batch mode needs no display.
     if (commandLine.batchSave && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

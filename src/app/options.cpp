@@ -36,6 +36,23 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& caller
                 return result;
             }
             result.workDir = absolute(dir);
+        } else if (arg == QLatin1String("--table") || arg == QLatin1String("--skip")) {
+            if (i + 1 >= arguments.size()) {
+                result.error = arg + QStringLiteral(" needs a value");
+                return result;
+            }
+            const QString value = arguments[++i];
+            if (arg == QLatin1String("--table")) {
+                result.tableFile = absolute(value);
+                continue;
+            }
+            bool number = false;
+            result.tableSkip = value.toInt(&number);
+            if (!number || result.tableSkip < 0) {
+                result.error =
+                    QStringLiteral("--skip needs a number of lines, not \"%1\"").arg(value);
+                return result;
+            }
         } else if (arg == QLatin1String("--batch-save")) {
             if (i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("--batch-save needs the file to write");

@@ -14,6 +14,8 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool batchSave = false;
+    QString tableFile; // --table: print the table of this result file
+    int tableSkip = 0;
     QString batchOut;
     QString batchIn; // empty: a new project
     QString error;   // non-empty: the command line is refused with this message
@@ -22,6 +24,7 @@ struct CommandLine {
 inline const QString kUsage =
     QStringLiteral("usage: lumetrix [--workdir DIR] [FILE]\n"
                    "       lumetrix [--workdir DIR] --batch-save OUT [IN]\n"
+                   "       lumetrix --table FILE [--skip H]\n"
                    "       lumetrix --help | --version");
 
 // Parses the arguments after the program name. A --workdir that is missing its folder, or

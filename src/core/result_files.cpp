@@ -1,0 +1,220 @@
+#include "core/result_files.h"
+
+#include "core/numbertext.h"
+#include "core/textfile.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumetrix {
+namespace {
+
+// The lines of a file as spans of its bytes: LF or CR LF ends a line, a last line without an
+// end counts, an empty last line does not.
+std::vector<std::string_view> splitViews(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const char* nl =
+            static_cast<const char*>(std::memchr(bytes.data() + start, '\n', bytes.size() - start));
+        const std::size_t end = nl ? static_cast<std::size_t>(nl - bytes.data()) : bytes.size();
+        std::size_t stop = end;
+        if (stop > start && bytes[stop - 1] == '\r')
+            --stop;
+        lines.push_back(bytes.substr(start, stop - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Where the fixed-width columns are cut, from the first data line: [begin, end) per column,
+// the last one open to the end of the line.
+std::vector<std::pair<std::size_t, std::size_t>> fixedColumns(std::string_view first) {
+    struct Field {
+        std::size_t begin, width;
+    };
+    std::vector<Field> fields;
+    for (std::size_t i = 0; i < first.size();) {
+        if (first[i] == ' ') {
+            ++i;
+            continue;
+        }
+        const std::size_t begin = i;
+        while (i < first.size() && first[i] != ' ')
+            ++i;
+        fields.push_back({begin, i - begin});
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> cuts;
+    constexpr std::size_t open = std::string_view::npos;
+    if (fields.size() <= 1)
+        return {{0, open}};
+    // Column 1: the leading blanks, the first field and one separator; every other column the
+    // blank before its field and the field; the last to the end of the line.
+    cuts.emplace_back(0, fields[0].begin + fields[0].width + 1);
+    for (std::size_t c = 1; c + 1 < fields.size(); ++c)
+        cuts.emplace_back(fields[c].begin - 1, fields[c].begin + fields[c].width);
+    cuts.emplace_back(fields.back().begin - 1, open);
+    return cuts;
+}
+
+} // namespace
+
+std::string ResultTable::cell(int row, int column) const {
+    if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
+        return {};
+    if (m_rowStarts.empty()) // the cleared table
+        return {};
+    if (column == 0)
+        return row == 0 ? std::string() : std::to_string(row);
+    const std::uint32_t index = m_rowStarts[static_cast<std::size_t>(row)] + column - 1;
+    if (index >= m_rowStarts[static_cast<std::size_t>(row) + 1])
+        return {};
+    const Span span = m_cells[index];
+    std::string text;
+    text.reserve(span.length);
+    for (std::uint32_t i = 0; i < span.length; ++i)
+        if (const char ch = m_bytes[span.start + i]; ch != ' ')
+            text += ch;
+    return text;
+}
+
+Result<ResultTable> parseResultTable(std::string bytes, int headerSkip, const std::string& file) {
+    if (bytes.size() > kMaxResultFileBytes)
+        return ReadError{file, 0, "the file is too large for a result file"};
+    const std::vector<std::string_view> lines = splitViews(bytes);
+    const auto count = static_cast<int>(lines.size());
+    if (count == 0)
+        return ResultTable(2, 2);
+    if (count < headerSkip + 1)
+        return ReadError{file, count,
+                         "the file ends before its header line " + std::to_string(headerSkip + 1)};
+    if (count == headerSkip + 1)
+        return ResultTable::cleared();
+
+    ResultTable table(count - headerSkip, 0);
+    const std::string_view firstData = lines[static_cast<std::size_t>(headerSkip) + 1];
+    const bool tabs = firstData.find('\t') != std::string_view::npos;
+    const auto cuts = tabs ? decltype(fixedColumns({})){} : fixedColumns(firstData);
+    const auto perRow =
+        tabs ? static_cast<std::size_t>(std::count(firstData.begin(), firstData.end(), '\t') + 1)
+             : cuts.size();
+    table.m_cells.reserve(static_cast<std::size_t>(table.m_rows) * perRow);
+    table.m_rowStarts.reserve(static_cast<std::size_t>(table.m_rows) + 1);
+    const char* base = bytes.data();
+    const auto span = [base](std::string_view part) {
+        return ResultTable::Span{static_cast<std::uint32_t>(part.data() - base),
+                                 static_cast<std::uint32_t>(part.size())};
+    };
+    for (int j = headerSkip; j < count; ++j) {
+        table.m_rowStarts.push_back(static_cast<std::uint32_t>(table.m_cells.size()));
+        std::string_view line = lines[static_cast<std::size_t>(j)];
+        if (tabs) {
+            // Trailing TABs and blanks make no empty last column.
+            const auto last = line.find_last_not_of("\t ");
+            line = last == std::string_view::npos ? std::string_view() : line.substr(0, last + 1);
+            if (line.empty())
+                continue; // an empty line has no cells and leaves the column count
+            std::size_t start = 0;
+            int fields = 0;
+            for (;;) {
+                const auto tab = line.find('\t', start);
+                table.m_cells.push_back(span(line.substr(start, tab - start)));
+                ++fields;
+                if (tab == std::string_view::npos)
+                    break;
+                start = tab + 1;
+            }
+            table.m_columns = fields + 1;
+        } else {
+            for (const auto& [begin, end] : cuts)
+                table.m_cells.push_back(span(begin < line.size() ? line.substr(begin, end - begin)
+                                                                 : std::string_view()));
+            table.m_columns = static_cast<int>(cuts.size()) + 1;
+        }
+    }
+    table.m_rowStarts.push_back(static_cast<std::uint32_t>(table.m_cells.size()));
+    table.m_bytes = std::move(bytes); // the spans are offsets, so they hold in the moved text
+    return table;
+}
+
+Result<ResultTable> readResultTable(const std::string& path, int headerSkip) {
+    auto bytes = readSmallFile(path, kMaxResultFileBytes, "result file");
+    if (!bytes)
+        return bytes.error();
+    return parseResultTable(std::move(bytes).value(), headerSkip, path);
+}
+
+int importHeaderSkip(std::string_view fileName) {
+    std::string tail(fileName.substr(fileName.size() >= 3 ? fileName.size() - 3 : 0));
+    std::erase(tail, '.');
+    return tail == "Gl" || tail == "jph" ? 4 : 0;
+}
+
+std::string totalsPath(const std::string& rtaPath) {
+    return rtaPath.substr(0, rtaPath.size() >= 4 ? rtaPath.size() - 4 : 0) + "_Sum.jsc";
+}
+
+Result<JscTotals> parseJscTotals(const std::string& bytes, int itemCount, const std::string& file) {
+    const std::vector<std::string_view> lines = splitViews(bytes);
+    const auto value = [&](int index) -> Result<double> {
+        const int lineNumber = index + 1;
+        if (index >= static_cast<int>(lines.size()))
+            return ReadError{file, lineNumber,
+                             "the file ends before the photocurrent of line " +
+                                 std::to_string(lineNumber) + " (" + std::to_string(itemCount) +
+                                 " on-line items need " + std::to_string(itemCount + 5) +
+                                 " lines)"};
+        const std::string_view line = lines[static_cast<std::size_t>(index)];
+        const auto tab = line.find('\t');
+        const std::string text(line.substr(0, tab));
+        const auto number = parseFileNumber(text, '.');
+        if (tab == std::string_view::npos || !number)
+            return ReadError{file, lineNumber,
+                             "\"" + std::string(line) + "\" is not a number followed by a TAB"};
+        return static_cast<double>(*number);
+    };
+    JscTotals totals;
+    for (int i = 0; i < itemCount; ++i) {
+        const auto item = value(3 + i);
+        if (!item)
+            return item.error();
+        totals.items.push_back(item.value());
+    }
+    const auto total = value(itemCount + 4);
+    if (!total)
+        return total.error();
+    totals.total = total.value();
+    return totals;
+}
+
+Result<JscTotals> readJscTotals(const std::string& path, int itemCount) {
+    const auto bytes = readSmallFile(path, 1 << 20, "totals file");
+    if (!bytes)
+        return bytes.error();
+    return parseJscTotals(bytes.value(), itemCount, path);
+}
+
+std::vector<std::string> graphDataLines(const std::vector<GraphLine>& lines,
+                                        char decimalSeparator) {
+    std::string header;
+    std::size_t points = 0;
+    for (const GraphLine& line : lines) {
+        header += line.label + "_X\t" + line.label + "_Y\t";
+        points = std::max(points, std::min(line.x.size(), line.y.size()));
+    }
+    std::vector<std::string> out{header};
+    for (std::size_t i = 0; i < points; ++i) {
+        std::string row;
+        for (const GraphLine& line : lines) {
+            if (i < line.x.size() && i < line.y.size())
+                row += formatGeneral(line.x[i], decimalSeparator) + '\t' +
+                       formatGeneral(line.y[i], decimalSeparator) + '\t';
+            else
+                row += "\t\t";
+        }
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+} // namespace lumetrix
