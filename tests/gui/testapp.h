@@ -4,9 +4,12 @@
 #include "controls/settingsstore.h"
 #include "controls/userdialogs.h"
 
+#include <QList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace lumetrix::test {
 
@@ -22,6 +25,17 @@ public:
     void createForms();
     // Puts the example project back into the working folder's "in" folder.
     bool restoreExample();
+    // Puts the add-on library into the working folder and, when given, a spectrum file of
+    // tests/data under the name Spectrum/<name>.spk; call before createForms().
+    bool installAddOn(const QString& spectrumFixture = {}, const QString& name = "AM15");
+
+    // Shows the main window on the page with this Tag, with or without its advanced part.
+    void showPage(int tag, bool advanced);
+    // The input file of the project as the pages hold it, and its line that starts so.
+    std::vector<std::string> build();
+    QString lineStarting(const QString& start);
+    // Saves the project as a file of the temporary folder and opens that file.
+    bool saveAndReopen(const QString& name = "reopened.dat");
 
     ScriptedUserDialogs dialogs;
     std::unique_ptr<SettingsStore> settings;
@@ -38,5 +52,14 @@ private:
 
 // Copies a folder tree.
 bool copyTree(const QString& from, const QString& to);
+QByteArray readAll(const QString& path);
+bool writeAll(const QString& path, const QByteArray& bytes);
+inline QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+// What each widget shows: the text of an edit, a box, a label or a button.
+QStringList texts(const QList<const QWidget*>& widgets);
+// Whether each widget is visible.
+QList<bool> visible(const QList<const QWidget*>& widgets);
 
 } // namespace lumetrix::test
