@@ -98,6 +98,8 @@ void TestApp::createForms() {
 void TestApp::showPage(int tag, bool advanced) {
     TMainForm& main = *forms->MainForm;
     main.show();
+    if (!main.activated())
+        main.FormActivate(); // the first activation shows the Structure page
     main.ToolBarClick(main.SideButtons[static_cast<std::size_t>(tag)]);
     if (main.advancedFlag(tag) != advanced)
         main.AdvButtonClick();

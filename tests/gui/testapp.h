@@ -29,7 +29,8 @@ public:
     // tests/data under the name Spectrum/<name>.spk; call before createForms().
     bool installAddOn(const QString& spectrumFixture = {}, const QString& name = "AM15");
 
-    // Shows the main window on the page with this Tag, with or without its advanced part.
+    // Shows the main window, activated, on the page with this Tag, with or without its
+    // advanced part.
     void showPage(int tag, bool advanced);
     // The input file of the project as the pages hold it, and its line that starts so.
     std::vector<std::string> build();
