@@ -87,46 +87,42 @@ private slots:
         QCOMPARE(main.Panel3->text(), QStringLiteral("Haze parameters"));
     }
 
-    void switchingShowsPageTitleAndAdvancedSwitch_data() {
-        QTest::addColumn<int>("tag");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<bool>("advSwitch");
-        QTest::newRow("0") << 0 << "Structure" << true;
-        QTest::newRow("1") << 1 << "Haze parameters" << true;
-        QTest::newRow("2") << 2 << "Angular Distribution Functions" << true;
-        QTest::newRow("3") << 3 << "Total Reflectance and Transmittance" << true;
-        QTest::newRow("4") << 4 << "Spectrum" << true;
-        QTest::newRow("5") << 5 << "File locations" << true;
-        QTest::newRow("6") << 6 << "Additional Settings / Comments" << false;
-        QTest::newRow("7") << 7 << "Process window" << false;
-        QTest::newRow("8") << 8 << "Results" << false;
-        QTest::newRow("no page") << 9 << "" << false;
-    }
     void switchingShowsPageTitleAndAdvancedSwitch() {
-        QFETCH(int, tag);
-        QFETCH(QString, title);
-        QFETCH(bool, advSwitch);
+        const struct {
+            int tag; // 9: a button with no page
+            const char* title;
+        } cases[] = {{0, "Structure"},
+                     {1, "Haze parameters"},
+                     {2, "Angular Distribution Functions"},
+                     {3, "Total Reflectance and Transmittance"},
+                     {4, "Spectrum"},
+                     {5, "File locations"},
+                     {6, "Additional Settings / Comments"},
+                     {7, "Process window"},
+                     {8, "Results"},
+                     {9, ""}};
         test::TestApp app;
         TMainForm& main = *app.forms->MainForm;
         main.show();
-        main.ToolBarClick(main.LbSpeedButton2);
         TLbSpeedButton stray(QStringLiteral("stray"));
         stray.Tag = 9;
-        TLbSpeedButton* button = tag < 9 ? main.SideButtons[static_cast<std::size_t>(tag)] : &stray;
-        main.ToolBarClick(button);
-        QCOMPARE(main.Panel3->text(), title);
-        QCOMPARE(main.AdvButton->isVisible(), advSwitch);
-        QVERIFY(button->isChecked());
-        QCOMPARE(pressedButtons(main), tag < 9 ? 1 : 0);
-        int visiblePages = 0;
-        for (int t = 0; t < TMainForm::kPageCount; ++t)
-            visiblePages += main.pageForTag(t)->isVisible() ? 1 : 0;
-        QCOMPARE(visiblePages, tag < 9 ? 1 : 0);
-        if (tag < 9) {
-            QVERIFY(main.CurrentPage->isVisible());
-            QCOMPARE(main.CurrentPage->parentWidget(), main.pageHost());
-        } else {
-            QCOMPARE(main.CurrentPage, static_cast<TPageForm*>(nullptr));
+        for (const auto& c : cases) {
+            main.ToolBarClick(main.LbSpeedButton2);
+            const bool page = c.tag < 9;
+            TLbSpeedButton* button =
+                page ? main.SideButtons[static_cast<std::size_t>(c.tag)] : &stray;
+            main.ToolBarClick(button);
+            QCOMPARE(main.Panel3->text(), QString::fromLatin1(c.title));
+            QCOMPARE(main.AdvButton->isVisible(), c.tag < 6); // pages 0 to 5 have advanced parts
+            QVERIFY(button->isChecked());
+            QCOMPARE(pressedButtons(main), page ? 1 : 0);
+            int visiblePages = 0;
+            for (int t = 0; t < TMainForm::kPageCount; ++t)
+                visiblePages += main.pageForTag(t)->isVisible() ? 1 : 0;
+            QCOMPARE(visiblePages, page ? 1 : 0);
+            QCOMPARE(main.CurrentPage, page ? main.pageForTag(c.tag) : nullptr);
+            if (page)
+                QCOMPARE(main.CurrentPage->parentWidget(), main.pageHost());
         }
     }
 
@@ -154,16 +150,13 @@ private slots:
     void sideButtonsStandWhereTheyShould() {
         test::TestApp app;
         const TMainForm& main = *app.forms->MainForm;
-        const char* order[] = {"LbSpeedButton1", "LbSpeedButton2", "LbSpeedButton3",
-                               "LbSpeedButton4", "LbSpeedButton5", "LbSpeedButton6",
-                               "LbSpeedButton9", "LbSpeedButton7", "LbSpeedButton8"};
+        const int numbers[] = {1, 2, 3, 4, 5, 6, 9, 7, 8}; // LbSpeedButtonN by Tag
         for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
             const TLbSpeedButton* b = main.SideButtons[static_cast<std::size_t>(tag)];
-            QCOMPARE(b->objectName(), QString::fromLatin1(order[tag]));
+            QCOMPARE(b->objectName(), QStringLiteral("LbSpeedButton%1").arg(numbers[tag]));
             QCOMPARE(b->Tag, tag);
             QCOMPARE(b->geometry(), QRect(0, 104 + 23 * tag, 185, 24));
         }
-        QCOMPARE(main.LbSpeedButton9->y(), 242);
         QCOMPARE(main.AdvButton->geometry(), QRect(16, 344, 153, 25));
         QCOMPARE(main.btRun->geometry(), QRect(32, 616, 121, 57));
         QCOMPARE(main.Panel1->width(), 185);
@@ -171,15 +164,13 @@ private slots:
 
     void toolWindows_data() {
         QTest::addColumn<int>("tool");
-        QTest::addColumn<bool>("locks");
-        QTest::newRow("About") << 0 << true;
-        QTest::newRow("cR_cT transform") << 1 << true;
-        QTest::newRow("LPIF") << 2 << true;
-        QTest::newRow("optimisation") << 3 << false;
+        int tool = 0;
+        for (const char* name : {"About", "cR_cT transform", "LPIF", "optimisation"})
+            QTest::newRow(name) << tool++;
     }
     void toolWindows() {
         QFETCH(int, tool);
-        QFETCH(bool, locks);
+        const bool locks = tool < 3; // the optimisation tool leaves the window usable
         test::TestApp app;
         TMainForm& main = *app.forms->MainForm;
         main.show();
@@ -246,45 +237,39 @@ private slots:
     void menusCarryTheirCaptions() {
         test::TestApp app;
         const TMainForm& main = *app.forms->MainForm;
-        QCOMPARE(main.New1->text(), QStringLiteral("&New"));
+        QCOMPARE((QStringList{main.New1->text(), main.SaveAs1->text(), main.Exit1->text(),
+                              main.Opimisationtool1->text()}),
+                 (QStringList{"&New", "Save input file &As", "E&xit", "&Opimisation tool"}));
         QCOMPARE(main.Importinputfile1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
         QCOMPARE(main.Exportinputfile1->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(main.SaveAs1->text(), QStringLiteral("Save input file &As"));
         QVERIFY(!main.Printinputfile1->isEnabled());
-        QCOMPARE(main.Exit1->text(), QStringLiteral("E&xit"));
         QCOMPARE(main.File1->actions().last(), main.Exit1);
         QCOMPARE(main.ools1->title(), QStringLiteral("&Tools"));
-        QCOMPARE(main.Opimisationtool1->text(), QStringLiteral("&Opimisation tool"));
         QCOMPARE(main.Help1->actions().size(), 3);
         QVERIFY(main.Associatedatfiles1->isVisible());
     }
 
-    void commandLine_data() {
-        QTest::addColumn<QStringList>("arguments"); // @ stands for an existing folder
-        QTest::addColumn<QString>("workDir");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("folder and file")
-            << QStringList{"--workdir", "@", "a.dat"} << "@" << QStringList{"a.dat"} << "";
-        QTest::newRow("missing folder")
-            << QStringList{"--workdir", "@/nope"} << "" << QStringList{} << "does not exist";
-        QTest::newRow("no folder given")
-            << QStringList{"--workdir"} << "" << QStringList{} << "workdir";
-        QTest::newRow("nothing") << QStringList{} << "" << QStringList{} << "";
-    }
     void commandLine() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, workDir);
-        QFETCH(QString, error);
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).absolutePath();
-        const CommandLine parsed = parseCommandLine(arguments.replaceInStrings("@", path));
-        QCOMPARE(parsed.error.isEmpty(), error.isEmpty());
-        QVERIFY2(parsed.error.contains(error), qPrintable(parsed.error));
-        if (error.isEmpty()) {
-            QCOMPARE(parsed.workDir.isEmpty() ? QString() : parsed.workDir,
-                     workDir.replace("@", path));
-            QTEST(parsed.files, "files");
+        const struct {
+            QStringList arguments; // @ stands for an existing folder
+            const char* workDir;
+            QStringList files;
+            const char* error;
+        } cases[] = {{{"--workdir", "@", "a.dat"}, "@", {"a.dat"}, ""},
+                     {{"--workdir", "@/nope"}, "", {}, "does not exist"},
+                     {{"--workdir"}, "", {}, "workdir"},
+                     {{}, "", {}, ""}};
+        for (const auto& c : cases) {
+            const CommandLine parsed =
+                parseCommandLine(QStringList(c.arguments).replaceInStrings("@", path));
+            QVERIFY2(parsed.error.isEmpty() == !*c.error && parsed.error.contains(c.error),
+                     qPrintable(parsed.error));
+            if (!*c.error) {
+                QCOMPARE(parsed.workDir, QString::fromLatin1(c.workDir).replace("@", path));
+                QCOMPARE(parsed.files, c.files);
+            }
         }
     }
 
@@ -541,22 +526,18 @@ private slots:
         qunsetenv("XDG_CONFIG_HOME");
     }
 
-    void mimeappsMerging_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("empty") << ""
-                               << "[Default Applications]\na/b=x.desktop\n";
-        QTest::newRow("replaced in its section")
-            << "[Default Applications]\na/b=old.desktop\n[Added Associations]\nc/d=y\n"
-            << "[Default Applications]\na/b=x.desktop\n[Added Associations]\nc/d=y\n";
-        QTest::newRow("section appended")
-            << "[Added Associations]\nc/d=y\n"
-            << "[Added Associations]\nc/d=y\n\n[Default Applications]\na/b=x.desktop\n";
-    }
     void mimeappsMerging() {
-        QFETCH(QString, before);
-        QTEST(withDefaultApplication(before, QStringLiteral("a/b"), QStringLiteral("x.desktop")),
-              "after");
+        const struct {
+            const char *before, *after;
+        } cases[] = {{"", "[Default Applications]\na/b=x.desktop\n"},
+                     {"[Default Applications]\na/b=old.desktop\n[Added Associations]\nc/d=y\n",
+                      "[Default Applications]\na/b=x.desktop\n[Added Associations]\nc/d=y\n"},
+                     {"[Added Associations]\nc/d=y\n",
+                      "[Added Associations]\nc/d=y\n\n[Default Applications]\na/b=x.desktop\n"}};
+        for (const auto& c : cases)
+            QCOMPARE(withDefaultApplication(c.before, QStringLiteral("a/b"),
+                                            QStringLiteral("x.desktop")),
+                     QString::fromLatin1(c.after));
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,5 +63,13 @@ inline QString q(const std::string& s) {
 QStringList texts(const QList<const QWidget*>& widgets);
 // Whether each widget is visible.
 QList<bool> visible(const QList<const QWidget*>& widgets);
+
+// A data function's rows for a table of cases, each named by its first member, "name":
+// the test function takes its case as cases[index].
+template <typename Case, std::size_t N> void caseRows(const Case (&cases)[N]) {
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < N; ++i)
+        QTest::newRow(cases[i].name) << static_cast<int>(i);
+}
 
 } // namespace lumetrix::test
