@@ -281,14 +281,6 @@ void fillEveryPage(test::TestApp& app, int layers = 2, int groups = 2) {
         app.forms->ADFForm->btAddADFGroupClick();
 }
 
-QByteArray goodProjectBytes() {
-    test::TestApp app;
-    fillEveryPage(app);
-    const QString path = app.tempPath("good.dat");
-    app.forms->MainForm->SaveInputFile(path);
-    return test::readAll(path);
-}
-
 // The first line where the files of two projects differ, to tell which value went astray.
 QByteArray difference(const Project& actual, const Project& expected) {
     std::vector<std::string> a, b;
@@ -465,27 +457,12 @@ private slots:
     }
 
     void aBadFileLeavesTheOpenProject_data() {
+        // Which line of which file the reader refuses is told by its own tests; here, the two
+        // kinds of message and that nothing changes.
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
-        // Spoiled copies of a project of 4 rows and 2 groups (C = 4).
-        const QByteArray good = goodProjectBytes();
-        const auto spoiled = [&](int index, const QByteArray& line) {
-            QList<QByteArray> lines = good.split('\n');
-            lines[index] = line + "\r";
-            return lines.join('\n');
-        };
-        QTest::newRow("binary") << QByteArray("~~\r\n\0\0\0", 7) << "Line 2";
-        QTest::newRow("truncated")
-            << QByteArray("a\r\nb\r\nc\r\nver 1.2.8\r\n\r\n\r\n\r\nNo. of layers: 2\r\n")
-            << "the file ends before this line";
-        QTest::newRow("row count 99") << spoiled(7, "No. of layers: 99") << "Line 8";
-        QTest::newRow("group count 16")
-            << spoiled(4 + 71 - 1, "No. of ADF interface groups: 16") << "Line 75";
-        QTest::newRow("thickness not a number")
-            << spoiled(13, "CIGS" + QByteArray(30, ' ') + "thick") << "Line 14";
-        QTest::newRow("no reflectance heading")
-            << QByteArray(good).replace("TOTAL REFLECTANCE AND TRANSMITTANCE", "TOTAL")
-            << "TOTAL REFLECTANCE";
+        QTest::newRow("a line") << QByteArray("~~\r\n\0\0\0", 7) << "\nLine 2: ";
+        QTest::newRow("no file, no line") << QByteArray() << "";
     }
     void aBadFileLeavesTheOpenProject() {
         QFETCH(QByteArray, bytes);
@@ -499,11 +476,12 @@ private slots:
         const std::vector<std::string> before = app.build();
         const QString title = main.windowTitle();
         const QString bad = app.tempPath("bad.dat");
-        QVERIFY(test::writeAll(bad, bytes));
+        QVERIFY(bytes.isEmpty() || test::writeAll(bad, bytes));
         app.dialogs.answerFile(bad);
         main.Importinputfile1Click();
         QVERIFY(app.dialogs.messageTexts().last().startsWith("Cannot open file \"" + bad + "\""));
-        QVERIFY2(app.dialogs.messageTexts().last().contains(expected),
+        QVERIFY2(expected.isEmpty() ? !app.dialogs.messageTexts().last().contains("Line ")
+                                    : app.dialogs.messageTexts().last().contains(expected),
                  qPrintable(app.dialogs.messageTexts().last()));
         QCOMPARE(app.build(), before);
         QCOMPARE(main.CurrentFileName, good);
