@@ -1,18 +1,5 @@
 // The numeric edit, the combo box's drop-down width and the spin edit.
-#include "controls/combobox.h"
-#include "controls/pbnumedit.h"
-#include "controls/pbspinedit.h"
-#include "controls/regional.h"
 #include "testapp.h"
-
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QMenu>
-#include <QStyle>
-#include <QVBoxLayout>
-#include <QtTest>
 
 using namespace lumetrix;
 
@@ -33,6 +20,46 @@ struct EditWindow {
         window.show();
         window.activateWindow();
     }
+};
+
+const struct LeavingCase {
+    const char* name;
+    double min, max;
+    bool handler; // an OnInvalidEntry handler is set
+    const char *typed, *shown;
+    int beeps;
+} kLeaving[] = {
+    {"above the maximum", 0, 48, false, "60", "48", 1},
+    {"below the minimum", 0.000001, 1e8, false, "0", "0.000001", 1},
+    {"no range", 0, 0, false, "-123.50", "-123.5", 0},
+    {"in range", 0, 48, false, "12", "12", 0},
+    {"handler instead of the clamp", 0, 10, true, "11", "11", 0},
+};
+
+const struct TypingCase {
+    const char* name;
+    bool comma; // the decimal separator
+    int decimals;
+    const char* start;
+    bool selectAll; // else the caret stands at the end
+    bool readOnly;
+    const char* clipboard;
+    const char* typed;
+    Qt::Key key; // then pressed (V with Ctrl)
+    const char* shown;
+    int beeps;
+} kTyping[] = {
+    {"letters dropped, comma read as point", false, -1, "", true, false, "", "1x2,5",
+     Qt::Key_unknown, "12.5", 0},
+    {"minus toggles the sign", false, -1, "12.5", false, false, "", "-", Qt::Key_unknown, "-12.5",
+     0},
+    {"backspace", false, -1, "-12.5", false, false, "", "", Qt::Key_Backspace, "-12.", 0},
+    {"all deleted gives 0", false, -1, "-12.5", true, false, "", "", Qt::Key_Delete, "0", 0},
+    {"read-only", false, -1, "0", true, true, "", "5", Qt::Key_unknown, "0", 0},
+    {"paste filtered", false, -1, "", true, false, "1a2", "", Qt::Key_V, "12", 0},
+    {"digit beyond the decimals", false, 2, "1.00", false, false, "", "5", Qt::Key_unknown, "1.00",
+     1},
+    {"comma separator", true, -1, "", true, false, "", "3.1,4", Qt::Key_unknown, "31,4", 0},
 };
 
 } // namespace
@@ -87,115 +114,59 @@ private slots:
         QCOMPARE(static_cast<double>(edit.MinValue()), 10.0);
     }
 
-    void leavingTheEdit_data() {
-        QTest::addColumn<double>("min");
-        QTest::addColumn<double>("max");
-        QTest::addColumn<bool>("handler"); // an OnInvalidEntry handler is set
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("beeps");
-        QTest::addColumn<bool>("staysInTheEdit");
-        QTest::newRow("above the maximum") << 0.0 << 48.0 << false << "60"
-                                           << "48" << 1 << true;
-        QTest::newRow("below the minimum") << 0.000001 << 1e8 << false << "0"
-                                           << "0.000001" << 1 << true;
-        QTest::newRow("no range") << 0.0 << 0.0 << false << "-123.50"
-                                  << "-123.5" << 0 << false;
-        QTest::newRow("in range") << 0.0 << 48.0 << false << "12"
-                                  << "12" << 0 << false;
-        QTest::newRow("handler instead of the clamp") << 0.0 << 10.0 << true << "11"
-                                                      << "11" << 0 << false;
-    }
+    void leavingTheEdit_data() { test::caseRows(kLeaving); }
     void leavingTheEdit() {
-        QFETCH(double, min);
-        QFETCH(double, max);
-        QFETCH(bool, handler);
-        QFETCH(QString, typed);
-        QFETCH(int, beeps);
-        QFETCH(bool, staysInTheEdit);
+        QFETCH(int, index);
+        const LeavingCase& c = kLeaving[index];
         test::TestApp app(false);
         EditWindow w;
         QVERIFY(QTest::qWaitForWindowActive(&w.window));
-        w.edit->setMaxValue(max);
-        w.edit->setMinValue(min);
+        w.edit->setMaxValue(c.max);
+        w.edit->setMinValue(c.min);
         int calls = 0;
-        if (handler)
+        if (c.handler)
             w.edit->OnInvalidEntry = [&] { ++calls; };
         QSignalSpy exits(w.edit, &TPBNumEdit::exited);
         w.edit->setFocus(Qt::MouseFocusReason);
         w.edit->selectAll();
-        QTest::keyClicks(w.edit, typed);
+        QTest::keyClicks(w.edit, c.typed);
         w.other->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents(); // the focus comes back through the event loop
-        QTEST(w.edit->text(), "shown");
-        QCOMPARE(app.beeps, beeps);
-        QCOMPARE(calls, handler ? 1 : 0);
-        QCOMPARE(exits.count(), beeps == 0 && !handler ? 1 : 0);
-        QTRY_COMPARE(w.edit->hasFocus(), staysInTheEdit);
+        QCoreApplication::processEvents(); // the focus comes back through the event
+                                           // loop
+        QCOMPARE(w.edit->text(), QString::fromLatin1(c.shown));
+        QCOMPARE(app.beeps, c.beeps);
+        QCOMPARE(calls, c.handler ? 1 : 0);
+        QCOMPARE(exits.count(), c.beeps == 0 && !c.handler ? 1 : 0);
+        QTRY_COMPARE(w.edit->hasFocus(),
+                     c.beeps > 0); // a clamped entry keeps the focus
     }
 
-    void typing_data() {
-        QTest::addColumn<bool>("comma"); // the decimal separator
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<bool>("selectAll"); // else the caret stands at the end
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<QString>("clipboard");
-        QTest::addColumn<QTestEventList>("keys");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("beeps");
-        const auto keys = [](const QString& text, Qt::Key key = Qt::Key_unknown,
-                             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-            QTestEventList list;
-            list.addKeyClicks(text);
-            if (key != Qt::Key_unknown)
-                list.addKeyClick(key, modifiers);
-            return list;
-        };
-        QTest::newRow("letters dropped, comma read as point")
-            << false << -1 << "" << true << false << "" << keys("1x2,5") << "12.5" << 0;
-        QTest::newRow("minus toggles the sign")
-            << false << -1 << "12.5" << false << false << "" << keys("-") << "-12.5" << 0;
-        QTest::newRow("backspace") << false << -1 << "-12.5" << false << false << ""
-                                   << keys("", Qt::Key_Backspace) << "-12." << 0;
-        QTest::newRow("all deleted gives 0") << false << -1 << "-12.5" << true << false << ""
-                                             << keys("", Qt::Key_Delete) << "0" << 0;
-        QTest::newRow("read-only")
-            << false << -1 << "0" << true << true << "" << keys("5") << "0" << 0;
-        QTest::newRow("paste filtered") << false << -1 << "" << true << false << "1a2"
-                                        << keys("", Qt::Key_V, Qt::ControlModifier) << "12" << 0;
-        QTest::newRow("digit beyond the decimals")
-            << false << 2 << "1.00" << false << false << "" << keys("5") << "1.00" << 1;
-        QTest::newRow("comma separator")
-            << true << -1 << "" << true << false << "" << keys("3.1,4") << "31,4" << 0;
-    }
+    void typing_data() { test::caseRows(kTyping); }
     void typing() {
-        QFETCH(bool, comma);
-        QFETCH(int, decimals);
-        QFETCH(QString, start);
-        QFETCH(bool, selectAll);
-        QFETCH(bool, readOnly);
-        QFETCH(QString, clipboard);
-        QFETCH(QTestEventList, keys);
-        QFETCH(QString, shown);
+        QFETCH(int, index);
+        const TypingCase& c = kTyping[index];
         test::TestApp app(false);
-        if (comma)
+        if (c.comma)
             RegionalSettings::instance().setSeparators({',', '.'});
         EditWindow w;
         QVERIFY(QTest::qWaitForWindowActive(&w.window));
-        w.edit->setDecimals(decimals);
-        w.edit->setText(start);
-        w.edit->setReadOnly(readOnly);
-        QApplication::clipboard()->setText(clipboard);
+        w.edit->setDecimals(c.decimals);
+        w.edit->setText(c.start);
+        w.edit->setReadOnly(c.readOnly);
+        QApplication::clipboard()->setText(c.clipboard);
         w.edit->setFocus();
-        if (selectAll)
+        if (c.selectAll)
             w.edit->selectAll();
         else
-            w.edit->setCursorPosition(static_cast<int>(start.size()));
-        keys.simulate(w.edit);
-        QCOMPARE(w.edit->text(), shown);
-        QCOMPARE(static_cast<double>(w.edit->Value()), shown.replace(',', '.').toDouble());
-        QTEST(app.beeps, "beeps");
+            w.edit->setCursorPosition(static_cast<int>(strlen(c.start)));
+        QTest::keyClicks(w.edit, c.typed);
+        if (c.key != Qt::Key_unknown)
+            QTest::keyClick(w.edit, c.key,
+                            c.key == Qt::Key_V ? Qt::ControlModifier : Qt::NoModifier);
+        QCOMPARE(w.edit->text(), QString::fromLatin1(c.shown));
+        QCOMPARE(static_cast<double>(w.edit->Value()),
+                 QString(c.shown).replace(',', '.').toDouble());
+        QCOMPARE(app.beeps, c.beeps);
     }
 
     void clipboardCommands() {
@@ -231,7 +202,8 @@ private slots:
         TPBNumEdit edit;
         edit.setValue(2.5);
         RegionalSettings::instance().setSeparators({',', '.'});
-        // Until the edit has handled its message, reading converts the remembered separator.
+        // Until the edit has handled its message, reading converts the remembered
+        // separator.
         QCOMPARE(static_cast<double>(edit.Value()), 2.5);
         QCoreApplication::sendPostedEvents(&edit);
         QCOMPARE(edit.text(), QStringLiteral("2,5"));

@@ -1,35 +1,6 @@
 // The main window: page switching, the advanced switch, tool windows, menus, the listing
 // boxes, and the project file commands with the recent list and the dirty check.
-#include "app/aboutform.h"
-#include "app/association.h"
-#include "app/mainform.h"
-#include "app/options.h"
-#include "controls/colorbutton.h"
-#include "controls/combobox.h"
-#include "controls/pbnumedit.h"
-#include "pages/adfform.h"
-#include "pages/filesform.h"
-#include "pages/hazeform.h"
-#include "pages/reftransform.h"
-#include "pages/spectrumform.h"
-#include "pages/structureform.h"
-#include "pages/tekstform.h"
-#include "results/results.h"
 #include "testapp.h"
-#include "tools/toolwindows.h"
-
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QSettings>
-#include <QtTest>
 
 using namespace lumetrix;
 using test::q;

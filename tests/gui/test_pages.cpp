@@ -1,31 +1,6 @@
 // How the editor pages behave: the Structure rows, the panels and lists of the Haze, ADF,
 // R/T and Spectrum pages, the ADF groups, the add-on, and the folders of the File locations page.
-#include "app/mainform.h"
-#include "controls/combobox.h"
-#include "controls/pbnumedit.h"
-#include "controls/pbspinedit.h"
-#include "pages/adfform.h"
-#include "pages/filesform.h"
-#include "pages/hazeform.h"
-#include "pages/reftransform.h"
-#include "pages/spectrumform.h"
-#include "pages/structureform.h"
-#include "results/results.h"
 #include "testapp.h"
-
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollArea>
-#include <QSettings>
-#include <QStackedWidget>
-#include <QTimer>
-#include <QtTest>
 
 using namespace lumetrix;
 using test::q;

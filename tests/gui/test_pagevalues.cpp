@@ -1,24 +1,6 @@
 // Every control of the editor pages reaches its own field of the project (fillProject), a read
 // project shows each value in its control (takeLoaded), and a saved project reads back whole.
-#include "app/mainform.h"
-#include "controls/combobox.h"
-#include "controls/pbnumedit.h"
-#include "core/inputfile_reader.h"
-#include "core/inputfile_writer.h"
-#include "pages/adfform.h"
-#include "pages/filesform.h"
-#include "pages/hazeform.h"
-#include "pages/reftransform.h"
-#include "pages/spectrumform.h"
-#include "pages/structureform.h"
-#include "pages/tekstform.h"
 #include "testapp.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QtTest>
 
 using namespace lumetrix;
 using test::q;

@@ -1,5 +1,51 @@
 #pragma once
 
+// Every header the GUI tests use: the program's windows and pages, its controls, and the
+// widgets and test tools of the toolkit.
+#include "app/aboutform.h"
+#include "app/association.h"
+#include "app/mainform.h"
+#include "app/options.h"
+#include "controls/colorbutton.h"
+#include "controls/combobox.h"
+#include "controls/pbnumedit.h"
+#include "controls/pbspinedit.h"
+#include "controls/regional.h"
+#include "core/inputfile_reader.h"
+#include "core/inputfile_writer.h"
+#include "pages/adfform.h"
+#include "pages/filesform.h"
+#include "pages/hazeform.h"
+#include "pages/reftransform.h"
+#include "pages/spectrumform.h"
+#include "pages/structureform.h"
+#include "pages/tekstform.h"
+#include "results/results.h"
+#include "tools/toolwindows.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtTest>
+#include <cstring>
+
 #include "app/forms.h"
 #include "controls/settingsstore.h"
 #include "controls/userdialogs.h"
