@@ -86,6 +86,7 @@ void TResults::buildTablePage() {
     sgTable->horizontalHeader()->hide();
     sgTable->verticalHeader()->hide();
     sgTable->horizontalHeader()->setDefaultSectionSize(72);
+    sgTable->verticalHeader()->setDefaultSectionSize(20);
     sgTable->installEventFilter(this);
     column->addWidget(sgTable, 1);
     pLoading = new QLabel(QStringLiteral("Loading table ..."), sgTable);
