@@ -37,9 +37,11 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 namespace lumetrix {
 namespace {
@@ -74,6 +76,13 @@ constexpr std::array<const char*, TMainForm::kPageCount> kPageTitles = {
     "Results"};
 
 const QColor kPanelColor(10, 36, 106);
+
+// RUN stands at its designed top when the side panel has its designed height; a shorter panel
+// keeps the designed margin below RUN, down to a top just under the advanced switch.
+constexpr int kRunTop = 616;
+constexpr int kRunBottomMargin = TMainForm::kClientHeight - kRunTop - 57;
+constexpr int kRunHighestTop = 344 + 25 + 8;
+constexpr int kSidePanelMinHeight = kRunHighestTop + 57 + 8;
 
 ButtonLook sideButtonLook() {
     ButtonLook look;
@@ -151,12 +160,13 @@ void TMainForm::buildSidePanel() {
 
     Panel1 = new QWidget(central);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedWidth(185);
+    Panel1->setFixedWidth(kSidePanelWidth);
+    Panel1->setMinimumHeight(kSidePanelMinHeight);
     Panel1->setAutoFillBackground(true);
     QPalette panelPalette = Panel1->palette();
     panelPalette.setColor(QPalette::Window, kPanelColor);
     Panel1->setPalette(panelPalette);
-    Panel1->installEventFilter(this); // a click on the panel parks the focus
+    Panel1->installEventFilter(this); // a click parks the focus; a new height places RUN
 
     Image1 = new QLabel(Panel1);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -197,7 +207,7 @@ void TMainForm::buildSidePanel() {
     btRun = new TLbSpeedButton(QStringLiteral("RUN"), Panel1);
     btRun->setObjectName(QStringLiteral("btRun"));
     btRun->setCheckable(false);
-    btRun->setGeometry(32, 616, 121, 57);
+    btRun->setGeometry(32, kRunTop, 121, 57);
     QFont runFont(QStringLiteral("Arial"));
     runFont.setPixelSize(20);
     runFont.setBold(true);
@@ -217,17 +227,25 @@ void TMainForm::buildSidePanel() {
     column->setSpacing(0);
     Panel3 = new QLabel(FormPanel);
     Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedHeight(33);
+    Panel3->setFixedHeight(kTitleHeight);
     Panel3->setIndent(12);
     Panel3->setStyleSheet(QStringLiteral(
         "QLabel { background-color: navy; color: white; font-family: Arial; font-weight: bold; "
         "font-size: 14px; }"));
     column->addWidget(Panel3);
-    m_pageArea = new QWidget(FormPanel);
+    // The page keeps at least its designed size; a smaller window scrolls it, so that no page
+    // widens the window or hides a control.
+    PageScroll = new QScrollArea(FormPanel);
+    PageScroll->setObjectName(QStringLiteral("PageScroll"));
+    PageScroll->setFrameShape(QFrame::NoFrame);
+    PageScroll->setWidgetResizable(true);
+    m_pageArea = new QWidget;
     m_pageArea->setObjectName(QStringLiteral("PageArea"));
+    m_pageArea->setMinimumSize(kClientWidth - kSidePanelWidth, kClientHeight - kTitleHeight);
     m_pageLayout = new QVBoxLayout(m_pageArea);
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(m_pageArea, 1);
+    PageScroll->setWidget(m_pageArea);
+    column->addWidget(PageScroll, 1);
 
     row->addWidget(Panel1);
     row->addWidget(FormPanel, 1);
@@ -314,16 +332,28 @@ void TMainForm::fitToScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int ppi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
     const int screenHeight = screen ? screen->geometry().height() : 1080;
-    const WindowFit fit = fitWindow(kClientWidth, kClientHeight, ppi, screenHeight);
-    if (fit.sizeable) {
-        centralWidget()->setMinimumSize(0, 0);
-        resize(fit.width, fit.height + menuBar()->sizeHint().height());
-    } else {
-        centralWidget()->setFixedSize(kClientWidth, kClientHeight);
-        setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    }
+    applyWindowFit(fitWindow(kClientWidth, kClientHeight, ppi, screenHeight));
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TMainForm::applyWindowFit(const WindowFit& fit) {
+    const int menuHeight = menuBar()->sizeHint().height();
+    if (fit.sizeable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        centralWidget()->setMinimumSize(0, 0);
+        centralWidget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(fit.width, fit.height + menuHeight);
+    } else {
+        centralWidget()->setFixedSize(kClientWidth, kClientHeight);
+        setFixedSize(kClientWidth, kClientHeight + menuHeight);
+    }
+}
+
+void TMainForm::placeRunButton() {
+    const int lowest = Panel1->height() - kRunBottomMargin - btRun->height();
+    btRun->move(btRun->x(), std::clamp(lowest, kRunHighestTop, kRunTop));
 }
 
 bool TMainForm::advancedFlag(int tag) const {
@@ -564,6 +594,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == Panel1 && type == QEvent::MouseButtonPress) {
         PremakniFocus();
+    } else if (watched == Panel1 && type == QEvent::Resize) {
+        placeRunButton();
     } else if (watched == FormPanel && type == QEvent::DragEnter) {
         auto* drag = static_cast<QDragEnterEvent*>(event);
         if (drag->mimeData()->hasUrls())

@@ -3,8 +3,10 @@
 #include "app/options.h"
 #include "controls/colorbutton.h"
 #include "controls/combobox.h"
+#include "core/window_fit.h"
 #include "pages/filesform.h"
 #include "pages/pageform.h"
+#include "pages/structureform.h"
 #include "results/results.h"
 #include "testapp.h"
 #include "tools/toolwindows.h"
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollArea>
 #include <QtTest>
 
 using namespace lumetrix;
@@ -125,6 +128,31 @@ private slots:
         QCOMPARE(main.AdvButton->geometry(), QRect(16, 344, 153, 25));
         QCOMPARE(main.btRun->geometry(), QRect(32, 616, 121, 57));
         QCOMPARE(main.Panel1->width(), 185);
+    }
+
+    // At the size fitted to a 1280 x 720 screen the window keeps its size on every page, RUN
+    // stays in the side panel, and the page area scrolls to what lies beyond it.
+    void smallScreenScrollsThePageArea() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        main.applyWindowFit(fitWindow(TMainForm::kClientWidth, TMainForm::kClientHeight, 96, 720));
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QSize size = main.size();
+        for (int tag = 0; tag < TMainForm::kPageCount; ++tag)
+            for (bool adv : {true, false}) {
+                main.setAdvancedFlag(tag, adv);
+                main.ToolBarClick(main.SideButtons[tag]);
+                QCoreApplication::processEvents();
+                QCOMPARE(main.size(), size);
+            }
+        QVERIFY(main.Panel1->rect().contains(main.btRun->geometry()));
+        QScrollArea* scroll = main.PageScroll;
+        main.ToolBarClick(main.LbSpeedButton1);
+        QWidget* remove = app.forms->StructureForm->LbSpeedButton2;
+        scroll->ensureWidgetVisible(remove, 0, 0);
+        const QRect shown(remove->mapTo(scroll->viewport(), QPoint()), remove->size());
+        QVERIFY(scroll->viewport()->rect().contains(shown));
     }
 
     void otherTagsShowNoPage() {
