@@ -1,7 +1,9 @@
 // What a new user meets: work kept on close, numbers checked on every save.
 #include "app/forms.h"
 #include "app/mainform.h"
+#include "controls/combobox.h"
 #include "controls/pbnumedit.h"
+#include "controls/pbspinedit.h"
 #include "core/inputfile_reader.h"
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
@@ -11,6 +13,8 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace lumetrix;
@@ -27,6 +31,24 @@ TMainForm& activeMain(test::TestApp& app) {
     main.FormActivate();
     app.dialogs.calls.clear(); // the test folder has no start project
     return main;
+}
+
+// Turns the wheel one notch down over the widget and hands the turn on to the parents, as the
+// application does; returns the widget that took it.
+QWidget* turnWheel(QWidget* widget) {
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        QWheelEvent wheel(QPointF(4, 4), w->mapToGlobal(QPointF(4, 4)), {}, {0, -120}, Qt::NoButton,
+                          {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(w, &wheel);
+        if (wheel.isAccepted())
+            return w;
+    }
+    return nullptr;
+}
+
+// What a value control shows.
+QString shownValue(const QWidget* w) {
+    return w->property("currentIndex").toString() + w->property("text").toString();
 }
 
 } // namespace
@@ -96,6 +118,41 @@ private slots:
         const QByteArray text = f.readAll();
         QVERIFY(!text.contains("99999999999"));
         QVERIFY(text.contains(" 10000000 "));
+    }
+
+    // The wheel over a combo box, numeric or spin edit without the focus scrolls and changes
+    // nothing, on every page; the wheel does not give them the focus.
+    void wheelOverAValueControlScrolls() {
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        TStructureForm& structure = *app.forms->StructureForm;
+        while (structure.rowCount() < 48) {
+            structure.LbSpeedButton1MouseDown();
+            structure.LbSpeedButton1MouseUp();
+        }
+        int controls = 0;
+        for (int tag = TMainForm::kPageCount - 1; tag >= 0; --tag) {
+            main.setAdvancedFlag(tag, true);
+            main.ToolBarClick(main.SideButtons[tag]);
+            main.PremakniFocus();
+            for (QWidget* w : main.CurrentPage->findChildren<QWidget*>()) {
+                if (!qobject_cast<TComboBox*>(w) && !qobject_cast<TPBSpinEdit*>(w) &&
+                    !qobject_cast<TPBNumEdit*>(w))
+                    continue;
+                ++controls;
+                const QString before = shownValue(w);
+                QVERIFY(turnWheel(w) != w);
+                QCOMPARE(shownValue(w), before);
+                QVERIFY((w->focusPolicy() & Qt::WheelFocus) != Qt::WheelFocus);
+            }
+        }
+        QVERIFY(controls > 100);
+        QVERIFY(structure.ScrollBox1->verticalScrollBar()->value() > 0);
+        TComboBox* layer = structure.row(20).layerFile; // with the focus the wheel selects
+        layer->setFocus();
+        const QString before = shownValue(layer);
+        QCOMPARE(turnWheel(layer), layer);
+        QVERIFY(shownValue(layer) != before);
     }
 
     // Comments up to the limits open and show; one character more is refused with the limit
