@@ -281,6 +281,26 @@ void TMainForm::buildMenus() {
     connect(Exportinputfile1, &QAction::triggered, this, &TMainForm::Exportinputfile1Click);
     connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
 
+    // The pages by keyboard: each switches as its side button does.
+    View1 = menuBar()->addMenu(QStringLiteral("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    for (int tag = 0; tag < kPageCount; ++tag) {
+        QAction* page = View1->addAction(titleForTag(tag));
+        page->setObjectName(QStringLiteral("ViewPage%1").arg(tag + 1));
+        page->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + tag)));
+        connect(page, &QAction::triggered, this, [this, tag] { ToolBarClick(SideButtons[tag]); });
+        ViewPages[tag] = page;
+    }
+    View1->addSeparator();
+    PreviousPage1 = View1->addAction(QStringLiteral("&Previous page"));
+    PreviousPage1->setObjectName(QStringLiteral("PreviousPage1"));
+    PreviousPage1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    connect(PreviousPage1, &QAction::triggered, this, [this] { stepPage(-1); });
+    NextPage1 = View1->addAction(QStringLiteral("&Next page"));
+    NextPage1->setObjectName(QStringLiteral("NextPage1"));
+    NextPage1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    connect(NextPage1, &QAction::triggered, this, [this] { stepPage(1); });
+
     ools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     ools1->setObjectName(QStringLiteral("ools1"));
     cRcTtransform1 = ools1->addAction(QStringLiteral("&cR_cT transform"));
@@ -453,6 +473,13 @@ void TMainForm::AdvButtonClick() {
 void TMainForm::btRunClick() {
     // The Results page is what RUN leads to, so its button is the one shown pressed.
     ToolBarClick(LbSpeedButton8);
+}
+
+void TMainForm::stepPage(int step) {
+    const auto pressed = std::find_if(SideButtons.begin(), SideButtons.end(),
+                                      [](const TLbSpeedButton* b) { return b->isChecked(); });
+    const int current = pressed == SideButtons.end() ? 0 : int(pressed - SideButtons.begin());
+    ToolBarClick(SideButtons[(current + step + kPageCount) % kPageCount]);
 }
 
 void TMainForm::PremakniFocus() {

@@ -98,6 +98,10 @@ public:
     QAction* SaveAs1 = nullptr;
     QMenu* Printinputfile1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* View1 = nullptr;
+    std::array<QAction*, kPageCount> ViewPages{}; // by Tag: Ctrl+1 to Ctrl+9
+    QAction* PreviousPage1 = nullptr;             // Ctrl+PgUp
+    QAction* NextPage1 = nullptr;                 // Ctrl+PgDn
     QMenu* ools1 = nullptr;
     QAction* cRcTtransform1 = nullptr;
     QAction* Opimisationtool1 = nullptr;
@@ -118,6 +122,8 @@ public:
     void ToolBarClick(TLbSpeedButton* Sender);
     void AdvButtonClick();
     void btRunClick();
+    // Shows the page a step away from the page of the pressed side button, round the ends.
+    void stepPage(int step);
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
     void FormKeyUp(int key, Qt::KeyboardModifiers shift);
     void Exit1Click();

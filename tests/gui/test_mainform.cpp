@@ -155,6 +155,37 @@ private slots:
         QVERIFY(scroll->viewport()->rect().contains(shown));
     }
 
+    // Ctrl+1 to Ctrl+9 show the pages in side-button order, Ctrl+PgDn and Ctrl+PgUp the next and
+    // the previous one, as the View menu shows; the lock of a tool window holds for them too.
+    void keysSwitchPages() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        auto* view = main.findChild<QMenu*>(QStringLiteral("View1"));
+        QVERIFY(view);
+        for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
+            const auto key = Qt::Key(Qt::Key_1 + tag);
+            QCOMPARE(view->actions().at(tag)->text(), TMainForm::titleForTag(tag));
+            QCOMPARE(view->actions().at(tag)->shortcut(), QKeySequence(Qt::CTRL | key));
+            QTest::keyClick(&main, key, Qt::ControlModifier);
+            QCOMPARE(main.Panel3->text(), TMainForm::titleForTag(tag));
+            QCOMPARE(pressedButtons(main), 1);
+            QVERIFY(main.SideButtons[tag]->isChecked());
+        }
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_PageDown, 0}, {Qt::Key_PageUp, 8}, {Qt::Key_PageUp, 7}, {Qt::Key_PageDown, 8}};
+        for (const auto& [key, tag] : steps) {
+            QTest::keyClick(&main, key, Qt::ControlModifier);
+            QCOMPARE(main.Panel3->text(), TMainForm::titleForTag(tag));
+        }
+        main.About1Click();
+        for (QAction* action : view->actions())
+            action->trigger();
+        QCOMPARE(main.Panel3->text(), QStringLiteral("Results"));
+        QVERIFY(main.LbSpeedButton8->isChecked());
+    }
+
     void otherTagsShowNoPage() {
         test::TestApp app;
         TMainForm& main = *app.forms->MainForm;
