@@ -93,13 +93,16 @@ ButtonLook sideButtonLook() {
     return look;
 }
 
+// The text colours are chosen for a contrast of at least 4.5:1 in every state: navy on the
+// light "on" colour (10.6:1), black on the "off" and hover colours (8.5:1, 11.3:1), white on
+// the pressed colour (5.9:1).
 ButtonLook advancedLook(bool on) {
     ButtonLook look;
     if (on) {
         look.color = QColor(208, 224, 244);
         look.lightEdge = QColor(41, 101, 173);
         look.shadowEdge = Qt::white;
-        look.textColor = QColor(160, 193, 233);
+        look.textColor = kPanelColor;
         look.down = true;
     } else {
         look.color = QColor(122, 168, 224);
@@ -108,8 +111,23 @@ ButtonLook advancedLook(bool on) {
         look.lightEdge = Qt::white;
         look.shadowEdge = QColor(192, 192, 192);
         look.textColor = Qt::black;
+        look.pressedTextColor = Qt::white;
     }
     return look;
+}
+
+// The face of the side buttons at the largest pixel size, up to 12, at which both captions of
+// the advanced switch fit between its edges (2 wide) with a padding of 4 on each side.
+QFont advButtonFont(int buttonWidth) {
+    QFont font(QStringLiteral("Arial"));
+    for (int size = 12;; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        const int widest = std::max(metrics.horizontalAdvance(kShowAdvanced),
+                                    metrics.horizontalAdvance(kHideAdvanced));
+        if (widest <= buttonWidth - 2 * (2 + 4) || size <= 8)
+            return font;
+    }
 }
 
 // The logo of the side panel: the product's name on a light-blue field.
@@ -200,6 +218,7 @@ void TMainForm::buildSidePanel() {
     AdvButton = new TLbSpeedButton(kShowAdvanced, Panel1);
     AdvButton->setObjectName(QStringLiteral("AdvButton"));
     AdvButton->setGeometry(16, 344, 153, 25);
+    AdvButton->setFont(advButtonFont(AdvButton->width()));
     AdvButton->setFocusPolicy(Qt::NoFocus);
     setAdvButtonLook(false);
     connect(AdvButton, &QPushButton::clicked, this, &TMainForm::AdvButtonClick);

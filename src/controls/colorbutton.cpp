@@ -34,8 +34,10 @@ void TLbSpeedButton::setLook(const ButtonLook& look) {
             QStringLiteral("QPushButton:hover { background-color: %1; }").arg(css(look.hoverColor));
     if (look.pressedColor.isValid())
         sheet +=
-            QStringLiteral("QPushButton:pressed, QPushButton:checked { background-color: %1; }")
-                .arg(css(look.pressedColor));
+            QStringLiteral("QPushButton:pressed, QPushButton:checked { background-color: %1; "
+                           "color: %2; }")
+                .arg(css(look.pressedColor),
+                     css(look.pressedTextColor.isValid() ? look.pressedTextColor : look.textColor));
     setStyleSheet(sheet);
 }
 

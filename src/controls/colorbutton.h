@@ -11,6 +11,7 @@ struct ButtonLook {
     QColor pressedColor;
     QColor hoverColor;
     QColor textColor = Qt::black;
+    QColor pressedTextColor; // the text on the pressed colour; none: the text colour
     QColor lightEdge;
     QColor shadowEdge;
     bool down = false; // shown pressed

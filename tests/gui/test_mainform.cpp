@@ -19,6 +19,8 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 
 using namespace lumetrix;
 
@@ -29,6 +31,19 @@ int pressedButtons(const TMainForm& main) {
     for (const TLbSpeedButton* b : main.SideButtons)
         n += b->isChecked() ? 1 : 0;
     return n;
+}
+
+// The contrast of two colours as the web content accessibility guidelines define it.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -254,7 +269,7 @@ private slots:
         QVERIFY(main.advancedFlag(1));
         QCOMPARE(main.AdvButton->text(), kHideAdvanced);
         QCOMPARE(main.AdvButton->look().color, QColor(208, 224, 244));
-        QCOMPARE(main.AdvButton->look().textColor, QColor(160, 193, 233));
+        QCOMPARE(main.AdvButton->look().textColor, QColor(10, 36, 106)); // readable on it
         QVERIFY(main.AdvButton->isChecked());
         main.ToolBarClick(main.LbSpeedButton1);
         QCOMPARE(main.AdvButton->text(), kShowAdvanced);
@@ -266,6 +281,30 @@ private slots:
         main.AdvButtonClick();
         QVERIFY(!main.advancedFlag(1));
         QCOMPARE(main.AdvButton->text(), kShowAdvanced);
+    }
+
+    // Both looks of the advanced switch are readable in every state (text on background at
+    // least 4.5:1), and both captions fit inside its edges.
+    void advancedSwitchIsReadable() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.ToolBarClick(main.LbSpeedButton1);
+        const QFontMetrics metrics(main.AdvButton->font());
+        for (int click = 0; click < 2; ++click, main.AdvButtonClick()) {
+            const ButtonLook& look = main.AdvButton->look();
+            const QColor pressedText =
+                look.pressedTextColor.isValid() ? look.pressedTextColor : look.textColor;
+            const std::pair<QColor, QColor> states[] = {{look.color, look.textColor},
+                                                        {look.hoverColor, look.textColor},
+                                                        {look.pressedColor, pressedText}};
+            for (const auto& [background, text] : states)
+                if (background.isValid())
+                    QVERIFY2(contrast(background, text) >= 4.5,
+                             qPrintable(background.name() + " / " + text.name()));
+            const int room = main.AdvButton->width() - 2 * 2 - 2 * 4; // edges and padding
+            QVERIFY2(metrics.horizontalAdvance(main.AdvButton->text()) <= room,
+                     qPrintable(main.AdvButton->text()));
+        }
     }
 
     void advancedSwitchReRunsTheShowHandler() {
