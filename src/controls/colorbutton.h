@@ -37,4 +37,7 @@ private:
     ButtonLook m_look;
 };
 
+// A light command button of a page (ADD, REMOVE): 100 by 26, never shown pressed.
+TLbSpeedButton* commandButton(const QString& caption, const QString& name, QWidget* parent);
+
 } // namespace lumetrix

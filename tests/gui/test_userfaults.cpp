@@ -1,16 +1,24 @@
 // What a new user meets: work kept on close, numbers checked on every save.
 #include "app/forms.h"
 #include "app/mainform.h"
+#include "controls/colorbutton.h"
 #include "controls/combobox.h"
 #include "controls/pbnumedit.h"
 #include "controls/pbspinedit.h"
 #include "core/inputfile_reader.h"
+#include "pages/adfform.h"
+#include "pages/filesform.h"
+#include "pages/hazeform.h"
+#include "pages/reftransform.h"
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
 #include "testapp.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -43,6 +51,14 @@ QWidget* turnWheel(QWidget* widget) {
         if (wheel.isAccepted())
             return w;
     }
+    return nullptr;
+}
+
+// The caption with this text on the page.
+QWidget* caption(const QWidget* page, const QString& text) {
+    for (QLabel* label : page->findChildren<QLabel*>())
+        if (label->text() == text)
+            return label;
     return nullptr;
 }
 
@@ -153,6 +169,63 @@ private slots:
         const QString before = shownValue(layer);
         QCOMPARE(turnWheel(layer), layer);
         QVERIFY(shownValue(layer) != before);
+    }
+
+    // Controls that stood out of line: on the Files, ADF, reflectance and Haze pages.
+    void pagesLineUp() {
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        for (QCheckBox* box : main.findChildren<QCheckBox*>())
+            box->setChecked(true); // every switched panel shown
+        const auto at = [&](const QWidget* w) {
+            return QRect(w->mapTo(&main, QPoint()), w->size());
+        };
+        const auto show = [&](int tag) {
+            main.setAdvancedFlag(tag, true);
+            main.ToolBarClick(main.SideButtons[tag]);
+            QCoreApplication::processEvents();
+            return main.CurrentPage;
+        };
+        const auto apart = [&](const QWidget* left, const QWidget* right) {
+            return at(right).left() - at(left).right() > 4;
+        };
+        const TFilesForm& files = *app.forms->FilesForm;
+        show(5);
+        for (const QLabel* label : files.findChildren<QLabel*>())
+            QVERIFY(!label->text().startsWith(' '));
+        QCOMPARE(at(files.btDefault).left(), at(files.eDir_nk).left());
+        QVERIFY(at(files.btProjectDir).right() <= at(files.eDir_nk).right());
+        QVERIFY(apart(files.btDefault, files.btProjectDir));
+
+        const TADFForm& adf = *app.forms->ADFForm;
+        QWidget* page = show(2);
+        QWidget* hint = caption(adf.pUseOtherADF, "(e.g. 0,1,4,... ; 0 = front interface)");
+        QVERIFY(apart(caption(page, "Apply to selected interfaces"), adf.eADFSpecInterface));
+        QVERIFY(apart(adf.eADFSpecInterface, hint));
+        QVERIFY(apart(adf.ADFGroupSpin, adf.btAddADFGroup));
+        QVERIFY(apart(adf.btAddADFGroup, adf.btRemoveADFGroup));
+        const auto* add = qobject_cast<TLbSpeedButton*>(app.forms->StructureForm->LbSpeedButton1);
+        for (QPushButton* b : {adf.btAddADFGroup, adf.btRemoveADFGroup}) {
+            QVERIFY(qobject_cast<TLbSpeedButton*>(b));
+            QCOMPARE(static_cast<TLbSpeedButton*>(b)->look().color, add->look().color);
+            QCOMPARE(b->size(), add->size());
+        }
+
+        const TRefTransForm& rt = *app.forms->RefTransForm;
+        page = show(3);
+        for (const FactorColumn& f : rt.factors)
+            for (const QWidget* edit : {f.c12, f.c21})
+                QCOMPARE(at(edit).left(), at(f.interfaces).left());
+        for (const FunctionColumn& f : rt.functions)
+            for (const QWidget* box : {f.c12, f.c21})
+                QCOMPARE(at(box).left(), at(f.interfaces).left());
+        QCOMPARE(at(caption(rt.pIncludeInc_adv, "c21scatt = ")).left(),
+                 at(caption(rt.pIncludeInc_adv, "Specify interfaces")).left());
+        QCOMPARE(at(rt.pbC21Scatt).left(), at(rt.eRTSpecifInterface_adv).left());
+
+        const THazeForm& haze = *app.forms->HazeForm;
+        show(1);
+        QCOMPARE(haze.eHazeOtherSpecifyInt->width(), haze.eHazeSpecSpecifyInt->width());
     }
 
     // Comments up to the limits open and show; one character more is refused with the limit
