@@ -84,6 +84,11 @@ constexpr int kRunBottomMargin = TMainForm::kClientHeight - kRunTop - 57;
 constexpr int kRunHighestTop = 344 + 25 + 8;
 constexpr int kSidePanelMinHeight = kRunHighestTop + 57 + 8;
 
+const QSize kDesignedPageSize(TMainForm::kClientWidth - TMainForm::kSidePanelWidth,
+                              TMainForm::kClientHeight - TMainForm::kTitleHeight);
+// The Tag of the first page whose views scroll themselves: comments, process window, results.
+constexpr int kFirstPageWithOwnViews = 6;
+
 ButtonLook sideButtonLook() {
     ButtonLook look;
     look.color = QColor(0, 48, 96);
@@ -252,15 +257,14 @@ void TMainForm::buildSidePanel() {
         "QLabel { background-color: navy; color: white; font-family: Arial; font-weight: bold; "
         "font-size: 14px; }"));
     column->addWidget(Panel3);
-    // The page keeps at least its designed size; a smaller window scrolls it, so that no page
-    // widens the window or hides a control.
+    // An editor page keeps at least its designed size; a smaller window scrolls it, so that no
+    // page widens the window or hides a control (ToolBarClick sets the page's least size).
     PageScroll = new QScrollArea(FormPanel);
     PageScroll->setObjectName(QStringLiteral("PageScroll"));
     PageScroll->setFrameShape(QFrame::NoFrame);
     PageScroll->setWidgetResizable(true);
     m_pageArea = new QWidget;
     m_pageArea->setObjectName(QStringLiteral("PageArea"));
-    m_pageArea->setMinimumSize(kClientWidth - kSidePanelWidth, kClientHeight - kTitleHeight);
     m_pageLayout = new QVBoxLayout(m_pageArea);
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
     PageScroll->setWidget(m_pageArea);
@@ -458,6 +462,10 @@ void TMainForm::ToolBarClick(TLbSpeedButton* Sender) {
         CurrentPage->hide();
     CurrentPage = pageForTag(tag);
     Panel3->setText(titleForTag(tag));
+    // The comments, the process window and the results scroll their own views; they take the
+    // room there is rather than hide their scroll bars beyond it.
+    const bool ownViews = tag >= kFirstPageWithOwnViews && tag < kPageCount;
+    m_pageArea->setMinimumSize(ownViews ? QSize(0, 0) : kDesignedPageSize);
     if (CurrentPage) {
         CurrentPage->hide();
         m_pageLayout->addWidget(CurrentPage);

@@ -43,10 +43,9 @@ TMainForm& activeMain(test::TestApp& app) {
 
 // Turns the wheel one notch down over the widget and hands the turn on to the parents, as the
 // application does; returns the widget that took it.
-QWidget* turnWheel(QWidget* widget) {
-    for (QWidget* w = widget; w; w = w->parentWidget()) {
-        QWheelEvent wheel(QPointF(4, 4), w->mapToGlobal(QPointF(4, 4)), {}, {0, -120}, Qt::NoButton,
-                          {}, Qt::NoScrollPhase, false);
+QWidget* turnWheel(QWidget* w) {
+    for (; w; w = w->parentWidget()) {
+        QWheelEvent wheel({}, {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(w, &wheel);
         if (wheel.isAccepted())
             return w;
@@ -54,17 +53,12 @@ QWidget* turnWheel(QWidget* widget) {
     return nullptr;
 }
 
-// The caption with this text on the page.
-QWidget* caption(const QWidget* page, const QString& text) {
-    for (QLabel* label : page->findChildren<QLabel*>())
+// The caption with this text among the parent's.
+QWidget* caption(const QWidget* parent, const QString& text) {
+    for (QLabel* label : parent->findChildren<QLabel*>())
         if (label->text() == text)
             return label;
     return nullptr;
-}
-
-// What a value control shows.
-QString shownValue(const QWidget* w) {
-    return w->property("currentIndex").toString() + w->property("text").toString();
 }
 
 } // namespace
@@ -137,16 +131,18 @@ private slots:
     }
 
     // The wheel over a combo box, numeric or spin edit without the focus scrolls and changes
-    // nothing, on every page; the wheel does not give them the focus.
+    // nothing, on every page, and gives no focus; with the focus it changes the value.
     void wheelOverAValueControlScrolls() {
         test::TestApp app;
         TMainForm& main = activeMain(app);
         TStructureForm& structure = *app.forms->StructureForm;
-        while (structure.rowCount() < 48) {
+        while (structure.rowCount() < 48) { // ADD pressed and let go
             structure.LbSpeedButton1MouseDown();
             structure.LbSpeedButton1MouseUp();
         }
-        int controls = 0;
+        const auto shown = [](const QWidget* w) {
+            return w->property("currentIndex").toString() + w->property("text").toString();
+        };
         for (int tag = TMainForm::kPageCount - 1; tag >= 0; --tag) {
             main.setAdvancedFlag(tag, true);
             main.ToolBarClick(main.SideButtons[tag]);
@@ -155,39 +151,34 @@ private slots:
                 if (!qobject_cast<TComboBox*>(w) && !qobject_cast<TPBSpinEdit*>(w) &&
                     !qobject_cast<TPBNumEdit*>(w))
                     continue;
-                ++controls;
-                const QString before = shownValue(w);
-                QVERIFY(turnWheel(w) != w);
-                QCOMPARE(shownValue(w), before);
+                const QString before = shown(w);
+                QVERIFY(turnWheel(w) != w && shown(w) == before);
                 QVERIFY((w->focusPolicy() & Qt::WheelFocus) != Qt::WheelFocus);
             }
         }
-        QVERIFY(controls > 100);
         QVERIFY(structure.ScrollBox1->verticalScrollBar()->value() > 0);
-        TComboBox* layer = structure.row(20).layerFile; // with the focus the wheel selects
+        TComboBox* layer = structure.row(20).layerFile;
+        const QString before = shown(layer);
         layer->setFocus();
-        const QString before = shownValue(layer);
-        QCOMPARE(turnWheel(layer), layer);
-        QVERIFY(shownValue(layer) != before);
+        QVERIFY(turnWheel(layer) == layer && shown(layer) != before);
     }
 
-    // Controls that stood out of line: on the Files, ADF, reflectance and Haze pages.
+    // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
     void pagesLineUp() {
         test::TestApp app;
         TMainForm& main = activeMain(app);
         for (QCheckBox* box : main.findChildren<QCheckBox*>())
             box->setChecked(true); // every switched panel shown
-        const auto at = [&](const QWidget* w) {
-            return QRect(w->mapTo(&main, QPoint()), w->size());
-        };
         const auto show = [&](int tag) {
             main.setAdvancedFlag(tag, true);
             main.ToolBarClick(main.SideButtons[tag]);
             QCoreApplication::processEvents();
-            return main.CurrentPage;
         };
-        const auto apart = [&](const QWidget* left, const QWidget* right) {
-            return at(right).left() - at(left).right() > 4;
+        const auto at = [&](const QWidget* w) {
+            return QRect(w->mapTo(&main, QPoint()), w->size());
+        };
+        const auto apart = [&](const QWidget* a, const QWidget* b) {
+            return at(b).left() - at(a).right() > 4;
         };
         const TFilesForm& files = *app.forms->FilesForm;
         show(5);
@@ -198,34 +189,35 @@ private slots:
         QVERIFY(apart(files.btDefault, files.btProjectDir));
 
         const TADFForm& adf = *app.forms->ADFForm;
-        QWidget* page = show(2);
-        QWidget* hint = caption(adf.pUseOtherADF, "(e.g. 0,1,4,... ; 0 = front interface)");
-        QVERIFY(apart(caption(page, "Apply to selected interfaces"), adf.eADFSpecInterface));
-        QVERIFY(apart(adf.eADFSpecInterface, hint));
+        show(2);
+        QVERIFY(apart(caption(adf.pUseOtherADF, "Apply to selected interfaces"),
+                      adf.eADFSpecInterface));
+        QVERIFY(apart(adf.eADFSpecInterface,
+                      caption(adf.pUseOtherADF, "(e.g. 0,1,4,... ; 0 = front interface)")));
         QVERIFY(apart(adf.ADFGroupSpin, adf.btAddADFGroup));
         QVERIFY(apart(adf.btAddADFGroup, adf.btRemoveADFGroup));
         const auto* add = qobject_cast<TLbSpeedButton*>(app.forms->StructureForm->LbSpeedButton1);
         for (QPushButton* b : {adf.btAddADFGroup, adf.btRemoveADFGroup}) {
-            QVERIFY(qobject_cast<TLbSpeedButton*>(b));
-            QCOMPARE(static_cast<TLbSpeedButton*>(b)->look().color, add->look().color);
-            QCOMPARE(b->size(), add->size());
+            const auto* look = qobject_cast<TLbSpeedButton*>(b);
+            QVERIFY(look && look->look().color == add->look().color && b->size() == add->size());
         }
 
         const TRefTransForm& rt = *app.forms->RefTransForm;
-        page = show(3);
+        show(3);
+        const auto under = [&](const QWidget* top, const QWidget* a, const QWidget* b) {
+            return at(a).left() == at(top).left() && at(b).left() == at(top).left();
+        };
         for (const FactorColumn& f : rt.factors)
-            for (const QWidget* edit : {f.c12, f.c21})
-                QCOMPARE(at(edit).left(), at(f.interfaces).left());
+            QVERIFY(under(f.interfaces, f.c12, f.c21));
         for (const FunctionColumn& f : rt.functions)
-            for (const QWidget* box : {f.c12, f.c21})
-                QCOMPARE(at(box).left(), at(f.interfaces).left());
+            QVERIFY(under(f.interfaces, f.c12, f.c21));
         QCOMPARE(at(caption(rt.pIncludeInc_adv, "c21scatt = ")).left(),
                  at(caption(rt.pIncludeInc_adv, "Specify interfaces")).left());
         QCOMPARE(at(rt.pbC21Scatt).left(), at(rt.eRTSpecifInterface_adv).left());
 
-        const THazeForm& haze = *app.forms->HazeForm;
         show(1);
-        QCOMPARE(haze.eHazeOtherSpecifyInt->width(), haze.eHazeSpecSpecifyInt->width());
+        QCOMPARE(app.forms->HazeForm->eHazeOtherSpecifyInt->width(),
+                 app.forms->HazeForm->eHazeSpecSpecifyInt->width());
     }
 
     // Comments up to the limits open and show; one character more is refused with the limit
