@@ -37,9 +37,11 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 namespace lumetrix {
 namespace {
@@ -75,6 +77,18 @@ constexpr std::array<const char*, TMainForm::kPageCount> kPageTitles = {
 
 const QColor kPanelColor(10, 36, 106);
 
+// RUN stands at its designed top when the side panel has its designed height; a shorter panel
+// keeps the designed margin below RUN, down to a top just under the advanced switch.
+constexpr int kRunTop = 616;
+constexpr int kRunBottomMargin = TMainForm::kClientHeight - kRunTop - 57;
+constexpr int kRunHighestTop = 344 + 25 + 8;
+constexpr int kSidePanelMinHeight = kRunHighestTop + 57 + 8;
+
+const QSize kDesignedPageSize(TMainForm::kClientWidth - TMainForm::kSidePanelWidth,
+                              TMainForm::kClientHeight - TMainForm::kTitleHeight);
+// The Tag of the first page whose views scroll themselves: comments, process window, results.
+constexpr int kFirstPageWithOwnViews = 6;
+
 ButtonLook sideButtonLook() {
     ButtonLook look;
     look.color = QColor(0, 48, 96);
@@ -84,13 +98,16 @@ ButtonLook sideButtonLook() {
     return look;
 }
 
+// The text colours are chosen for a contrast of at least 4.5:1 in every state: navy on the
+// light "on" colour (10.6:1), black on the "off" and hover colours (8.5:1, 11.3:1), white on
+// the pressed colour (5.9:1).
 ButtonLook advancedLook(bool on) {
     ButtonLook look;
     if (on) {
         look.color = QColor(208, 224, 244);
         look.lightEdge = QColor(41, 101, 173);
         look.shadowEdge = Qt::white;
-        look.textColor = QColor(160, 193, 233);
+        look.textColor = kPanelColor;
         look.down = true;
     } else {
         look.color = QColor(122, 168, 224);
@@ -99,8 +116,23 @@ ButtonLook advancedLook(bool on) {
         look.lightEdge = Qt::white;
         look.shadowEdge = QColor(192, 192, 192);
         look.textColor = Qt::black;
+        look.pressedTextColor = Qt::white;
     }
     return look;
+}
+
+// The face of the side buttons at the largest pixel size, up to 12, at which both captions of
+// the advanced switch fit between its edges (2 wide) with a padding of 4 on each side.
+QFont advButtonFont(int buttonWidth) {
+    QFont font(QStringLiteral("Arial"));
+    for (int size = 12;; --size) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        const int widest = std::max(metrics.horizontalAdvance(kShowAdvanced),
+                                    metrics.horizontalAdvance(kHideAdvanced));
+        if (widest <= buttonWidth - 2 * (2 + 4) || size <= 8)
+            return font;
+    }
 }
 
 // The logo of the side panel: the product's name on a light-blue field.
@@ -151,12 +183,13 @@ void TMainForm::buildSidePanel() {
 
     Panel1 = new QWidget(central);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedWidth(185);
+    Panel1->setFixedWidth(kSidePanelWidth);
+    Panel1->setMinimumHeight(kSidePanelMinHeight);
     Panel1->setAutoFillBackground(true);
     QPalette panelPalette = Panel1->palette();
     panelPalette.setColor(QPalette::Window, kPanelColor);
     Panel1->setPalette(panelPalette);
-    Panel1->installEventFilter(this); // a click on the panel parks the focus
+    Panel1->installEventFilter(this); // a click parks the focus; a new height places RUN
 
     Image1 = new QLabel(Panel1);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -190,6 +223,7 @@ void TMainForm::buildSidePanel() {
     AdvButton = new TLbSpeedButton(kShowAdvanced, Panel1);
     AdvButton->setObjectName(QStringLiteral("AdvButton"));
     AdvButton->setGeometry(16, 344, 153, 25);
+    AdvButton->setFont(advButtonFont(AdvButton->width()));
     AdvButton->setFocusPolicy(Qt::NoFocus);
     setAdvButtonLook(false);
     connect(AdvButton, &QPushButton::clicked, this, &TMainForm::AdvButtonClick);
@@ -197,7 +231,7 @@ void TMainForm::buildSidePanel() {
     btRun = new TLbSpeedButton(QStringLiteral("RUN"), Panel1);
     btRun->setObjectName(QStringLiteral("btRun"));
     btRun->setCheckable(false);
-    btRun->setGeometry(32, 616, 121, 57);
+    btRun->setGeometry(32, kRunTop, 121, 57);
     QFont runFont(QStringLiteral("Arial"));
     runFont.setPixelSize(20);
     runFont.setBold(true);
@@ -217,17 +251,24 @@ void TMainForm::buildSidePanel() {
     column->setSpacing(0);
     Panel3 = new QLabel(FormPanel);
     Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedHeight(33);
+    Panel3->setFixedHeight(kTitleHeight);
     Panel3->setIndent(12);
     Panel3->setStyleSheet(QStringLiteral(
         "QLabel { background-color: navy; color: white; font-family: Arial; font-weight: bold; "
         "font-size: 14px; }"));
     column->addWidget(Panel3);
-    m_pageArea = new QWidget(FormPanel);
+    // An editor page keeps at least its designed size; a smaller window scrolls it, so that no
+    // page widens the window or hides a control (ToolBarClick sets the page's least size).
+    PageScroll = new QScrollArea(FormPanel);
+    PageScroll->setObjectName(QStringLiteral("PageScroll"));
+    PageScroll->setFrameShape(QFrame::NoFrame);
+    PageScroll->setWidgetResizable(true);
+    m_pageArea = new QWidget;
     m_pageArea->setObjectName(QStringLiteral("PageArea"));
     m_pageLayout = new QVBoxLayout(m_pageArea);
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(m_pageArea, 1);
+    PageScroll->setWidget(m_pageArea);
+    column->addWidget(PageScroll, 1);
 
     row->addWidget(Panel1);
     row->addWidget(FormPanel, 1);
@@ -262,6 +303,26 @@ void TMainForm::buildMenus() {
     connect(Importinputfile1, &QAction::triggered, this, &TMainForm::Importinputfile1Click);
     connect(Exportinputfile1, &QAction::triggered, this, &TMainForm::Exportinputfile1Click);
     connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
+
+    // The pages by keyboard: each switches as its side button does.
+    View1 = menuBar()->addMenu(QStringLiteral("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    for (int tag = 0; tag < kPageCount; ++tag) {
+        QAction* page = View1->addAction(titleForTag(tag));
+        page->setObjectName(QStringLiteral("ViewPage%1").arg(tag + 1));
+        page->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + tag)));
+        connect(page, &QAction::triggered, this, [this, tag] { ToolBarClick(SideButtons[tag]); });
+        ViewPages[tag] = page;
+    }
+    View1->addSeparator();
+    PreviousPage1 = View1->addAction(QStringLiteral("&Previous page"));
+    PreviousPage1->setObjectName(QStringLiteral("PreviousPage1"));
+    PreviousPage1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    connect(PreviousPage1, &QAction::triggered, this, [this] { stepPage(-1); });
+    NextPage1 = View1->addAction(QStringLiteral("&Next page"));
+    NextPage1->setObjectName(QStringLiteral("NextPage1"));
+    NextPage1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    connect(NextPage1, &QAction::triggered, this, [this] { stepPage(1); });
 
     ools1 = menuBar()->addMenu(QStringLiteral("&Tools"));
     ools1->setObjectName(QStringLiteral("ools1"));
@@ -314,16 +375,28 @@ void TMainForm::fitToScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int ppi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
     const int screenHeight = screen ? screen->geometry().height() : 1080;
-    const WindowFit fit = fitWindow(kClientWidth, kClientHeight, ppi, screenHeight);
-    if (fit.sizeable) {
-        centralWidget()->setMinimumSize(0, 0);
-        resize(fit.width, fit.height + menuBar()->sizeHint().height());
-    } else {
-        centralWidget()->setFixedSize(kClientWidth, kClientHeight);
-        setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    }
+    applyWindowFit(fitWindow(kClientWidth, kClientHeight, ppi, screenHeight));
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TMainForm::applyWindowFit(const WindowFit& fit) {
+    const int menuHeight = menuBar()->sizeHint().height();
+    if (fit.sizeable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        centralWidget()->setMinimumSize(0, 0);
+        centralWidget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(fit.width, fit.height + menuHeight);
+    } else {
+        centralWidget()->setFixedSize(kClientWidth, kClientHeight);
+        setFixedSize(kClientWidth, kClientHeight + menuHeight);
+    }
+}
+
+void TMainForm::placeRunButton() {
+    const int lowest = Panel1->height() - kRunBottomMargin - btRun->height();
+    btRun->move(btRun->x(), std::clamp(lowest, kRunHighestTop, kRunTop));
 }
 
 bool TMainForm::advancedFlag(int tag) const {
@@ -389,6 +462,10 @@ void TMainForm::ToolBarClick(TLbSpeedButton* Sender) {
         CurrentPage->hide();
     CurrentPage = pageForTag(tag);
     Panel3->setText(titleForTag(tag));
+    // The comments, the process window and the results scroll their own views; they take the
+    // room there is rather than hide their scroll bars beyond it.
+    const bool ownViews = tag >= kFirstPageWithOwnViews && tag < kPageCount;
+    m_pageArea->setMinimumSize(ownViews ? QSize(0, 0) : kDesignedPageSize);
     if (CurrentPage) {
         CurrentPage->hide();
         m_pageLayout->addWidget(CurrentPage);
@@ -423,6 +500,13 @@ void TMainForm::AdvButtonClick() {
 void TMainForm::btRunClick() {
     // The Results page is what RUN leads to, so its button is the one shown pressed.
     ToolBarClick(LbSpeedButton8);
+}
+
+void TMainForm::stepPage(int step) {
+    const auto pressed = std::find_if(SideButtons.begin(), SideButtons.end(),
+                                      [](const TLbSpeedButton* b) { return b->isChecked(); });
+    const int current = pressed == SideButtons.end() ? 0 : int(pressed - SideButtons.begin());
+    ToolBarClick(SideButtons[(current + step + kPageCount) % kPageCount]);
 }
 
 void TMainForm::PremakniFocus() {
@@ -570,6 +654,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == Panel1 && type == QEvent::MouseButtonPress) {
         PremakniFocus();
+    } else if (watched == Panel1 && type == QEvent::Resize) {
+        placeRunButton();
     } else if (watched == FormPanel && type == QEvent::DragEnter) {
         auto* drag = static_cast<QDragEnterEvent*>(event);
         if (drag->mimeData()->hasUrls())

@@ -18,6 +18,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace lumetrix {
@@ -28,6 +29,7 @@ class TPageForm;
 struct Project;
 struct WriterContext;
 struct LoadedProject;
+struct WindowFit;
 
 inline const QString kShowAdvanced = QStringLiteral("Show Advanced Settings");
 inline const QString kHideAdvanced = QStringLiteral("Hide Advanced Settings");
@@ -40,6 +42,8 @@ public:
     // The designed client area.
     static constexpr int kClientWidth = 1011;
     static constexpr int kClientHeight = 714;
+    static constexpr int kSidePanelWidth = 185;
+    static constexpr int kTitleHeight = 33;
     static constexpr int kPageCount = 9;
     static constexpr int kAdvancedPages = 6;
 
@@ -84,6 +88,8 @@ public:
     TLbSpeedButton* btRun = nullptr;
     QWidget* FormPanel = nullptr;
     QLabel* Panel3 = nullptr;
+    // Scrolls the page when the window is smaller than designed.
+    QScrollArea* PageScroll = nullptr;
 
     QMenu* File1 = nullptr;
     QAction* New1 = nullptr;
@@ -92,6 +98,10 @@ public:
     QAction* SaveAs1 = nullptr;
     QMenu* Printinputfile1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* View1 = nullptr;
+    std::array<QAction*, kPageCount> ViewPages{}; // by Tag: Ctrl+1 to Ctrl+9
+    QAction* PreviousPage1 = nullptr;             // Ctrl+PgUp
+    QAction* NextPage1 = nullptr;                 // Ctrl+PgDn
     QMenu* ools1 = nullptr;
     QAction* cRcTtransform1 = nullptr;
     QAction* Opimisationtool1 = nullptr;
@@ -112,6 +122,8 @@ public:
     void ToolBarClick(TLbSpeedButton* Sender);
     void AdvButtonClick();
     void btRunClick();
+    // Shows the page a step away from the page of the pressed side button, round the ends.
+    void stepPage(int step);
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
     void FormKeyUp(int key, Qt::KeyboardModifiers shift);
     void Exit1Click();
@@ -155,6 +167,10 @@ public:
     // Drop handling of the page area: one file is opened, more are refused.
     void dropFiles(const QStringList& paths);
 
+    // Gives the window the designed size with a fixed border, or a sizeable border and the
+    // fitted size; the pages keep their designed size and scroll when they do not fit.
+    void applyWindowFit(const WindowFit& fit);
+
     // Whether the first activation has run.
     bool activated() const { return m_activated; }
 
@@ -177,6 +193,7 @@ private:
     void buildSidePanel();
     void buildMenus();
     void fitToScreen();
+    void placeRunButton();
     void setAdvButtonLook(bool on);
     void showToolWindow(QWidget* window);
     void lockForToolWindow(QWidget* window);

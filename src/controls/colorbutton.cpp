@@ -34,9 +34,25 @@ void TLbSpeedButton::setLook(const ButtonLook& look) {
             QStringLiteral("QPushButton:hover { background-color: %1; }").arg(css(look.hoverColor));
     if (look.pressedColor.isValid())
         sheet +=
-            QStringLiteral("QPushButton:pressed, QPushButton:checked { background-color: %1; }")
-                .arg(css(look.pressedColor));
+            QStringLiteral("QPushButton:pressed, QPushButton:checked { background-color: %1; "
+                           "color: %2; }")
+                .arg(css(look.pressedColor),
+                     css(look.pressedTextColor.isValid() ? look.pressedTextColor : look.textColor));
     setStyleSheet(sheet);
+}
+
+TLbSpeedButton* commandButton(const QString& caption, const QString& name, QWidget* parent) {
+    auto* button = new TLbSpeedButton(caption, parent);
+    button->setObjectName(name);
+    button->setCheckable(false);
+    ButtonLook look;
+    look.color = QColor(122, 168, 224);
+    look.pressedColor = QColor(41, 101, 173);
+    look.hoverColor = QColor(160, 193, 233);
+    look.pressedTextColor = Qt::white;
+    button->setLook(look);
+    button->setFixedSize(100, 26);
+    return button;
 }
 
 } // namespace lumetrix

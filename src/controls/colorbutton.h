@@ -11,6 +11,7 @@ struct ButtonLook {
     QColor pressedColor;
     QColor hoverColor;
     QColor textColor = Qt::black;
+    QColor pressedTextColor; // the text on the pressed colour; none: the text colour
     QColor lightEdge;
     QColor shadowEdge;
     bool down = false; // shown pressed
@@ -35,5 +36,8 @@ protected:
 private:
     ButtonLook m_look;
 };
+
+// A light command button of a page (ADD, REMOVE): 100 by 26, never shown pressed.
+TLbSpeedButton* commandButton(const QString& caption, const QString& name, QWidget* parent);
 
 } // namespace lumetrix

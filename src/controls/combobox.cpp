@@ -1,5 +1,7 @@
 #include "controls/combobox.h"
 
+#include "controls/wheel_rule.h"
+
 #include <QAbstractItemView>
 #include <QScreen>
 #include <QScrollBar>
@@ -7,7 +9,9 @@
 
 namespace lumetrix {
 
-TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {}
+TComboBox::TComboBox(QWidget* parent) : QComboBox(parent) {
+    applyWheelRule(this);
+}
 
 int TComboBox::dropDownWidth() const {
     const QFontMetrics metrics(view()->font());

@@ -2,6 +2,7 @@
 
 #include "controls/platform_hooks.h"
 #include "controls/regional.h"
+#include "controls/wheel_rule.h"
 
 #include <algorithm>
 
@@ -25,6 +26,7 @@ const QEvent::Type kRegionalChangedEvent = static_cast<QEvent::Type>(QEvent::Use
 TPBNumEdit::TPBNumEdit(QWidget* parent) : QLineEdit(parent) {
     m_separators = RegionalSettings::instance().separators();
     setFixedWidth(100);
+    applyWheelRule(this);
     setText(QString::fromLatin1(formatFixed(0, m_decimals, m_separators.decimal)));
     connect(&RegionalSettings::instance(), &RegionalSettings::changed, this,
             [this] { QCoreApplication::postEvent(this, new QEvent(kRegionalChangedEvent)); });

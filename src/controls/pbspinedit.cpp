@@ -1,12 +1,15 @@
 #include "controls/pbspinedit.h"
 
 #include "controls/platform_hooks.h"
+#include "controls/wheel_rule.h"
 
 #include <QKeyEvent>
 
 namespace lumetrix {
 
-TPBSpinEdit::TPBSpinEdit(QWidget* parent) : QSpinBox(parent) {}
+TPBSpinEdit::TPBSpinEdit(QWidget* parent) : QSpinBox(parent) {
+    applyWheelRule(this);
+}
 
 void TPBSpinEdit::setIncrement(int increment) {
     m_increment = increment;

@@ -2,6 +2,7 @@
 
 #include "core/inputfile_reader.h"
 
+#include "controls/colorbutton.h"
 #include "controls/combobox.h"
 #include "controls/combolists.h"
 #include "controls/pbnumedit.h"
@@ -29,6 +30,8 @@ namespace lumetrix {
 namespace {
 
 constexpr int kPageNone = 2;
+// Between the controls of the group rows.
+constexpr int kRowSpacing = 8;
 
 TPBNumEdit* parameterEdit(const QString& name, QWidget* parent) {
     return numEdit(name, parent, {.decimals = 2, .value = 1.0, .width = 70});
@@ -115,6 +118,7 @@ QWidget* TADFForm::buildGroupPanel() {
 
 QLayout* TADFForm::buildGroupRow() {
     auto* groupRow = new QHBoxLayout;
+    groupRow->setSpacing(kRowSpacing);
     auto* LbStaticText5 = new QLabel(QStringLiteral("ADF interface group:"), pUseOtherADF);
     LbStaticText5->setObjectName(QStringLiteral("LbStaticText5"));
     groupRow->addWidget(LbStaticText5);
@@ -123,11 +127,12 @@ QLayout* TADFForm::buildGroupRow() {
     ADFGroupSpin->setIncrement(0);
     ADFGroupSpin->setFixedWidth(60);
     groupRow->addWidget(ADFGroupSpin);
+    // ADD and REMOVE look as the Structure page's do.
     btAddADFGroup =
-        pushButton(QStringLiteral("ADD"), QStringLiteral("btAddADFGroup"), pUseOtherADF);
+        commandButton(QStringLiteral("ADD"), QStringLiteral("btAddADFGroup"), pUseOtherADF);
     btAddADFGroup->setToolTip(QStringLiteral("Add new ADF group at the end"));
     btRemoveADFGroup =
-        pushButton(QStringLiteral("REMOVE"), QStringLiteral("btRemoveADFGroup"), pUseOtherADF);
+        commandButton(QStringLiteral("REMOVE"), QStringLiteral("btRemoveADFGroup"), pUseOtherADF);
     btRemoveADFGroup->setToolTip(QStringLiteral("Remove selected ADF group"));
     groupRow->addWidget(btAddADFGroup);
     groupRow->addWidget(btRemoveADFGroup);
@@ -137,6 +142,7 @@ QLayout* TADFForm::buildGroupRow() {
 
 QLayout* TADFForm::buildInterfacesRow() {
     auto* interfacesRow = new QHBoxLayout;
+    interfacesRow->setSpacing(kRowSpacing);
     interfacesRow->addWidget(
         new QLabel(QStringLiteral("Apply to selected interfaces"), pUseOtherADF));
     eADFSpecInterface = named<QLineEdit>(pUseOtherADF, QStringLiteral("eADFSpecInterface"));

@@ -33,6 +33,7 @@ const QString kBrowseCaption = QStringLiteral("Please select directory...");
 const QString kOverwriteKey = QStringLiteral("OverwriteOutFiles");
 // Both parts of the page share one label column, so that their edits line up.
 constexpr int kLabelColumnWidth = 250;
+constexpr int kGridSpacing = 8;
 
 const QString kBrowse = QStringLiteral("Browse...");
 const QString kCtrlTip = QStringLiteral("Press CTRL to change ALL paths");
@@ -46,7 +47,7 @@ QLineEdit* folderEdit(QWidget* parent, const char* name, bool readOnly) {
 // The grid of a part of the page: captions, edits that take the room, Browse buttons.
 QGridLayout* folderGrid(QWidget* owner = nullptr) {
     auto* grid = new QGridLayout(owner);
-    grid->setHorizontalSpacing(8);
+    grid->setHorizontalSpacing(kGridSpacing);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(0, kLabelColumnWidth);
     return grid;
@@ -72,7 +73,7 @@ QLayout* TFilesForm::buildOutputPanel() {
                                               static_cast<int>(kDefaultOutFileName.size())));
     eOutFileDir = folderEdit(this, "eOutFileDir", false);
     btOutFileDir = pushButton(kBrowse, QStringLiteral("btOutFileDir"), this);
-    basic->addWidget(new QLabel(QStringLiteral(" Working folder <WORKDIR>"), this), 0, 0);
+    basic->addWidget(new QLabel(QStringLiteral("Working folder <WORKDIR>"), this), 0, 0);
     basic->addWidget(eWorkDir, 0, 1);
     basic->addWidget(new QLabel(QStringLiteral("Name of the output files"), this), 1, 0);
     basic->addWidget(eOutFileName, 1, 1);
@@ -91,7 +92,7 @@ QWidget* TFilesForm::buildAdvancedPanel() {
     auto* adv = folderGrid(AdvPanel);
     adv->setContentsMargins(0, 0, 0, 0);
     buildFolderRows(adv);
-    adv->addLayout(buildPathButtons(), 6, 1, 1, 2);
+    adv->addLayout(buildPathButtons(), 6, 1); // under the edits, clear of the Browse buttons
     return AdvPanel;
 }
 
@@ -131,18 +132,17 @@ void TFilesForm::buildFolderRows(QGridLayout* adv) {
 }
 
 QLayout* TFilesForm::buildPathButtons() {
+    // The two buttons share the width of the edits, with the grid's spacing between them.
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(kGridSpacing);
     btDefault = pushButton(kAssignPaths, QStringLiteral("btDefault"), AdvPanel);
     btDefault->setToolTip(kCtrlTip);
-    btDefault->setMinimumWidth(220);
     btDefault->installEventFilter(this);
     btProjectDir = pushButton(QStringLiteral("Set project directory"),
                               QStringLiteral("btProjectDir"), AdvPanel);
     btProjectDir->setToolTip(kCtrlTip);
-    btProjectDir->setMinimumWidth(220);
-    buttons->addWidget(btDefault);
-    buttons->addWidget(btProjectDir);
-    buttons->addStretch(1);
+    buttons->addWidget(btDefault, 1);
+    buttons->addWidget(btProjectDir, 1);
     return buttons;
 }
 

@@ -25,8 +25,10 @@ const QString kInterfacesHint = QStringLiteral("(e.g. 0,1,4,... ; 0 = front inte
 // The boxes of the file lists are this wide at least.
 constexpr int kFileBoxWidth = 260;
 
-// "Specify interfaces" over the edit and the hint beside it, in rows 0 and 1 of a grid.
+// "Specify interfaces" over the edit and the hint beside it, in rows 0 and 1 of a grid. Both
+// interface edits of the page are as wide as the file boxes.
 void interfacesRows(QGridLayout* grid, QLineEdit* edit, QWidget* parent) {
+    edit->setFixedWidth(kFileBoxWidth);
     grid->addWidget(new QLabel(QStringLiteral("Specify interfaces"), parent), 0, 0);
     grid->addWidget(edit, 1, 0);
     grid->addWidget(new QLabel(kInterfacesHint, parent), 1, 1);

@@ -59,56 +59,65 @@ void rowCaptions(QGridLayout* grid, QWidget* parent, const QString& kind) {
     }
 }
 
-// The factor edits: 0 to 1, starting at 1.
-const NumEditSetup kUnitFactor{.max = ranges::kFraction.max, .value = 1.0, .width = 70};
+// The factor edits: 0 to 1, starting at 1, as wide as the interface edits above them.
+constexpr int kFactorEditWidth = 80;
+const NumEditSetup kUnitFactor{
+    .max = ranges::kFraction.max, .value = 1.0, .width = kFactorEditWidth};
+// The interface edits and function boxes of the function columns.
+constexpr int kFunctionBoxWidth = 120;
+// The caption of a value in a column keeps this distance from what stands left of it.
+constexpr int kColumnGap = 12;
 
-QLineEdit* interfacesEdit(const QString& name, QWidget* parent) {
+QLineEdit* interfacesEdit(const QString& name, QWidget* parent, int width = 130) {
     auto* edit = named<QLineEdit>(parent, name);
-    edit->setFixedWidth(130);
+    edit->setFixedWidth(width);
     return edit;
 }
 
-// Column j (0-based) of calibration factors, in a column of the owner's grid.
+// Puts a column into two columns of the grid, from the given one: the captions of the values,
+// then the interface edit with the value controls and the use-directly mark under it, so that
+// the controls line up on the left.
+void placeColumn(QGridLayout* grid, int column, QWidget* interfaces, const QString& what,
+                 QWidget* c12, QWidget* c21, QWidget* direct) {
+    QWidget* parent = interfaces->parentWidget();
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    grid->addWidget(interfaces, 0, column + 1, left);
+    for (int row : {1, 2}) {
+        auto* label = new QLabel((row == 1 ? "c12 " : "c21 ") + what + " = ", parent);
+        label->setContentsMargins(kColumnGap, 0, 0, 0);
+        grid->addWidget(label, row, column);
+        grid->addWidget(row == 1 ? c12 : c21, row, column + 1, left);
+    }
+    grid->addWidget(direct, 3, column + 1, left);
+}
+
+// Column j (0-based) of calibration factors, in two columns of the owner's grid from column.
 FactorColumn factorColumn(int j, QWidget* owner, QGridLayout* grid, int column) {
     const char* suffixes[] = {"", "_2", "_3"};
     const QString n = QString::number(j + 1);
     FactorColumn f;
-    f.interfaces = interfacesEdit(
-        j == 0 ? QStringLiteral("eRTSpecifInterface") : "eRTSpecifInterface" + n, owner);
+    f.interfaces =
+        interfacesEdit(j == 0 ? QStringLiteral("eRTSpecifInterface") : "eRTSpecifInterface" + n,
+                       owner, kFactorEditWidth);
     f.c12 = numEdit(QStringLiteral("pbC12") + QLatin1String(suffixes[j]), owner, kUnitFactor);
     f.c21 = numEdit(QStringLiteral("pbC21") + QLatin1String(suffixes[j]), owner, kUnitFactor);
     f.direct = checkBox(QString(), "cbTRdirect" + n, owner);
-    grid->addWidget(f.interfaces, 0, column);
-    grid->addWidget(captionedRow(QStringLiteral("c12 (0..1) = "), f.c12, owner), 1, column);
-    grid->addWidget(captionedRow(QStringLiteral("c21 (0..1) = "), f.c21, owner), 2, column);
-    grid->addWidget(f.direct, 3, column);
+    placeColumn(grid, column, f.interfaces, QStringLiteral("(0..1)"), f.c12, f.c21, f.direct);
     return f;
 }
 
-// A function box with its caption in front, as one cell that ends with the box.
-QWidget* functionCell(TComboBox* box, const QString& caption, QWidget* parent) {
-    auto* cell = new QWidget(parent);
-    auto* row = layoutOn<QHBoxLayout>(cell, {0, 0, 0, 0});
-    row->addWidget(new QLabel(caption, cell));
-    box->setParent(cell);
-    row->addWidget(box);
-    return cell;
-}
-
-// Column j (0-based) of calibration functions, in column j + 1 of the grid.
+// Column j (0-based) of calibration functions, in columns 2j + 1 and 2j + 2 of the grid.
 FunctionColumn functionColumn(int j, QWidget* parent, QGridLayout* grid) {
     const QString n = QString::number(j + 1);
     FunctionColumn f;
-    f.interfaces = interfacesEdit("eRTSpecifInterface_advF" + n, parent);
-    f.c12 = comboBox("cbCalFunc_c12_" + n, parent, false, 110);
-    QWidget* c12cell = functionCell(f.c12, QStringLiteral("c12 (wavelength)  = "), parent);
-    f.c21 = comboBox("cbCalFunc_c21_" + n, parent, false, 110);
-    QWidget* c21cell = functionCell(f.c21, QStringLiteral("c21 (wavelength)  = "), parent);
+    f.interfaces = interfacesEdit("eRTSpecifInterface_advF" + n, parent, kFunctionBoxWidth);
+    f.c12 = comboBox("cbCalFunc_c12_" + n, parent, false);
+    f.c21 = comboBox("cbCalFunc_c21_" + n, parent, false);
+    for (TComboBox* box : {f.c12, f.c21})
+        box->setFixedWidth(kFunctionBoxWidth);
     f.direct = checkBox(QString(), "cbTRdirect_adv" + n, parent);
-    grid->addWidget(f.interfaces, 0, j + 1);
-    grid->addWidget(c12cell, 1, j + 1);
-    grid->addWidget(c21cell, 2, j + 1);
-    grid->addWidget(f.direct, 3, j + 1);
+    placeColumn(grid, 2 * j + 1, f.interfaces, QStringLiteral("(wavelength)"), f.c12, f.c21,
+                f.direct);
     return f;
 }
 
@@ -141,7 +150,7 @@ void TRefTransForm::buildFactorPanel(QBoxLayout* page) {
     // The first column stands beside the captions; the others show only when advanced.
     factors[0] = factorColumn(0, pIncludeDecr, first, 1);
     for (int j = 1; j < 3; ++j)
-        factors[j] = factorColumn(j, AdvPanel2, others, j - 1);
+        factors[j] = factorColumn(j, AdvPanel2, others, 2 * (j - 1));
     fixRows(first);
     fixRows(others);
     factorRow->addWidget(pIncludeDecr);
@@ -168,7 +177,7 @@ QWidget* TRefTransForm::buildFunctionPanel() {
     rowCaptions(fgrid, pIncludeFDecrTR, QStringLiteral("functions"));
     for (int j = 0; j < 2; ++j)
         functions[j] = functionColumn(j, pIncludeFDecrTR, fgrid);
-    fgrid->setColumnStretch(3, 1);
+    fgrid->setColumnStretch(5, 1);
     fixRows(fgrid);
     return pIncludeFDecrTR;
 }
@@ -202,8 +211,9 @@ QWidget* TRefTransForm::buildBackSidePanel() {
     increase->addWidget(
         new QLabel(QStringLiteral("(e.g. 0,1,4,... ; 0 = front interface)"), pIncludeInc_adv), 0,
         2);
-    increase->addWidget(captionedRow(QStringLiteral("c21scatt = "), pbC21Scatt, pIncludeInc_adv), 1,
-                        1);
+    // c21scatt stands under the interfaces: its caption under theirs, its edit under theirs.
+    increase->addWidget(new QLabel(QStringLiteral("c21scatt = "), pIncludeInc_adv), 1, 0);
+    increase->addWidget(pbC21Scatt, 1, 1, Qt::AlignLeft | Qt::AlignVCenter);
     increase->addWidget(new QLabel(QStringLiteral("(>=1)"), pIncludeInc_adv), 1, 2);
     increase->setColumnStretch(3, 1);
     return pIncludeInc_adv;

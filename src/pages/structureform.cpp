@@ -132,21 +132,11 @@ void TStructureForm::buildLayerCountPanel() {
                                {.max = LayerRows::kMaxLayers, .alignment = Qt::AlignCenter});
     pbAddRemoveLayer->setReadOnly(true);
     pbAddRemoveLayer->move(700, 40);
-    ButtonLook look;
-    look.color = QColor(122, 168, 224);
-    look.pressedColor = QColor(41, 101, 173);
-    look.hoverColor = QColor(160, 193, 233);
-    const auto speedButton = [this, &look](const QString& text, const QString& name, int top) {
-        auto* button = new TLbSpeedButton(text, this);
-        button->setObjectName(name);
-        button->setCheckable(false);
-        button->setLook(look);
-        button->setFixedSize(100, 26);
-        button->move(700, top);
-        return button;
-    };
-    LbSpeedButton1 = speedButton(QStringLiteral("ADD"), QStringLiteral("LbSpeedButton1"), 72);
-    LbSpeedButton2 = speedButton(QStringLiteral("REMOVE"), QStringLiteral("LbSpeedButton2"), 104);
+    LbSpeedButton1 = commandButton(QStringLiteral("ADD"), QStringLiteral("LbSpeedButton1"), this);
+    LbSpeedButton1->move(700, 72);
+    LbSpeedButton2 =
+        commandButton(QStringLiteral("REMOVE"), QStringLiteral("LbSpeedButton2"), this);
+    LbSpeedButton2->move(700, 104);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(300);

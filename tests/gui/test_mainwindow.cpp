@@ -190,7 +190,7 @@ private slots:
         QVERIFY(files.btProjectDir->isVisible());
         QCOMPARE(main.AdvButton->text(), kHideAdvanced);
         QCOMPARE(main.AdvButton->look().color, QColor(208, 224, 244));
-        QCOMPARE(main.AdvButton->look().textColor, QColor(160, 193, 233));
+        QCOMPARE(main.AdvButton->look().textColor, QColor(10, 36, 106));
         QVERIFY(main.AdvButton->isChecked());
         main.ToolBarClick(main.LbSpeedButton1); // the flag is per page
         QCOMPARE(main.AdvButton->text(), kShowAdvanced);

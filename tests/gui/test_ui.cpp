@@ -1,0 +1,250 @@
+// The window on small screens, the keyboard, the mouse wheel and the looks of the pages.
+#include "app/forms.h"
+#include "app/mainform.h"
+#include "controls/colorbutton.h"
+#include "controls/combobox.h"
+#include "controls/pbnumedit.h"
+#include "controls/pbspinedit.h"
+#include "core/window_fit.h"
+#include "pages/adfform.h"
+#include "pages/filesform.h"
+#include "pages/hazeform.h"
+#include "pages/reftransform.h"
+#include "pages/structureform.h"
+#include "testapp.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QtTest>
+#include <algorithm>
+#include <cmath>
+
+using namespace lumetrix;
+
+namespace {
+
+int pressedButtons(const TMainForm& main) {
+    int n = 0;
+    for (const TLbSpeedButton* b : main.SideButtons)
+        n += b->isChecked() ? 1 : 0;
+    return n;
+}
+
+double luminance(const QColor& c) {
+    const auto lin = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+}
+
+// The contrast of two colours as the web content accessibility guidelines define it.
+double contrast(const QColor& a, const QColor& b) {
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
+
+// The main window shown and active, with one layer (row 2) to edit.
+TMainForm& activeMain(test::TestApp& app) {
+    TMainForm& main = *app.forms->MainForm;
+    main.show();
+    main.activateWindow();
+    if (!QTest::qWaitForWindowActive(&main))
+        qWarning("the main window did not become active");
+    main.FormActivate();
+    app.dialogs.calls.clear(); // the test folder has no start project
+    return main;
+}
+
+// Turns the wheel one notch down over the widget and hands the turn on to the parents, as the
+// application does; returns the widget that took it.
+QWidget* turnWheel(QWidget* w) {
+    for (; w; w = w->parentWidget()) {
+        QWheelEvent wheel({}, {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(w, &wheel);
+        if (wheel.isAccepted())
+            return w;
+    }
+    return nullptr;
+}
+
+// The caption with this text among the parent's.
+QWidget* caption(const QWidget* parent, const QString& text) {
+    for (QLabel* label : parent->findChildren<QLabel*>())
+        if (label->text() == text)
+            return label;
+    return nullptr;
+}
+
+} // namespace
+
+class TestUi : public QObject {
+    Q_OBJECT
+private slots:
+    // Fitted to a 1280 x 720 screen the window keeps its size on every page, RUN stays in the
+    // side panel, and the page area scrolls to what lies beyond it.
+    void smallScreenScrollsThePageArea() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        main.applyWindowFit(fitWindow(TMainForm::kClientWidth, TMainForm::kClientHeight, 96, 720));
+        const QSize size = main.size();
+        for (int step = 0; step < 2 * TMainForm::kPageCount; ++step) {
+            main.setAdvancedFlag(step / 2, step % 2 == 0);
+            main.ToolBarClick(main.SideButtons[step / 2]);
+            QCoreApplication::processEvents();
+            QCOMPARE(main.size(), size);
+        }
+        QVERIFY(main.Panel1->rect().contains(main.btRun->geometry()));
+        QCOMPARE(main.PageScroll->horizontalScrollBar()->maximum(), 0); // Results: own views
+        main.ToolBarClick(main.LbSpeedButton1);
+        QWidget* remove = app.forms->StructureForm->LbSpeedButton2;
+        main.PageScroll->ensureWidgetVisible(remove, 0, 0);
+        const QRect shown(remove->mapTo(main.PageScroll->viewport(), QPoint()), remove->size());
+        QVERIFY(main.PageScroll->viewport()->rect().contains(shown));
+    }
+
+    // Ctrl+1 to Ctrl+9 show the pages in side-button order, Ctrl+PgDn and Ctrl+PgUp the next and
+    // the previous one, as the View menu shows; the lock of a tool window holds for them too.
+    void keysSwitchPages() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
+            QCOMPARE(main.View1->actions().at(tag)->text(), TMainForm::titleForTag(tag));
+            QTest::keyClick(&main, Qt::Key(Qt::Key_1 + tag), Qt::ControlModifier);
+            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+            QVERIFY(main.SideButtons[tag]->isChecked());
+        }
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_PageDown, 0}, {Qt::Key_PageUp, 8}, {Qt::Key_PageUp, 7}};
+        for (const auto& [key, tag] : steps) {
+            QTest::keyClick(&main, key, Qt::ControlModifier);
+            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+        }
+        main.About1Click();
+        for (QAction* action : main.View1->actions())
+            action->trigger();
+        QVERIFY(main.LbSpeedButton7->isChecked());
+        QCOMPARE(pressedButtons(main), 1);
+    }
+
+    // Both looks of the advanced switch are readable in every state (text on background at
+    // least 4.5:1), and both captions fit between its edges (2) with a padding of 4.
+    void advancedSwitchIsReadable() {
+        test::TestApp app;
+        TMainForm& main = *app.forms->MainForm;
+        main.ToolBarClick(main.LbSpeedButton1);
+        for (int click = 0; click < 2; ++click, main.AdvButtonClick()) {
+            const ButtonLook& look = main.AdvButton->look();
+            const QColor pressedText =
+                look.pressedTextColor.isValid() ? look.pressedTextColor : look.textColor;
+            const std::pair<QColor, QColor> states[] = {{look.color, look.textColor},
+                                                        {look.hoverColor, look.textColor},
+                                                        {look.pressedColor, pressedText}};
+            for (const auto& [back, text] : states)
+                QVERIFY(!back.isValid() || contrast(back, text) >= 4.5);
+            const QFontMetrics metrics(main.AdvButton->font());
+            QVERIFY(metrics.horizontalAdvance(main.AdvButton->text()) <=
+                    main.AdvButton->width() - 12);
+        }
+    }
+
+    // The wheel over a combo box, numeric or spin edit without the focus scrolls and changes
+    // nothing, on every page, and gives no focus; with the focus it changes the value.
+    void wheelOverAValueControlScrolls() {
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        TStructureForm& structure = *app.forms->StructureForm;
+        while (structure.rowCount() < 48) { // ADD pressed and let go
+            structure.LbSpeedButton1MouseDown();
+            structure.LbSpeedButton1MouseUp();
+        }
+        const auto shown = [](const QWidget* w) {
+            return w->property("currentIndex").toString() + w->property("text").toString();
+        };
+        for (int tag = TMainForm::kPageCount - 1; tag >= 0; --tag) {
+            main.setAdvancedFlag(tag, true);
+            main.ToolBarClick(main.SideButtons[tag]);
+            main.PremakniFocus();
+            for (QWidget* w : main.CurrentPage->findChildren<QWidget*>()) {
+                if (!qobject_cast<TComboBox*>(w) && !qobject_cast<TPBSpinEdit*>(w) &&
+                    !qobject_cast<TPBNumEdit*>(w))
+                    continue;
+                const QString before = shown(w);
+                QVERIFY(turnWheel(w) != w && shown(w) == before);
+                QVERIFY((w->focusPolicy() & Qt::WheelFocus) != Qt::WheelFocus);
+            }
+        }
+        QVERIFY(structure.ScrollBox1->verticalScrollBar()->value() > 0);
+        TComboBox* layer = structure.row(20).layerFile;
+        const QString before = shown(layer);
+        layer->setFocus();
+        QVERIFY(turnWheel(layer) == layer && shown(layer) != before);
+    }
+
+    // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
+    void pagesLineUp() {
+        test::TestApp app;
+        TMainForm& main = activeMain(app);
+        for (QCheckBox* box : main.findChildren<QCheckBox*>())
+            box->setChecked(true); // every switched panel shown
+        const auto show = [&](int tag) {
+            main.setAdvancedFlag(tag, true);
+            main.ToolBarClick(main.SideButtons[tag]);
+            QCoreApplication::processEvents();
+        };
+        const auto at = [&](const QWidget* w) {
+            return QRect(w->mapTo(&main, QPoint()), w->size());
+        };
+        const auto apart = [&](const QWidget* a, const QWidget* b) {
+            return at(b).left() - at(a).right() > 4;
+        };
+        const TFilesForm& files = *app.forms->FilesForm;
+        show(5);
+        for (const QLabel* label : files.findChildren<QLabel*>())
+            QVERIFY(!label->text().startsWith(' '));
+        QCOMPARE(at(files.btDefault).left(), at(files.eDir_nk).left());
+        QVERIFY(at(files.btProjectDir).right() <= at(files.eDir_nk).right());
+        QVERIFY(apart(files.btDefault, files.btProjectDir));
+
+        const TADFForm& adf = *app.forms->ADFForm;
+        show(2);
+        QVERIFY(apart(caption(adf.pUseOtherADF, "Apply to selected interfaces"),
+                      adf.eADFSpecInterface));
+        QVERIFY(apart(adf.eADFSpecInterface,
+                      caption(adf.pUseOtherADF, "(e.g. 0,1,4,... ; 0 = front interface)")));
+        QVERIFY(apart(adf.ADFGroupSpin, adf.btAddADFGroup));
+        QVERIFY(apart(adf.btAddADFGroup, adf.btRemoveADFGroup));
+        const auto* add = qobject_cast<TLbSpeedButton*>(app.forms->StructureForm->LbSpeedButton1);
+        for (QPushButton* b : {adf.btAddADFGroup, adf.btRemoveADFGroup}) {
+            const auto* look = qobject_cast<TLbSpeedButton*>(b);
+            QVERIFY(look && look->look().color == add->look().color && b->size() == add->size());
+        }
+
+        const TRefTransForm& rt = *app.forms->RefTransForm;
+        show(3);
+        const auto under = [&](const QWidget* top, const QWidget* a, const QWidget* b) {
+            return at(a).left() == at(top).left() && at(b).left() == at(top).left();
+        };
+        for (const FactorColumn& f : rt.factors)
+            QVERIFY(under(f.interfaces, f.c12, f.c21));
+        for (const FunctionColumn& f : rt.functions)
+            QVERIFY(under(f.interfaces, f.c12, f.c21));
+        QCOMPARE(at(caption(rt.pIncludeInc_adv, "c21scatt = ")).left(),
+                 at(caption(rt.pIncludeInc_adv, "Specify interfaces")).left());
+        QCOMPARE(at(rt.pbC21Scatt).left(), at(rt.eRTSpecifInterface_adv).left());
+
+        show(1);
+        QCOMPARE(app.forms->HazeForm->eHazeOtherSpecifyInt->width(),
+                 app.forms->HazeForm->eHazeSpecSpecifyInt->width());
+    }
+};
+
+QTEST_MAIN(TestUi)
+#include "test_ui.moc"
