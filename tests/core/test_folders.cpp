@@ -1,5 +1,5 @@
-#include "folders.h"
-#include "result_list.h"
+#include "core/folders.h"
+#include "core/result_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "window_fit.h"
+#include "core/window_fit.h"
 
 #include <gtest/gtest.h>
 
