@@ -2,14 +2,26 @@
 
 // A project as the pages hold it at start, with the shipped listing files, for the writer's
 // tests.
-#include "inputfile_writer.h"
-#include "layer_rows.h"
-#include "listing.h"
+#include "core/inputfile_writer.h"
+#include "core/layer_rows.h"
+#include "core/listing.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace lumetrix::test {
+
+inline std::string fixture(const std::string& name) {
+    return std::string(LUMETRIX_TEST_DATA_DIR) + "/" + name;
+}
+
+inline std::string readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 inline std::vector<std::string> shippedListing(const char* name) {
     return readListingFile(std::string(LUMETRIX_DATA_DIR) + "/" + name).value();
@@ -34,8 +46,8 @@ inline Project newProject() {
         f.c12 = f.c21 = calibration;
     p.spectrum.cbSpekter = shippedListing("List/Spectrum.dat").front();
     p.spectrum.cbADF1_Spekt.text = p.adf.adf1List.front();
-    p.files = {"<WORKDIR>/Out",     "LXOut",         "<WORKDIR>/nk",
-               "<WORKDIR>/HT_HR",   "<WORKDIR>/cT_cR", "<WORKDIR>/ADF_external",
+    p.files = {"<WORKDIR>/Out",      "LXOut",           "<WORKDIR>/nk",
+               "<WORKDIR>/HT_HR",    "<WORKDIR>/cT_cR", "<WORKDIR>/ADF_external",
                "<WORKDIR>/Spectrum", "<WORKDIR>/List"};
     return p;
 }
@@ -48,7 +60,8 @@ inline WriterContext writerContext(char separator = '.') {
     return context;
 }
 
-inline std::vector<std::string> build(const Project& p, const WriterContext& context = writerContext()) {
+inline std::vector<std::string> build(const Project& p,
+                                      const WriterContext& context = writerContext()) {
     std::vector<std::string> lines;
     BuildInputFile(p, context, lines);
     return lines;

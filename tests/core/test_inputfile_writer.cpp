@@ -1,13 +1,8 @@
 #include "inputfile_writer.h"
 #include "layer_rows.h"
 #include "listing.h"
-#include "textfile.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace lumetrix {
 namespace {
@@ -18,8 +13,6 @@ WriterContext writerContext(char separator = '.') {
     context.decimalSeparator = separator;
     return context;
 }
-
-namespace fs = std::filesystem;
 
 Project newProject() {
     LayerRows rows;
@@ -47,11 +40,6 @@ std::vector<std::string> build(const Project& p) {
     std::vector<std::string> lines;
     BuildInputFile(p, writerContext(), lines);
     return lines;
-}
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(InputFileWriter, NewProjectFirstTwentyLines) {
@@ -186,28 +174,6 @@ TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {
     ASSERT_TRUE(tooLong);
     EXPECT_NE(tooLong->find("thickness of row 2"), std::string::npos);
     EXPECT_FALSE(checkProjectForFile(newProject(), '.')); // the media's " " is never written
-}
-
-TEST(TextFile, WritesCrLfWindows1252) {
-    const fs::path dir = fs::temp_directory_path() / "lumetrix_textfile_test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const fs::path target = dir / "out.dat";
-    ASSERT_FALSE(writeTextFile(target.string(), {"a", "ZnO\xC2\xB5", ""}));
-    EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-
-    // A failed save leaves the old file whole and no stray file beside it.
-    const auto refused = writeTextFile(target.string(), {"new", "\xE2\x88\x9A"});
-    ASSERT_TRUE(refused);
-    EXPECT_NE(refused->find("line 2"), std::string::npos);
-    EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
-
-    fs::create_directories(dir / "folder.dat");
-    EXPECT_TRUE(writeTextFile((dir / "folder.dat").string(), {"x"}));
-    EXPECT_TRUE(writeTextFile((dir / "missing" / "x.dat").string(), {"x"}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
-    fs::remove_all(dir);
 }
 
 } // namespace
