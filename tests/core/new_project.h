@@ -1,15 +1,19 @@
 #pragma once
 
-// A project as the pages hold it at start, with the shipped listing files, for the writer's
-// tests.
+// The project the pages hold at start, with the shipped listing files, and the helpers that
+// write a project and read a file back.
 #include "core/inputfile_writer.h"
 #include "core/layer_rows.h"
 #include "core/listing.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumetrix::test {
@@ -27,16 +31,24 @@ inline std::vector<std::string> shippedListing(const char* name) {
     return readListingFile(std::string(LUMETRIX_DATA_DIR) + "/" + name).value();
 }
 
-inline Project newProject() {
+// The two media and the named layers between them.
+inline Project withLayers(std::initializer_list<const char*> names) {
     LayerRows rows;
     rows.addRow();
     rows.addRow();
+    for (const char* name : names) {
+        rows.addRow();
+        rows.rows()[static_cast<std::size_t>(rows.count() - 2)].layerFile = name;
+    }
     Project p;
     p.structure.rows = rows.rows();
-    p.haze.cb_cR_HR = shippedListing("List/cR.dat").front();
-    p.haze.cb_cT_HT = shippedListing("List/cT.dat").front();
-    p.haze.cb_cR_HR_adv = p.haze.cb_cR_HR;
-    p.haze.cb_cT_HT_adv = p.haze.cb_cT_HT;
+    return p;
+}
+
+inline Project newProject() {
+    Project p = withLayers({});
+    p.haze.cb_cR_HR = p.haze.cb_cR_HR_adv = shippedListing("List/cR.dat").front();
+    p.haze.cb_cT_HT = p.haze.cb_cT_HT_adv = shippedListing("List/cT.dat").front();
     p.adf.adf1List = shippedListing("ADF1.dat");
     p.adf.adf2List = shippedListing("ADF2.dat");
     p.adf.adf1.t.text = p.adf.adf1.r.text = p.adf.adf1List.front();
@@ -67,22 +79,30 @@ inline std::vector<std::string> build(const Project& p,
     return lines;
 }
 
-// The golden file with the working folder put in for @WORKDIR@.
-inline std::vector<std::string> golden(const char* name, const std::string& workDir = "/w") {
-    std::vector<std::string> lines =
-        readListingFile(std::string(LUMETRIX_TEST_DATA_DIR) + "/" + name).value();
-    for (std::string& line : lines) {
-        const auto at = line.find("@WORKDIR@");
-        if (at != std::string::npos)
-            line.replace(at, 9, workDir);
+// Expected lines by number (from 1); a text beginning with "..." is matched at the line's end.
+using LineChecks = std::vector<std::pair<std::size_t, std::string>>;
+
+inline void expectLines(const std::vector<std::string>& lines, const LineChecks& checks) {
+    for (const auto& [n, text] : checks) {
+        ASSERT_LE(n, lines.size()) << "no line " << n;
+        const std::string& line = lines[n - 1];
+        if (text.starts_with("..."))
+            EXPECT_TRUE(line.ends_with(text.substr(3))) << "line " << n << ": " << line;
+        else
+            EXPECT_EQ(line, text) << "line " << n;
     }
-    return lines;
 }
 
-// Line n of the file, counted from 1.
-struct Lines {
-    std::vector<std::string> lines;
-    const std::string& operator()(std::size_t n) const { return lines.at(n - 1); }
-};
+// Two files line by line, naming the first line that differs.
+inline void expectSameLines(const std::vector<std::string>& actual,
+                            const std::vector<std::string>& expected) {
+    for (std::size_t i = 0; i < actual.size() && i < expected.size(); ++i)
+        if (actual[i] != expected[i]) {
+            ADD_FAILURE() << "line " << i + 1 << " is \"" << actual[i] << "\", expected \""
+                          << expected[i] << "\"";
+            return;
+        }
+    EXPECT_EQ(actual.size(), expected.size());
+}
 
 } // namespace lumetrix::test
