@@ -2,9 +2,11 @@
 
 // The project the pages hold at start, with the shipped listing files, and the helpers that
 // write a project and read a file back.
+#include "core/inputfile_reader.h"
 #include "core/inputfile_writer.h"
 #include "core/layer_rows.h"
 #include "core/listing.h"
+#include "core/text_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +105,24 @@ inline void expectSameLines(const std::vector<std::string>& actual,
             return;
         }
     EXPECT_EQ(actual.size(), expected.size());
+}
+
+inline ReaderContext readerContext(bool addOn = false) {
+    return {{'.', ','}, "/w", addOn};
+}
+
+// The lines as a file holds them (Windows-1252).
+inline std::vector<std::string> fileLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> out;
+    for (const auto& line : lines)
+        out.push_back(*utf8ToCp1252(line));
+    return out;
+}
+
+inline LoadedProject parse(const std::vector<std::string>& lines, bool addOn = false) {
+    const auto loaded = parseInputLines(fileLines(lines), "test.dat", readerContext(addOn));
+    EXPECT_TRUE(loaded.ok()) << (loaded.ok() ? "" : loaded.error().describe());
+    return loaded.ok() ? loaded.value() : LoadedProject{};
 }
 
 } // namespace lumetrix::test
