@@ -84,11 +84,13 @@ Project richProject(int rows, int groups) {
         a.groups.add();
     for (int g = 1; g <= groups; ++g) {
         AdfGroup& group = a.groups.group(g);
-        group.interfaces = std::to_string(g) + "," + std::to_string(g + 1);
-        group.adf1.external = g % 2 == 0;
-        group.adf1.tFile = "T" + std::to_string(g);
-        group.adf1.rChoice = std::to_string(1 + g % 5);
-        group.adf2.parameters = {1.5 * g, 0.25, 3.0, 1.0 / g};
+        const std::string n = std::to_string(g);
+        group.interfaces = n + "," + std::to_string(g + 1);
+        // external, R and T choices, R and T files, Lambertian R and T, ellipse R and T
+        group.adf1 = {g % 2 == 0, std::to_string(1 + g % 5), "2", "R" + n,
+                      "T" + n,    {0.5, 2.0 * g, 1.25, 4.0}};
+        group.adf2 = {g % 3 == 0, "3",       std::to_string(1 + g % 7),
+                      "R2_" + n,  "T2_" + n, {1.5 * g, 0.25, 3.0, 1.0 / g}};
     }
     auto& rt = p.refTrans;
     rt.cbIncludeDecr = true;
@@ -188,6 +190,7 @@ TEST(InputFileReader, WhatTheReadingLeavesOrDrops) {
     EXPECT_EQ(loaded.values.refTrans.pbC21Scatt, "1");
     EXPECT_TRUE(loaded.values.spectrum.rbCoherent);
     EXPECT_EQ(loaded.values.spectrum.pbSpectrLamb, "1.00");
+    ASSERT_EQ(loaded.rows.size(), 3u);
     EXPECT_FALSE(loaded.rows[1].thickness.has_value());
     EXPECT_EQ(loaded.rows[1].segments, "2");
     EXPECT_FALSE(loaded.rows[0].roughness.has_value()); // never read for the top medium

@@ -121,7 +121,7 @@ TEST(LayerRows, NewRowsAndTheLimitOfFortyEightLayers) {
     EXPECT_EQ(rows.rows()[2].creationNumber, 3);
     rows = stack(LayerRows::kMaxLayers);
     EXPECT_FALSE(rows.addLayerAbove(1));
-    EXPECT_EQ(rows.count(), 50);
+    ASSERT_EQ(rows.count(), 50);
     EXPECT_EQ(rows.rows()[48].number, "48");
 }
 
