@@ -66,6 +66,80 @@ inline Project newProject() {
     return p;
 }
 
+// A project with every setting away from its new-project value, `rows` rows and `groups`
+// groups; the choices between alternatives change with the row count. The files of 4 rows with
+// 2 groups and of 9 rows with 3 groups are golden files (tests/data/rich_project_*.dat).
+inline Project richProject(int rows, int groups) {
+    Project p = newProject();
+    LayerRows stack;
+    for (int i = 0; i < rows; ++i)
+        stack.addRow();
+    p.structure.rows = stack.rows();
+    for (int i = 1; i + 1 < rows; ++i) {
+        LayerRow& row = p.structure.rows[static_cast<std::size_t>(i)];
+        row.layerFile = i % 5 == 0 ? " " : "layer" + std::to_string(i);
+        row.thickness = std::to_string(10 * i) + ".5";
+        row.segments = std::to_string(1 + i % 7);
+        row.roughness = std::to_string(i % 4);
+        row.pvActive = i % 3 == 0;
+    }
+    p.structure.rows.back().roughness = "12.25";
+    p.structure.pbIfactor = "2.5";
+    p.structure.pbCfactor = "0.000001";
+    HazeSettings& h = p.haze;
+    h.power = rows % 3 == 0 ? HazeSettings::Power::Two : HazeSettings::Power::Custom;
+    h.ePowerHT = "12.3456"; // longer than five characters
+    h.rbHazeC = false;
+    h.cb_cR_HR = "HR_textured";
+    h.cb_cT_HT = "HT_textured";
+    h.cbUseOtherHaze = true;
+    h.eHazeOtherSpecifyInt = "0,3";
+    h.rbHazeC_adv = rows % 2 == 0;
+    h.cb_cR_HR_adv = "HR_flat";
+    h.cb_cT_HT_adv = "HT_flat";
+    h.cbSpecified = true;
+    h.eHazeSpecSpecifyInt = "2";
+    AdfSettings& a = p.adf;
+    a.pbNoAngles = "30";
+    // external, T and R choices, Lambertian power for T and R, ellipse ratio for T and R
+    a.adf1 = {false, {2, ""}, {4, ""}, "1.25", "2.50", "3.75", "5.00"};
+    a.adf2 = {true, {0, "ADF2_ZnO_textured"}, {0, "ADF2_Mo_back"}, "6.25", "7.50", "8.75", "9.00"};
+    for (int g = 1; g < groups; ++g)
+        a.groups.add();
+    for (int g = 1; g <= groups; ++g) {
+        AdfGroup& group = a.groups.group(g);
+        const std::string n = std::to_string(g);
+        group.interfaces = n + "," + std::to_string(g + 1);
+        // external, R and T choices, R and T files, Lambertian R and T, ellipse R and T
+        group.adf1 = {g % 2 == 0, std::to_string(1 + g % 5), "2", "R" + n,
+                      "T" + n,    {0.5, 2.0 * g, 1.25, 4.0}};
+        group.adf2 = {g % 3 == 0, "3",       std::to_string(1 + g % 7),
+                      "R2_" + n,  "T2_" + n, {1.5 * g, 0.25, 3.0, 1.0 / g}};
+    }
+    auto& rt = p.refTrans;
+    rt.cbIncludeDecr = true;
+    // interfaces, c12, c21, direct
+    rt.factors = {{{"0", "0.5", "0.75", true},
+                   {"1,2", "0.25", "1", rows % 2 == 0},
+                   {"4,5", "1", "0.25", false}}};
+    rt.cbIncludeFDecrTR = true;
+    rt.functions = {{{"2", "ReflCal_ZnO_textured", "ReflCal_glass", false},
+                     {"1", "ReflCal_glass", "none", true}}};
+    rt.cbIncludeDecr_adv = true;
+    rt.pbC12entire = "0.9";
+    rt.cbIncludeInc_adv = true;
+    rt.eRTSpecifInterface_adv = "3";
+    rt.pbC21Scatt = "2";
+    // spectrum, range set manually, coherent, ratio, internal ADF, ADF, Lambertian, ellipse
+    const bool internal = rows % 2 == 0;
+    p.spectrum = {"AM0",  false, false, "0.35", internal, {3, internal ? "" : "ADF1_external"},
+                  "1.50", "2.75"};
+    p.files.eOutFileName = "run7";
+    p.rbNormalPrecision = false;
+    p.comments = "line one\n\nline three, \xC3\xA9";
+    return p;
+}
+
 inline WriterContext writerContext(char separator = '.') {
     WriterContext context;
     context.workDir = "/w";
