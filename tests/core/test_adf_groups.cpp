@@ -5,8 +5,8 @@
 namespace lumetrix {
 namespace {
 
-TEST(AdfGroupTable, StartsWithOneDefaultGroup) {
-    const AdfGroupTable table;
+TEST(AdfGroupTable, DefaultGroupsAndTheLimitOfFifteen) {
+    AdfGroupTable table;
     EXPECT_EQ(table.count(), 1);
     const AdfGroup& g = table.group(15);
     EXPECT_EQ(g.interfaces, "");
@@ -15,14 +15,19 @@ TEST(AdfGroupTable, StartsWithOneDefaultGroup) {
     EXPECT_EQ(g.adf1.tFile, "ADF1T_unity");
     EXPECT_EQ(g.adf2.rFile, "ADF2R_unity");
     EXPECT_EQ(g.adf2.parameters, (std::array<double, 4>{1, 1, 1, 1}));
-}
-
-TEST(AdfGroupTable, AddStopsAtFifteen) {
-    AdfGroupTable table;
     for (int i = 2; i <= 15; ++i)
         EXPECT_EQ(table.add(), i);
     EXPECT_EQ(table.add(), 15);
     EXPECT_EQ(table.count(), 15);
+    table.group(1).interfaces = "0,1";
+    table.reset();
+    EXPECT_EQ(table.count(), 1);
+    EXPECT_EQ(table.group(1), AdfGroup::defaults());
+    const std::pair<int, int> counts[] = {{0, 1}, {1, 1}, {14, 14}, {15, 15}, {16, 15}, {40, 15}};
+    for (const auto& [set, kept] : counts) {
+        table.setCount(set);
+        EXPECT_EQ(table.count(), kept) << set;
+    }
 }
 
 TEST(AdfGroupTable, RemoveMovesLaterGroupsDown) {
@@ -37,35 +42,15 @@ TEST(AdfGroupTable, RemoveMovesLaterGroupsDown) {
     EXPECT_EQ(table.group(2).interfaces, "3");
     EXPECT_EQ(table.group(2).adf2.parameters[AdfSet::EllipseT], 3.5);
     EXPECT_EQ(table.group(3), AdfGroup::defaults()); // the freed record is reset whole
+    EXPECT_EQ(table.add(), 3);                       // and shows its defaults when added again
+    EXPECT_EQ(table.group(3), AdfGroup::defaults());
 
-    EXPECT_EQ(table.remove(2), 1); // the last selected group: the one before is selected
+    EXPECT_EQ(table.remove(3), 2); // the last selected group: the one before is selected
+    EXPECT_EQ(table.remove(2), 1);
     EXPECT_EQ(table.count(), 1);
     EXPECT_EQ(table.remove(1), 1); // one group: nothing happens
     EXPECT_EQ(table.count(), 1);
     EXPECT_EQ(table.group(1).interfaces, "1");
-}
-
-TEST(AdfGroupTable, ReaddedGroupShowsDefaults) {
-    AdfGroupTable table;
-    table.add();
-    table.group(2).adf1.parameters[AdfSet::EllipseT] = 7;
-    table.group(2).adf1.external = true;
-    table.remove(2);
-    EXPECT_EQ(table.add(), 2);
-    EXPECT_EQ(table.group(2), AdfGroup::defaults());
-}
-
-TEST(AdfGroupTable, ResetAndCountLimits) {
-    AdfGroupTable table;
-    table.add();
-    table.group(1).interfaces = "0,1";
-    table.reset();
-    EXPECT_EQ(table.count(), 1);
-    EXPECT_EQ(table.group(1), AdfGroup::defaults());
-    table.setCount(40);
-    EXPECT_EQ(table.count(), 15);
-    table.setCount(0);
-    EXPECT_EQ(table.count(), 1);
 }
 
 } // namespace

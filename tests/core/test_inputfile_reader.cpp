@@ -1,34 +1,14 @@
-#include "core/inputfile_reader.h"
-#include "core/text_codec.h"
+// Reading input files: written files read back, what the reading sets besides the values,
+// files that are wrong, and files of the older layouts ("ver 1.2", "ver 1.1", unversioned).
+#include "core/listing.h"
 #include "new_project.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 namespace lumetrix {
 namespace {
 
 using namespace test;
-
-ReaderContext readerContext(bool addOn = false) {
-    return {{'.', ','}, "/w", addOn};
-}
-
-// The lines as a file holds them (Windows-1252).
-std::vector<std::string> fileLines(const std::vector<std::string>& lines) {
-    std::vector<std::string> out;
-    for (const auto& line : lines)
-        out.push_back(*utf8ToCp1252(line));
-    return out;
-}
-
-LoadedProject parse(const std::vector<std::string>& lines, bool addOn = false) {
-    const auto loaded = parseInputLines(fileLines(lines), "test.dat", readerContext(addOn));
-    EXPECT_TRUE(loaded.ok()) << (loaded.ok() ? "" : loaded.error().describe());
-    return loaded.ok() ? loaded.value() : LoadedProject{};
-}
 
 // What the pages hold after taking a loaded project: the values, with the rows as stepping
 // the layer count and reading each row leave them.
@@ -50,14 +30,6 @@ Project afterLoading(const LoadedProject& loaded, const Project& before) {
     // Lists and texts the boxes show come from the listing files, not from the file.
     p.adf.adf1List = before.adf.adf1List;
     p.adf.adf2List = before.adf.adf2List;
-    for (AdfFunction* f : {&p.adf.adf1, &p.adf.adf2}) {
-        const auto& list = f == &p.adf.adf1 ? p.adf.adf1List : p.adf.adf2List;
-        for (AdfChoice* c : {&f->t, &f->r})
-            if (!f->external)
-                c->text = c->selected >= 0 && c->selected < static_cast<int>(list.size())
-                              ? list[static_cast<std::size_t>(c->selected)]
-                              : std::string();
-    }
     p.files = before.files;
     p.files.eOutFileName = loaded.values.files.eOutFileName;
     if (!loaded.values.haze.cbUseOtherHaze) {
@@ -71,138 +43,106 @@ Project afterLoading(const LoadedProject& loaded, const Project& before) {
     return p;
 }
 
-// A project with every kind of value set, `rows` rows and `groups` groups.
-Project richProject(int rows, int groups) {
-    Project p = newProject();
-    LayerRows stack;
-    for (int i = 0; i < rows; ++i)
-        stack.addRow();
-    p.structure.rows = stack.rows();
-    for (int i = 1; i + 1 < rows; ++i) {
-        LayerRow& row = p.structure.rows[static_cast<std::size_t>(i)];
-        row.layerFile = i % 5 == 0 ? " " : "layer" + std::to_string(i);
-        row.thickness = std::to_string(10 * i) + ".5";
-        row.segments = std::to_string(1 + i % 7);
-        row.roughness = std::to_string(i % 4);
-        row.pvActive = i % 3 == 0;
-    }
-    p.structure.rows.back().roughness = "12.25";
-    p.structure.pbIfactor = "2.5";
-    p.structure.pbCfactor = "0.000001";
-    p.haze.power = HazeSettings::Power::Custom;
-    p.haze.ePowerHT = "12.3456"; // longer than five characters
-    p.haze.rbHazeC = false;
-    p.haze.cbUseOtherHaze = true;
-    p.haze.eHazeOtherSpecifyInt = "0,3";
-    p.haze.cb_cR_HR_adv = "HR_flat";
-    p.haze.cbSpecified = true;
-    p.haze.eHazeSpecSpecifyInt = "2";
-    p.adf.pbNoAngles = "30";
-    p.adf.adf1.t.selected = 2;
-    p.adf.adf1.t.text = p.adf.adf1List[2];
-    p.adf.adf2.external = true;
-    p.adf.adf2.t.text = "ADF2_ZnO_textured";
-    p.adf.adf2.r.text = "ADF2_Mo_back";
-    p.adf.adf1.lambertianR = "2.50";
-    p.adf.cbOtherADF = true;
-    for (int g = 1; g < groups; ++g)
-        p.adf.groups.add();
-    for (int g = 1; g <= groups; ++g) {
-        AdfGroup& group = p.adf.groups.group(g);
-        group.interfaces = std::to_string(g) + "," + std::to_string(g + 1);
-        group.adf1.external = g % 2 == 0;
-        group.adf1.tFile = "T" + std::to_string(g);
-        group.adf1.rChoice = std::to_string(1 + g % 5);
-        group.adf2.parameters = {1.5 * g, 0.25, 3.0, 1.0 / g};
-    }
-    auto& rt = p.refTrans;
-    rt.cbIncludeDecr = true;
-    rt.factors[0] = {"0", "0.5", "0.75", true};
-    rt.factors[2] = {"4,5", "1", "0.25", false};
-    rt.cbIncludeFDecrTR = true;
-    rt.functions[1] = {"1", "ReflCal_glass", "none", true};
-    rt.cbIncludeDecr_adv = true;
-    rt.pbC12entire = "0.9";
-    rt.cbIncludeInc_adv = true;
-    rt.eRTSpecifInterface_adv = "3";
-    rt.pbC21Scatt = "2";
-    p.spectrum.rbCoherent = false;
-    p.spectrum.pbRatio = "0.35";
-    p.spectrum.cbADF1_Spekt.selected = 3;
-    p.spectrum.pbSpectrLamb = "1.50";
-    p.files.eOutFileName = "run7";
-    p.rbNormalPrecision = false;
-    p.comments = "line one\n\nline three, \xC3\xA9";
-    return p;
-}
-
 TEST(InputFileReader, WrittenFilesReadBackToTheSameText) {
+    const Project fresh = newProject();
+    expectSameLines(build(afterLoading(parse(build(fresh)), fresh)), build(fresh));
     for (int rows = 2; rows <= 50; ++rows) {
         for (int groups = 1; groups <= 15; ++groups) {
+            SCOPED_TRACE(std::to_string(rows) + " rows, " + std::to_string(groups) + " groups");
             const Project p = richProject(rows, groups);
             const auto written = build(p);
             const LoadedProject loaded = parse(written);
-            ASSERT_TRUE(loaded.corruptedAfter.empty()) << rows << " rows";
-            const auto again = build(afterLoading(loaded, p));
-            ASSERT_EQ(again, written) << rows << " rows, " << groups << " groups";
+            ASSERT_EQ(loaded.corruptedAfter, "");
+            ASSERT_EQ(loaded.layout, LoadedProject::Layout::Current);
+            ASSERT_EQ(loaded.values.adf.groups.count(), groups);
+            expectSameLines(build(afterLoading(loaded, p)), written);
+            if (HasFailure())
+                return;
         }
     }
 }
 
-TEST(InputFileReader, EveryGroupCountReadsBack) {
-    for (int groups = 1; groups <= 15; ++groups) {
-        const Project p = richProject(4, groups);
-        const LoadedProject loaded = parse(build(p));
-        const AdfGroupTable& read = loaded.values.adf.groups;
-        ASSERT_EQ(read.count(), groups);
-        // The file holds, of each ADF, the choices or the files its external flag selects.
-        for (int g = 1; g <= groups; ++g) {
-            const AdfGroup& a = read.group(g);
-            const AdfGroup& b = p.adf.groups.group(g);
-            EXPECT_EQ(a.interfaces, b.interfaces);
-            EXPECT_EQ(a.adf1.external, b.adf1.external);
-            EXPECT_EQ(a.adf1.external ? a.adf1.tFile : a.adf1.tChoice,
-                      b.adf1.external ? b.adf1.tFile : b.adf1.tChoice);
-            for (std::size_t k = 0; k < 4; ++k) // 15 significant digits in the file
-                EXPECT_NEAR(a.adf2.parameters[k], b.adf2.parameters[k], 1e-14) << "group " << g;
-        }
+// The advanced flags a reading sets, by page (structure, haze, ADF, R/T, spectrum): "1" sets
+// the flag, "0" clears it, "." leaves it alone.
+std::string flags(const LoadedProject& loaded) {
+    std::string out;
+    for (const std::optional<bool>& flag : loaded.advanced)
+        out += flag ? (*flag ? '1' : '0') : '.';
+    return out;
+}
+
+TEST(InputFileReader, AdvancedFlagsFollowTheSettingsInUse) {
+    const auto factorColumn = [](std::size_t j) {
+        return [j](Project& p) {
+            p.refTrans.cbIncludeDecr = true;
+            p.refTrans.factors[j].interfaces = "2";
+        };
+    };
+    using Set = std::function<void(Project&)>;
+    const std::tuple<const char*, Set, const char*> cases[] = {
+        {"new project", [](Project&) {}, "0.1.."},
+        {"incoherency factor", [](Project& p) { p.structure.pbCfactor = "2"; }, "1.1.."},
+        {"empty factor reads as 1", [](Project& p) { p.structure.pbIfactor = ""; }, "0.1.."},
+        {"other haze", [](Project& p) { p.haze.cbUseOtherHaze = true; }, "011.."},
+        {"transmission only", [](Project& p) { p.haze.cbSpecified = true; }, "011.."},
+        {"no other ADF", [](Project& p) { p.adf.cbOtherADF = false; }, "0...."},
+        {"factor column 1", factorColumn(0), "0.1.."},
+        {"factor column 2", factorColumn(1), "0.11."},
+        {"factor column 3", factorColumn(2), "0.11."},
+        {"factor columns off", [](Project& p) { p.refTrans.factors[1].interfaces = "2"; }, "0.1.."},
+        {"calibration functions", [](Project& p) { p.refTrans.cbIncludeFDecrTR = true; }, "0.11."},
+        {"entire structure", [](Project& p) { p.refTrans.cbIncludeDecr_adv = true; }, "0.11."},
+        {"back side", [](Project& p) { p.refTrans.cbIncludeInc_adv = true; }, "0.11."},
+        {"combined light", [](Project& p) { p.spectrum = richProject(3, 1).spectrum; }, "0.1.1"},
+        {"combined light of ratio 0", [](Project& p) { p.spectrum.rbCoherent = false; }, "0.1.."},
+    };
+    for (const auto& [name, set, expected] : cases) {
+        Project p = newProject();
+        set(p);
+        EXPECT_EQ(flags(parse(build(p))), expected) << name;
     }
 }
 
-TEST(InputFileReader, NewProjectReadsBackWithItsDefaults) {
-    const Project p = newProject();
-    const LoadedProject loaded = parse(build(p));
-    EXPECT_EQ(build(afterLoading(loaded, p)), build(p));
-    EXPECT_EQ(loaded.advanced[0], false); // both factors 1: the flag is cleared
-    EXPECT_FALSE(loaded.advanced[1].has_value());
-    EXPECT_TRUE(loaded.rows[0].thickness == std::nullopt); // "x": the edit keeps its text
-    EXPECT_EQ(loaded.layout, LoadedProject::Layout::Current);
-}
-
-TEST(InputFileReader, DeliberateResets) {
+// The values a file of the current layout does not carry, or carries but the reading drops.
+TEST(InputFileReader, WhatTheReadingLeavesOrDrops) {
     Project p = richProject(3, 1);
     p.refTrans.cbIncludeInc_adv = false; // c21scatt is not read while its option is off
     p.refTrans.pbC21Scatt = "7";
     p.spectrum.pbRatio = "0.00"; // a combined illumination whose ratio is 0 reads as coherent
-    const LoadedProject loaded = parse(build(p));
+    p.structure.rows[1].thicknessEnabled = false; // "x": the edit keeps its text
+    auto lines = build(p);
+    lines[3] = "ver 1.2.8b";
+    const LoadedProject loaded = parse(lines);
+    EXPECT_EQ(loaded.layout, LoadedProject::Layout::Current);
     EXPECT_EQ(loaded.values.refTrans.pbC21Scatt, "1");
     EXPECT_TRUE(loaded.values.spectrum.rbCoherent);
     EXPECT_EQ(loaded.values.spectrum.pbSpectrLamb, "1.00");
+    ASSERT_EQ(loaded.rows.size(), 3u);
+    EXPECT_FALSE(loaded.rows[1].thickness.has_value());
+    EXPECT_EQ(loaded.rows[1].segments, "2");
+    EXPECT_FALSE(loaded.rows[0].roughness.has_value()); // never read for the top medium
+    EXPECT_EQ(loaded.functionsCarried, LoadedProject::Functions::All);
+    p.refTrans.cbIncludeFDecrTR = false;
+    p.comments = "";
+    lines = build(p);
+    EXPECT_EQ(parse(lines).functionsCarried, LoadedProject::Functions::None);
+    EXPECT_EQ(parse(lines).values.comments, "");
+    lines.pop_back(); // ends right after the heading and its empty line
+    EXPECT_EQ(parse(lines).values.comments, "");
+
+    const std::tuple<const char*, bool, const char*> suffixes[] = {
+        {"AM15_tmp", true, "AM15"}, {"AM15_tmp", false, "AM15_tmp"}, {"AM15", true, "AM15"}};
+    for (const auto& [name, addOn, expected] : suffixes) {
+        p.spectrum.cbSpekter = name;
+        EXPECT_EQ(parse(build(p), addOn).values.spectrum.cbSpekter, expected)
+            << name << (addOn ? " with" : " without") << " the add-on";
+    }
 }
 
-TEST(InputFileReader, VersionTexts) {
-    auto lines = build(richProject(5, 3));
-    lines[3] = "ver 1.2.8b";
-    const LoadedProject b = parse(lines);
-    EXPECT_EQ(b.layout, LoadedProject::Layout::Current);
-    EXPECT_EQ(b.values.adf.groups.count(), 3);
-}
-
-TEST(InputFileReader, TwoExtraLinesAfterTheRows) {
+TEST(InputFileReader, ShiftedSectionsAreRefusedOrWarnedAbout) {
     Project p = newProject();
     p.structure.pbIfactor = "3";
-    const auto written = build(p); // C = 2: rows on lines 12 and 13
-    auto lines = written;
+    auto lines = build(p); // C = 2: rows on lines 12 and 13
     lines.insert(lines.begin() + 13, {"stray", "stray"});
     // The values at the computed lines no longer convert (line 24 holds a rule line where the
     // power factor should be): the file is refused whole, naming that line.
@@ -233,63 +173,160 @@ TEST(InputFileReader, BadFilesSayWhereAndWhat) {
         {"row count 51", [](auto& l) { l[7] = "No. of layers: 51"; }, 8},
         {"thickness not a number", [](auto& l) { l[12].replace(34, 4, "abcd"); }, 13},
         {"group count 16", [](auto& l) { l[4 + 71 - 1] = "No. of ADF interface groups: 16"; }, 75},
+        {"NUL byte", [](auto& l) { l[20][3] = '\0'; }, 21},
         {"cut after the rows", [](auto& l) { l.resize(16); }, 0},
         {"no reflectance heading",
          [](auto& l) {
-             for (auto& line : l)
-                 if (line == "TOTAL REFLECTANCE AND TRANSMITTANCE")
-                     line = "TOTAL";
+             std::replace(l.begin(), l.end(), std::string("TOTAL REFLECTANCE AND TRANSMITTANCE"),
+                          std::string("TOTAL"));
          },
          0},
         {"empty file", [](auto& l) { l.clear(); }, 0},
     };
     for (const auto& c : cases) {
-        auto lines = good;
+        auto lines = fileLines(good);
         c.spoil(lines);
-        const auto loaded = parseInputLines(fileLines(lines), "bad.dat", readerContext());
+        const auto loaded = parseInputLines(lines, "bad.dat", readerContext());
         ASSERT_FALSE(loaded.ok()) << c.name;
         EXPECT_EQ(loaded.error().file, "bad.dat");
         if (c.line) {
             EXPECT_EQ(loaded.error().line, c.line) << c.name << ": " << loaded.error().describe();
         }
     }
-    std::vector<std::string> binary = fileLines(good);
-    binary[20][3] = '\0';
-    EXPECT_EQ(parseInputLines(binary, "bin.dat", readerContext()).error().line, 21);
 }
 
-TEST(InputFileReader, SpectrumSuffixWithAndWithoutTheAddOn) {
-    Project p = newProject();
-    p.spectrum.cbSpekter = "AM15_tmp";
-    EXPECT_EQ(parse(build(p), true).values.spectrum.cbSpekter, "AM15");
-    EXPECT_EQ(parse(build(p), false).values.spectrum.cbSpekter, "AM15_tmp");
+TEST(InputFileReader, ReadsTheShippedExampleFromDisk) {
+    const auto example =
+        readInputFile(std::string(LUMETRIX_DATA_DIR) + "/in/CIGS example.dat", readerContext());
+    ASSERT_TRUE(example.ok()) << example.error().describe();
+    ASSERT_EQ(example.value().rows.size(), 7u);
+    EXPECT_EQ(example.value().rows[4].layerFile, "CIGS");
+    EXPECT_TRUE(example.value().rows[4].pvActive);
+    EXPECT_TRUE(example.value().values.comments.ends_with("rough interfaces at the TCO."));
+    const auto missing = readInputFile("/no/such/file.dat", readerContext());
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().line, 0);
 }
 
-TEST(InputFileReader, EmptyFactorsAndComments) {
-    auto lines = build(newProject());
-    lines[2 + 16 - 1] = "Incoherent thickness factor (multiplication of the initial d_incoh): ";
-    const LoadedProject loaded = parse(lines);
-    EXPECT_EQ(loaded.values.structure.pbIfactor, "1");
-    EXPECT_EQ(loaded.advanced[0], false);
-    EXPECT_EQ(loaded.values.comments, "");
-    lines.pop_back(); // ends right after the heading and its empty line
-    EXPECT_EQ(parse(lines).values.comments, "");
+// The same project in a "ver 1.1" file and an unversioned one (the widget tests read them too);
+// only 1.1 carries the power factor, the factor columns 2 and 3 with the direct marks and the
+// calibration function.
+std::vector<std::string> legacyFile(bool v11) {
+    return splitLines(readBytes(fixture(v11 ? "legacy_ver_1_1.dat" : "legacy_unversioned.dat")));
 }
 
-TEST(InputFileReader, ReadsFromDisk) {
-    const auto path = std::filesystem::temp_directory_path() / "lumetrix_reader_test.dat";
-    std::vector<std::string> lines = build(richProject(6, 2));
-    {
-        std::ofstream out(path, std::ios::binary);
-        for (const auto& line : fileLines(lines))
-            out << line << "\r\n";
+TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarry) {
+    for (const bool v11 : {true, false}) {
+        SCOPED_TRACE(v11 ? "ver 1.1" : "unversioned");
+        // With the add-on: the "_tmp" suffix stays in old files all the same.
+        const LoadedProject p = parse(legacyFile(v11), true);
+        EXPECT_EQ(p.layout,
+                  v11 ? LoadedProject::Layout::Version11 : LoadedProject::Layout::Unversioned);
+        EXPECT_EQ(p.corruptedAfter, "");
+        EXPECT_EQ(flags(p), ".1111");
+        ASSERT_EQ(p.rows.size(), 3u);
+        EXPECT_EQ(p.rows[1].layerFile, "CIGS");
+        EXPECT_EQ(p.rows[1].thickness, "1500");
+        EXPECT_TRUE(p.rows[1].pvActive);
+        EXPECT_EQ(p.rows[2].roughness, "5");
+        EXPECT_FALSE(p.factorsCarried);
+        EXPECT_EQ(p.powerCarried, v11);
+        EXPECT_EQ(p.values.haze.power, v11 ? HazeSettings::Power::Two : HazeSettings::Power::Three);
+        const HazeSettings& h = p.values.haze;
+        EXPECT_FALSE(h.rbHazeC);
+        EXPECT_EQ(h.cb_cR_HR, "HR_flat");
+        EXPECT_TRUE(h.cbUseOtherHaze);
+        EXPECT_EQ(h.eHazeOtherSpecifyInt, "0,1");
+        EXPECT_EQ(h.cb_cR_HR_adv, "cR_flat");
+        const AdfSettings& a = p.values.adf;
+        EXPECT_EQ(a.pbNoAngles, "60");
+        EXPECT_EQ(a.adf1.t.selected, 1);
+        EXPECT_EQ(a.adf1.r.selected, 3);
+        EXPECT_EQ(a.adf1.ellipseR, "1.50");
+        EXPECT_TRUE(a.adf2.external);
+        EXPECT_EQ(a.adf2.r.text, "ADF2_R_file");
+        // The other-ADF block goes into group 1, where the page shows it.
+        EXPECT_TRUE(a.cbOtherADF);
+        EXPECT_EQ(a.groups.count(), 1);
+        const AdfGroup& g = a.groups.group(1);
+        EXPECT_EQ(g.interfaces, "0,2");
+        EXPECT_EQ(g.adf1.tChoice, "3");
+        EXPECT_EQ(g.adf1.rChoice, "5");
+        EXPECT_EQ(g.adf1.parameters, (std::array<double, 4>{1.25, 1.25, 1.25, 1.25}));
+        EXPECT_TRUE(g.adf2.external);
+        EXPECT_EQ(g.adf2.rFile, "G_R");
+        EXPECT_EQ(g.adf2.parameters, (std::array<double, 4>{3.5, 3.5, 3.5, 3.5}));
+        const RefTransSettings& rt = p.values.refTrans;
+        EXPECT_EQ(p.allFactorSetsCarried, v11);
+        EXPECT_TRUE(rt.cbIncludeDecr);
+        EXPECT_EQ(rt.factors[0].interfaces, "1");
+        EXPECT_EQ(rt.factors[0].c12, "0.5");
+        EXPECT_EQ(rt.factors[0].c21, "1"); // empty reads as 1
+        EXPECT_EQ(rt.factors[0].direct, v11);
+        EXPECT_EQ(rt.factors[1].c21, v11 ? "0.8" : "1");
+        EXPECT_EQ(p.functionsCarried,
+                  v11 ? LoadedProject::Functions::FirstC12 : LoadedProject::Functions::None);
+        EXPECT_EQ(rt.cbIncludeFDecrTR, v11);
+        EXPECT_EQ(rt.functions[0].interfaces, v11 ? "3" : "");
+        EXPECT_EQ(rt.functions[0].c12, v11 ? "ReflCal_glass" : "");
+        EXPECT_EQ(rt.functions[0].direct, v11);
+        EXPECT_TRUE(rt.cbIncludeDecr_adv);
+        EXPECT_EQ(rt.pbC12entire, "0.9");
+        const SpectrumSettings& s = p.values.spectrum;
+        EXPECT_EQ(s.cbSpekter, "AM15_tmp");
+        EXPECT_FALSE(s.rbCoherent);
+        EXPECT_EQ(s.cbADF1_Spekt.selected, 2);
+        EXPECT_EQ(s.pbSpectrLamb, "2.00");
+        EXPECT_EQ(p.values.files.eOutFileName, "run3");
+        ASSERT_TRUE(p.folders);
+        EXPECT_EQ(*p.folders, (LegacyFolders{"/w/runs", "/w/nk", "/data/haze", "/w/cal", "/w/ext",
+                                             "/w/Spectrum"}));
+        EXPECT_EQ(p.values.comments, "old comment\nsecond line");
+        EXPECT_FALSE(p.precisionCarried);
     }
-    const auto loaded = readInputFile(path.string(), readerContext());
-    std::filesystem::remove(path);
-    ASSERT_TRUE(loaded.ok());
-    EXPECT_EQ(loaded.value().rows.size(), 6u);
-    EXPECT_EQ(loaded.value().values.comments, "line one\n\nline three, \xC3\xA9");
-    EXPECT_FALSE(readInputFile("/no/such/file.dat", readerContext()).ok());
+}
+
+TEST(OlderLayouts, MisplacedHeadingsWarnAndReadOn) {
+    auto lines = legacyFile(false);
+    lines[3 + 14 - 1] = "HAZE";
+    const LoadedProject p = parse(lines);
+    EXPECT_EQ(p.corruptedAfter, "STRUCTURE");
+    EXPECT_EQ(p.rows.size(), 3u);
+}
+
+// The "ver 1.2" layout: no group count, one block starting at C + 70, the ADF2 lines one
+// further down. Made from a current file of one group.
+TEST(OlderLayouts, Version12ReadsWithTheOlderPositions) {
+    Project p = newProject();
+    p.adf.adf2.external = true;
+    p.adf.adf2.t.text = "ADF2_T";
+    p.adf.adf2.r.text = "ADF2_R";
+    p.adf.adf2.lambertianR = "2.50";
+    AdfGroup& group = p.adf.groups.group(1);
+    group.interfaces = "1,3";
+    group.adf2.external = true;
+    group.adf2.rFile = "R_file";
+    group.adf2.parameters[AdfSet::EllipseT] = 4;
+    std::vector<std::string> lines = build(p);
+    const std::size_t c = p.structure.rows.size();
+    lines[3] = "ver 1.2";
+    auto at = [&](std::size_t n) { return lines.begin() + static_cast<long>(n - 1); };
+    lines.insert(at(c + 57), "");        // before the main ADF2 heading
+    lines.erase(at(c + 72), at(c + 75)); // group count, empty line, group number
+    lines.insert(at(c + 87), "");        // between the group's ADF2 heading and choice
+
+    const LoadedProject loaded = parse(lines);
+    EXPECT_EQ(loaded.layout, LoadedProject::Layout::Older);
+    EXPECT_EQ(loaded.corruptedAfter, "");
+    EXPECT_TRUE(loaded.values.adf.adf2.external);
+    EXPECT_EQ(loaded.values.adf.adf2.r.text, "ADF2_R");
+    EXPECT_EQ(loaded.values.adf.adf2.lambertianR, "2.50");
+    const AdfGroup& read = loaded.values.adf.groups.group(1);
+    EXPECT_EQ(read.interfaces, "1,3");
+    EXPECT_TRUE(read.adf2.external);
+    EXPECT_EQ(read.adf2.rFile, "R_file");
+    EXPECT_EQ(read.adf2.parameters[AdfSet::EllipseT], 4);
+    EXPECT_EQ(loaded.values.files.eOutFileName, "LXOut");
 }
 
 } // namespace

@@ -1,213 +1,253 @@
-#include "core/inputfile_writer.h"
-#include "core/layer_rows.h"
-#include "core/listing.h"
-#include "core/textfile.h"
+// The writer: whole projects against their golden files, then what those do not show.
+#include "new_project.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <stdexcept>
 
 namespace lumetrix {
 namespace {
 
-WriterContext writerContext(char separator = '.') {
-    WriterContext context;
-    context.workDir = "/w";
-    context.decimalSeparator = separator;
-    return context;
-}
+using namespace test;
 
-namespace fs = std::filesystem;
-
-Project newProject() {
-    LayerRows rows;
-    rows.addRow();
-    rows.addRow();
-    Project p;
-    p.structure.rows = rows.rows();
-    return p;
-}
-
-Project withLayers(std::initializer_list<const char*> names) {
-    LayerRows rows;
-    rows.addRow();
-    rows.addRow();
-    for (const char* name : names) {
-        rows.addRow();
-        rows.rows()[rows.count() - 2].layerFile = name;
+// Whole files, line by line: the new project, and two projects with every setting away from its
+// new-project value that between them take each alternative the file offers. The round trip of
+// the reader's tests cannot show a value written at the wrong place as long as the reader reads
+// it from there; these files can.
+TEST(InputFileWriter, ProjectsAreTheirGoldenFiles) {
+    const std::pair<Project, const char*> cases[] = {
+        {newProject(), "new_project.dat"},
+        {richProject(4, 2), "rich_project_4_rows.dat"},
+        {richProject(9, 3), "rich_project_9_rows.dat"},
+    };
+    for (const auto& [project, name] : cases) {
+        SCOPED_TRACE(name);
+        std::vector<std::string> expected = readListingFile(fixture(name)).value();
+        for (std::string& line : expected)
+            if (const auto at = line.find("@WORKDIR@"); at != std::string::npos)
+                line.replace(at, 9, "/w");
+        expectSameLines(build(project), expected);
     }
-    Project p;
-    p.structure.rows = rows.rows();
-    return p;
-}
-
-std::vector<std::string> build(const Project& p) {
-    std::vector<std::string> lines;
-    BuildInputFile(p, writerContext(), lines);
-    return lines;
-}
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-TEST(InputFileWriter, NewProjectFirstTwentyLines) {
-    const auto lines = build(newProject());
-    const auto golden =
-        readListingFile(std::string(LUMETRIX_TEST_DATA_DIR) + "/new_project_lines_1_20.dat");
-    ASSERT_TRUE(golden.ok());
-    ASSERT_GE(lines.size(), 20u);
-    for (std::size_t i = 0; i < 20; ++i)
-        EXPECT_EQ(lines[i], golden.value()[i]) << "line " << i + 1;
-    EXPECT_EQ(lines[7], "No. of layers: 2");
-    EXPECT_EQ(lines[9].size(), 100u);
-    EXPECT_EQ(lines[11], "air" + std::string(31, ' ') + "x" + std::string(16, ' ') + "x" +
-                             std::string(13, ' ') + "x" + std::string(19, ' ') + "0");
-    EXPECT_EQ(lines[12], "air" + std::string(31, ' ') + "x" + std::string(16, ' ') + "x" +
-                             std::string(13, ' ') + "0" + std::string(19, ' ') + "0");
-}
-
-TEST(InputFileWriter, ColumnsFollowTheNameWidth) {
-    for (const std::size_t nameLength : {3u, 32u, 33u, 40u}) {
-        Project p = withLayers({"CIGS"});
-        p.structure.rows[1].layerFile = std::string(nameLength, 'n');
-        const auto lines = build(p);
-        const std::size_t w = std::max<std::size_t>(32, nameLength);
-        const std::string& header = lines[9];
-        EXPECT_EQ(header.size(), w + 68);
-        EXPECT_EQ(header.find("Thickness"), w + 2) << nameLength; // column w + 3
-        EXPECT_EQ(header.find("No of"), w + 19);
-        EXPECT_EQ(header.find("rms"), w + 33);
-        EXPECT_EQ(header.find("PV"), w + 53);
-        for (const std::size_t rule : {5u, 11u, 13u + 3u}) // major, minor, major at 13 + C
-            EXPECT_EQ(lines[rule - 1].size(), w + 68) << "line " << rule;
-        const std::string& row = lines[12];
-        EXPECT_EQ(row.size(), w + 54);
-        EXPECT_EQ(row.substr(w + 2, 1), "0");  // thickness
-        EXPECT_EQ(row.substr(w + 19, 1), "1"); // segments
-        EXPECT_EQ(row.substr(w + 33, 1), "0"); // roughness
-    }
-}
-
-TEST(InputFileWriter, FortyCharacterNameWidensEveryRule) {
-    Project p = withLayers({"x"});
-    p.structure.rows[1].layerFile = std::string(40, 'L');
-    const auto lines = build(p);
-    EXPECT_EQ(lines[4], std::string(108, '='));
-    EXPECT_EQ(lines[10], std::string(108, '-'));
-    EXPECT_EQ(lines[9].size(), 108u);
-    EXPECT_EQ(lines[12].substr(0, 42), std::string(40, 'L') + "  ");
-    EXPECT_EQ(lines[15], std::string(108, '=')); // line 13 + C
-}
-
-TEST(InputFileWriter, VoidRowsNeverWidenTheColumn) {
-    Project p = withLayers({"", " "});
-    const auto lines = build(p);
-    EXPECT_EQ(lines[12], "void" + std::string(30, ' ') + "0" + std::string(16, ' ') + "1" +
-                             std::string(13, ' ') + "0" + std::string(19, ' ') + "0");
-    EXPECT_EQ(lines[13].substr(0, 34), "void" + std::string(30, ' '));
-    EXPECT_EQ(lines[9].size(), 100u);
-}
-
-TEST(InputFileWriter, PvMarkAndTopRoughness) {
-    Project p = withLayers({"CIGS"});
-    p.structure.rows[1].pvActive = true;
-    p.structure.rows[0].roughness = "5"; // never written: the top medium has no roughness
-    const auto lines = build(p);
-    EXPECT_EQ(lines[12].back(), '1');
-    EXPECT_EQ(lines[11].substr(34 + 17 + 14, 20), "x" + std::string(19, ' '));
-    EXPECT_EQ(lines[13].back(), '0');
-}
-
-TEST(InputFileWriter, IncoherencyFactorsStartAtTheirColumns) {
-    Project p = withLayers({"A", "B"});
-    p.structure.pbIfactor = "1";
-    p.structure.pbCfactor = "2.5";
-    const auto lines = build(p);
-    const std::size_t c = 4;
-    EXPECT_EQ(lines[14 + c - 1], "LAYER INCOHERENCY CONDITIONS");
-    EXPECT_EQ(lines[16 + c - 1],
-              "Incoherent thickness factor (multiplication of the initial d_incoh): 1");
-    EXPECT_EQ(lines[16 + c - 1].substr(69), "1");
-    EXPECT_EQ(lines[17 + c - 1].substr(64), "2.5");
-    EXPECT_EQ(lines[18 + c - 1], "");
-    EXPECT_EQ(lines[20 + c - 1], "HAZE PARAMETERS"); // the next section begins at 19 + C
 }
 
 TEST(InputFileWriter, BuildAppendsWithoutClearing) {
-    std::vector<std::string> lines;
-    BuildInputFile(newProject(), writerContext(), lines);
-    const auto once = lines;
-    BuildInputFile(newProject(), writerContext(), lines);
-    ASSERT_EQ(lines.size(), 2 * once.size());
-    EXPECT_TRUE(
-        std::equal(once.begin(), once.end(), lines.begin() + static_cast<long>(once.size())));
+    const auto once = build(newProject());
+    std::vector<std::string> twice = once;
+    BuildInputFile(newProject(), writerContext(), twice);
+    ASSERT_EQ(twice.size(), 2 * once.size());
+    EXPECT_TRUE(std::equal(once.begin(), once.end(), twice.begin() + std::ssize(once)));
+}
+
+// A structure row: the name in w + 2 columns, thickness in 17, segments in 14, roughness in 20,
+// then the PV mark.
+std::string row(std::size_t w, const std::string& name, const std::string& thickness,
+                const std::string& segments, const std::string& roughness, char pv) {
+    const auto pad = [](std::string text, std::size_t width) {
+        text.resize(std::max(width, text.size()), ' ');
+        return text;
+    };
+    return pad(name, w + 2) + pad(thickness, 17) + pad(segments, 14) + pad(roughness, 20) + pv;
+}
+
+TEST(InputFileWriter, StructureRowsStandUnderTheirHeadings) {
+    Project p = withLayers({"CIGS", " "});
+    auto& rows = p.structure.rows;
+    rows[0].roughness = "5"; // never written: the top medium has no interface above it
+    rows[1].thickness = "1500";
+    rows[1].segments = "20";
+    rows[1].roughness = "2.5";
+    rows[1].pvActive = true;
+    rows[2].thickness = "12345.678901234567"; // rounded to fit
+    rows[2].roughness = "10000.12345678901234";
+    rows[3].roughness = "7";
+    for (const std::size_t w : {32, 40}) { // the longest name, at least 32; "void" never counts
+        SCOPED_TRACE(w);
+        rows[1].layerFile = w == 32 ? "CIGS" : std::string(w, 'L');
+        expectLines(build(p),
+                    {{5, std::string(w + 68, '=')},
+                     {8, "No. of layers: 4"},
+                     {10, "Layer" + std::string(w - 3, ' ') +
+                              "Thickness (nm)   No of segm.   rms roughness(nm)   PV active (0/1)"},
+                     {11, std::string(w + 68, '-')},
+                     {12, row(w, "air", "x", "x", "x", '0')},
+                     {13, row(w, rows[1].layerFile, "1500", "20", "2.5", '1')},
+                     {14, row(w, "void", "12345.6789012346", "1", "10000.1234567890123", '0')},
+                     {15, row(w, "air", "x", "x", "7", '0')},
+                     {17, std::string(w + 68, '=')}});
+    }
 }
 
 TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {
     struct Case {
         const char* text;
         std::size_t room;
+        char separator;
         std::optional<std::string> expected;
     };
     const Case cases[] = {
-        {"250", 16, "250"},
-        {"12345.678901234567", 16, "12345.6789012346"},
-        {"10000.12345678901234", 19, "10000.1234567890123"},
-        {"0.00000000000001", 16, "0.00000000000001"},
-        {"0.000000000000019", 16, "0.00000000000002"},
-        {"9999999.99999999999", 16, "10000000"},
-        {"123456789012345678", 16, std::nullopt},
-        {"not a number at all", 16, std::nullopt},
+        {"250", 16, '.', "250"},
+        {"12345.678901234567", 16, '.', "12345.6789012346"},
+        {"12345,678901234567", 16, ',', "12345,6789012346"},
+        {"10000.12345678901234", 19, '.', "10000.1234567890123"},
+        {"0.00000000000001", 16, '.', "0.00000000000001"},
+        {"0.000000000000019", 16, '.', "0.00000000000002"},
+        {"9999999.99999999999", 16, '.', "10000000"},
+        {"123456789012345678", 16, '.', std::nullopt},
+        {"not a number at all", 16, '.', std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(fitFieldText(c.text, c.room, '.'), c.expected) << c.text;
-    EXPECT_EQ(fitFieldText("12345,678901234567", 16, ','), "12345,6789012346");
-
-    Project p = withLayers({"A"});
-    p.structure.rows[1].thickness = "12345.678901234567";
-    p.structure.rows[1].roughness = "10000.12345678901234";
-    const auto lines = build(p);
-    EXPECT_EQ(lines[12].substr(34, 17), "12345.6789012346 ");
-    EXPECT_EQ(lines[12].substr(34 + 17 + 14, 20), "10000.1234567890123 ");
+        EXPECT_EQ(fitFieldText(c.text, c.room, c.separator), c.expected) << c.text;
 }
 
 TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {
-    EXPECT_FALSE(checkProjectForFile(withLayers({"CIGS", "ZnO\xC2\xB5"}), '.')); // µ is in the set
-    const auto sqrt = checkProjectForFile(withLayers({"A", "B\xE2\x88\x9A"}), '.');
-    ASSERT_TRUE(sqrt);
-    EXPECT_NE(sqrt->find("of layer 2"), std::string::npos);
-    Project huge = withLayers({"A"});
-    huge.structure.rows[1].thickness = "123456789012345678";
-    const auto tooLong = checkProjectForFile(huge, '.');
-    ASSERT_TRUE(tooLong);
-    EXPECT_NE(tooLong->find("thickness of layer 1"), std::string::npos);
-    EXPECT_FALSE(checkProjectForFile(newProject(), '.')); // the media's " " is never written
+    Project p = newProject(); // the media's " " is never written
+    p.structure.rows = withLayers({"ZnO\xC2\xB5", "Mo"}).structure.rows; // micro sign
+    p.adf.groups.group(1).interfaces = "0\xE2\x80\xA6";                  // ellipsis
+    p.comments = "second, with \xC3\xA9\r\nthird";
+    EXPECT_EQ(checkProjectForFile(p, '.').value_or("none"), "none");
+    const std::pair<std::function<void(Project&)>, const char*> cases[] = {
+        {[](Project& q) { q.structure.rows[2].layerFile = "B\xE2\x88\x9A"; }, "of layer 2"},
+        {[](Project& q) { q.structure.rows[1].thickness = "123456789012345678"; },
+         "thickness of layer 1"},
+        {[](Project& q) { q.haze.eHazeSpecSpecifyInt = "\xE2\x88\x9E"; }, "transmission-only"},
+        {[](Project& q) { q.comments = "arrow \xE2\x86\x92"; }, "comment"},
+        {[](Project& q) { q.comments = "a\n" + std::string(4097, 'b'); },
+         "Comment line 2: the comment line is longer than 4096 characters"},
+    };
+    for (const auto& [set, named] : cases) {
+        Project q = p;
+        set(q);
+        const auto problem = checkProjectForFile(q, '.');
+        ASSERT_TRUE(problem) << named;
+        EXPECT_NE(problem->find(named), std::string::npos) << *problem;
+    }
 }
 
-TEST(TextFile, WritesCrLfWindows1252) {
-    const fs::path dir = fs::temp_directory_path() / "lumetrix_textfile_test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const fs::path target = dir / "out.dat";
-    ASSERT_FALSE(writeTextFile(target.string(), {"a", "ZnO\xC2\xB5", ""}));
-    EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+// In the new project (C = 2 rows, one group) the reflectance section follows line r, the
+// spectrum section line r + 40 and the files section line r + 54.
+std::size_t reflectanceMark() {
+    const Project p = newProject();
+    return 2 + 76 + 29 + p.adf.adf1List.size() + p.adf.adf2List.size();
+}
 
-    // A failed save leaves the old file whole and no stray file beside it.
-    const auto refused = writeTextFile(target.string(), {"new", "\xE2\x88\x9A"});
-    ASSERT_TRUE(refused);
-    EXPECT_NE(refused->find("line 2"), std::string::npos);
-    EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
+// What the round trip of the reader's tests cannot show: settings the file holds while their
+// option is off, placeholders, separators and paths.
+TEST(InputFileWriter, SettingsTheReaderDoesNotTakeBack) {
+    constexpr std::size_t C = 2;
+    const std::size_t b = C + 72; // the first ADF group
+    const std::size_t r = reflectanceMark(), s = r + 40, f = r + 54;
+    const std::string interfaces = "Specified interfaces (0 = front surface): ";
+    Project p = newProject();
+    p.haze.eHazeSpecSpecifyInt = "1";
+    p.refTrans.eRTSpecifInterface_adv = "2";
+    p.refTrans.pbC21Scatt = "3.5"; // written all the same
+    // Unused groups write one placeholder block with the numbers of group 1.
+    p.adf.cbOtherADF = false;
+    p.adf.groups.add();
+    p.adf.groups.group(1).interfaces = "3";
+    p.adf.groups.group(1).adf1.external = true;
+    p.adf.groups.group(1).adf1.parameters = {2.5, 0.1, 1.0 / 3, 1e-6};
+    // Coherent light writes fixed values.
+    p.spectrum.pbRatio = "0.50";
+    p.spectrum.rbSpecADFInternal = false;
+    p.spectrum.cbADF1_Spekt = {2, "ADF1_Mo_back"};
+    p.spectrum.pbSpectrLamb = "2.00";
+    p.spectrum.pbSpectrEllipsis = "3.00";
+    p.files.eDir_HRHT = "/data/haze";         // a full path stays as it is
+    p.files.eDir_spk = "<WORKDIR>/Spectrum/"; // a separator only when the edit has one
+    p.files.eOutFileDir = "/data/Out";
+    p.comments = "first line\nsecond, with \xC3\xA9\r\n\r\nfourth";
+    const auto lines = build(p, writerContext(','));
+    expectLines(lines, {{C + 37, interfaces + " "},
+                        {r + 37, interfaces + " "},
+                        {r + 38, "c21scatt [>1]= 3.5"},
+                        {C + 70, "Use other ADF for specified interfaces: n"},
+                        {C + 71, "No. of ADF interface groups: 1"},
+                        {b + 2, interfaces + " "},
+                        {b + 5, "...: i"},
+                        {b + 7, "T data:  "},
+                        {b + 8, "R data:  "},
+                        // general format with the regional separator
+                        {b + 11, "ad [2-3] Lambertian power n for T = 0,1"},
+                        {b + 12, "ad [2-3] Lambertian power n for R = 2,5"},
+                        {b + 13, "ad [4-5] Ellipsis radius ratio b:a for T = 1E-6"},
+                        {b + 14, "ad [4-5] Ellipsis radius ratio b:a for R = 0,333333333333333"},
+                        {b + 28, std::string(100, '-')},
+                        {b + 29, "List of internal ADF1"},
+                        {s + 4, "Ratio diffused/(diffused+specular) = 0"},
+                        {s + 6, "...: i"},
+                        {s + 8, "ADF spectrum data:  "},
+                        {s + 11, "ad [2-3] Lambertian power n = 1.00"},
+                        {s + 12, "ad [4-5] Ellipsis radius ratio b:a = 1.00"},
+                        {f + 4, "/data/Out/LXOut"},
+                        {f + 12, "/data/haze"},
+                        {f + 21, "/w/Spectrum/"},
+                        {f + 34, "first line"},
+                        {f + 35, "second, with \xC3\xA9"},
+                        {f + 36, ""},
+                        {f + 37, "fourth"}});
+    EXPECT_EQ(lines.size(), f + 37); // nothing after the last comment line
 
-    fs::create_directories(dir / "folder.dat");
-    EXPECT_TRUE(writeTextFile((dir / "folder.dat").string(), {"x"}));
-    EXPECT_TRUE(writeTextFile((dir / "missing" / "x.dat").string(), {"x"}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
-    fs::remove_all(dir);
+    // No selection is item 0; empty ADF lists keep their headings and move the later sections up.
+    p = newProject();
+    p.adf.adf1.r.selected = -1;
+    p.spectrum.rbCoherent = false;
+    p.spectrum.cbADF1_Spekt.selected = -1;
+    p.adf.adf1List.clear();
+    p.adf.adf2List.clear();
+    const std::size_t emptyR = b + 33; // the reflectance mark without list items
+    expectLines(build(p), {{C + 49, "R data: 0"},
+                           {b + 30, ""},
+                           {b + 31, "List of internal ADF2"},
+                           {emptyR + 1, "TOTAL REFLECTANCE AND TRANSMITTANCE"},
+                           {emptyR + 40 + 8, "ADF spectrum data: 0"}});
+}
+
+TEST(InputFileWriter, SpectrumLineAndTheAddOn) {
+    struct Case {
+        const char* name;
+        bool addOn, manually, offersConversion, converts, throws;
+        const char* line;
+        int calls;
+    };
+    const Case cases[] = {
+        {"no add-on", false, true, true, true, false, "Spectrum: AM15", 0},
+        {"range not set", true, false, true, true, false, "Spectrum: AM15", 0},
+        {"converted", true, true, true, true, false, "Spectrum: AM15_tmp", 1},
+        {"conversion failed", true, true, true, false, false, "Spectrum: AM15", 1},
+        {"conversion threw", true, true, true, true, true, "Spectrum: AM15", 1},
+        {"no conversion offered", true, true, false, true, false, "Spectrum: AM15", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Project p = newProject();
+        p.spectrum.cbManually = c.manually;
+        WriterContext context = writerContext();
+        context.addOnPresent = c.addOn;
+        std::vector<std::pair<std::string, std::string>> calls;
+        if (c.offersConversion)
+            context.makeAm15File = [&](const std::string& source, const std::string& target) {
+                calls.emplace_back(source, target);
+                if (c.throws)
+                    throw std::runtime_error("conversion failed");
+                return c.converts ? std::nullopt : std::optional<std::string>("From above To");
+            };
+        std::vector<std::string> notes; // why the full spectrum was written instead of the range
+        context.note = [&](const std::string& text) { notes.push_back(text); };
+        expectLines(build(p, context), {{reflectanceMark() + 43, c.line}});
+        ASSERT_EQ(std::ssize(calls), c.calls);
+        const std::string reason = c.throws ? "the add-on failed" : "From above To";
+        EXPECT_EQ(notes,
+                  c.calls == 1 && (c.throws || !c.converts)
+                      ? std::vector<std::string>{"The spectrum range could not be applied (" +
+                                                 reason +
+                                                 "); the full spectrum \"AM15\" was written."}
+                      : std::vector<std::string>{});
+        if (!calls.empty()) {
+            EXPECT_EQ(calls[0].first, "/w/Spectrum/AM15.spk");
+            EXPECT_EQ(calls[0].second, "/w/Spectrum/AM15_tmp.spk");
+        }
+    }
 }
 
 } // namespace

@@ -5,152 +5,133 @@
 namespace lumetrix {
 namespace {
 
-LayerRows newStructure() {
+// The two media and layers A, B, ...: layer i with thickness 100 i and roughness i above it;
+// the bottom medium with roughness 9 and the PV mark.
+LayerRows stack(int layers) {
     LayerRows rows;
     rows.addRow();
     rows.addRow();
-    return rows;
-}
-
-// A structure with the named layers, each with its own thickness and roughness.
-LayerRows stack(std::initializer_list<const char*> names) {
-    LayerRows rows = newStructure();
-    int i = 1;
-    for (const char* name : names) {
+    for (int i = 1; i <= layers; ++i) {
         rows.addRow();
-        LayerRow& layer = rows.rows()[rows.count() - 2];
-        layer.layerFile = name;
+        LayerRow& layer = rows.rows()[static_cast<std::size_t>(i)];
+        layer.layerFile = std::string(1, static_cast<char>('A' + i - 1));
         layer.thickness = std::to_string(100 * i);
         layer.roughness = std::to_string(i);
-        ++i;
     }
+    rows.rows().back().roughness = "9";
+    rows.rows().back().pvActive = true;
     return rows;
 }
 
-std::vector<std::string> names(const LayerRows& rows) {
-    std::vector<std::string> out;
-    for (const auto& r : rows.rows())
-        out.push_back(r.layerFile);
+// The names from the top ("_" for a blank layer), and the identities.
+std::string names(const LayerRows& rows) {
+    std::string out;
+    for (const LayerRow& r : rows.rows())
+        out += (out.empty() ? "" : " ") + (r.layerFile == " " ? "_" : r.layerFile);
+    return out;
+}
+std::vector<int> identities(const LayerRows& rows) {
+    std::vector<int> out;
+    for (const LayerRow& r : rows.rows())
+        out.push_back(r.identity);
     return out;
 }
 
-std::vector<std::string> numbers(const LayerRows& rows) {
-    std::vector<std::string> out;
-    for (const auto& r : rows.rows())
-        out.push_back(r.number);
-    return out;
-}
-
-using Strings = std::vector<std::string>;
-
-TEST(LayerRows, NewStructureHasTwoMedia) {
-    const LayerRows rows = newStructure();
-    ASSERT_EQ(rows.count(), 2);
-    for (const LayerRow& r : rows.rows()) {
-        EXPECT_EQ(r.layerFile, "air");
-        EXPECT_EQ(r.thickness, " ");
-        EXPECT_FALSE(r.thicknessEnabled);
-        EXPECT_EQ(r.segments, " ");
-        EXPECT_FALSE(r.segmentsEnabled);
-        EXPECT_EQ(r.number, "");
-        EXPECT_FALSE(r.numberEnabled);
-        EXPECT_FALSE(r.pvActive);
+// Whatever the operation: layers numbered 1 .. N from the top, each layer with its own
+// thickness and the roughness above it, the media disabled and the PV mark on the bottom one.
+void expectRowsInOrder(const LayerRows& rows) {
+    const auto& all = rows.rows();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i + 1));
+        const LayerRow& r = all[i];
+        const bool top = i == 0, bottom = i + 1 == all.size(), medium = top || bottom;
+        EXPECT_EQ(r.number, medium ? "" : std::to_string(i));
+        EXPECT_EQ(r.numberEnabled, !medium);
+        EXPECT_EQ(r.thicknessEnabled, !medium);
+        EXPECT_EQ(r.segmentsEnabled, !medium);
+        EXPECT_EQ(r.pvActive, bottom);
+        const int letter = r.layerFile[0] - 'A' + 1;
+        const auto [thickness, roughness] =
+            medium               ? std::pair<std::string, std::string>{" ", top ? "" : "9"}
+            : r.layerFile == " " ? std::pair<std::string, std::string>{"0", "0"}
+                                 : std::pair{std::to_string(100 * letter), std::to_string(letter)};
+        EXPECT_EQ(r.thickness, thickness);
+        EXPECT_EQ(r.roughness, roughness);
     }
-    EXPECT_EQ(rows.rows()[0].roughness, "");
-    EXPECT_EQ(rows.rows()[1].roughness, "0");
-    EXPECT_EQ(rows.rows()[0].identity, 1);
-    EXPECT_EQ(rows.rows()[1].identity, 2);
 }
 
-TEST(LayerRows, AddPutsABlankLayerAboveTheBottomMedium) {
-    LayerRows rows = newStructure();
-    rows.rows()[1].roughness = "7";
-    rows.rows()[1].pvActive = true;
+TEST(LayerRows, OperationsMoveValuesAndIdentities) {
+    enum Op { None, Add, Remove, AddAbove, Delete };
+    struct Case {
+        const char* name;
+        int layers;
+        Op op;
+        int layer; // for AddAbove and Delete
+        bool done;
+        const char* names;
+        std::vector<int> identities;
+    };
+    const Case cases[] = {
+        {"two media", 0, None, 0, true, "air air", {1, 2}},
+        // A new row takes the bottom medium; the blank layer its old place.
+        {"add to two media", 0, Add, 0, true, "air _ air", {1, 2, 3}},
+        {"add", 2, Add, 0, true, "air A B _ air", {1, 2, 3, 4, 5}},
+        // Removing exchanges identities: the bottom medium keeps the one it had.
+        {"remove", 2, Remove, 0, true, "air A air", {1, 2, 4}},
+        {"remove from two media", 0, Remove, 0, true, "air air", {1, 2}},
+        // The inserted layer gets the new row count as identity.
+        {"add above layer 1", 2, AddAbove, 1, true, "air _ A B air", {1, 5, 2, 3, 5}},
+        {"add above layer 2", 2, AddAbove, 2, true, "air A _ B air", {1, 2, 5, 3, 5}},
+        {"add above no layer", 2, AddAbove, 3, false, "air A B air", {1, 2, 3, 4}},
+        {"delete layer 1", 3, Delete, 1, true, "air B C air", {1, 3, 4, 5}},
+        {"delete layer 2", 3, Delete, 2, true, "air A C air", {1, 2, 4, 5}},
+        {"delete the last layer", 2, Delete, 2, true, "air A air", {1, 2, 4}},
+        {"delete layer 0", 1, Delete, 0, false, "air A air", {1, 2, 3}},
+        {"delete beyond the last layer", 1, Delete, 2, false, "air A air", {1, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LayerRows rows = stack(c.layers);
+        bool done = true;
+        if (c.op == Add)
+            rows.addRow();
+        else if (c.op == Remove)
+            rows.removeRow();
+        else if (c.op == AddAbove)
+            done = rows.addLayerAbove(c.layer);
+        else if (c.op == Delete)
+            done = rows.deleteLayer(c.layer);
+        EXPECT_EQ(done, c.done);
+        EXPECT_EQ(names(rows), c.names);
+        EXPECT_EQ(identities(rows), c.identities);
+        expectRowsInOrder(rows);
+    }
+}
+
+TEST(LayerRows, NewRowsAndTheLimitOfFortyEightLayers) {
+    LayerRows rows;
     rows.addRow();
-    ASSERT_EQ(rows.count(), 3);
-    const LayerRow& layer = rows.rows()[1];
-    EXPECT_EQ(layer.layerFile, " ");
-    EXPECT_EQ(layer.thickness, "0");
-    EXPECT_TRUE(layer.thicknessEnabled);
-    EXPECT_EQ(layer.segments, "1");
-    EXPECT_EQ(layer.roughness, "0");
-    EXPECT_FALSE(layer.pvActive);
-    EXPECT_EQ(layer.number, "1");
-    EXPECT_TRUE(layer.numberEnabled);
-    const LayerRow& bottom = rows.rows()[2];
-    EXPECT_EQ(bottom.layerFile, "air");
-    EXPECT_EQ(bottom.roughness, "7"); // the interface above the bottom medium stays with it
-    EXPECT_TRUE(bottom.pvActive);
-    EXPECT_FALSE(bottom.thicknessEnabled);
-    EXPECT_EQ(bottom.number, "");
-    // Adding keeps identities in place: row 2 was created second, row 3 third.
-    EXPECT_EQ(layer.identity, 2);
-    EXPECT_EQ(bottom.identity, 3);
-}
-
-TEST(LayerRows, RemoveMovesTheBottomMediumUp) {
-    LayerRows rows = stack({"A", "B"});
-    rows.rows()[3].roughness = "9";
-    rows.removeRow();
-    EXPECT_EQ(names(rows), (Strings{"air", "A", "air"}));
-    EXPECT_EQ(rows.rows()[2].roughness, "9");
-    EXPECT_EQ(numbers(rows), (Strings{"", "1", ""}));
-    // Removing exchanges identities: the bottom medium keeps the one it had.
-    EXPECT_EQ(rows.rows()[2].identity, 4);
-    rows.removeRow();
-    rows.removeRow(); // never below the two media
-    EXPECT_EQ(rows.count(), 2);
-}
-
-TEST(LayerRows, AddLayerAboveTheFirstLayer) {
-    LayerRows rows = stack({"A", "B"});
-    ASSERT_TRUE(rows.addLayerAbove(1));
-    EXPECT_EQ(names(rows), (Strings{"air", " ", "A", "B", "air"}));
-    EXPECT_EQ(numbers(rows), (Strings{"", "1", "2", "3", ""}));
-    EXPECT_EQ(rows.rows()[1].identity, 5); // the new row count
-    EXPECT_EQ(rows.rows()[2].thickness, "100");
-    EXPECT_EQ(rows.rows()[2].roughness, "1"); // A keeps the roughness above it
+    rows.addRow();
+    EXPECT_EQ(rows.rows()[0].roughness, ""); // the top medium has no interface above it
     EXPECT_EQ(rows.rows()[1].roughness, "0");
-    EXPECT_EQ(rows.rows()[2].identity, 2);
-    EXPECT_EQ(rows.rows()[3].identity, 3);
-}
-
-TEST(LayerRows, DeleteTheFirstOfThreeLayers) {
-    LayerRows rows = stack({"A", "B", "C"});
-    ASSERT_TRUE(rows.deleteLayer(1));
-    EXPECT_EQ(names(rows), (Strings{"air", "B", "C", "air"}));
-    EXPECT_EQ(numbers(rows), (Strings{"", "1", "2", ""}));
-    EXPECT_EQ(rows.rows()[1].roughness, "2"); // B keeps the roughness between A and B
-    EXPECT_EQ(rows.rows()[1].thickness, "200");
-    EXPECT_EQ(rows.rows()[1].identity, 3);
-    EXPECT_EQ(rows.rows()[2].identity, 4);
-    EXPECT_EQ(rows.findRow(3), 2);
-    EXPECT_EQ(rows.findRow(2), 0); // A is gone
-}
-
-TEST(LayerRows, DeleteTheLastLayer) {
-    LayerRows rows = stack({"A", "B"});
-    ASSERT_TRUE(rows.deleteLayer(2));
-    EXPECT_EQ(names(rows), (Strings{"air", "A", "air"}));
-    EXPECT_FALSE(rows.deleteLayer(2)); // only one layer left
-    EXPECT_FALSE(rows.deleteLayer(0));
-}
-
-TEST(LayerRows, AddAboveStopsAtFortyEightLayers) {
-    LayerRows rows = newStructure();
-    for (int i = 0; i < LayerRows::kMaxLayers; ++i)
-        rows.addRow();
-    EXPECT_EQ(rows.layers(), 48);
+    for (const LayerRow& r : rows.rows())
+        EXPECT_EQ(r.segments, " ");
+    rows.addRow();
+    EXPECT_EQ(rows.rows()[1].segments, "1");
+    EXPECT_EQ(rows.rows()[2].creationNumber, 3);
+    rows = stack(LayerRows::kMaxLayers);
     EXPECT_FALSE(rows.addLayerAbove(1));
-    EXPECT_EQ(rows.count(), 50);
+    ASSERT_EQ(rows.count(), 50);
     EXPECT_EQ(rows.rows()[48].number, "48");
 }
 
 TEST(LayerRows, FindRowReturnsTheFirstFromTheTop) {
-    LayerRows rows = stack({"A", "B"});
+    LayerRows rows = stack(2);
     rows.rows()[3].identity = 2;
     EXPECT_EQ(rows.findRow(2), 2);
-    EXPECT_EQ(rows.findRow(99), 0);
+    EXPECT_EQ(rows.findRow(4), 0);
+    rows.deleteLayer(1);
+    EXPECT_EQ(rows.findRow(3), 2);
 }
 
 } // namespace

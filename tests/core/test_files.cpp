@@ -1,0 +1,177 @@
+// The files the program reads and writes as text: Windows-1252 codec, listing files, saved
+// text files and spectrum files.
+#include "core/listing.h"
+#include "core/spectrum_file.h"
+#include "core/text_codec.h"
+#include "core/textfile.h"
+#include "new_project.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetrix {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace test;
+
+// An empty scratch folder of this name.
+fs::path scratch(const char* name) {
+    const fs::path dir = fs::temp_directory_path() / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+TEST(TextCodec, Windows1252BothWaysAndWhatItCannotHold) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"air", "air"},           {"\xE9", "\xC3\xA9"}, // é
+        {"\x80", "\xE2\x82\xAC"},                       // euro sign
+        {"\xB5m", "\xC2\xB5m"},                         // micro sign
+        {"\x81", "\xC2\x81"},                           // an undefined byte keeps its number
+    };
+    for (const auto& [bytes, utf8] : cases) {
+        EXPECT_EQ(cp1252ToUtf8(bytes), utf8);
+        EXPECT_EQ(utf8ToCp1252(utf8), bytes);
+    }
+    for (const char* refused : {"\xE2\x88\x9A",     // square root sign
+                                "\xF0\x9F\x98\x80", // an emoji
+                                "\xC3",             // cut off
+                                "\xC3("})           // broken sequence
+        EXPECT_FALSE(utf8ToCp1252(refused).has_value()) << refused;
+}
+
+TEST(Listing, LineEndsAndLastLines) {
+    using Items = std::vector<std::string>;
+    const std::pair<std::string, Items> cases[] = {
+        {fixture("listing_crlf.dat"), {"air", "glass", "Mo"}},
+        {fixture("listing_lf_no_last_end.dat"), {"air", "glass", "Mo"}},
+        {fixture("listing_empty_middle_line.dat"), {"air", "", "Mo"}},
+        {fixture("listing_cp1252.dat"), {"ZnO\xC2\xB5m"}},
+        {fixture("listing_empty.dat"), {}},
+    };
+    for (const auto& [path, expected] : cases) {
+        const auto got = readListingFile(path);
+        ASSERT_TRUE(got.ok()) << path << ": " << got.error().describe();
+        EXPECT_EQ(got.value(), expected) << path;
+    }
+    EXPECT_EQ(splitLines("a\r\n\r\nb\r\n"), (Items{"a", "", "b"}));
+    EXPECT_EQ(splitLines("a\rb\n"), (Items{"a\rb"}));
+    EXPECT_EQ(splitLines(""), Items{});
+    EXPECT_EQ(splitLines("\n"), (Items{""}));
+    // The shipped lists: no stray CR, and the internal ADF catalogues long enough for every
+    // parameter panel.
+    const Items layers = shippedListing("List/layer.dat");
+    ASSERT_FALSE(layers.empty());
+    EXPECT_EQ(layers.front(), "air");
+    for (const auto& item : layers)
+        EXPECT_EQ(item.find('\r'), std::string::npos) << item;
+    EXPECT_GE(shippedListing("ADF1.dat").size(), 5u);
+    EXPECT_GE(shippedListing("ADF2.dat").size(), 7u);
+}
+
+TEST(Listing, BadFilesSayWhatAndWhere) {
+    const fs::path big = scratch("lumetrix_listing_test") / "too_large.dat";
+    {
+        std::ofstream out(big, std::ios::binary);
+        const std::string line(1023, 'x');
+        for (std::size_t written = 0; written <= kMaxListingFileBytes; written += 1024)
+            out << line << '\n';
+    }
+    const std::tuple<std::string, int, const char*> cases[] = {
+        {fixture("no_such_listing.dat"), 0, "no_such_listing.dat"},
+        {fixture("listing_binary.dat"), 2, "listing_binary.dat"},
+        {LUMETRIX_TEST_DATA_DIR, 0, ""}, // a folder
+        {big.string(), 0, "too large"},
+    };
+    for (const auto& [path, line, named] : cases) {
+        const auto got = readListingFile(path);
+        ASSERT_FALSE(got.ok()) << path;
+        EXPECT_EQ(got.error().line, line) << path;
+        EXPECT_NE(got.error().describe().find(named), std::string::npos) << got.error().describe();
+    }
+    fs::remove_all(big.parent_path());
+}
+
+TEST(TextFile, WritesCrLfWindows1252AndKeepsTheOldFileOnFailure) {
+    const fs::path dir = scratch("lumetrix_textfile_test");
+    const fs::path target = dir / "out.dat";
+    ASSERT_FALSE(writeTextFile(target.string(), {"a", "ZnO\xC2\xB5", ""}));
+    EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
+
+    const auto refused = writeTextFile(target.string(), {"new", "\xE2\x88\x9A"});
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("line 2"), std::string::npos);
+    EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
+
+    fs::create_directories(dir / "folder.dat");
+    EXPECT_TRUE(writeTextFile((dir / "folder.dat").string(), {"x"}));
+    EXPECT_TRUE(writeTextFile((dir / "missing" / "x.dat").string(), {"x"}));
+    // No stray file beside the target: only out.dat and folder.dat.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+    fs::remove_all(dir);
+}
+
+TEST(SpectrumFile, ReadsCommentsAndData) {
+    const auto spectrum = readSpectrumFile(fixture("spectrum_valid.spk"));
+    ASSERT_TRUE(spectrum.ok()) << spectrum.error().describe();
+    EXPECT_EQ(spectrum.value().comments.size(), 2u);
+    ASSERT_EQ(spectrum.value().points.size(), 5u);
+    EXPECT_EQ(spectrum.value().points[0].wavelength, 300);
+    EXPECT_EQ(spectrum.value().points[0].text, "300\t0.45");
+    EXPECT_EQ(spectrum.value().points[3].irradiance, 1.4);
+}
+
+TEST(SpectrumFile, MalformedFilesSayWhere) {
+    const fs::path dir = scratch("lumetrix_spectrum_test");
+    const std::pair<std::string, int> cases[] = {
+        {"300 0.45\n400 x\n", 2},      // not a number
+        {"300 0.45 1\n", 1},           // three fields
+        {"# c\n300\n", 2},             // one field
+        {"300 1\n300 1\n", 2},         // wavelength not rising
+        {"300 -1\n", 1},               // negative irradiance
+        {"0 1\n", 1},                  // zero wavelength
+        {"300 1\n# late\n400 1\n", 2}, // a comment among the data
+        {std::string("300 1\n4\0 1\n", 11), 2},
+        {"300,5 1\n", 1}, // decimal comma
+        {"", 0},
+        {"# nothing\n\n", 0}, // only comments
+    };
+    for (const auto& [bytes, line] : cases) {
+        std::ofstream(dir / "bad.spk", std::ios::binary | std::ios::trunc) << bytes;
+        const auto result = readSpectrumFile((dir / "bad.spk").string());
+        ASSERT_FALSE(result.ok()) << bytes;
+        EXPECT_EQ(result.error().line, line) << bytes << ": " << result.error().describe();
+    }
+    EXPECT_FALSE(readSpectrumFile(fixture("no_such.spk")).ok());
+    fs::remove_all(dir);
+}
+
+TEST(SpectrumFile, RangeFileHoldsThePointsInsideOrNothingIsWritten) {
+    const fs::path dir = scratch("lumetrix_spectrum_range_test");
+    const fs::path target = dir / "AM15_tmp.spk";
+    ASSERT_FALSE(writeSpectrumRange(fixture("spectrum_valid.spk"), target.string(), 400, 600));
+    const std::string written = "# AM1.5 global, test excerpt\r\n"
+                                "# wavelength (nm)  irradiance (W/(m2 nm))\r\n"
+                                "# Range set manually: 400 to 600 nm\r\n"
+                                "400 1.1\r\n500   1.5\r\n600 1.4E0\r\n";
+    EXPECT_EQ(readBytes(target), written);
+    const auto reread = readSpectrumFile(target.string());
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(reread.value().points.size(), 3u);
+
+    const std::tuple<std::string, double, double> refused[] = {
+        {fixture("spectrum_not_a_number.spk"), 0, 5000},
+        {fixture("spectrum_falling_wavelength.spk"), 0, 5000},
+        {fixture("spectrum_valid.spk"), 800, 900}, // no point inside
+        {fixture("spectrum_valid.spk"), 600, 400}, // from above to
+        {fixture("no_such.spk"), 0, 5000},
+    };
+    for (const auto& [source, from, to] : refused) {
+        EXPECT_TRUE(writeSpectrumRange(source, target.string(), from, to)) << source;
+        EXPECT_EQ(readBytes(target), written) << source;
+    }
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace lumetrix
