@@ -28,13 +28,6 @@ using namespace lumetrix;
 
 namespace {
 
-int pressedButtons(const TMainForm& main) {
-    int n = 0;
-    for (const TLbSpeedButton* b : main.SideButtons)
-        n += b->isChecked() ? 1 : 0;
-    return n;
-}
-
 double luminance(const QColor& c) {
     const auto lin = [](double v) {
         return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
@@ -46,18 +39,6 @@ double luminance(const QColor& c) {
 double contrast(const QColor& a, const QColor& b) {
     const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
     return (light + 0.05) / (dark + 0.05);
-}
-
-// The main window shown and active, with one layer (row 2) to edit.
-TMainForm& activeMain(test::TestApp& app) {
-    TMainForm& main = *app.forms->MainForm;
-    main.show();
-    main.activateWindow();
-    if (!QTest::qWaitForWindowActive(&main))
-        qWarning("the main window did not become active");
-    main.FormActivate();
-    app.dialogs.calls.clear(); // the test folder has no start project
-    return main;
 }
 
 // Turns the wheel one notch down over the widget and hands the turn on to the parents, as the
@@ -131,7 +112,9 @@ private slots:
         for (QAction* action : main.View1->actions())
             action->trigger();
         QVERIFY(main.LbSpeedButton7->isChecked());
-        QCOMPARE(pressedButtons(main), 1);
+        QCOMPARE(std::count_if(main.SideButtons.begin(), main.SideButtons.end(),
+                               [](auto* b) { return b->isChecked(); }),
+                 1);
     }
 
     // Both looks of the advanced switch are readable in every state (text on background at
@@ -159,7 +142,9 @@ private slots:
     // nothing, on every page, and gives no focus; with the focus it changes the value.
     void wheelOverAValueControlScrolls() {
         test::TestApp app;
-        TMainForm& main = activeMain(app);
+        app.showPage(0, false);
+        TMainForm& main = *app.forms->MainForm;
+        QVERIFY(QTest::qWaitForWindowActive(&main));
         TStructureForm& structure = *app.forms->StructureForm;
         while (structure.rowCount() < 48) { // ADD pressed and let go
             structure.LbSpeedButton1MouseDown();
@@ -191,12 +176,12 @@ private slots:
     // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
     void pagesLineUp() {
         test::TestApp app;
-        TMainForm& main = activeMain(app);
+        app.showPage(0, false);
+        TMainForm& main = *app.forms->MainForm;
         for (QCheckBox* box : main.findChildren<QCheckBox*>())
             box->setChecked(true); // every switched panel shown
         const auto show = [&](int tag) {
-            main.setAdvancedFlag(tag, true);
-            main.ToolBarClick(main.SideButtons[tag]);
+            app.showPage(tag, true);
             QCoreApplication::processEvents();
         };
         const auto at = [&](const QWidget* w) {
