@@ -181,6 +181,16 @@ inline void expectSameLines(const std::vector<std::string>& actual,
     EXPECT_EQ(actual.size(), expected.size());
 }
 
+// The lines against a golden file of tests/data, where "@WORKDIR@" stands for "/w".
+inline void expectGoldenFile(const std::vector<std::string>& lines, const std::string& name) {
+    SCOPED_TRACE(name);
+    std::vector<std::string> expected = readListingFile(fixture(name)).value();
+    for (std::string& line : expected)
+        if (const auto at = line.find("@WORKDIR@"); at != std::string::npos)
+            line.replace(at, 9, "/w");
+    expectSameLines(lines, expected);
+}
+
 inline ReaderContext readerContext(bool addOn = false) {
     return {{'.', ','}, "/w", addOn};
 }

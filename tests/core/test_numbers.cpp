@@ -121,12 +121,12 @@ struct TypingCase {
     char decimal = '.'; // the thousands separator is the other of '.' and ','
 };
 
-// Feeds keys one at a time: '\b' is Backspace, '\x7f' Delete, and '\x16' (Ctrl+V) pastes the
+// Feeds keys one at a time: '\b' is Backspace, '\x7f' Delete, and '\026' (Ctrl+V) pastes the
 // keys after it; true when a key asked for a beep.
 bool feed(const NumEditRules& rules, EditState& state, const char* keys) {
     bool beeped = false;
     for (const char* k = keys; *k; ++k) {
-        if (*k == '\x16')
+        if (*k == '\026')
             return rules.paste(state, k + 1) || beeped;
         if (*k == '\b')
             rules.backspace(state);
@@ -171,18 +171,9 @@ TEST(NumEditRules, KeysKeepTheTextANumber) {
         {"whole text deleted gives 0", "12.50", 0, 5, 2, "\x7f", "0.00", 1, false},
         {"backspace deletes the selection", "12345", 1, 2, -1, "\b", "145", 1, false},
         {"typing replaces the selection", "12345", 1, 3, -1, "9", "195", 2, false},
-        {"paste drops letters", "0", 0, 1, -1,
-         "\x16"
-         "1a2",
-         "12", 2, false},
-        {"paste takes comma as point", "0", 0, 1, -1,
-         "\x16"
-         "3,5",
-         "3.5", 3, false},
-        {"paste beyond fixed decimals beeps", "0.00", 0, 4, 2,
-         "\x16"
-         "1.234",
-         "1.23", 4, true},
+        {"paste drops letters", "0", 0, 1, -1, "\0261a2", "12", 2, false},
+        {"paste takes comma as point", "0", 0, 1, -1, "\0263,5", "3.5", 3, false},
+        {"paste beyond fixed decimals beeps", "0.00", 0, 4, 2, "\0261.234", "1.23", 4, true},
     };
     for (const auto& c : cases) {
         const NumEditRules rules({c.decimals, {c.decimal, c.decimal == '.' ? ',' : '.'}});
