@@ -29,6 +29,10 @@ inline std::string readBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+inline std::vector<std::string> fixtureLines(const std::string& name) {
+    return splitLines(readBytes(fixture(name)));
+}
+
 inline std::vector<std::string> shippedListing(const char* name) {
     return readListingFile(std::string(LUMETRIX_DATA_DIR) + "/" + name).value();
 }

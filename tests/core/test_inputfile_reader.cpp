@@ -1,6 +1,5 @@
 // Reading input files: written files read back, what the reading sets besides the values,
 // files that are wrong, and files of the older layouts ("ver 1.2", "ver 1.1", unversioned).
-#include "core/listing.h"
 #include "new_project.h"
 
 #include <gtest/gtest.h>
@@ -212,7 +211,7 @@ TEST(InputFileReader, ReadsTheShippedExampleFromDisk) {
 // only 1.1 carries the power factor, the factor columns 2 and 3 with the direct marks and the
 // calibration function.
 std::vector<std::string> legacyFile(bool v11) {
-    return splitLines(readBytes(fixture(v11 ? "legacy_ver_1_1.dat" : "legacy_unversioned.dat")));
+    return fixtureLines(v11 ? "legacy_ver_1_1.dat" : "legacy_unversioned.dat");
 }
 
 TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarry) {

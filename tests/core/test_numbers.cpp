@@ -22,10 +22,8 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
         {3, -1, '.', "3"},
         {0.000001L, -1, '.', "0.000001"},
         {1, 2, '.', "1.00"},
-        {1, 0, '.', "1"},
         {2.5L, 0, '.', "3"}, // halves round away from zero
         {-2.5L, 0, '.', "-3"},
-        {0.1L, -1, '.', "0.1"},
         {1.0L / 3, -1, '.', "0.33333333333333"}, // at most 14 decimals
         {12345678.9L, -1, '.', "12345678.9"},
         {100000000, -1, '.', "100000000"},
@@ -33,7 +31,6 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
         {-0.0L, -1, '.', "0"},
         {-0.0000000000000001L, -1, '.', "0"},
         {2.5L, -1, ',', "2,5"},
-        {1, 2, ',', "1,00"},
         {0.125L, 2, '.', "0.13"},
         {-45.25L, -1, '.', "-45.25"},
         {1.005L, 2, '.', "1.01"},  // rounded on the decimal digits, not the binary value
@@ -51,8 +48,6 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
 
 TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
     const std::pair<long double, const char*> cases[] = {
-        {1, "1"},
-        {2.5L, "2.5"},
         {0.1L, "0.1"},
         {1.0L / 3, "0.333333333333333"},
         {123456789012345678.0L, "1.23456789012346E17"},
