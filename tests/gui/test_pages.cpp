@@ -29,6 +29,24 @@ void makeStack(test::TestApp& app, const QStringList& layerNames) {
     }
 }
 
+// The folders the File locations page shows, and those under a folder, "|" between them.
+QString shownFolders(const TFilesForm& f) {
+    return texts(
+        {f.eDir_nk, f.eDir_cRcT, f.eDir_HRHT, f.eDir_ars, f.eDir_spk, f.eDir_dat, f.eOutFileDir});
+}
+QString foldersUnder(const QString& folder) {
+    return QString("nk|cT_cR|HT_HR|ADF_external|Spectrum|List|Out")
+        .replace(QRegularExpression("(^|\\|)"), "\\1" + folder + "/");
+}
+// The folders the program uses for input files, lists, output and layer files.
+QString usedFolders(const test::TestApp& app) {
+    QStringList out;
+    for (auto field : {&FolderSettings::InputFileDir, &FolderSettings::ListDir,
+                       &FolderSettings::OutFileDir, &FolderSettings::LayerFileDir})
+        out << app.setting(field);
+    return out.join('|');
+}
+
 void sendEvent(QWidget* widget, QEvent::Type type) {
     QEvent event(type);
     QCoreApplication::sendEvent(widget, &event);
@@ -141,32 +159,34 @@ private slots:
         const int items = page.row(1).layerFile->count();
         QVERIFY(items >= 7 && layer.layerFile->count() == items);
         QCOMPARE(layer.layerFile->itemText(items - 1), page.row(1).layerFile->itemText(items - 1));
+        const auto held = [&] {
+            return QString("%1 rows, %2 ms, %3")
+                .arg(page.rowCount())
+                .arg(page.Timer1->interval())
+                .arg(page.Timer1->isActive() ? "repeating" : "still");
+        };
         QVERIFY(!page.Timer1->isActive()); // released: no repetition
         // Held: one step at once, again after 500 ms, then every 100 ms, up to 48 layers.
         QTest::mousePress(page.LbSpeedButton1, Qt::LeftButton);
-        QCOMPARE(page.rowCount(), 4);
-        QCOMPARE(page.Timer1->interval(), 500);
+        QCOMPARE(held(), "4 rows, 500 ms, repeating");
         page.Timer1Timer();
-        QCOMPARE(page.rowCount(), 5);
-        QCOMPARE(page.Timer1->interval(), 100);
+        QCOMPARE(held(), "5 rows, 100 ms, repeating");
         for (int i = 0; i < 60; ++i)
             page.Timer1Timer();
         QCOMPARE(texts({page.pbAddRemoveLayer, page.row(49).number}), "48|48");
         QTest::mouseRelease(page.LbSpeedButton1, Qt::LeftButton);
-        QVERIFY(!page.Timer1->isActive());
+        QCOMPARE(held(), "50 rows, 100 ms, still");
         page.popUpRowMenu(10, QPoint()); // no layer above the 48th
         page.PopupMenu1->hide();
         page.AddLayer->trigger();
         QCOMPARE(page.rowCount(), 50);
         QCOMPARE(page.row(10).identity, 10);
         QTest::mousePress(page.LbSpeedButton2, Qt::LeftButton); // REMOVE held likewise
-        QCOMPARE(page.rowCount(), 49);
-        QCOMPARE(page.Timer1->interval(), 500);
+        QCOMPARE(held(), "49 rows, 500 ms, repeating");
         for (int i = 0; i < 60; ++i)
             page.Timer1Timer();
-        QCOMPARE(page.rowCount(), 2);
         QTest::mouseRelease(page.LbSpeedButton2, Qt::LeftButton);
-        QVERIFY(!page.Timer1->isActive());
+        QCOMPARE(held(), "2 rows, 100 ms, still");
     }
 
     void rowMenu_data() { test::caseRows(kRowMenu); }
@@ -275,40 +295,43 @@ private slots:
         test::TestApp app;
         TADFForm& form = *app.forms->ADFForm;
         TPBSpinEdit& spin = *form.ADFGroupSpin;
+        // The group shown of how many, the spin's maximum and step, and what the group holds.
+        const auto groups = [&] {
+            return QString("%1 of %2, max %3, step %4: ")
+                       .arg(form.selectedGroup())
+                       .arg(form.groups().count())
+                       .arg(spin.maximum())
+                       .arg(spin.Increment()) +
+                   texts({form.eADFSpecInterface, form.adf1_adv.r, form.adf1_adv.ellipsR});
+        };
         app.showPage(2, true);
         QVERIFY(form.pUseOtherADF->isVisible());
-        QCOMPARE((QList<int>{spin.maximum(), spin.Increment()}), (QList<int>{1, 0}));
         spin.stepUp(); // one group: neither the spin nor Remove does anything
         form.btRemoveADFGroup->click();
-        QCOMPARE((QList<int>{form.selectedGroup(), form.groups().count()}), (QList<int>{1, 1}));
+        QCOMPARE(groups(), "1 of 1, max 1, step 0: |Specular (no scattering)|1.00");
         form.adf1_adv.r->setCurrentIndex(3);
         form.adf1_adv.ellipsR->setValue(2.25);
         form.GroupDataChange(form.adf1_adv.r);
         for (int g = 1; g <= 3; ++g) {
             if (g > 1) { // a new group shows its defaults
                 form.btAddADFGroup->click();
-                QCOMPARE((QList<int>{form.selectedGroup(), spin.maximum(), spin.Increment()}),
-                         (QList<int>{g, g, 1}));
-                QCOMPARE(texts({form.eADFSpecInterface, form.adf1_adv.r, form.adf1_adv.ellipsR}),
-                         "|Specular (no scattering)|1.00");
+                QCOMPARE(groups(), QString("%1 of %1, max %1, step 1: |Specular (no "
+                                           "scattering)|1.00")
+                                       .arg(g));
                 QVERIFY(form.adf1_adv.internal->isChecked());
             }
             form.eADFSpecInterface->setText(QString::number(g));
             form.GroupDataChange(form.eADFSpecInterface);
         }
         spin.setValue(1); // group 1 as stored
-        QCOMPARE(texts({form.eADFSpecInterface, form.adf1_adv.ellipsR}), "1|2.25");
-        QCOMPARE(form.adf1_adv.r->currentIndex(), 3);
+        QCOMPARE(groups(), "1 of 3, max 3, step 1: 1|Ellipsoid b:a|2.25");
         QCOMPARE(form.adf1_adv.notebookR->currentIndex(), kEllipsis);
         QCOMPARE(form.groups().group(1).adf1.rChoice, "4");
         spin.setValue(2);
-        form.btRemoveADFGroup->click();
-        QCOMPARE((QList<int>{form.selectedGroup(), form.groups().count()}), (QList<int>{2, 2}));
-        QCOMPARE(form.eADFSpecInterface->text(), "3"); // group 3 moved down
-        form.btRemoveADFGroup->click();                // the last group was selected
-        QCOMPARE(form.selectedGroup(), 1);
-        QCOMPARE(form.eADFSpecInterface->text(), "1");
-        QCOMPARE(spin.Increment(), 0);
+        form.btRemoveADFGroup->click(); // group 3 moves down
+        QCOMPARE(groups(), "2 of 2, max 2, step 1: 3|Specular (no scattering)|1.00");
+        form.btRemoveADFGroup->click(); // the last group was selected
+        QCOMPARE(groups(), "1 of 1, max 1, step 0: 1|Ellipsoid b:a|2.25");
         form.btAddADFGroup->click(); // re-added: every default, the T ellipse ratio included
         QCOMPARE(form.adf2_adv.ellipsT->text(), "1.00");
         QCOMPARE(form.groups().group(2), AdfGroup::defaults());
@@ -531,8 +554,13 @@ private slots:
             sendEvent(files.btDefault, QEvent::Enter);
         QCOMPARE(files.overDefaultButton(), c.over);
         const QString wd = app.setting(&FolderSettings::WorkDir), project = app.tempPath("project");
+        // Project directory: from the working folder, every folder below the one chosen.
         app.dialogs.answerFolder(project);
-        files.btProjectDirClick(); // every folder below another one
+        QTest::mouseClick(files.btProjectDir, Qt::LeftButton);
+        QCOMPARE(app.dialogs.calls.last().folder, wd);
+        QCOMPARE(shownFolders(files), foldersUnder(project));
+        QCOMPARE(usedFolders(app), QString("%1/in|%1/List|%1/Out|%1/nk").arg(project));
+        QVERIFY(!QDir(project).exists()); // nothing is created
         files.eOutFileDir->setText(app.tempPath("sims/run7"));
         files.eOutFileName->setFocus();
         app.modifiers = Qt::ControlModifier; // as the keyboard state tells
@@ -542,14 +570,11 @@ private slots:
         // folder, keeping its last name (asked for and made), else it stays.
         app.dialogs.answerMessage(DialogButton::Ok);
         files.btDefaultClick();
-        QCOMPARE(texts({files.eDir_nk, files.eDir_cRcT, files.eDir_HRHT, files.eDir_ars,
-                        files.eDir_spk, files.eDir_dat}),
-                 QString("nk|cT_cR|HT_HR|ADF_external|Spectrum|List")
-                     .replace(QRegularExpression("(^|\\|)"), "\\1<WORKDIR>/"));
-        QCOMPARE(app.setting(&FolderSettings::ListDir), wd + "/List");
-        QCOMPARE(app.setting(&FolderSettings::InputFileDir), wd + "/in");
-        QCOMPARE(files.eOutFileDir->text(), c.all ? "<WORKDIR>/run7" : app.tempPath("sims/run7"));
-        QCOMPARE(app.setting(&FolderSettings::OutFileDir), c.all ? wd + "/run7" : project + "/Out");
+        const QString output = c.all ? "<WORKDIR>/run7" : app.tempPath("sims/run7");
+        QCOMPARE(shownFolders(files), foldersUnder("<WORKDIR>").replace("<WORKDIR>/Out", output));
+        QCOMPARE(
+            usedFolders(app),
+            QString("%1/in|%1/List|%2|%1/nk").arg(wd, c.all ? wd + "/run7" : project + "/Out"));
         QCOMPARE(QDir(wd + "/run7").exists(), c.all);
         app.modifiers = Qt::NoModifier;
         QTest::keyRelease(files.eOutFileName, Qt::Key_Control);
@@ -563,44 +588,28 @@ private slots:
         }
     }
 
-    void projectDirectoryAndReset() {
-        test::TestApp app;
-        TFilesForm& files = *app.forms->FilesForm;
-        const QString wd = app.setting(&FolderSettings::WorkDir), d = app.tempPath("project");
-        const auto check = [&](const QString& shown, const QString& folder) {
-            QCOMPARE(texts({files.eDir_nk, files.eDir_cRcT, files.eDir_HRHT, files.eDir_ars,
-                            files.eDir_spk, files.eDir_dat, files.eOutFileDir}),
-                     QString("nk|cT_cR|HT_HR|ADF_external|Spectrum|List|Out")
-                         .replace(QRegularExpression("(^|\\|)"), "\\1" + shown + "/"));
-            QCOMPARE(app.setting(&FolderSettings::InputFileDir), folder + "/in");
-            QCOMPARE(app.setting(&FolderSettings::ListDir), folder + "/List");
-            QCOMPARE(app.setting(&FolderSettings::OutFileDir), folder + "/Out");
-            QCOMPARE(app.setting(&FolderSettings::LayerFileDir), folder + "/nk");
-        };
-        check("<WORKDIR>", wd); // a new page shows the marker
-        QCOMPARE(files.eWorkDir->text(), wd);
-        QVERIFY(files.eWorkDir->isReadOnly() && !files.cbOverwriteLXOut->isChecked());
-        app.dialogs.answerFolder(d);
-        QTest::mouseClick(files.btProjectDir, Qt::LeftButton);
-        QCOMPARE(app.dialogs.calls.last().folder, wd);
-        check(d, d);
-        QVERIFY(!QDir(d).exists()); // nothing is created
-        files.FormCreate();         // the reset brings every folder back
-        check("<WORKDIR>", wd);
-    }
-
-    void outputNameAndOverwriteChoice() {
+    // A new page: every folder under the working folder, shown with the marker; the output
+    // name names the result files; the reset brings back every folder and the name.
+    void resetFoldersOutputNameAndOverwriteChoice() {
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         QComboBox* list = app.forms->Results->cbIzberiGraf;
-        files.eOutFileName->setText("run1");
-        QCOMPARE(app.setting(&FolderSettings::OutFileName), "run1");
-        QCOMPARE(list->count(), 11);
-        QCOMPARE((QStringList{list->itemText(1), list->itemText(9)}),
-                 (QStringList{"run1.rta", "run1.hrt"}));
-        files.FormCreate(); // the reset brings the default name and list back
-        QCOMPARE(list->itemText(1), "LXOut.rta");
-        QCOMPARE(app.setting(&FolderSettings::OutFileName), "LXOut");
+        const QString wd = app.setting(&FolderSettings::WorkDir);
+        for (int round = 0; round < 2; ++round) {
+            QCOMPARE(shownFolders(files), foldersUnder("<WORKDIR>"));
+            QCOMPARE(usedFolders(app), QString("%1/in|%1/List|%1/Out|%1/nk").arg(wd));
+            QCOMPARE(app.setting(&FolderSettings::OutFileName), "LXOut");
+            QCOMPARE(list->itemText(1), "LXOut.rta");
+            app.dialogs.answerFolder(app.tempPath("project"));
+            files.btProjectDirClick();
+            files.eOutFileName->setText("run1");
+            QCOMPARE(app.setting(&FolderSettings::OutFileName), "run1");
+            QCOMPARE(list->count(), 11);
+            QCOMPARE(list->itemText(1) + "|" + list->itemText(9), "run1.rta|run1.hrt");
+            files.FormCreate();
+        }
+        QCOMPARE(files.eWorkDir->text(), wd);
+        QVERIFY(files.eWorkDir->isReadOnly() && !files.cbOverwriteLXOut->isChecked());
         for (const bool on : {true, false}) { // the overwrite choice is stored at once
             files.cbOverwriteLXOut->click();
             const QSettings stored(app.settings->fileName(), QSettings::IniFormat);

@@ -36,6 +36,12 @@ QString shown(const QList<const QWidget*>& widgets) {
     return out;
 }
 
+void rows(const QList<const char*>& names) {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < names.size(); ++i)
+        QTest::newRow(names[i]) << i;
+}
+
 TestApp::TestApp(bool create) {
     m_workDir = m_temp.filePath("work");
     copyTree(LUMETRIX_DATA_DIR, m_workDir);
@@ -97,13 +103,6 @@ std::vector<std::string> TestApp::build() {
     std::vector<std::string> lines;
     main().BuildInputFile(lines);
     return lines;
-}
-
-QString TestApp::lineStarting(const QString& start) {
-    for (const std::string& line : build())
-        if (q(line).startsWith(start))
-            return q(line);
-    return {};
 }
 
 bool TestApp::saveAndReopen(const QString& name) {

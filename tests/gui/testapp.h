@@ -44,6 +44,8 @@ public:
     QString setting(std::string FolderSettings::*field) const {
         return QString::fromStdString(main().FolderSettings.*field);
     }
+    QString told() const { return dialogs.messageTexts().join('|'); } // every message so far
+    QPlainTextEdit* memo() const { return forms->TekstForm->TekstMemo; }
     void createForms();
     bool restoreExample();
     // Puts the add-on library into the working folder and, when given, a spectrum file of
@@ -52,13 +54,10 @@ public:
     // The main window shown, active and activated (the first activation sets the baseline
     // and shows the Structure page), with no dialog recorded.
     TMainForm& activeMain();
-    // Shows the page with this Tag with or without its advanced part.
-    void showPage(int tag, bool advanced);
-    // Layers added with ADD, as a click adds them.
-    void addLayers(int count);
-    // The input file of the project as the pages hold it, and its line that starts so.
+    void showPage(int tag, bool advanced); // with or without its advanced part
+    void addLayers(int count);             // with ADD, as a click adds them
+    // The input file of the project as the pages hold it.
     std::vector<std::string> build();
-    QString lineStarting(const QString& start);
     // Saves the project as a file of the temporary folder and opens that file.
     bool saveAndReopen(const QString& name = "reopened.dat");
 
@@ -77,8 +76,7 @@ private:
 
 void copyTree(const QString& from, const QString& to);
 QByteArray readAll(const QString& path);
-// Writes the bytes, making the folder first.
-bool writeAll(const QString& path, const QByteArray& bytes);
+bool writeAll(const QString& path, const QByteArray& bytes); // making the folder first
 inline QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -87,12 +85,15 @@ QString texts(const QList<const QWidget*>& widgets);
 // Which widgets are visible, as "1" and "0".
 QString shown(const QList<const QWidget*>& widgets);
 
-// A data function's rows for a table of cases, each named by its first member, "name":
-// the test function takes its case as cases[index].
+// A data function's rows, with the row's number as "index".
+void rows(const QList<const char*>& names);
+// The rows for a table of cases, each named by its first member, "name": the test function
+// takes its case as cases[index].
 template <typename Case, std::size_t N> void caseRows(const Case (&cases)[N]) {
-    QTest::addColumn<int>("index");
-    for (std::size_t i = 0; i < N; ++i)
-        QTest::newRow(cases[i].name) << static_cast<int>(i);
+    QList<const char*> names;
+    for (const Case& c : cases)
+        names << c.name;
+    rows(names);
 }
 
 } // namespace lumetrix::test
