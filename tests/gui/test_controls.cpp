@@ -17,39 +17,34 @@ struct EditWindow {
     }
 };
 
-const struct LeavingCase {
-    const char* name;
-    double min, max;
-    bool handler; // an OnInvalidEntry handler is set
-    const char *typed, *shown;
-    int beeps;
-} kLeaving[] = {
-    {"above the maximum", 0, 48, false, "60", "48", 1},
-    {"below the minimum", 0.000001, 1e8, false, "0", "0.000001", 1},
-    {"no range", 0, 0, false, "-123.50", "-123.5", 0},
-    {"in range", 0, 48, false, "12", "12", 0},
-    {"handler instead of the clamp", 0, 10, true, "11", "11", 0},
-};
+enum Extra { Plain, Handler, ReadOnly }; // Handler: an OnInvalidEntry handler replaces the clamp
 
-const struct TypingCase {
+// Typing into the edit, then leaving it when it has a range or is asked to.
+const struct EditCase {
     const char* name;
-    bool comma; // the decimal separator
+    char separator; // the decimal one
     int decimals;
-    const char* start; // "*" first: all selected, else the caret stands at the end
-    bool readOnly;
-    const char *clipboard, *typed;
-    Qt::Key key; // then pressed (V with Ctrl)
+    Extra extra;
+    double min, max;
+    const char *start, *typed; // "*" first: all selected, else the caret at the end
+    Qt::Key key;               // then pressed; V with Ctrl pastes the typed text instead
+    bool leave;
     const char* shown;
     int beeps;
-} kTyping[] = {
-    {"letters dropped, comma read as point", false, -1, "*", false, "", "1x2,5", {}, "12.5", 0},
-    {"minus toggles the sign", false, -1, "12.5", false, "", "-", {}, "-12.5", 0},
-    {"backspace", false, -1, "-12.5", false, "", "", Qt::Key_Backspace, "-12.", 0},
-    {"all deleted gives 0", false, -1, "*-12.5", false, "", "", Qt::Key_Delete, "0", 0},
-    {"read-only", false, -1, "*0", true, "", "5", {}, "0", 0},
-    {"paste filtered", false, -1, "*", false, "1a2", "", Qt::Key_V, "12", 0},
-    {"digit beyond the decimals", false, 2, "1.00", false, "", "5", {}, "1.00", 1},
-    {"comma separator", true, -1, "*", false, "", "3.1,4", {}, "31,4", 0},
+} kEdits[] = {
+    {"letters dropped, comma read as point", '.', -1, Plain, 0, 0, "*", "1x2,5", {}, 0, "12.5", 0},
+    {"minus toggles the sign", '.', -1, Plain, 0, 0, "12.5", "-", {}, 0, "-12.5", 0},
+    {"backspace", '.', -1, Plain, 0, 0, "-12.5", "", Qt::Key_Backspace, 0, "-12.", 0},
+    {"all deleted gives 0", '.', -1, Plain, 0, 0, "*-12.5", "", Qt::Key_Delete, 0, "0", 0},
+    {"read-only", '.', -1, ReadOnly, 0, 0, "*0", "5", {}, 0, "0", 0},
+    {"paste filtered", '.', -1, Plain, 0, 0, "*", "1a2", Qt::Key_V, 0, "12", 0},
+    {"digit beyond the decimals", '.', 2, Plain, 0, 0, "1.00", "5", {}, 0, "1.00", 1},
+    {"comma separator", ',', -1, Plain, 0, 0, "*", "3.1,4", {}, 0, "31,4", 0},
+    {"left above the maximum", '.', -1, Plain, 0, 48, "*", "60", {}, 1, "48", 1},
+    {"left below the minimum", '.', -1, Plain, 1e-6, 1e8, "*", "0", {}, 1, "0.000001", 1},
+    {"left with no range", '.', -1, Plain, 0, 0, "*", "-123.50", {}, 1, "-123.5", 0},
+    {"left in range", '.', -1, Plain, 0, 48, "*", "12", {}, 1, "12", 0},
+    {"handler instead of the clamp", '.', -1, Handler, 0, 10, "*", "11", {}, 1, "11", 0},
 };
 
 } // namespace
@@ -96,53 +91,43 @@ private slots:
         QCOMPARE(double(edit.MinValue()), 10.0);
     }
 
-    void leavingTheEdit_data() { test::caseRows(kLeaving); }
-    void leavingTheEdit() {
+    void typingAndLeaving_data() { test::caseRows(kEdits); }
+    void typingAndLeaving() {
         QFETCH(int, index);
-        const LeavingCase& c = kLeaving[index];
+        const EditCase& c = kEdits[index];
         test::TestApp app(false);
-        EditWindow w;
-        w.edit->setMaxValue(c.max);
-        w.edit->setMinValue(c.min);
-        int calls = 0;
-        if (c.handler)
-            w.edit->OnInvalidEntry = [&] { ++calls; };
-        QSignalSpy exits(w.edit, &TPBNumEdit::exited);
-        w.edit->setFocus(Qt::MouseFocusReason);
-        w.edit->selectAll();
-        QTest::keyClicks(w.edit, c.typed);
-        w.other->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents(); // the focus comes back through the event loop
-        QCOMPARE(w.edit->text(), c.shown);
-        QCOMPARE(app.beeps, c.beeps);
-        QCOMPARE(calls, c.handler ? 1 : 0);
-        QCOMPARE(exits.count(), c.beeps == 0 && !c.handler ? 1 : 0);
-        QTRY_COMPARE(w.edit->hasFocus(), c.beeps > 0); // a clamped entry keeps the focus
-    }
-
-    void typing_data() { test::caseRows(kTyping); }
-    void typing() {
-        QFETCH(int, index);
-        const TypingCase& c = kTyping[index];
-        test::TestApp app(false);
-        if (c.comma)
+        if (c.separator == ',')
             RegionalSettings::instance().setSeparators({',', '.'});
         EditWindow w;
-        const QString start = QString::fromLatin1(c.start);
+        const QString start = c.start;
         w.edit->setDecimals(c.decimals);
+        w.edit->setMaxValue(c.max);
+        w.edit->setMinValue(c.min);
+        w.edit->setReadOnly(c.extra == ReadOnly);
+        int calls = 0;
+        if (c.extra == Handler)
+            w.edit->OnInvalidEntry = [&] { ++calls; };
+        QSignalSpy exits(w.edit, &TPBNumEdit::exited);
         w.edit->setText(QString(start).remove('*'));
-        w.edit->setReadOnly(c.readOnly);
-        QApplication::clipboard()->setText(c.clipboard);
-        w.edit->setFocus();
+        w.edit->setFocus(Qt::MouseFocusReason);
         if (start.startsWith('*'))
             w.edit->selectAll();
-        QTest::keyClicks(w.edit, c.typed);
+        QApplication::clipboard()->setText(c.typed);
+        if (c.key != Qt::Key_V)
+            QTest::keyClicks(w.edit, c.typed);
         if (c.key)
             QTest::keyClick(w.edit, c.key,
                             c.key == Qt::Key_V ? Qt::ControlModifier : Qt::NoModifier);
+        if (c.leave) {
+            w.other->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents(); // the focus comes back through the event loop
+            QCOMPARE(exits.count(), c.beeps == 0 && c.extra != Handler ? 1 : 0);
+            QTRY_COMPARE(w.edit->hasFocus(), c.beeps > 0); // a clamped entry keeps the focus
+        }
         QCOMPARE(w.edit->text(), c.shown);
         QCOMPARE(double(w.edit->Value()), QString(c.shown).replace(',', '.').toDouble());
         QCOMPARE(app.beeps, c.beeps);
+        QCOMPARE(calls, c.extra == Handler ? 1 : 0);
     }
 
     void clipboardCommands() {
