@@ -345,17 +345,6 @@ class PageValuesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyControlFillsItsField_data() { pageRows(); }
-    void everyControlFillsItsField() {
-        QFETCH(int, page);
-        QFETCH(bool, alt);
-        test::TestApp app;
-        Project expected, actual;
-        kPages[page].setUp(app, expected, alt);
-        kPages[page].fill(*app.forms, actual);
-        compareProjects(actual, expected);
-    }
-
     void savedProjectReadsBackWhole_data() {
         QTest::addColumn<bool>("addOn");
         QTest::addColumn<int>("layers");
@@ -424,13 +413,16 @@ private slots:
                  qPrintable(app.dialogs.messageTexts().join("|")));
     }
 
-    void newResetsEveryPage_data() { pageRows(); }
-    void newResetsEveryPage() {
+    // Each control fills its own field of the project; New gives back the new project's.
+    void everyControlFillsItsFieldAndNewResetsIt_data() { pageRows(); }
+    void everyControlFillsItsFieldAndNewResetsIt() {
         QFETCH(int, page);
         QFETCH(bool, alt);
         test::TestApp app;
-        Project expected = collect(*app.forms), changed;
+        Project expected = collect(*app.forms), changed, filled;
         kPages[page].setUp(app, changed, alt);
+        kPages[page].fill(*app.forms, filled);
+        compareProjects(filled, changed);
         app.dialogs.answerMessage(DialogButton::No);
         app.main().New1Click();
         // New leaves the ADF and spectrum parameters and the manual range; a calibration-function
@@ -446,13 +438,11 @@ private slots:
             for (auto value : {&AdfFunction::lambertianT, &AdfFunction::lambertianR,
                                &AdfFunction::ellipseT, &AdfFunction::ellipseR})
                 expected.adf.*adf.*value = changed.adf.*adf.*value;
-        QStringList calibrations = QString(test::readAll(app.workDir() + "/List/ReflCal.dat"))
-                                       .split('\n', Qt::SkipEmptyParts);
-        calibrations.replaceInStrings("\r", "");
+        const auto calibrations = listing(app.workDir() + "/List/ReflCal.dat");
         for (std::size_t j = 0; j < 2; ++j)
             for (auto field :
                  {&RefTransSettings::FunctionBlock::c12, &RefTransSettings::FunctionBlock::c21})
-                if (calibrations.contains(q(changed.refTrans.functions[j].*field)))
+                if (std::ranges::count(calibrations, changed.refTrans.functions[j].*field))
                     expected.refTrans.functions[j].*field = changed.refTrans.functions[j].*field;
         compareProjects(actual, expected);
     }
@@ -535,54 +525,46 @@ private slots:
         QVERIFY(resaved.contains("c12(wavelength): " + function + "\r\n"));
     }
 
+    // The advanced flags (of the pages with Tags 0 to 4) that reading a file sets, each from
+    // its own option; the factor columns count only with the factors on.
     void readingSetsTheAdvancedFlags() {
-        const auto rt = [](Forms& f) -> TRefTransForm& { return *f.RefTransForm; };
-        const struct {
-            const char* what;
-            std::function<void(Forms&)> change;
-            const char* flags; // of the pages with Tags 0 to 4
-        } cases[] = {
-            {"new project (other ADFs on)", [](Forms&) {}, "00100"},
-            {"incoherency factor", [](Forms& f) { f.StructureForm->pbIfactor->setValue(2); },
-             "10100"},
-            {"other haze", [](Forms& f) { f.HazeForm->cbUseOtherHaze->setChecked(true); }, "01100"},
-            {"specified haze", [](Forms& f) { f.HazeForm->cbSpecified->setChecked(true); },
-             "01100"},
-            {"no other ADFs", [](Forms& f) { f.ADFForm->cbOtherADF->setChecked(false); }, "00000"},
-            {"factor column 1", [&](Forms& f) { rt(f).factors[0].interfaces->setText("1"); },
-             "00100"},
-            {"factor column 2", [&](Forms& f) { rt(f).factors[1].interfaces->setText("2"); },
-             "00110"},
-            {"factor column 3", [&](Forms& f) { rt(f).factors[2].interfaces->setText("3"); },
-             "00110"},
-            {"functions", [&](Forms& f) { rt(f).cbIncludeFDecrTR->setChecked(true); }, "00110"},
-            {"entire structure", [&](Forms& f) { rt(f).cbIncludeDecr_adv->setChecked(true); },
-             "00110"},
-            {"back side", [&](Forms& f) { rt(f).cbIncludeInc_adv->setChecked(true); }, "00110"},
-            {"diffused light",
-             [](Forms& f) {
+        using F = Forms&;
+        const std::pair<const char*, std::function<void(F)>> cases[] = {
+            {"00100", [](F) {}}, // a new project: other ADFs on
+            {"10100", [](F f) { f.StructureForm->pbIfactor->setValue(2); }},
+            {"01100", [](F f) { f.HazeForm->cbUseOtherHaze->setChecked(true); }},
+            {"01100", [](F f) { f.HazeForm->cbSpecified->setChecked(true); }},
+            {"00000", [](F f) { f.ADFForm->cbOtherADF->setChecked(false); }},
+            {"00100", [](F f) { f.RefTransForm->factors[0].interfaces->setText("1"); }},
+            {"00110", [](F f) { f.RefTransForm->factors[1].interfaces->setText("2"); }},
+            {"00110", [](F f) { f.RefTransForm->factors[2].interfaces->setText("3"); }},
+            {"00110", [](F f) { f.RefTransForm->cbIncludeFDecrTR->setChecked(true); }},
+            {"00110", [](F f) { f.RefTransForm->cbIncludeDecr_adv->setChecked(true); }},
+            {"00110", [](F f) { f.RefTransForm->cbIncludeInc_adv->setChecked(true); }},
+            {"00101",
+             [](F f) {
                  f.SpectrumForm->rbCombination->setChecked(true);
                  f.SpectrumForm->pbRatio->setValue(0.5);
-             },
-             "00101"},
+             }},
         };
-        for (const auto& c : cases) {
+        for (int i = 0; i < int(std::size(cases)); ++i) {
             for (const bool factorsOn : {true, false}) {
-                if (!factorsOn && !QByteArray(c.what).startsWith("factor"))
+                if (!factorsOn && (i < 5 || i > 7)) // the factor columns' cases only
                     continue;
                 test::TestApp app;
-                TMainForm& main = app.main();
                 for (int tag = 0; tag < 5; ++tag) // flags from before must not stay
-                    main.setAdvancedFlag(tag, true);
-                rt(*app.forms).cbIncludeDecr->setChecked(factorsOn);
-                c.change(*app.forms);
-                QVERIFY2(app.saveAndReopen(), c.what);
-                for (int tag = 0; tag < 5; ++tag) // the factor columns count only when on
-                    QVERIFY2(main.advancedFlag(tag) ==
-                                 (c.flags[tag] == '1' && (factorsOn || tag != 3)),
-                             qPrintable(QString("%1, factors %2: page %3")
-                                            .arg(c.what, factorsOn ? "on" : "off")
-                                            .arg(tag)));
+                    app.main().setAdvancedFlag(tag, true);
+                app.forms->RefTransForm->cbIncludeDecr->setChecked(factorsOn);
+                cases[i].second(*app.forms);
+                QVERIFY(app.saveAndReopen());
+                QString flags, expected = cases[i].first;
+                for (int tag = 0; tag < 5; ++tag)
+                    flags += app.main().advancedFlag(tag) ? '1' : '0';
+                if (!factorsOn)
+                    expected[3] = '0';
+                QVERIFY2(flags == expected, qPrintable(QString("case %1, factors %2: %3")
+                                                           .arg(i)
+                                                           .arg(factorsOn ? "on" : "off", flags)));
             }
         }
     }
