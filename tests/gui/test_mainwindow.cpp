@@ -155,7 +155,8 @@ private slots:
         QCOMPARE(main.AdvButton->text(), kShowAdvanced);
     }
 
-    // Every path is taken from the caller's folder, whatever the process's folder is.
+    // Every path is taken from the caller's folder, whatever the process's folder is (a missing
+    // folder, an unknown option and the batch mode's paths: the command-line tests).
     void commandLine() {
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).absolutePath();
@@ -167,9 +168,7 @@ private slots:
             const char* error;
         } cases[] = {{{"--workdir", "wd", "a.dat"}, "@/wd", {"@/a.dat"}, ""},
                      {{"--workdir", "@/wd", "../b.dat", "/x/c.dat"}, "@/wd", {"/x/c.dat"}, ""},
-                     {{"--workdir", "nope"}, "", {}, "does not exist"},
                      {{"--workdir"}, "", {}, "workdir"},
-                     {{"--bogus"}, "", {}, "unknown option \"--bogus\""},
                      {{}, "", {}, ""}};
         for (const auto& c : cases) {
             const CommandLine parsed =
@@ -182,40 +181,30 @@ private slots:
             QCOMPARE(parsed.files.mid(parsed.files.size() - c.files.size()),
                      QStringList(c.files).replaceInStrings("@", path));
         }
-        const CommandLine batch =
-            parseCommandLine({"--batch-save", "../out.dat", "in.dat"}, path + "/wd");
-        QCOMPARE(batch.batchOut, path + "/out.dat");
-        QCOMPARE(batch.batchIn, path + "/wd/in.dat");
     }
 
+    // A list loaded into a box keeps the typed text and selects its equal item, by case; a
+    // file that cannot be read leaves the list and says why (what is read: the listing tests).
     void loadComboList() {
         test::TestApp app;
         ComboLists& lists = app.main().comboLists();
-        const QString list = app.workDir() + "/List/", missing = list + "missing.dat";
+        const QString missing = app.workDir() + "/List/missing.dat";
         QComboBox box;
         box.setEditable(true);
-        box.setEditText("CdS");
-        lists.LoadComboList(&box, list + "layer.dat");
-        QCOMPARE(box.itemText(0), "air"); // no CR left from the CR LF file
-        QCOMPARE(box.currentText() + "|" + box.itemText(box.currentIndex()), "CdS|CdS");
-        box.setEditText("cds"); // matching is case-sensitive
-        lists.LoadComboList(&box, list + "layer.dat");
-        QCOMPARE(box.currentIndex(), -1);
-        QCOMPARE(box.currentText(), "cds");
-        QVERIFY(app.dialogs.calls.isEmpty());
-        // A file that cannot be read leaves the list as it was and says why.
+        for (const char* typed : {"CdS", "cds"}) {
+            box.setEditText(typed);
+            lists.LoadComboList(&box, app.workDir() + "/List/layer.dat");
+            QCOMPARE(box.currentText(), typed);
+            QCOMPARE(box.itemText(box.currentIndex()), box.currentIndex() < 0 ? "" : "CdS");
+        }
+        QVERIFY(box.count() > 1 && app.dialogs.calls.isEmpty());
         box.setCurrentIndex(1);
         const int items = box.count();
-        QVERIFY(test::writeAll(list + "binary.dat", QByteArray("air\nM\0o\n", 8)));
-        const std::pair<QString, QString> failures[] = {
-            {missing, "Cannot open file \"" + missing + "\""}, {list + "binary.dat", "Line 2"}};
-        for (const auto& [file, says] : failures) {
-            lists.LoadComboList(&box, file);
-            QVERIFY2(app.dialogs.messageTexts().last().contains(says), qPrintable(file));
-            QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
-            QCOMPARE(box.count(), items);
-            QCOMPARE(box.currentIndex(), 1);
-        }
+        lists.LoadComboList(&box, missing);
+        QVERIFY(app.told().startsWith("Cannot open file \"" + missing + "\""));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
+        QCOMPARE(box.count(), items);
+        QCOMPARE(box.currentIndex(), 1);
         // SelectComboText selects the first equal item; with none the selection stays.
         box.clear();
         box.addItems({"Mo", "CIGS", "CIGS"});
@@ -290,12 +279,8 @@ private slots:
         const QStringList four = listed({3, 2, 4, 1});
         QCOMPARE(recentCaptions(main), four);
         QVERIFY(app.memo()->toPlainText().isEmpty());
-        // The window stores the list when it goes; a new one restores it.
+        // The window stores the list when it goes; a new one, on the same settings, restores it.
         app.forms.reset();
-        QSettings stored(app.settings->fileName(), QSettings::IniFormat);
-        QCOMPARE(stored.value("Recent/1").toString(), four[0]);
-        QCOMPARE(stored.value("Recent/4").toString(), four[3]);
-        QCOMPARE(stored.value("Recent/5").toString(), QString());
         app.settings = std::make_unique<SettingsStore>(app.settings->fileName());
         app.createForms();
         TMainForm& again = app.main();
@@ -416,11 +401,9 @@ private slots:
         test::TestApp app;
         app.main().Associatedatfiles1Click();
         QCOMPARE(app.told(), ".dat files are associated with Lumetrix now.");
-        const QByteArray desktop = readAll(dir.filePath("data/applications/lumetrix.desktop"));
-        QVERIFY(desktop.contains("MimeType=application/x-lumetrix-input;"));
-        QVERIFY(desktop.contains("Exec=\""));
-        QVERIFY(readAll(dir.filePath("data/mime/packages/lumetrix-input.xml"))
-                    .contains("<glob pattern=\"*.dat\""));
+        QVERIFY(readAll(dir.filePath("data/applications/lumetrix.desktop"))
+                    .contains("MimeType=application/x-lumetrix-input;"));
+        QVERIFY(readAll(dir.filePath("data/mime/packages/lumetrix-input.xml")).contains("*.dat"));
         const QByteArray mimeapps = readAll(dir.filePath("config/mimeapps.list"));
         QVERIFY(mimeapps.contains("text/plain=editor.desktop"));
         QVERIFY(mimeapps.contains("application/x-lumetrix-input=lumetrix.desktop"));
