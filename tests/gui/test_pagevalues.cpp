@@ -346,17 +346,12 @@ class PageValuesTest : public QObject {
 
 private slots:
     void savedProjectReadsBackWhole_data() {
-        QTest::addColumn<bool>("addOn");
-        QTest::addColumn<int>("layers");
-        QTest::addColumn<int>("groups");
-        QTest::newRow("without the add-on") << false << 2 << 2;
-        QTest::newRow("with the add-on") << true << 2 << 2;
-        QTest::newRow("48 layers, 15 groups") << false << 48 << 15;
+        test::rows({"without the add-on", "with the add-on", "48 layers, 15 groups"});
     }
     void savedProjectReadsBackWhole() {
-        QFETCH(bool, addOn);
-        QFETCH(int, layers);
-        QFETCH(int, groups);
+        QFETCH(int, index);
+        const bool addOn = index == 1;
+        const int layers = index == 2 ? 48 : 2, groups = index == 2 ? 15 : 2;
         test::TestApp app(false);
         if (addOn)
             QVERIFY(app.installAddOn("spectrum_valid.spk", "AM0"));
@@ -390,13 +385,10 @@ private slots:
     }
 
     // A name in a box, listed or not, comes back at the next save.
-    void namesComeBackAfterOpenAndSave_data() {
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("listed") << true;
-        QTest::newRow("not listed") << false;
-    }
+    void namesComeBackAfterOpenAndSave_data() { test::rows({"not listed", "listed"}); }
     void namesComeBackAfterOpenAndSave() {
-        QFETCH(bool, listed);
+        QFETCH(int, index);
+        const bool listed = index == 1;
         test::TestApp app;
         TMainForm& main = app.activeMain();
         Project project = main.collectProject();
@@ -488,12 +480,11 @@ private slots:
     // An old file: folders under the working folder shown with the marker, the group controls
     // on the page's showing, and its one c12 function, listed or not, kept at the next save.
     void oldFileFillsFoldersAndGroupControls_data() {
-        QTest::addColumn<QByteArray>("function");
-        QTest::newRow("listed function") << QByteArray("ReflCal_glass");
-        QTest::newRow("function not listed") << QByteArray("cal_a");
+        test::rows({"listed function", "function not listed"});
     }
     void oldFileFillsFoldersAndGroupControls() {
-        QFETCH(QByteArray, function);
+        QFETCH(int, index);
+        const QByteArray function = index ? "cal_a" : "ReflCal_glass";
         test::TestApp app;
         TMainForm& main = app.activeMain();
         const QString workDir = app.setting(&FolderSettings::WorkDir);
