@@ -29,18 +29,11 @@ void makeStack(test::TestApp& app, const QStringList& layerNames) {
     }
 }
 
-// The folders the File locations page shows, and those under a folder, "|" between them.
-QString shownFolders(const TFilesForm& f) {
-    return texts(
-        {f.eDir_nk, f.eDir_cRcT, f.eDir_HRHT, f.eDir_ars, f.eDir_spk, f.eDir_dat, f.eOutFileDir});
-}
-QString foldersUnder(const QString& folder) {
-    return QString("nk|cT_cR|HT_HR|ADF_external|Spectrum|List|Out")
-        .replace(QRegularExpression("(^|\\|)"), "\\1" + folder + "/");
-}
-// The folders the program uses for input files, lists, output and layer files.
-QString usedFolders(const test::TestApp& app) {
-    QStringList out;
+// The folders the File locations page shows and those the program uses, "|" between them.
+QString folders(const test::TestApp& app) {
+    const TFilesForm& f = *app.forms->FilesForm;
+    QStringList out{texts(
+        {f.eDir_nk, f.eDir_cRcT, f.eDir_HRHT, f.eDir_ars, f.eDir_spk, f.eDir_dat, f.eOutFileDir})};
     for (auto field : {&FolderSettings::InputFileDir, &FolderSettings::ListDir,
                        &FolderSettings::OutFileDir, &FolderSettings::LayerFileDir})
         out << app.setting(field);
@@ -503,12 +496,12 @@ private slots:
             sendEvent(files.btDefault, QEvent::Enter);
         QCOMPARE(files.overDefaultButton(), c.over);
         const QString wd = app.setting(&FolderSettings::WorkDir), project = app.tempPath("project");
+        const QString fresh = folders(app);
         // Project directory: from the working folder, every folder below the one chosen.
         app.dialogs.answerFolder(project);
         QTest::mouseClick(files.btProjectDir, Qt::LeftButton);
         QCOMPARE(app.dialogs.calls.last().folder, wd);
-        QCOMPARE(shownFolders(files), foldersUnder(project));
-        QCOMPARE(usedFolders(app), QString("%1/in|%1/List|%1/Out|%1/nk").arg(project));
+        QCOMPARE(folders(app), QString(fresh).replace("<WORKDIR>", project).replace(wd, project));
         QVERIFY(!QDir(project).exists()); // nothing is created
         files.eOutFileDir->setText(app.tempPath("sims/run7"));
         files.eOutFileName->setFocus();
@@ -519,11 +512,10 @@ private slots:
         // folder, keeping its last name (asked for and made), else it stays.
         app.dialogs.answerMessage(DialogButton::Ok);
         files.btDefaultClick();
-        const QString output = c.all ? "<WORKDIR>/run7" : app.tempPath("sims/run7");
-        QCOMPARE(shownFolders(files), foldersUnder("<WORKDIR>").replace("<WORKDIR>/Out", output));
-        QCOMPARE(
-            usedFolders(app),
-            QString("%1/in|%1/List|%2|%1/nk").arg(wd, c.all ? wd + "/run7" : project + "/Out"));
+        QCOMPARE(folders(app),
+                 QString(fresh)
+                     .replace("<WORKDIR>/Out", c.all ? "<WORKDIR>/run7" : app.tempPath("sims/run7"))
+                     .replace(wd + "/Out", c.all ? wd + "/run7" : project + "/Out"));
         QCOMPARE(QDir(wd + "/run7").exists(), c.all);
         app.modifiers = Qt::NoModifier;
         QTest::keyRelease(files.eOutFileName, Qt::Key_Control);
@@ -543,15 +535,15 @@ private slots:
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         QComboBox* list = app.forms->Results->cbIzberiGraf;
-        const QString wd = app.setting(&FolderSettings::WorkDir);
+        const QString fresh = folders(app), wd = app.setting(&FolderSettings::WorkDir);
+        QVERIFY(fresh.startsWith("<WORKDIR>/")); // what lies under it: the folder tests
         app.dialogs.answerFolder(app.tempPath("project"));
         files.btProjectDirClick();
-        files.eOutFileName->setText("run1"); // the result names follow: the folder tests
+        files.eOutFileName->setText("run1");
         QCOMPARE(app.setting(&FolderSettings::OutFileName) + "|" + list->itemText(1),
                  "run1|run1.rta");
         files.FormCreate();
-        QCOMPARE(shownFolders(files), foldersUnder("<WORKDIR>"));
-        QCOMPARE(usedFolders(app), QString("%1/in|%1/List|%1/Out|%1/nk").arg(wd));
+        QCOMPARE(folders(app), fresh);
         QCOMPARE(app.setting(&FolderSettings::OutFileName) + "|" + list->itemText(1),
                  "LXOut|LXOut.rta");
         QCOMPARE(files.eWorkDir->text(), wd);

@@ -314,29 +314,10 @@ const struct OpenCase {
 } kOpen[] = {
     {"a line refused", QByteArray("~~\r\n\0\0\0", 7), false, 0, 0, "\nLine 2: ", false},
     {"no file, no line", "-", false, 0, 0, "^Cannot open file \"[^\n]*\"\n(?!Line )", false},
-    {"misplaced headings",
-     {},
-     true,
-     0,
-     0,
-     "^The input file is corrupted.\nThere may be some problems reading the file after "
-     "STRUCTURE!$",
-     true},
+    {"misplaced headings", {}, true, 0, 0, "^The input file is corrupted.\n.*STRUCTURE!$", true},
     {"longest comment lines, most text", {}, false, kLongest, kMost / (kLongest + 1), "^$", true},
-    {"a comment line too long",
-     {},
-     false,
-     kLongest + 1,
-     3,
-     "\nLine %1: .*longer than 4096 characters",
-     false},
-    {"too much comment text",
-     {},
-     false,
-     100,
-     kMost / 100,
-     "\nLine \\d+: .*longer than 1048576 bytes",
-     false},
+    {"comment line too long", {}, false, kLongest + 1, 3, "\nLine %1: .*4096 char", false},
+    {"too much comment text", {}, false, 100, kMost / 100, "\nLine \\d+: .*1048576 bytes", false},
 };
 
 } // namespace
