@@ -29,18 +29,11 @@ void makeStack(test::TestApp& app, const QStringList& layerNames) {
     }
 }
 
-// The folders the File locations page shows, and those under a folder, "|" between them.
-QString shownFolders(const TFilesForm& f) {
-    return texts(
-        {f.eDir_nk, f.eDir_cRcT, f.eDir_HRHT, f.eDir_ars, f.eDir_spk, f.eDir_dat, f.eOutFileDir});
-}
-QString foldersUnder(const QString& folder) {
-    return QString("nk|cT_cR|HT_HR|ADF_external|Spectrum|List|Out")
-        .replace(QRegularExpression("(^|\\|)"), "\\1" + folder + "/");
-}
-// The folders the program uses for input files, lists, output and layer files.
-QString usedFolders(const test::TestApp& app) {
-    QStringList out;
+// The folders the File locations page shows and those the program uses, "|" between them.
+QString folders(const test::TestApp& app) {
+    const TFilesForm& f = *app.forms->FilesForm;
+    QStringList out{texts(
+        {f.eDir_nk, f.eDir_cRcT, f.eDir_HRHT, f.eDir_ars, f.eDir_spk, f.eDir_dat, f.eOutFileDir})};
     for (auto field : {&FolderSettings::InputFileDir, &FolderSettings::ListDir,
                        &FolderSettings::OutFileDir, &FolderSettings::LayerFileDir})
         out << app.setting(field);
@@ -57,13 +50,12 @@ const struct RowMenuCase {
     const char* stack; // names separated by "|"
     int row;
     bool add;
-    const char *names, *roughness;
-    QList<int> identities; // a new row's is the row count, the bottom medium's too for now
+    const char *names, *roughness, *numbers;
 } kRowMenu[] = {
-    {"add above layer 1", "A|B", 2, true, "air| |A|B|air", "|0|1|2|0", {1, 5, 2, 3, 5}},
-    {"delete layer 1", "A|B|C", 2, false, "air|B|C|air", "|2|3|0", {1, 3, 4, 5}},
-    {"add on the bottom medium", "A", 3, true, "air|A|air", "|1|0", {1, 2, 3}},
-    {"delete the bottom medium", "A", 3, false, "air|A|air", "|1|0", {1, 2, 3}},
+    {"add above layer 1", "A|B", 2, true, "air| |A|B|air", "|0|1|2|0", "|1|2|3|"},
+    {"delete layer 1", "A|B|C", 2, false, "air|B|C|air", "|2|3|0", "|1|2|"},
+    {"add on the bottom medium", "A", 3, true, "air|A|air", "|1|0", "|1|"},
+    {"delete the bottom medium", "A", 3, false, "air|A|air", "|1|0", "|1|"},
 };
 
 const struct SpectrumCase {
@@ -84,34 +76,29 @@ const struct SpectrumCase {
     {"missing spectrum", "addon", "", "nosuch", 400, "Spectrum: nosuch", "nosuch.spk"},
 };
 
-const struct BrowseCase {
+// A folder given by its button, the dialog answered with it (none: cancelled), or typed into
+// the output folder's edit, then Enter or the focus moved on; @ stands for the working folder.
+const struct FolderCase {
     const char* name;
-    const char* button;
-    const char* below; // the folder chosen below the working folder; empty: one outside
-    bool cancelled;
-} kBrowse[] = {
-    {"nk inside", "btDir_nk", "nk2", false},
-    {"nk outside", "btDir_nk", "", false},
-    {"output inside", "btOutFileDir", "runs/Out2", false},
-    {"spectrum outside", "btDir_spk", "", false},
-    {"calibration cancelled", "btDir_cal", "", true},
-};
-
-const struct OutputCase {
-    const char* name;
-    const char* typed; // @ stands for the working folder
-    bool enter;        // else the focus moves on
-    bool create;       // the answer to the question, if asked
+    const char *button, *given;
+    bool enter;
+    bool create; // the answer to the question, if asked
     const char *shown, *told;
     bool exists;
-} kOutput[] = {
-    {"Enter strips the separator", "<WORKDIR>/Out/", true, false, "<WORKDIR>/Out", "", true},
-    {"leaving applies it", "<WORKDIR>/in/", false, false, "<WORKDIR>/in", "", true},
-    {"missing, not created", "<WORKDIR>/Out9", true, false, "<WORKDIR>/Out9",
+} kFolders[] = {
+    {"nk inside", "btDir_nk", "@/nk2", false, false, "<WORKDIR>/nk2", "", false},
+    {"output inside", "btOutFileDir", "@/runs/Out2", false, false, "<WORKDIR>/runs/Out2", "",
+     false},
+    {"spectrum outside", "btDir_spk", "/elsewhere/data", false, false, "/elsewhere/data", "",
+     false},
+    {"calibration cancelled", "btDir_cal", "", false, false, "<WORKDIR>/cT_cR", "", true},
+    {"Enter strips the separator", "", "<WORKDIR>/Out/", true, false, "<WORKDIR>/Out", "", true},
+    {"leaving applies it", "", "<WORKDIR>/in/", false, false, "<WORKDIR>/in", "", true},
+    {"missing, not created", "", "<WORKDIR>/Out9", true, false, "<WORKDIR>/Out9",
      "Directory @/Out9 does no exist! Create it?", false},
-    {"missing, created", "<WORKDIR>/Out9", true, true, "<WORKDIR>/Out9",
+    {"missing, created", "", "<WORKDIR>/Out9", true, true, "<WORKDIR>/Out9",
      "Directory @/Out9 does no exist! Create it?", true},
-    {"below a file", "@/List/layer.dat/Out", true, true, "@/List/layer.dat/Out",
+    {"below a file", "", "@/List/layer.dat/Out", true, true, "@/List/layer.dat/Out",
      "Directory @/List/layer.dat/Out does no exist! Create it?|Cannot create @/List/layer.dat/Out",
      false},
 };
@@ -149,16 +136,13 @@ private slots:
         page.LbSpeedButton2MouseDown(); // REMOVE on no layers
         page.LbSpeedButton1MouseUp();
         QCOMPARE(page.pbAddRemoveLayer->text(), "0");
-        // ADD: a blank layer above the bottom medium, which keeps its roughness and PV mark;
-        // every row gets the list of layer.dat.
-        page.row(2).roughness->setText("12.5");
+        // ADD: a blank layer above the bottom medium (its values: the layer-row tests); every
+        // row gets the list of layer.dat.
         page.row(2).pv->setChecked(true);
         QTest::mouseClick(page.LbSpeedButton1, Qt::LeftButton);
         const TLayerRow &layer = page.row(2), &bottom = page.row(3);
-        QCOMPARE(column(page, &TLayerRow::layerFile), "air| |air");
-        QCOMPARE(texts({layer.thickness, layer.segments, layer.roughness, layer.number,
-                        bottom.roughness}),
-                 "0|1|0|1|12.5");
+        QCOMPARE(column(page, &TLayerRow::layerFile) + column(page, &TLayerRow::number),
+                 "air| |air|1|");
         QVERIFY(layer.thickness->isEnabled() && !bottom.thickness->isEnabled());
         QVERIFY(!layer.pv->isChecked() && bottom.pv->isChecked());
         const int items = page.row(1).layerFile->count();
@@ -175,11 +159,6 @@ private slots:
         QCOMPARE(texts({page.pbAddRemoveLayer, page.row(49).number}), "48|48");
         QTest::mouseRelease(page.LbSpeedButton1, Qt::LeftButton);
         QCOMPARE(state(), "50 rows");
-        page.popUpRowMenu(10, QPoint()); // no layer above the 48th
-        page.PopupMenu1->hide();
-        page.AddLayer->trigger();
-        QCOMPARE(state(), "50 rows");
-        QCOMPARE(page.row(10).identity, 10);
         QTest::mousePress(page.LbSpeedButton2, Qt::LeftButton); // REMOVE held likewise
         QCOMPARE(state(), "49 rows, every 500 ms");
         for (int i = 0; i < 60; ++i)
@@ -203,16 +182,9 @@ private slots:
         (c.add ? page.AddLayer : page.DeleteLayer)->trigger();
         QCOMPARE(column(page, &TLayerRow::layerFile), c.names);
         QCOMPARE(column(page, &TLayerRow::roughness), c.roughness);
-        QStringList numbers(page.rowCount(), QString()); // layers numbered 1.., media without
-        for (int r = 1; r <= page.rowCount(); ++r) {
-            if (r > 1 && r < page.rowCount())
-                numbers[r - 1] = QString::number(r - 1);
-            const int id = c.identities[r - 1];
-            QCOMPARE(page.row(r).identity, id);
-            QCOMPARE(page.row(r).layerFile->property("Tag").toInt(), id);
-            QCOMPARE(page.findRow(id), c.identities.indexOf(id) + 1);
-        }
-        QCOMPARE(column(page, &TLayerRow::number), numbers.join('|'));
+        QCOMPARE(column(page, &TLayerRow::number), c.numbers);
+        for (int r = 1; r <= page.rowCount(); ++r) // which row is which: the layer-row tests
+            QCOMPARE(page.row(r).layerFile->property("Tag").toInt(), page.row(r).identity);
         QCOMPARE(page.pbAddRemoveLayer->text(), QString::number(page.rowCount() - 2));
         if (stack.size() > 1) // the thickness travels with its layer
             QCOMPARE(page.row(c.add ? 3 : 2).thickness->text(), c.add ? "100" : "200");
@@ -469,57 +441,42 @@ private slots:
                  qPrintable(app.told()));
     }
 
-    void browse_data() { test::caseRows(kBrowse); }
-    void browse() {
+    void foldersGivenByButtonOrTyped_data() { test::caseRows(kFolders); }
+    void foldersGivenByButtonOrTyped() {
         QFETCH(int, index);
-        const BrowseCase& c = kBrowse[index];
-        test::TestApp app;
-        TFilesForm& files = *app.forms->FilesForm;
-        app.showPage(5, true);
-        const QString wd = app.setting(&FolderSettings::WorkDir), below = c.below;
-        const QMap<QString, std::pair<QLineEdit*, std::string FolderSettings::*>> rows{
-            {"btDir_nk", {files.eDir_nk, &FolderSettings::LayerFileDir}},
-            {"btOutFileDir", {files.eOutFileDir, &FolderSettings::OutFileDir}},
-            {"btDir_spk", {files.eDir_spk, &FolderSettings::SpectrumDir}},
-            {"btDir_cal", {files.eDir_cRcT, &FolderSettings::CalibrationDir}}};
-        const auto [edit, field] = rows[c.button];
-        const QString before = edit->text(), beforeSetting = app.setting(field);
-        const QString chosen = below.isEmpty() ? app.tempPath("elsewhere/data") : wd + "/" + below;
-        if (!c.cancelled)
-            app.dialogs.answerFolder(chosen);
-        QTest::mouseClick(files.findChild<QPushButton*>(c.button), Qt::LeftButton);
-        // The dialog starts at the folder shown, the marker expanded, with a separator.
-        QCOMPARE(app.dialogs.calls.last().kind, "folder");
-        QCOMPARE(app.dialogs.calls.last().folder, QString(before).replace("<WORKDIR>", wd) + "/");
-        QCOMPARE(edit->text(), c.cancelled       ? before
-                               : below.isEmpty() ? chosen
-                                                 : "<WORKDIR>/" + below);
-        QCOMPARE(app.setting(field), c.cancelled ? beforeSetting : chosen);
-        QTest::mouseClick(files.findChild<QPushButton*>(c.button), Qt::LeftButton);
-        if (below.isEmpty() && !c.cancelled) // a full path starts the next one as shown
-            QCOMPARE(app.dialogs.calls.last().folder, chosen);
-    }
-
-    void outputFolderIsAppliedWhenLeft_data() { test::caseRows(kOutput); }
-    void outputFolderIsAppliedWhenLeft() {
-        QFETCH(int, index);
-        const OutputCase& c = kOutput[index];
+        const FolderCase& c = kFolders[index];
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         app.showPage(5, true);
         const QString wd = app.setting(&FolderSettings::WorkDir);
         const auto expand = [&](const char* text) { return QString(text).replace('@', wd); };
+        const QMap<QString, std::pair<QLineEdit*, std::string FolderSettings::*>> rows{
+            {"btDir_nk", {files.eDir_nk, &FolderSettings::LayerFileDir}},
+            {"btOutFileDir", {files.eOutFileDir, &FolderSettings::OutFileDir}},
+            {"btDir_spk", {files.eDir_spk, &FolderSettings::SpectrumDir}},
+            {"btDir_cal", {files.eDir_cRcT, &FolderSettings::CalibrationDir}}};
+        const auto [edit, field] = rows[*c.button ? c.button : "btOutFileDir"];
+        const QString before = edit->text();
         if (c.create)
             app.dialogs.answerMessage(DialogButton::Ok);
-        files.eOutFileDir->setFocus();
-        files.eOutFileDir->setText(expand(c.typed));
-        if (c.enter)
-            QTest::keyClick(files.eOutFileDir, Qt::Key_Return);
-        else
-            files.eOutFileName->setFocus(Qt::TabFocusReason);
-        QCOMPARE(files.eOutFileDir->text(), expand(c.shown));
+        if (*c.button) { // the dialog starts at the folder shown, the marker expanded
+            if (*c.given)
+                app.dialogs.answerFolder(expand(c.given));
+            QTest::mouseClick(files.findChild<QPushButton*>(c.button), Qt::LeftButton);
+            QCOMPARE(app.dialogs.calls.last().kind, "folder");
+            QCOMPARE(app.dialogs.calls.last().folder,
+                     QString(before).replace("<WORKDIR>", wd) + "/");
+        } else {
+            edit->setFocus();
+            edit->setText(expand(c.given));
+            if (c.enter)
+                QTest::keyClick(edit, Qt::Key_Return);
+            else
+                files.eOutFileName->setFocus(Qt::TabFocusReason);
+        }
+        QCOMPARE(edit->text(), expand(c.shown));
         const QString full = expand(c.shown).replace("<WORKDIR>", wd);
-        QCOMPARE(app.setting(&FolderSettings::OutFileDir), full); // kept when not created
+        QCOMPARE(app.setting(field), full); // kept when not created
         QCOMPARE(QDir(full).exists(), c.exists);
         QCOMPARE(app.told(), expand(c.told));
         QVERIFY(!*c.told || app.dialogs.calls.last().icon == DialogIcon::Error);
@@ -539,12 +496,12 @@ private slots:
             sendEvent(files.btDefault, QEvent::Enter);
         QCOMPARE(files.overDefaultButton(), c.over);
         const QString wd = app.setting(&FolderSettings::WorkDir), project = app.tempPath("project");
+        const QString fresh = folders(app);
         // Project directory: from the working folder, every folder below the one chosen.
         app.dialogs.answerFolder(project);
         QTest::mouseClick(files.btProjectDir, Qt::LeftButton);
         QCOMPARE(app.dialogs.calls.last().folder, wd);
-        QCOMPARE(shownFolders(files), foldersUnder(project));
-        QCOMPARE(usedFolders(app), QString("%1/in|%1/List|%1/Out|%1/nk").arg(project));
+        QCOMPARE(folders(app), QString(fresh).replace("<WORKDIR>", project).replace(wd, project));
         QVERIFY(!QDir(project).exists()); // nothing is created
         files.eOutFileDir->setText(app.tempPath("sims/run7"));
         files.eOutFileName->setFocus();
@@ -555,11 +512,10 @@ private slots:
         // folder, keeping its last name (asked for and made), else it stays.
         app.dialogs.answerMessage(DialogButton::Ok);
         files.btDefaultClick();
-        const QString output = c.all ? "<WORKDIR>/run7" : app.tempPath("sims/run7");
-        QCOMPARE(shownFolders(files), foldersUnder("<WORKDIR>").replace("<WORKDIR>/Out", output));
-        QCOMPARE(
-            usedFolders(app),
-            QString("%1/in|%1/List|%2|%1/nk").arg(wd, c.all ? wd + "/run7" : project + "/Out"));
+        QCOMPARE(folders(app),
+                 QString(fresh)
+                     .replace("<WORKDIR>/Out", c.all ? "<WORKDIR>/run7" : app.tempPath("sims/run7"))
+                     .replace(wd + "/Out", c.all ? wd + "/run7" : project + "/Out"));
         QCOMPARE(QDir(wd + "/run7").exists(), c.all);
         app.modifiers = Qt::NoModifier;
         QTest::keyRelease(files.eOutFileName, Qt::Key_Control);
@@ -573,26 +529,23 @@ private slots:
         }
     }
 
-    // A new page: every folder under the working folder, shown with the marker; the output
-    // name names the result files; the reset brings back every folder and the name.
+    // The output name names the result files; the reset brings back every folder (under the
+    // working folder, shown with the marker) and the name; the overwrite choice is stored.
     void resetFoldersOutputNameAndOverwriteChoice() {
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         QComboBox* list = app.forms->Results->cbIzberiGraf;
-        const QString wd = app.setting(&FolderSettings::WorkDir);
-        for (int round = 0; round < 2; ++round) {
-            QCOMPARE(shownFolders(files), foldersUnder("<WORKDIR>"));
-            QCOMPARE(usedFolders(app), QString("%1/in|%1/List|%1/Out|%1/nk").arg(wd));
-            QCOMPARE(app.setting(&FolderSettings::OutFileName) + "|" + list->itemText(1),
-                     "LXOut|LXOut.rta");
-            app.dialogs.answerFolder(app.tempPath("project"));
-            files.btProjectDirClick();
-            files.eOutFileName->setText("run1");
-            QCOMPARE(app.setting(&FolderSettings::OutFileName), "run1");
-            QCOMPARE(list->count(), 11);
-            QCOMPARE(list->itemText(1) + "|" + list->itemText(9), "run1.rta|run1.hrt");
-            files.FormCreate();
-        }
+        const QString fresh = folders(app), wd = app.setting(&FolderSettings::WorkDir);
+        QVERIFY(fresh.startsWith("<WORKDIR>/")); // what lies under it: the folder tests
+        app.dialogs.answerFolder(app.tempPath("project"));
+        files.btProjectDirClick();
+        files.eOutFileName->setText("run1");
+        QCOMPARE(app.setting(&FolderSettings::OutFileName) + "|" + list->itemText(1),
+                 "run1|run1.rta");
+        files.FormCreate();
+        QCOMPARE(folders(app), fresh);
+        QCOMPARE(app.setting(&FolderSettings::OutFileName) + "|" + list->itemText(1),
+                 "LXOut|LXOut.rta");
         QCOMPARE(files.eWorkDir->text(), wd);
         QVERIFY(files.eWorkDir->isReadOnly() && !files.cbOverwriteLXOut->isChecked());
         for (const bool on : {true, false}) { // the overwrite choice is stored at once
