@@ -62,20 +62,28 @@ std::vector<std::pair<std::size_t, std::size_t>> fixedColumns(std::string_view f
 std::string ResultTable::cell(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
         return {};
-    if (m_rowStarts.empty()) // the cleared table
+    if (!m_cells) // the cleared table
         return {};
     if (column == 0)
         return row == 0 ? std::string() : std::to_string(row);
-    const std::uint32_t index = m_rowStarts[static_cast<std::size_t>(row)] + column - 1;
-    if (index >= m_rowStarts[static_cast<std::size_t>(row) + 1])
+    if (static_cast<std::size_t>(row) + 1 >= m_cells->rowStarts.size())
         return {};
-    const Span span = m_cells[index];
+    const std::uint32_t index = m_cells->rowStarts[static_cast<std::size_t>(row)] + column - 1;
+    if (index >= m_cells->rowStarts[static_cast<std::size_t>(row) + 1])
+        return {};
+    const Span span = m_cells->spans[index];
     std::string text;
     text.reserve(span.length);
     for (std::uint32_t i = 0; i < span.length; ++i)
-        if (const char ch = m_bytes[span.start + i]; ch != ' ')
+        if (const char ch = m_cells->bytes[span.start + i]; ch != ' ')
             text += ch;
     return text;
+}
+
+ResultTable ResultTable::resized(int rows, int columns) const {
+    ResultTable table(std::max(rows, 0), std::max(columns, 0));
+    table.m_cells = m_cells;
+    return table;
 }
 
 Result<ResultTable> parseResultTable(std::string bytes, int headerSkip, const std::string& file) {
@@ -92,21 +100,22 @@ Result<ResultTable> parseResultTable(std::string bytes, int headerSkip, const st
         return ResultTable::cleared();
 
     ResultTable table(count - headerSkip, 0);
+    auto cells = std::make_shared<ResultTable::Cells>();
     const std::string_view firstData = lines[static_cast<std::size_t>(headerSkip) + 1];
     const bool tabs = firstData.find('\t') != std::string_view::npos;
     const auto cuts = tabs ? decltype(fixedColumns({})){} : fixedColumns(firstData);
     const auto perRow =
         tabs ? static_cast<std::size_t>(std::count(firstData.begin(), firstData.end(), '\t') + 1)
              : cuts.size();
-    table.m_cells.reserve(static_cast<std::size_t>(table.m_rows) * perRow);
-    table.m_rowStarts.reserve(static_cast<std::size_t>(table.m_rows) + 1);
+    cells->spans.reserve(static_cast<std::size_t>(table.m_rows) * perRow);
+    cells->rowStarts.reserve(static_cast<std::size_t>(table.m_rows) + 1);
     const char* base = bytes.data();
     const auto span = [base](std::string_view part) {
         return ResultTable::Span{static_cast<std::uint32_t>(part.data() - base),
                                  static_cast<std::uint32_t>(part.size())};
     };
     for (int j = headerSkip; j < count; ++j) {
-        table.m_rowStarts.push_back(static_cast<std::uint32_t>(table.m_cells.size()));
+        cells->rowStarts.push_back(static_cast<std::uint32_t>(cells->spans.size()));
         std::string_view line = lines[static_cast<std::size_t>(j)];
         if (tabs) {
             // Trailing TABs and blanks make no empty last column.
@@ -118,7 +127,7 @@ Result<ResultTable> parseResultTable(std::string bytes, int headerSkip, const st
             int fields = 0;
             for (;;) {
                 const auto tab = line.find('\t', start);
-                table.m_cells.push_back(span(line.substr(start, tab - start)));
+                cells->spans.push_back(span(line.substr(start, tab - start)));
                 ++fields;
                 if (tab == std::string_view::npos)
                     break;
@@ -127,13 +136,14 @@ Result<ResultTable> parseResultTable(std::string bytes, int headerSkip, const st
             table.m_columns = fields + 1;
         } else {
             for (const auto& [begin, end] : cuts)
-                table.m_cells.push_back(span(begin < line.size() ? line.substr(begin, end - begin)
-                                                                 : std::string_view()));
+                cells->spans.push_back(span(begin < line.size() ? line.substr(begin, end - begin)
+                                                                : std::string_view()));
             table.m_columns = static_cast<int>(cuts.size()) + 1;
         }
     }
-    table.m_rowStarts.push_back(static_cast<std::uint32_t>(table.m_cells.size()));
-    table.m_bytes = std::move(bytes); // the spans are offsets, so they hold in the moved text
+    cells->rowStarts.push_back(static_cast<std::uint32_t>(cells->spans.size()));
+    cells->bytes = std::move(bytes); // the spans are offsets, so they hold in the moved text
+    table.m_cells = std::move(cells);
     return table;
 }
 
@@ -192,6 +202,27 @@ Result<JscTotals> readJscTotals(const std::string& path, int itemCount) {
     if (!bytes)
         return bytes.error();
     return parseJscTotals(bytes.value(), itemCount, path);
+}
+
+Result<GraphLine> tablePoints(const ResultTable& table, int cx, int cy, int lastRow) {
+    GraphLine line;
+    for (int r = 1; r <= lastRow; ++r) {
+        double point[2];
+        for (int axis = 0; axis < 2; ++axis) {
+            const int column = axis == 0 ? cx : cy;
+            const std::string text = table.cell(r, column);
+            const auto number = parseFileNumber(text, '.');
+            if (!number)
+                return ReadError{{},
+                                 0,
+                                 "\"" + text + "\" in row " + std::to_string(r) + ", column " +
+                                     std::to_string(column) + " is not a number"};
+            point[axis] = static_cast<double>(*number);
+        }
+        line.x.push_back(point[0]);
+        line.y.push_back(point[1]);
+    }
+    return line;
 }
 
 std::vector<std::string> graphDataLines(const std::vector<GraphLine>& lines,

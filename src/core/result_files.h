@@ -3,6 +3,7 @@
 #include "core/result.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,8 @@ public:
 
     int rowCount() const { return m_rows; }
     int columnCount() const { return m_columns; }
+    // The same cells in fewer (or more, empty) rows and columns; the file's text is shared.
+    ResultTable resized(int rows, int columns) const;
     // The text of a cell, its spaces removed; empty outside the table or past a short line.
     std::string cell(int row, int column) const;
 
@@ -28,13 +31,17 @@ private:
         std::uint32_t start;
         std::uint32_t length;
     };
+    struct Cells {
+        std::string bytes;
+        std::vector<Span> spans; // the fields of every row, row after row
+        std::vector<std::uint32_t>
+            rowStarts; // index of each row's first field; one more at the end
+    };
     ResultTable(int rows, int columns) : m_rows(rows), m_columns(columns) {}
     friend Result<ResultTable> parseResultTable(std::string bytes, int headerSkip,
                                                 const std::string& file);
 
-    std::string m_bytes;
-    std::vector<Span> m_cells;              // the fields of every row, row after row
-    std::vector<std::uint32_t> m_rowStarts; // index of each row's first field; one more at the end
+    std::shared_ptr<const Cells> m_cells; // none in a table without a file
     int m_rows = 0;
     int m_columns = 0;
 };
@@ -72,6 +79,10 @@ struct GraphLine {
     std::vector<double> x;
     std::vector<double> y;
 };
+
+// The points (column cx, column cy) of rows 1 .. lastRow of a table; the error names the
+// first cell that is not a number.
+Result<GraphLine> tablePoints(const ResultTable& table, int cx, int cy, int lastRow);
 
 // The graph data file: a header of "<label>_X" and "<label>_Y" per line, then one row per
 // point index up to the longest line, two empty fields where a line has no such point; every
