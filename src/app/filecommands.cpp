@@ -106,7 +106,9 @@ bool TMainForm::ReadInputFile(const QString& path) {
 }
 
 void TMainForm::resetProject(bool startedByOpenInputFile) {
-    (void)startedByOpenInputFile; // the Results page's on-line lines come with their page
+    TResults& results = *m_forms.Results;
+    if (!results.cbDeleteOnLinePlots->isChecked())
+        results.KeepOldLines();
     CurrentFileName.clear();
     setWindowTitle(kTitle);
     clearAdvancedFlags();
@@ -137,8 +139,7 @@ void TMainForm::resetProject(bool startedByOpenInputFile) {
     m_forms.SpectrumForm->FormCreate();
     m_comboLists.showGatheredErrors();
 
-    // The Results page: the result list back at its first entry.
-    m_forms.Results->cbIzberiGraf->setCurrentIndex(0);
+    results.resetForNewProject(startedByOpenInputFile);
 
     m_forms.ProcessForm->ProcessInfoMemo->clear();
     m_forms.TekstForm->TekstMemo->clear();
@@ -209,6 +210,8 @@ void TMainForm::Importinputfile1Click() {
     const auto loaded = parseInputFile(path, false);
     if (!loaded)
         return;
+    // The lines of the project being replaced go with it.
+    m_forms.Results->cbDeleteOnLinePlots->setChecked(true);
     resetProject(false);
     applyLoaded(*loaded);
     CurrentFileName = path;
@@ -223,6 +226,8 @@ bool TMainForm::OpenInputFile(const QString& path, bool dropped) {
     const auto loaded = parseInputFile(path, dropped);
     if (!loaded)
         return false;
+    // The on-line lines of the project being replaced are kept as old copies.
+    m_forms.Results->cbDeleteOnLinePlots->setChecked(false);
     resetProject(true);
     applyLoaded(*loaded);
     CurrentFileName = path;

@@ -32,10 +32,10 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     ADFForm = new TADFForm(host, pages);
     RefTransForm = new TRefTransForm(host, pages);
     SpectrumForm = new TSpectrumForm(host, pages);
-    Results = new TResults(host, pages);
+    Results = new TResults(host, *StructureForm, pages);
     ProcessForm = new TProcessForm(host, pages);
     TekstForm = new TTekstForm(host, pages);
-    SelectGraphForm = new TSelectGraphForm;
+    SelectGraphForm = new TSelectGraphForm(*Results);
     AboutForm = new TAboutForm;
     connectForms();
     MainForm->comboLists().showGatheredErrors();
@@ -51,6 +51,7 @@ void Forms::connectForms() {
         QObject::connect(window, &TToolWindow::lockReleased, MainForm,
                          &TMainForm::toolWindowClosed);
     QObject::connect(AboutForm, &TAboutForm::lockReleased, MainForm, &TMainForm::toolWindowClosed);
+    QObject::connect(Results, &TResults::axisDialogShown, MainForm, &TMainForm::axisDialogShown);
 }
 
 Forms::~Forms() {

@@ -558,6 +558,15 @@ void TMainForm::toolWindowClosed() {
     setEnabled(true);
 }
 
+void TMainForm::axisDialogShown(bool shown) {
+    ToolWindowOpen = shown;
+    Panel1->setEnabled(!shown);
+}
+
+bool TMainForm::runInProgress() const {
+    return btRun->text() != QLatin1String("RUN");
+}
+
 void TMainForm::About1Click() {
     lockForToolWindow(m_forms.AboutForm);
 }

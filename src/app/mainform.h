@@ -64,6 +64,7 @@ public:
     bool advancedFlag(int tag) const override;
     bool addOnPresent() const override { return AddOnPresent; }
     void PremakniFocus() override;
+    bool runInProgress() const override;
     ComboLists& comboLists() override { return m_comboLists; }
     UserDialogs& dialogs() override;
     SettingsStore& settings() override;
@@ -133,6 +134,8 @@ public:
     void Opimisationtool1Click();
     // A locking tool window (or the about box) has closed.
     void toolWindowClosed();
+    // The Results page's axis selection dialog is shown or closed: the side buttons wait.
+    void axisDialogShown(bool shown);
 
     // The project as the pages hold it.
     Project collectProject();

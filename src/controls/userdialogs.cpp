@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace lumetrix {
 namespace {
@@ -80,6 +84,39 @@ std::optional<QColor> QtUserDialogs::chooseColor(const QColor& initial) {
     return color;
 }
 
+std::optional<SeriesProperties> QtUserDialogs::editSeries(const SeriesProperties& current,
+                                                         bool offerAxis) {
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Series properties"));
+    dialog.setFixedSize(200, 120);
+    QPalette palette = dialog.palette();
+    palette.setColor(QPalette::Window, QColor(216, 222, 235));
+    dialog.setPalette(palette);
+    (new QLabel(QStringLiteral("Axis label"), &dialog))->move(10, 10);
+    auto* edit = new QLineEdit(current.label, &dialog);
+    edit->setGeometry(10, 26, 180, edit->sizeHint().height());
+    edit->setMaxLength(100);
+    edit->selectAll();
+    auto* left = new QRadioButton(QStringLiteral("Left axis"), &dialog);
+    auto* right = new QRadioButton(QStringLiteral("Right axis"), &dialog);
+    right->setObjectName(QStringLiteral("rbRightAxis"));
+    left->move(20, 50);
+    right->move(110, 50);
+    (current.rightAxis ? right : left)->setChecked(true);
+    left->setVisible(offerAxis);
+    right->setVisible(offerAxis);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
+    ok->setGeometry(15, 80, 75, 25);
+    cancel->setGeometry(110, 80, 75, 25);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return SeriesProperties{edit->text(), offerAxis ? right->isChecked() : current.rightAxis};
+}
+
 QString QtUserDialogs::toQtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
@@ -133,6 +170,13 @@ QString ScriptedUserDialogs::browseFolder(const QString& caption, const QString&
 std::optional<QColor> ScriptedUserDialogs::chooseColor(const QColor& initial) {
     calls.append({QStringLiteral("color"), initial.name(), DialogIcon::None, {}, {}});
     return m_colors.isEmpty() ? std::nullopt : m_colors.takeFirst();
+}
+
+std::optional<SeriesProperties> ScriptedUserDialogs::editSeries(const SeriesProperties& current,
+                                                                bool offerAxis) {
+    calls.append({QStringLiteral("series"), current.label, DialogIcon::None, {}, {}});
+    calls.last().folder = offerAxis ? QStringLiteral("axis") : QString();
+    return m_series.isEmpty() ? std::nullopt : m_series.takeFirst();
 }
 
 } // namespace lumetrix

@@ -17,6 +17,12 @@ inline const QString kApplicationTitle = QStringLiteral("Lumetrix ");
 enum class DialogIcon { None, Warning, Error };
 enum class DialogButton { Ok, Cancel, Yes, No };
 
+// A graph line's label and vertical axis, as the series properties dialog edits them.
+struct SeriesProperties {
+    QString label;
+    bool rightAxis = false;
+};
+
 struct FileDialogRequest {
     QString initialFolder;
     // Pairs of description and pattern, separated by "|" ("Text files (*.txt)|*.txt|...").
@@ -38,6 +44,10 @@ public:
     virtual QString saveFile(const FileDialogRequest& request) = 0;
     virtual QString browseFolder(const QString& caption, const QString& startFolder) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    // The series properties dialog; the axis is offered only when the right axis is shown.
+    // Nothing when cancelled.
+    virtual std::optional<SeriesProperties> editSeries(const SeriesProperties& current,
+                                                       bool offerAxis) = 0;
 
     // An error box with an OK button.
     void error(const QString& text) { message(text, DialogIcon::Error, {DialogButton::Ok}); }
@@ -54,6 +64,8 @@ public:
     QString saveFile(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
+    std::optional<SeriesProperties> editSeries(const SeriesProperties& current,
+                                               bool offerAxis) override;
 
     // "A|*.a|B|*.b" as the file dialogs of this toolkit want it.
     static QString toQtFilter(const QString& filter);
@@ -64,7 +76,7 @@ public:
 class ScriptedUserDialogs : public UserDialogs {
 public:
     struct Call {
-        QString kind; // "message", "open", "save", "folder", "color"
+        QString kind; // "message", "open", "save", "folder", "color", "series"
         QString text; // the message, the dialog caption or the start folder
         DialogIcon icon = DialogIcon::None;
         QList<DialogButton> buttons;
@@ -79,6 +91,7 @@ public:
     void answerFile(const QString& path) { m_files.append(path); }
     void answerFolder(const QString& path) { m_folders.append(path); }
     void answerColor(std::optional<QColor> color) { m_colors.append(color); }
+    void answerSeries(std::optional<SeriesProperties> series) { m_series.append(series); }
 
     QStringList messageTexts() const;
 
@@ -88,12 +101,15 @@ public:
     QString saveFile(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
+    std::optional<SeriesProperties> editSeries(const SeriesProperties& current,
+                                               bool offerAxis) override;
 
 private:
     QList<DialogButton> m_messages;
     QStringList m_files;
     QStringList m_folders;
     QList<std::optional<QColor>> m_colors;
+    QList<std::optional<SeriesProperties>> m_series;
 };
 
 } // namespace lumetrix

@@ -22,6 +22,8 @@ public:
     virtual bool addOnPresent() const = 0;
     // Parks the keyboard focus, so that a numeric edit commits its text.
     virtual void PremakniFocus() = 0;
+    // Whether the kernel is running (RUN then reads "STOP").
+    virtual bool runInProgress() const = 0;
     // The listing-file lists and their refresh.
     virtual ComboLists& comboLists() = 0;
     virtual UserDialogs& dialogs() = 0;

@@ -2,23 +2,30 @@
 
 #include "controls/combobox.h"
 #include "controls/combolists.h"
+#include "controls/pbnumedit.h"
 #include "controls/userdialogs.h"
 #include "controls/widget_factory.h"
 #include "core/folders.h"
 #include "core/result_files.h"
 #include "core/result_list.h"
 #include "pages/pagehost.h"
+#include "pages/structureform.h"
+#include "results/resultchart.h"
 #include "results/resulttablemodel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -28,6 +35,7 @@ namespace {
 
 constexpr int kOnLineEntry = 0;
 constexpr int kImportEntry = 10;
+const QString kOnLineMarker = QStringLiteral("OnLine results");
 
 // The header skip of an entry of the result list: the generation and photocurrent files have
 // four lines above their header.
@@ -37,7 +45,8 @@ int entryHeaderSkip(int index) {
 
 } // namespace
 
-TResults::TResults(PageHost& host, QWidget* parent) : TPageForm(host, 7, parent) {
+TResults::TResults(PageHost& host, TStructureForm& structure, QWidget* parent)
+    : TPageForm(host, 7, parent), m_structure(structure) {
     setObjectName(QStringLiteral("Results"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(12, 10, 12, 10);
@@ -49,11 +58,19 @@ TResults::TResults(PageHost& host, QWidget* parent) : TPageForm(host, 7, parent)
     top->addStretch(1);
     page->addLayout(top);
     buildViewButtons(page);
+    Notebook1 = named<QStackedWidget>(this, QStringLiteral("Notebook1"));
+    buildGraphPage();
     buildTablePage();
-    page->addWidget(Notebook1, 1);
+    auto* views = new QHBoxLayout;
+    views->addWidget(buildOnLinePanel());
+    views->addWidget(Notebook1, 1);
+    page->addLayout(views, 1);
+    parkFocusOnClick(Notebook1);
     setResultList(resultListEntries(host.folders().OutFileName));
     connect(cbIzberiGraf, &QComboBox::activated, this, &TResults::cbIzberiGrafChange);
 }
+
+TResults::~TResults() = default;
 
 void TResults::buildViewButtons(QVBoxLayout* page) {
     auto* row = new QHBoxLayout;
@@ -72,14 +89,76 @@ void TResults::buildViewButtons(QVBoxLayout* page) {
     btGraph->setChecked(true);
 }
 
+QWidget* TResults::buildOnLinePanel() {
+    auto* panel = new QWidget(this);
+    panel->setFixedWidth(190);
+    auto* column = layoutOn<QVBoxLayout>(panel, {0, 0, 0, 0});
+    auto* headings = new QHBoxLayout;
+    // The two lines of each heading are joined by a line feed and a carriage return.
+    lPlot = new QLabel(QStringLiteral("Plot\n\rR/T/A Layer"), panel);
+    lPlot->setObjectName(QStringLiteral("lPlot"));
+    lcalcJsc = new QLabel(QStringLiteral("Jsc <photo>\n\r(mA/cm2)"), panel);
+    lcalcJsc->setObjectName(QStringLiteral("lcalcJsc"));
+    lcalcJsc->setTextFormat(Qt::PlainText);
+    headings->addWidget(lPlot);
+    headings->addWidget(lcalcJsc);
+    column->addLayout(headings);
+    sbOnLineData = named<QScrollArea>(panel, QStringLiteral("sbOnLineData"));
+    sbOnLineData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sbOnLineData->setWidget(new QWidget);
+    sbOnLineData->widget()->setFixedWidth(176);
+    column->addWidget(sbOnLineData, 1);
+    pbJscTotal = numEdit(QStringLiteral("pbJscTotal"), panel, {.decimals = 2, .value = 0});
+    pbJscTotal->setReadOnly(true);
+    pbJscTotal->hide();
+    column->addWidget(pbJscTotal);
+    OnLineItems.push_back(makeOnLineItem(QStringLiteral("R"), kReflectanceLine));
+    OnLineItems.push_back(makeOnLineItem(QStringLiteral("T"), kTransmittanceLine));
+    return panel;
+}
+
+OnLineItem TResults::makeOnLineItem(const QString& caption, int quantity) {
+    QWidget* host = sbOnLineData->widget();
+    const int top = 15 * static_cast<int>(OnLineItems.size());
+    OnLineItem item;
+    item.quantity = quantity;
+    item.box = new QCheckBox(caption, host);
+    item.box->setGeometry(0, top, 100, 15);
+    item.jsc = new TPBNumEdit(host);
+    item.jsc->setDecimals(2);
+    item.jsc->setReadOnly(true);
+    item.jsc->setFrame(false);
+    item.jsc->setGeometry(110, top, 65, 15);
+    item.jsc->setValue(0);
+    host->setFixedHeight(top + 15);
+    item.box->show();
+    item.jsc->show();
+    const int index = static_cast<int>(OnLineItems.size());
+    connect(item.box, &QCheckBox::toggled, this, [this, index] { OnLineItemClick(index); });
+    return item;
+}
+
+void TResults::removeOnLineItemsFrom(std::size_t count) {
+    while (OnLineItems.size() > count) {
+        delete OnLineItems.back().box;
+        delete OnLineItems.back().jsc;
+        OnLineItems.pop_back();
+    }
+    sbOnLineData->widget()->setFixedHeight(15 * static_cast<int>(count));
+}
+
 void TResults::buildTablePage() {
-    Notebook1 = named<QStackedWidget>(this, QStringLiteral("Notebook1"));
-    Notebook1->addWidget(new QWidget(Notebook1)); // the graph
     auto* table = new QWidget(Notebook1);
     auto* column = new QVBoxLayout(table);
     column->setContentsMargins(0, 0, 0, 0);
+    auto* above = new QHBoxLayout;
     LOpenedFile = named<QLabel>(table, QStringLiteral("LOpenedFile"));
-    column->addWidget(LOpenedFile);
+    above->addWidget(LOpenedFile, 1);
+    lbAddLineToGraph = pushButton(QStringLiteral("Add line to graph"),
+                                  QStringLiteral("lbAddLineToGraph"), table);
+    connect(lbAddLineToGraph, &QPushButton::clicked, this, &TResults::Addline1Click);
+    above->addWidget(lbAddLineToGraph);
+    column->addLayout(above);
     sgTable = named<QTableView>(table, QStringLiteral("sgTable"));
     m_model = new ResultTableModel(sgTable);
     sgTable->setModel(m_model);
@@ -88,6 +167,7 @@ void TResults::buildTablePage() {
     sgTable->horizontalHeader()->setDefaultSectionSize(72);
     sgTable->verticalHeader()->setDefaultSectionSize(20);
     sgTable->installEventFilter(this);
+    connect(sgTable, &QTableView::pressed, this, &TResults::sgTableMouseDown);
     column->addWidget(sgTable, 1);
     pLoading = new QLabel(QStringLiteral("Loading table ..."), sgTable);
     pLoading->setObjectName(QStringLiteral("pLoading"));
@@ -126,7 +206,9 @@ void TResults::cbIzberiGrafChange(int index) {
     QString path;
     int headerSkip = entryHeaderSkip(index);
     const QString entry = cbIzberiGraf->itemText(index);
-    if (index == kImportEntry)
+    if (index == kOnLineEntry)
+        path = kOnLineMarker;
+    else if (index == kImportEntry)
         path = ImportResultFile(headerSkip);
     else if (index > kOnLineEntry && index < kImportEntry)
         path = QString::fromStdString(joinPath(m_host.folders().OutFileDir, entry.toStdString()));
@@ -135,7 +217,9 @@ void TResults::cbIzberiGrafChange(int index) {
                          : index == kImportEntry ? "Opened file: " + name
                                                  : "On-line results: " + name);
     ClearResultTable();
-    if (!path.isEmpty())
+    if (path == kOnLineMarker)
+        showOnLineView();
+    else if (!path.isEmpty())
         LoadResultTable(path, headerSkip);
     if (index > kOnLineEntry)
         GraphTableChange(btTable);
@@ -167,6 +251,96 @@ bool TResults::LoadResultTable(const QString& path, int headerSkip) {
     return true;
 }
 
+void TResults::FormShow() {
+    SaveTarvo1->setVisible(true);
+    SyncOnLineItems();
+    cbIzberiGraf->setCurrentIndex(kOnLineEntry);
+    if (!showOnLineView())
+        return; // a missing result is reported, and no on-line lines are added
+    for (auto item = OnLineItems.rbegin(); item != OnLineItems.rend(); ++item)
+        item->box->setChecked(true);
+}
+
+QString TResults::onLineFilePath() const {
+    return QString::fromStdString(
+        joinPath(m_host.folders().OutFileDir, cbIzberiGraf->itemText(1).toStdString()));
+}
+
+bool TResults::showOnLineView() {
+    m_imported = false;
+    LOpenedFile->clear();
+    ClearResultTable();
+    const QString path = onLineFilePath();
+    const bool loaded = LoadResultTable(path, 0);
+    const ResultTable& shown = m_model->table();
+    m_onLine = shown.resized(shown.rowCount() - 1, shown.columnCount() - 1);
+    const bool totals = ReadJscSums(path);
+    pLoading->show();
+    pLoading->repaint();
+    m_model->setTable(m_onLine);
+    pLoading->hide();
+    return loaded && totals;
+}
+
+bool TResults::ReadJscSums(const QString& rtaPath) {
+    const std::string path = totalsPath(rtaPath.toStdString());
+    const auto totals = readJscTotals(path, static_cast<int>(OnLineItems.size()));
+    if (!totals) {
+        m_host.dialogs().error(cannotOpenFileText(QString::fromStdString(path), totals.error()));
+        return false;
+    }
+    for (std::size_t i = 0; i < OnLineItems.size(); ++i) {
+        OnLineItems[i].jscValue = totals.value().items[i];
+        OnLineItems[i].jsc->setValue(OnLineItems[i].jscValue);
+    }
+    pbJscTotal->setValue(totals.value().total);
+    pbJscTotal->show();
+    return true;
+}
+
+void TResults::SyncOnLineItems() {
+    sbOnLineData->verticalScrollBar()->setValue(0);
+    const int rows = m_structure.rowCount();
+    const auto count = static_cast<std::size_t>(rows);
+    bool changed = count != OnLineItems.size();
+    for (int k = static_cast<int>(OnLineItems.size()); k < rows; ++k)
+        OnLineItems.push_back(makeOnLineItem(m_structure.row(k).layerFile->currentText(), k));
+    removeOnLineItemsFrom(count);
+    for (int k = 2; k < rows; ++k) {
+        const QString caption = m_structure.row(k).layerFile->currentText();
+        if (OnLineItems[static_cast<std::size_t>(k)].box->text() != caption) {
+            OnLineItems[static_cast<std::size_t>(k)].box->setText(caption);
+            changed = true;
+        }
+    }
+    if (!changed)
+        return;
+    m_matching = true;
+    for (int k = 2; k < rows; ++k)
+        OnLineItems[static_cast<std::size_t>(k)].box->setChecked(false);
+    std::vector<int> identity(count + 1, 0);
+    std::vector<std::string> caption(count + 1);
+    for (int p = 1; p <= rows; ++p) {
+        identity[static_cast<std::size_t>(p)] = m_structure.row(p).identity;
+        caption[static_cast<std::size_t>(p)] =
+            m_structure.row(p).layerFile->currentText().toStdString();
+    }
+    for (int p : m_lines.followRows(identity, caption))
+        OnLineItems[static_cast<std::size_t>(p)].box->setChecked(true);
+    m_matching = false;
+    for (int p = 1; p <= rows; ++p)
+        m_structure.row(p).identity = p;
+    m_onLine = ResultTable::cleared();
+    for (OnLineItem& item : OnLineItems) {
+        item.jscValue = 0;
+        item.jsc->setValue(0);
+    }
+    for (int id : {kReflectanceLine, kTransmittanceLine})
+        if (const int index = m_lines.find(id); index >= 0)
+            m_lines.line(index).data = GraphLine{m_lines.line(index).data.label, {}, {}};
+    refreshGraph();
+}
+
 QString TResults::selectedCellsText() const {
     const QModelIndexList cells = sgTable->selectionModel()->selectedIndexes();
     if (cells.isEmpty())
@@ -191,17 +365,23 @@ QString TResults::selectedCellsText() const {
 }
 
 bool TResults::eventFilter(QObject* watched, QEvent* event) {
+    // A press on a legend swatch or label; a right click opens the legend menu instead.
+    if (event->type() == QEvent::MouseButtonPress && watched->property("lineId").isValid()) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        const int id = watched->property("lineId").toInt();
+        if (watched->objectName() == QLatin1String("swatch") && press->button() != Qt::RightButton)
+            ColorLineMouseDown(id, press->button(), press->globalPosition().toPoint());
+        else if (watched->objectName() == QLatin1String("label") &&
+                 press->button() == Qt::LeftButton)
+            LabelClick(id);
+        return false;
+    }
     if (watched == sgTable && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
         QApplication::clipboard()->setText(selectedCellsText());
         return true;
     }
     return TPageForm::eventFilter(watched, event);
-}
-
-TSelectGraphForm::TSelectGraphForm() {
-    setObjectName(QStringLiteral("SelectGraphForm"));
-    setWindowTitle(QStringLiteral("Select graph"));
 }
 
 } // namespace lumetrix
