@@ -85,7 +85,7 @@ std::optional<QColor> QtUserDialogs::chooseColor(const QColor& initial) {
 }
 
 std::optional<SeriesProperties> QtUserDialogs::editSeries(const SeriesProperties& current,
-                                                         bool offerAxis) {
+                                                          bool offerAxis) {
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(QStringLiteral("Series properties"));
     dialog.setFixedSize(200, 120);

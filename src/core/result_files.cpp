@@ -80,6 +80,13 @@ std::string ResultTable::cell(int row, int column) const {
     return text;
 }
 
+bool ResultTable::blankRow(int row) const {
+    for (int column = 1; column < m_columns; ++column)
+        if (!cell(row, column).empty())
+            return false;
+    return true;
+}
+
 ResultTable ResultTable::resized(int rows, int columns) const {
     ResultTable table(std::max(rows, 0), std::max(columns, 0));
     table.m_cells = m_cells;
@@ -207,6 +214,9 @@ Result<JscTotals> readJscTotals(const std::string& path, int itemCount) {
 Result<GraphLine> tablePoints(const ResultTable& table, int cx, int cy, int lastRow) {
     GraphLine line;
     for (int r = 1; r <= lastRow; ++r) {
+        // An empty line (the kernel ends its on-line file with one) gives no point.
+        if (table.blankRow(r))
+            continue;
         double point[2];
         for (int axis = 0; axis < 2; ++axis) {
             const int column = axis == 0 ? cx : cy;

@@ -25,6 +25,8 @@ public:
     ResultTable resized(int rows, int columns) const;
     // The text of a cell, its spaces removed; empty outside the table or past a short line.
     std::string cell(int row, int column) const;
+    // Whether a data row holds no text at all (it came from an empty line).
+    bool blankRow(int row) const;
 
 private:
     struct Span {
@@ -80,8 +82,8 @@ struct GraphLine {
     std::vector<double> y;
 };
 
-// The points (column cx, column cy) of rows 1 .. lastRow of a table; the error names the
-// first cell that is not a number.
+// The points (column cx, column cy) of rows 1 .. lastRow of a table, blank rows left out;
+// the error names the first cell that is not a number.
 Result<GraphLine> tablePoints(const ResultTable& table, int cx, int cy, int lastRow);
 
 // The graph data file: a header of "<label>_X" and "<label>_Y" per line, then one row per

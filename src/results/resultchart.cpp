@@ -79,9 +79,9 @@ void ResultChart::showLines(const GraphLines& lines) {
         graph->setData(x, y, true);
         const QColor colour = toColor(line.colour);
         graph->setPen(QPen(colour, 2, line.rightAxis ? Qt::DashLine : Qt::SolidLine));
-        graph->setScatterStyle(line.rightAxis ? QCPScatterStyle(QCPScatterStyle::ssSquare,
-                                                                Qt::NoPen, colour, 2)
-                                              : QCPScatterStyle(QCPScatterStyle::ssNone));
+        graph->setScatterStyle(
+            line.rightAxis ? QCPScatterStyle(QCPScatterStyle::ssSquare, Qt::NoPen, colour, 2)
+                           : QCPScatterStyle(QCPScatterStyle::ssNone));
         graph->setName(QString::fromStdString(line.data.label));
         graph->setVisible(line.visible);
     }

@@ -20,8 +20,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -154,8 +154,8 @@ void TResults::buildTablePage() {
     auto* above = new QHBoxLayout;
     LOpenedFile = named<QLabel>(table, QStringLiteral("LOpenedFile"));
     above->addWidget(LOpenedFile, 1);
-    lbAddLineToGraph = pushButton(QStringLiteral("Add line to graph"),
-                                  QStringLiteral("lbAddLineToGraph"), table);
+    lbAddLineToGraph =
+        pushButton(QStringLiteral("Add line to graph"), QStringLiteral("lbAddLineToGraph"), table);
     connect(lbAddLineToGraph, &QPushButton::clicked, this, &TResults::Addline1Click);
     above->addWidget(lbAddLineToGraph);
     column->addLayout(above);

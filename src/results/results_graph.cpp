@@ -103,13 +103,12 @@ QWidget* TResults::buildGraphSettings() {
         const char* title;
         ChartAxis axis;
     };
-    const Row rows[] = {
-        {"X axis", "X", &pbXMin, &pbXMax, &pbXStep, &eXLabel, &cbXLog, &cbXAuto, 300, 1100, 50,
-         "Wavelength (nm)", ChartAxis::Bottom},
-        {"Y axis", "Y", &pbYMin, &pbYMax, &pbYStep, &eYLabel, &cbYLog, &cbYAuto, 0, 1, 0.1,
-         "R/T/A Layer", ChartAxis::Left},
-        {"Y2 axis", "Y2", &pbY2Min, &pbY2Max, &pbY2Step, &eY2Label, &cbY2Log, &cbY2Auto, 0, 1, 0.1,
-         "Y2", ChartAxis::Right}};
+    const Row rows[] = {{"X axis", "X", &pbXMin, &pbXMax, &pbXStep, &eXLabel, &cbXLog, &cbXAuto,
+                         300, 1100, 50, "Wavelength (nm)", ChartAxis::Bottom},
+                        {"Y axis", "Y", &pbYMin, &pbYMax, &pbYStep, &eYLabel, &cbYLog, &cbYAuto, 0,
+                         1, 0.1, "R/T/A Layer", ChartAxis::Left},
+                        {"Y2 axis", "Y2", &pbY2Min, &pbY2Max, &pbY2Step, &eY2Label, &cbY2Log,
+                         &cbY2Auto, 0, 1, 0.1, "Y2", ChartAxis::Right}};
     auto* rightGrid = layoutOn<QGridLayout>(pRightAxis, {0, 0, 0, 0}, 3);
     for (int r = 0; r < 3; ++r) {
         const Row& row = rows[r];
@@ -119,9 +118,9 @@ QWidget* TResults::buildGraphSettings() {
         const QString prefix = QString::fromLatin1(row.prefix);
         into->addWidget(new QLabel(QString::fromLatin1(row.caption), owner), line, 0);
         int c = 1;
-        for (auto [edit, name, value] : {std::tuple{row.min, "Min", row.minValue},
-                                         std::tuple{row.max, "Max", row.maxValue},
-                                         std::tuple{row.step, "Step", row.stepValue}}) {
+        for (auto [edit, name, value] :
+             {std::tuple{row.min, "Min", row.minValue}, std::tuple{row.max, "Max", row.maxValue},
+              std::tuple{row.step, "Step", row.stepValue}}) {
             *edit = numEdit("pb" + prefix + QString::fromLatin1(name), owner,
                             {.decimals = -1, .value = value, .width = 48});
             connect(*edit, &QLineEdit::returnPressed, this,
@@ -146,8 +145,8 @@ QWidget* TResults::buildGraphSettings() {
         rightGrid->setColumnMinimumWidth(c, 0);
     grid->addWidget(pRightAxis, 4, 0, 1, 7);
     pRightAxis->hide();
-    btApplyGraphSettings = pushButton(QStringLiteral("Apply"),
-                                      QStringLiteral("btApplyGraphSettings"), Panel1);
+    btApplyGraphSettings =
+        pushButton(QStringLiteral("Apply"), QStringLiteral("btApplyGraphSettings"), Panel1);
     connect(btApplyGraphSettings, &QPushButton::clicked, this,
             [this] { btApplyGraphSettingsClick(btApplyGraphSettings); });
     grid->addWidget(btApplyGraphSettings, 5, 4, 1, 3);
@@ -279,9 +278,8 @@ void TResults::LabelClick(int id) {
     if (index < 0)
         return;
     const LineContent& line = m_lines.line(index);
-    const auto chosen =
-        m_host.dialogs().editSeries({QString::fromStdString(line.data.label), line.rightAxis},
-                                    !pRightAxis->isHidden());
+    const auto chosen = m_host.dialogs().editSeries(
+        {QString::fromStdString(line.data.label), line.rightAxis}, !pRightAxis->isHidden());
     if (!chosen)
         return;
     m_lines.line(index).rightAxis = chosen->rightAxis;
@@ -362,8 +360,8 @@ void TResults::resetForNewProject(bool startedByOpenInputFile) {
     refreshGraph();
 }
 
-void TResults::applyAxisSettings(ChartAxis axis, TPBNumEdit* min, TPBNumEdit* max,
-                                 TPBNumEdit* step, QLineEdit* title) {
+void TResults::applyAxisSettings(ChartAxis axis, TPBNumEdit* min, TPBNumEdit* max, TPBNumEdit* step,
+                                 QLineEdit* title) {
     Graf->setRange(axis, static_cast<double>(min->Value()), static_cast<double>(max->Value()));
     Graf->setStep(axis, static_cast<double>(step->Value()));
     Graf->setTitle(axis, title->text());
@@ -383,11 +381,13 @@ void TResults::btApplyGraphSettingsClick(QObject* Sender) {
             a.automatic->setChecked(false);
         }
     if (pbXMax->Value() <= pbXMin->Value()) {
-        m_host.dialogs().error(QStringLiteral("Max value for X axis must be greater then MIN Value!"));
+        m_host.dialogs().error(
+            QStringLiteral("Max value for X axis must be greater then MIN Value!"));
         return;
     }
     if (pbYMax->Value() <= pbYMin->Value()) {
-        m_host.dialogs().error(QStringLiteral("Max value for Y axis must be greater then MIN Value!"));
+        m_host.dialogs().error(
+            QStringLiteral("Max value for Y axis must be greater then MIN Value!"));
         return;
     }
     applyAxisSettings(ChartAxis::Bottom, pbXMin, pbXMax, pbXStep, eXLabel);

@@ -144,11 +144,11 @@ TEST(GraphLines, LayerLinesFollowTheirRows) {
 TEST(GraphLines, TablePointsAndTheResizedTable) {
     const auto table =
         parseResultTable("lambda\tR\tT\n300\t0.1\t0.8\n310\t0.2\tx\n\n", 0, "f.rta").value();
-    const auto line = tablePoints(table, 1, 2, 2);
+    const auto line = tablePoints(table, 1, 2, 3); // the empty last line gives no point
     ASSERT_TRUE(line);
     EXPECT_EQ(line.value().x, (std::vector<double>{300, 310}));
     EXPECT_EQ(line.value().y, (std::vector<double>{0.1, 0.2}));
-    const auto bad = tablePoints(table, 1, 3, 2);
+    const auto bad = tablePoints(table, 1, 3, 3);
     ASSERT_FALSE(bad);
     EXPECT_EQ(bad.error().reason, "\"x\" in row 2, column 3 is not a number");
     // The on-line copy: one row and one column fewer, the same cells.
