@@ -98,29 +98,6 @@ ButtonLook sideButtonLook() {
     return look;
 }
 
-// The text colours are chosen for a contrast of at least 4.5:1 in every state: navy on the
-// light "on" colour (10.6:1), black on the "off" and hover colours (8.5:1, 11.3:1), white on
-// the pressed colour (5.9:1).
-ButtonLook advancedLook(bool on) {
-    ButtonLook look;
-    if (on) {
-        look.color = QColor(208, 224, 244);
-        look.lightEdge = QColor(41, 101, 173);
-        look.shadowEdge = Qt::white;
-        look.textColor = kPanelColor;
-        look.down = true;
-    } else {
-        look.color = QColor(122, 168, 224);
-        look.pressedColor = QColor(41, 101, 173);
-        look.hoverColor = QColor(160, 193, 233);
-        look.lightEdge = Qt::white;
-        look.shadowEdge = QColor(192, 192, 192);
-        look.textColor = Qt::black;
-        look.pressedTextColor = Qt::white;
-    }
-    return look;
-}
-
 // The face of the side buttons at the largest pixel size, up to 12, at which both captions of
 // the advanced switch fit between its edges (2 wide) with a padding of 4 on each side.
 QFont advButtonFont(int buttonWidth) {
@@ -485,7 +462,7 @@ void TMainForm::ToolBarClick(TLbSpeedButton* Sender) {
 
 void TMainForm::setAdvButtonLook(bool on) {
     AdvButton->setText(on ? kHideAdvanced : kShowAdvanced);
-    AdvButton->setLook(advancedLook(on));
+    AdvButton->setLook(switchLook(on));
 }
 
 void TMainForm::AdvButtonClick() {

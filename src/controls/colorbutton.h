@@ -37,6 +37,10 @@ private:
     ButtonLook m_look;
 };
 
+// The look of a button that shows an on/off state or the chosen view: pressed ("on") or
+// released.
+ButtonLook switchLook(bool on);
+
 // A light command button of a page (ADD, REMOVE): 100 by 26, never shown pressed.
 TLbSpeedButton* commandButton(const QString& caption, const QString& name, QWidget* parent);
 

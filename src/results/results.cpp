@@ -1,5 +1,6 @@
 #include "results/results.h"
 
+#include "controls/colorbutton.h"
 #include "controls/combobox.h"
 #include "controls/combolists.h"
 #include "controls/pbnumedit.h"
@@ -14,7 +15,6 @@
 #include "results/resulttablemodel.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QHBoxLayout>
@@ -66,6 +66,7 @@ TResults::TResults(PageHost& host, TStructureForm& structure, QWidget* parent)
     views->addWidget(Notebook1, 1);
     page->addLayout(views, 1);
     parkFocusOnClick(Notebook1);
+    GraphTableChange(btGraph);
     setResultList(resultListEntries(host.folders().OutFileName));
     connect(cbIzberiGraf, &QComboBox::activated, this, &TResults::cbIzberiGrafChange);
 }
@@ -74,19 +75,18 @@ TResults::~TResults() = default;
 
 void TResults::buildViewButtons(QVBoxLayout* page) {
     auto* row = new QHBoxLayout;
-    auto* group = new QButtonGroup(this);
     for (auto [button, caption, name] :
          {std::tuple{&btGraph, "Graph", "btGraph"}, std::tuple{&btTable, "Table", "btTable"},
           std::tuple{&btComments, "Comments", "btComments"}}) {
-        *button = pushButton(QString::fromLatin1(caption), QString::fromLatin1(name), this);
-        (*button)->setCheckable(true);
-        group->addButton(*button);
-        row->addWidget(*button);
-        connect(*button, &QPushButton::clicked, this, [this, b = *button] { GraphTableChange(b); });
+        auto* view = new TLbSpeedButton(QString::fromLatin1(caption), this);
+        view->setObjectName(QString::fromLatin1(name));
+        view->setFixedSize(90, 24);
+        *button = view;
+        row->addWidget(view);
+        connect(view, &QPushButton::clicked, this, [this, view] { GraphTableChange(view); });
     }
     row->addStretch(1);
     page->addLayout(row);
-    btGraph->setChecked(true);
 }
 
 QWidget* TResults::buildOnLinePanel() {
@@ -193,7 +193,10 @@ void TResults::setResultList(const std::vector<std::string>& entries) {
 }
 
 void TResults::GraphTableChange(QPushButton* Sender) {
-    Sender->setChecked(true);
+    for (QPushButton* button : {btGraph, btTable, btComments}) {
+        static_cast<TLbSpeedButton*>(button)->setLook(switchLook(button == Sender));
+        button->setChecked(button == Sender);
+    }
     Notebook1->setCurrentIndex(Sender == btGraph ? 0 : Sender == btTable ? 1 : 2);
 }
 

@@ -90,8 +90,12 @@ QWidget* TResults::buildGraphSettings() {
     auto* grid = layoutOn<QGridLayout>(Panel1, {4, 0, 4, 0}, 3);
     grid->addWidget(boldLabel(QStringLiteral("Graph settings"), Panel1), 0, 0, 1, 7);
     const char* headings[] = {"Min", "Max", "Step", "Label", "Log\nscale", "Auto\nscale"};
-    for (int c = 0; c < 6; ++c)
-        grid->addWidget(new QLabel(QString::fromLatin1(headings[c]), Panel1), 1, c + 1);
+    for (int c = 0; c < 6; ++c) {
+        auto* heading = new QLabel(QString::fromLatin1(headings[c]), Panel1);
+        if (c >= 4)
+            heading->setFixedWidth(34);
+        grid->addWidget(heading, 1, c + 1);
+    }
     pRightAxis = named<QWidget>(Panel1, QStringLiteral("pRightAxis"));
     struct Row {
         const char* caption;
@@ -116,7 +120,9 @@ QWidget* TResults::buildGraphSettings() {
         QGridLayout* into = r == 2 ? rightGrid : grid;
         const int line = r == 2 ? 0 : r + 2;
         const QString prefix = QString::fromLatin1(row.prefix);
-        into->addWidget(new QLabel(QString::fromLatin1(row.caption), owner), line, 0);
+        auto* caption = new QLabel(QString::fromLatin1(row.caption), owner);
+        caption->setFixedWidth(50); // fixed widths line the Y2 row up with the others
+        into->addWidget(caption, line, 0);
         int c = 1;
         for (auto [edit, name, value] :
              {std::tuple{row.min, "Min", row.minValue}, std::tuple{row.max, "Max", row.maxValue},
@@ -134,15 +140,15 @@ QWidget* TResults::buildGraphSettings() {
                 [this, e = *row.label] { btApplyGraphSettingsClick(e); });
         into->addWidget(*row.label, line, c++);
         *row.log = checkBox(QString(), "cb" + prefix + "Log", owner);
+        (*row.log)->setFixedWidth(34);
         connect(*row.log, &QCheckBox::clicked, this, [this, a = row.axis] { logClick(a); });
         into->addWidget(*row.log, line, c++);
         *row.automatic = checkBox(QString(), "cb" + prefix + "Auto", owner);
+        (*row.automatic)->setFixedWidth(34);
         connect(*row.automatic, &QCheckBox::clicked, this, [this, a = row.axis] { autoClick(a); });
         into->addWidget(*row.automatic, line, c++);
     }
-    // The right axis's row lines up with the others when shown.
-    for (int c = 0; c < 7; ++c)
-        rightGrid->setColumnMinimumWidth(c, 0);
+    rightGrid->setColumnStretch(7, 1);
     grid->addWidget(pRightAxis, 4, 0, 1, 7);
     pRightAxis->hide();
     btApplyGraphSettings =
