@@ -135,7 +135,7 @@ QWidget* TResults::buildGraphSettings() {
         }
         *row.label = named<QLineEdit>(owner, "e" + prefix + "Label");
         (*row.label)->setText(QString::fromLatin1(row.title));
-        (*row.label)->setFixedWidth(96);
+        (*row.label)->setFixedWidth(88);
         connect(*row.label, &QLineEdit::returnPressed, this,
                 [this, e = *row.label] { btApplyGraphSettingsClick(e); });
         into->addWidget(*row.label, line, c++);
