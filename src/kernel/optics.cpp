@@ -1,0 +1,267 @@
+#include "kernel/optics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace lumetrix::kernel {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+// Above this, an absorbing coherent layer is opaque: its amplitudes would overflow, and what
+// passes it (e^-70 of the power) is below every other error.
+constexpr double kOpaquePhase = 35;
+
+// A coherent run with unit power falling on it from one side: what is reflected, what
+// passes, and what each segment of each of its layers absorbs.
+struct OneWay {
+    double R = 0;
+    double T = 0;
+    std::vector<std::vector<double>> segments;
+};
+
+// A run of coherent layers between media a (light comes from there) and b, by the
+// transfer-matrix method. The power through each plane is the real part of E · conj(H),
+// with E = f + b and H = n (f - b), relative to the incident Re(n_a); every absorbed share is
+// the drop of that power across a segment, and R the rest, so R + T + ΣA = 1 holds exactly.
+OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, Complex nb,
+                   double wavelength) {
+    const std::size_t count = layers.size();
+    const auto indexOf = [&](std::size_t j) {
+        return j == 0 ? na : j == count + 1 ? nb : layers[j - 1]->index;
+    };
+    // Amplitudes (forward, backward) at the top of each layer j = 1..count and of medium b;
+    // amp[0] holds those in medium a at the first interface.
+    std::vector<Complex> f(count + 2), b(count + 2), phase(count + 2);
+    f[count + 1] = 1;
+    b[count + 1] = 0;
+    for (std::size_t j = count + 1; j-- > 0;) {
+        const Complex n1 = indexOf(j), n2 = indexOf(j + 1);
+        const Complex r = (n1 - n2) / (n1 + n2), t = 2.0 * n1 / (n1 + n2);
+        Complex fb = (f[j + 1] + r * b[j + 1]) / t; // at the bottom of layer j
+        Complex bb = (r * f[j + 1] + b[j + 1]) / t;
+        if (j >= 1) {
+            Complex delta = 2 * kPi * n1 * layers[j - 1]->thickness / wavelength;
+            delta.imag(std::min(delta.imag(), kOpaquePhase));
+            phase[j] = delta;
+            const Complex i(0, 1);
+            fb *= std::exp(-i * delta);
+            bb *= std::exp(i * delta);
+        }
+        f[j] = fb;
+        b[j] = bb;
+    }
+    const Complex scale = 1.0 / f[0];
+    for (std::size_t j = 0; j <= count + 1; ++j) {
+        f[j] *= scale;
+        b[j] *= scale;
+    }
+    const double incident = na.real();
+    const auto power = [&](std::size_t j, double depth) {
+        const Complex i(0, 1);
+        const Complex forward = f[j] * std::exp(i * phase[j] * depth);
+        const Complex backward = b[j] * std::exp(-i * phase[j] * depth);
+        return std::real((forward + backward) * std::conj(indexOf(j) * (forward - backward))) /
+               incident;
+    };
+    OneWay out;
+    out.T = std::max(0.0, std::norm(f[count + 1]) * nb.real() / incident);
+    out.segments.resize(count);
+    // Each layer's bottom flux is the next layer's top flux, so the shares add up exactly.
+    double below = out.T;
+    for (std::size_t j = count; j >= 1; --j) {
+        const int parts = std::max(1, layers[j - 1]->segments);
+        std::vector<double> flux(static_cast<std::size_t>(parts) + 1);
+        flux[static_cast<std::size_t>(parts)] = below;
+        for (int s = 0; s < parts; ++s)
+            flux[static_cast<std::size_t>(s)] = power(j, static_cast<double>(s) / parts);
+        auto& absorbed = out.segments[j - 1];
+        for (int s = 0; s < parts; ++s)
+            absorbed.push_back(flux[static_cast<std::size_t>(s)] -
+                               flux[static_cast<std::size_t>(s) + 1]);
+        below = flux[0];
+    }
+    out.R = 1 - below;
+    return out;
+}
+
+// A coherent run seen from both sides.
+struct Run {
+    OneWay down; // light from above
+    OneWay up;   // light from below, its layers and segments given top to bottom
+};
+
+Run solveRun(Complex above, const std::vector<const OpticalLayer*>& layers, Complex below,
+             double wavelength) {
+    Run run;
+    run.down = coherentRun(above, layers, below, wavelength);
+    std::vector<const OpticalLayer*> reversed(layers.rbegin(), layers.rend());
+    run.up = coherentRun(below, reversed, above, wavelength);
+    std::reverse(run.up.segments.begin(), run.up.segments.end());
+    for (auto& segments : run.up.segments)
+        std::reverse(segments.begin(), segments.end());
+    return run;
+}
+
+// The stack with every layer coherent or incoherent.
+StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Complex bottom,
+                       double wavelength) {
+    // Split into coherent runs between the incoherent layers (and the media).
+    std::vector<std::size_t> thick; // indices of the incoherent layers
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (layers[i].coherence == Coherence::Incoherent)
+            thick.push_back(i);
+    const std::size_t m = thick.size();
+    std::vector<Run> runs(m + 1);
+    std::vector<std::vector<std::size_t>> members(m + 1);
+    for (std::size_t e = 0; e <= m; ++e) {
+        const std::size_t first = e == 0 ? 0 : thick[e - 1] + 1;
+        const std::size_t last = e == m ? layers.size() : thick[e];
+        std::vector<const OpticalLayer*> run;
+        for (std::size_t i = first; i < last; ++i) {
+            run.push_back(&layers[i]);
+            members[e].push_back(i);
+        }
+        const Complex above = e == 0 ? top : layers[thick[e - 1]].index;
+        const Complex below = e == m ? bottom : layers[thick[e]].index;
+        runs[e] = solveRun(above, run, below, wavelength);
+    }
+    // Single-pass power transmission of each incoherent layer (index 1..m).
+    std::vector<double> pass(m + 2, 1.0);
+    for (std::size_t i = 1; i <= m; ++i) {
+        const OpticalLayer& layer = layers[thick[i - 1]];
+        pass[i] = std::exp(-4 * kPi * layer.index.imag() * layer.thickness / wavelength);
+    }
+    // lookDown[i]: reflectance seen from inside incoherent layer i looking down.
+    std::vector<double> lookDown(m + 2, 0.0);
+    if (m >= 1)
+        lookDown[m] = runs[m].down.R;
+    for (std::size_t i = m; i-- > 1;) {
+        const double back = pass[i + 1] * pass[i + 1] * lookDown[i + 1];
+        lookDown[i] =
+            runs[i].down.R + runs[i].down.T * runs[i].up.T * back / (1 - runs[i].up.R * back);
+    }
+    // Forward intensity at the top, backward at the bottom of each incoherent layer.
+    std::vector<double> forward(m + 2, 0.0), backward(m + 2, 0.0);
+    double falling = 1; // onto run e from above
+    for (std::size_t i = 1; i <= m; ++i) {
+        const double back = pass[i] * pass[i] * lookDown[i];
+        forward[i] = runs[i - 1].down.T * falling / (1 - runs[i - 1].up.R * back);
+        backward[i] = lookDown[i] * pass[i] * forward[i];
+        falling = pass[i] * forward[i];
+    }
+    StackOptics out;
+    out.A.assign(layers.size(), 0.0);
+    out.segments.resize(layers.size());
+    for (std::size_t e = 0; e <= m; ++e) {
+        const double fromAbove = e == 0 ? 1 : pass[e] * forward[e];
+        const double fromBelow = e == m ? 0 : pass[e + 1] * backward[e + 1];
+        for (std::size_t k = 0; k < members[e].size(); ++k) {
+            const std::size_t i = members[e][k];
+            for (std::size_t s = 0; s < runs[e].down.segments[k].size(); ++s)
+                out.segments[i].push_back(fromAbove * runs[e].down.segments[k][s] +
+                                          fromBelow * runs[e].up.segments[k][s]);
+        }
+        if (e == 0)
+            out.R = runs[0].down.R + runs[0].up.T * fromBelow;
+        if (e == m)
+            out.T = runs[m].down.T * fromAbove;
+    }
+    // Beer-Lambert in the incoherent layers, from the top and from the bottom.
+    for (std::size_t i = 1; i <= m; ++i) {
+        const OpticalLayer& layer = layers[thick[i - 1]];
+        const int parts = std::max(1, layer.segments);
+        const auto left = [&](double depth) { // share of a single pass left after depth
+            return std::pow(pass[i], depth);
+        };
+        for (int s = 0; s < parts; ++s) {
+            const double z1 = static_cast<double>(s) / parts,
+                         z2 = static_cast<double>(s + 1) / parts;
+            out.segments[thick[i - 1]].push_back(forward[i] * (left(z1) - left(z2)) +
+                                                 backward[i] * (left(1 - z2) - left(1 - z1)));
+        }
+    }
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        for (double share : out.segments[i])
+            out.A[i] += share;
+    return out;
+}
+
+void addWeighted(StackOptics& sum, const StackOptics& part, double weight) {
+    if (sum.A.empty()) {
+        sum.A.assign(part.A.size(), 0.0);
+        sum.segments = part.segments;
+        for (auto& layer : sum.segments)
+            std::fill(layer.begin(), layer.end(), 0.0);
+    }
+    sum.R += weight * part.R;
+    sum.T += weight * part.T;
+    for (std::size_t i = 0; i < part.A.size(); ++i) {
+        sum.A[i] += weight * part.A[i];
+        for (std::size_t s = 0; s < part.segments[i].size(); ++s)
+            sum.segments[i][s] += weight * part.segments[i][s];
+    }
+}
+
+} // namespace
+
+Coherence coherenceOf(double thickness, double wavelength, double n, const CoherenceRule& rule,
+                      double* weight) {
+    const double incoherent = wavelength * wavelength / (2 * 4 * n) * rule.incoherentFactor;
+    const double coherent = incoherent / rule.coherentFactor;
+    double share = 0;
+    Coherence result = Coherence::Partial;
+    if (thickness >= incoherent) {
+        share = 1;
+        result = Coherence::Incoherent;
+    } else if (thickness <= coherent) {
+        result = Coherence::Coherent;
+    } else {
+        share = (thickness - coherent) / (incoherent - coherent);
+    }
+    if (weight)
+        *weight = share;
+    return result;
+}
+
+StackOptics solveStack(Complex top, const std::vector<OpticalLayer>& layers, Complex bottom,
+                       double wavelength) {
+    std::vector<std::size_t> partial;
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (layers[i].coherence == Coherence::Partial)
+            partial.push_back(i);
+    if (partial.empty())
+        return solveSharp(top, layers, bottom, wavelength);
+    // Each partially coherent layer is both coherent and incoherent, by its weight: every
+    // combination for a few such layers; beyond that all of them together, by their mean.
+    constexpr std::size_t kExactCombinations = 4;
+    std::vector<OpticalLayer> sharp = layers;
+    StackOptics mixed;
+    if (partial.size() <= kExactCombinations) {
+        for (unsigned mask = 0; mask < (1u << partial.size()); ++mask) {
+            double weight = 1;
+            for (std::size_t p = 0; p < partial.size(); ++p) {
+                const bool incoherent = (mask >> p) & 1u;
+                const double w = layers[partial[p]].incoherentWeight;
+                weight *= incoherent ? w : 1 - w;
+                sharp[partial[p]].coherence =
+                    incoherent ? Coherence::Incoherent : Coherence::Coherent;
+            }
+            if (weight > 0)
+                addWeighted(mixed, solveSharp(top, sharp, bottom, wavelength), weight);
+        }
+        return mixed;
+    }
+    double mean = 0;
+    for (std::size_t i : partial)
+        mean += layers[i].incoherentWeight / static_cast<double>(partial.size());
+    for (const Coherence treatment : {Coherence::Coherent, Coherence::Incoherent}) {
+        for (std::size_t i : partial)
+            sharp[i].coherence = treatment;
+        addWeighted(mixed, solveSharp(top, sharp, bottom, wavelength),
+                    treatment == Coherence::Incoherent ? mean : 1 - mean);
+    }
+    return mixed;
+}
+
+} // namespace lumetrix::kernel
