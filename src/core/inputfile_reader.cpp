@@ -132,6 +132,8 @@ private:
     void readSpectrum(int line, bool stripTmp);
     void readComments(int first);
     std::string outputName(int line) const;
+    // The folders of the FILES section whose output path stands on this line.
+    LegacyFolders readFolders(int outputLine);
 
     LineReader r;
     const ReaderContext& m_context;
@@ -378,6 +380,19 @@ void InputFileParser::readSpectrum(int line, bool stripTmp) {
                                    "ellipsis radius ratio b:a of the spectrum", ranges::kAnyNumber);
 }
 
+LegacyFolders InputFileParser::readFolders(int outputLine) {
+    // FILES: the output path, then five folders three lines apart.
+    LegacyFolders folders;
+    folders.outFileDir = folderPart(r.from(outputLine, 1));
+    folders.layerFileDir = r.from(outputLine + 5, 1);
+    folders.hazeFileDir = r.from(outputLine + 8, 1);
+    folders.calibrationDir = r.from(outputLine + 11, 1);
+    folders.externalAdfDir = r.from(outputLine + 14, 1);
+    folders.spectrumDir = r.from(outputLine + 17, 1);
+    m_out.statedFolders = folders;
+    return folders;
+}
+
 std::string InputFileParser::outputName(int line) const {
     // Only "/" and "\\" separate folders here; ":" may stand in a name ("run 10:30").
     return lastPathComponent(r.from(line, 1));
@@ -473,17 +488,8 @@ LoadedProject InputFileParser::parse() {
         const int u = m_t + 8 + late;
         readEntireAndBackSide(u);
         readSpectrum(u + 11, false);
-        // FILES: the output path and five folders.
-        const std::string out = r.from(u + 26, 1);
-        LegacyFolders folders;
-        folders.outFileDir = folderPart(out);
-        p.files.eOutFileName = lastPathComponent(out);
-        folders.layerFileDir = r.from(u + 31, 1);
-        folders.hazeFileDir = r.from(u + 34, 1);
-        folders.calibrationDir = r.from(u + 37, 1);
-        folders.externalAdfDir = r.from(u + 40, 1);
-        folders.spectrumDir = r.from(u + 43, 1);
-        m_out.folders = folders;
+        p.files.eOutFileName = outputName(u + 26);
+        m_out.folders = readFolders(u + 26);
         readComments(u + 48);
         return m_out;
     }
@@ -562,6 +568,7 @@ LoadedProject InputFileParser::parse() {
     readEntireAndBackSide(m_t + 31);
     readSpectrum(m_t + 42, true);
     p.files.eOutFileName = outputName(m_t + 57);
+    readFolders(m_t + 57);
     p.rbNormalPrecision = r.letter(m_t + 82, 37) == 'n';
     readComments(m_t + 87);
     return m_out;

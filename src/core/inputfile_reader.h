@@ -22,7 +22,7 @@ struct LoadedRow {
     bool operator==(const LoadedRow&) const = default;
 };
 
-// The folders an old file names (the current layout's reader leaves the folders alone).
+// The folders a file names (the front end takes them from old files only).
 struct LegacyFolders {
     std::string outFileDir; // full path
     std::string layerFileDir;
@@ -53,6 +53,8 @@ struct LoadedProject {
     Functions functionsCarried = Functions::All;
     bool precisionCarried = true;
     std::optional<LegacyFolders> folders;
+    // The folders the FILES section states, in every layout (the kernel reads its data there).
+    LegacyFolders statedFolders;
 
     // The advanced flags the reading sets (true) or clears (false), by page Tag 0..3 and 4.
     std::array<std::optional<bool>, 5> advanced;

@@ -202,6 +202,12 @@ TEST(InputFileReader, ReadsTheShippedExampleFromDisk) {
     EXPECT_EQ(example.value().rows[4].layerFile, "CIGS");
     EXPECT_TRUE(example.value().rows[4].pvActive);
     EXPECT_TRUE(example.value().values.comments.ends_with("rough interfaces at the TCO."));
+    // The folders the kernel reads its data from; the front end keeps its own.
+    EXPECT_FALSE(example.value().folders);
+    EXPECT_EQ(example.value().statedFolders,
+              (LegacyFolders{"/opt/lumetrix/Out", "/opt/lumetrix/nk", "/opt/lumetrix/HT_HR",
+                             "/opt/lumetrix/cT_cR", "/opt/lumetrix/ADF_external",
+                             "/opt/lumetrix/Spectrum"}));
     const auto missing = readInputFile("/no/such/file.dat", readerContext());
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().line, 0);
@@ -229,6 +235,7 @@ TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarry) {
         EXPECT_EQ(p.functionsCarried,
                   v11 ? LoadedProject::Functions::FirstC12 : LoadedProject::Functions::None);
         ASSERT_TRUE(p.folders);
+        EXPECT_EQ(p.statedFolders, *p.folders);
         EXPECT_EQ(*p.folders, (LegacyFolders{"/w/runs", "/w/nk", "/data/haze", "/w/cal", "/w/ext",
                                              "/w/Spectrum"}));
         // Every value read (the other-ADF block in group 1, where the page shows it), as the
