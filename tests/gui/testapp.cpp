@@ -66,9 +66,13 @@ bool TestApp::restoreExample() {
 }
 
 bool TestApp::installAddOn(const QString& spectrumFixture, const QString& name) {
-    return QFile::copy(LUMETRIX_ADDON_PATH, m_workDir + "/libLXPro.so") &&
-           (spectrumFixture.isEmpty() || QFile::copy(LUMETRIX_TEST_DATA_DIR "/" + spectrumFixture,
-                                                     m_workDir + "/Spectrum/" + name + ".spk"));
+    if (!QFile::copy(LUMETRIX_ADDON_PATH, m_workDir + "/libLXPro.so"))
+        return false;
+    if (spectrumFixture.isEmpty())
+        return true;
+    const QString spectrum = m_workDir + "/Spectrum/" + name + ".spk";
+    QFile::remove(spectrum); // the fixture stands in for a shipped spectrum of that name
+    return QFile::copy(LUMETRIX_TEST_DATA_DIR "/" + spectrumFixture, spectrum);
 }
 
 void TestApp::createForms() {
