@@ -136,6 +136,12 @@ private slots:
         QCOMPARE(results.OnLineItems.size(), std::size_t(3));
         QVERIFY(results.OnLineItems[2].box->isChecked());
         QCOMPARE(results.OnLineItems[2].box->text(), QStringLiteral("CIGS"));
+        // A layer added above it moves it on again: the rows are known by their last positions.
+        app.forms->StructureForm->popUpRowMenu(2, {});
+        app.forms->StructureForm->AddLayerClick();
+        results.SyncOnLineItems();
+        QCOMPARE(legend(results), (QStringList{"R", "T", "CIGS"}));
+        QCOMPARE(results.lines().line(2).id, 3);
     }
 
     // Before any run the page reports both missing files and plots nothing.
