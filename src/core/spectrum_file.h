@@ -8,17 +8,18 @@
 
 namespace lumetrix {
 
-// A spectrum file (".spk"): comment lines beginning with "#", then one data line per
-// wavelength: the wavelength in nm and the spectral irradiance in W/(m^2 nm), separated by
-// blanks or tabs, with "." as the decimal point. Wavelengths rise strictly; irradiances are
-// not negative. Empty lines are allowed anywhere.
+// A spectrum file (".spk"), read by the data-file reader (core/data_file.h) as
+// DataKind::Spectrum: comment lines beginning with "#", then one data line per wavelength:
+// the wavelength in nm and the spectral irradiance in W/(m^2 nm), separated by blanks or
+// tabs, with "." as the decimal point. Wavelengths rise strictly; irradiances are not
+// negative. Empty lines are allowed anywhere.
 struct SpectrumFile {
     struct Point {
         double wavelength;
         double irradiance;
-        std::string text; // the data line as written
+        std::string text; // the data line as written (the file's bytes)
     };
-    std::vector<std::string> comments; // the comment lines before the data
+    std::vector<std::string> comments; // the comment lines before the data, as UTF-8
     std::vector<Point> points;
 };
 

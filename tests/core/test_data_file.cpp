@@ -1,0 +1,197 @@
+// The data-file reader: the one text convention, the columns and limits of each kind, the
+// faults it refuses (with file and line) and interpolation inside a table only.
+#include "core/data_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+namespace lumetrix {
+namespace {
+
+namespace fs = std::filesystem;
+using Columns = std::vector<std::vector<double>>;
+
+// The scratch folder of the running test (the tests run in parallel processes).
+fs::path scratchDir() {
+    return fs::temp_directory_path() /
+           (std::string("lumetrix_data_file_") +
+            testing::UnitTest::GetInstance()->current_test_info()->name());
+}
+
+// The bytes as a file of the kind's extension in the scratch folder.
+std::string scratchFile(const std::string& bytes, DataKind kind) {
+    fs::create_directories(scratchDir());
+    const std::string path = dataFilePath(scratchDir().string(), "case", kind);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    return path;
+}
+
+std::string repeated(const std::string& text, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
+TEST(DataFile, ReadsEveryKindWithItsColumns) {
+    struct Case {
+        DataKind kind;
+        std::string bytes;
+        Columns columns;
+        std::vector<std::string> comments;
+    };
+    const Case cases[] = {
+        {DataKind::Nk,
+         "# n and k\r\n# \xB5m\r\n\r\n300\t1.5\t0.1\r\n400 1.6 0\r\n\r\n",
+         {{300, 400}, {1.5, 1.6}, {0.1, 0}},
+         {"# n and k", "# \xC2\xB5m"}},
+        {DataKind::Nk,
+         "\xEF\xBB\xBF  # indented\n 1e2 \t +2.5E0\t1e-400",
+         {{100}, {2.5}, {0}},
+         {"# indented"}},
+        {DataKind::Spectrum, "280 0\n290.5 .25\n4000 1.", {{280, 290.5, 4000}, {0, .25, 1}}, {}},
+        {DataKind::Haze, "400 0\n500 1\n", {{400, 500}, {0, 1}}, {}},
+        {DataKind::Calibration, "400 2.5\n500 0.01\n", {{400, 500}, {2.5, 0.01}}, {}},
+        {DataKind::ReflectanceCalibration, "400 0\n500 1\n", {{400, 500}, {0, 1}}, {}},
+        {DataKind::ExternalAdf,
+         "# deg\n0 1\n45 0.5\n90 0\n",
+         {{0, 45, 90}, {1, 0.5, 0}},
+         {"# deg"}},
+    };
+    for (const Case& c : cases) {
+        const std::string path = scratchFile(c.bytes, c.kind);
+        const auto table = readDataFile(path, c.kind);
+        ASSERT_TRUE(table.ok()) << c.bytes << ": " << table.error().describe();
+        EXPECT_EQ(table.value().path, path);
+        EXPECT_EQ(table.value().columns, c.columns) << c.bytes;
+        EXPECT_EQ(table.value().comments, c.comments) << c.bytes;
+        EXPECT_EQ(table.value().rows(), static_cast<int>(c.columns[0].size()));
+        EXPECT_EQ(table.value().first(), c.columns[0].front());
+        EXPECT_EQ(table.value().last(), c.columns[0].back());
+    }
+    fs::remove_all(scratchDir());
+}
+
+TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
+    struct Case {
+        DataKind kind;
+        std::string bytes;
+        int line;
+        const char* says;
+    };
+    const Case cases[] = {
+        {DataKind::Nk, "# c\n\n300 1 0\n\n\n400 1 x\n", 6, "column 3 (k): \"x\" is not a number"},
+        {DataKind::Nk, "300 1 0\r\n400 abc 0\r\n", 2, "column 2 (n)"},
+        {DataKind::Nk, "300 1,5 0\n", 1, "the decimal point is \".\""},
+        {DataKind::Nk, "300 0x1 0\n", 1, "\"0x1\" is not a number"},
+        {DataKind::Nk, "300 +-1 0\n", 1, "not a number"},
+        {DataKind::Nk, "300 nan 0\n", 1, "column 2 (n): \"nan\" is not a finite number"},
+        {DataKind::Nk, "300 1 -inf\n", 1, "column 3 (k): \"-inf\" is not a finite number"},
+        {DataKind::Nk, "300 1e999 0\n", 1, "not a finite number"},
+        {DataKind::Nk, "300 1 0\n400 1\n", 2, "expected 3 numbers (wavelength, n, k), found 2"},
+        {DataKind::Nk, "300 1 0 7\n", 1, "expected 3 numbers (wavelength, n, k), found 4"},
+        {DataKind::Nk, "300 1 0\n310 1 0\n310 1 0\n", 3, "310 is not above 310 on line 2"},
+        {DataKind::Nk, "0 1 0\n", 1, "wavelength must be above 0, found 0"},
+        {DataKind::Nk, "300 0 0\n", 1, "n must be above 0, found 0"},
+        {DataKind::Nk, "300 1 -1e-9\n", 1, "k must not be below 0, found -1e-9"},
+        {DataKind::Nk, "300 1 0\n# late\n", 2, "a comment line among the data lines"},
+        {DataKind::Spectrum, "300 -0.5\n", 1, "irradiance must not be below 0"},
+        {DataKind::Haze, "300 1.0001\n", 1, "haze must lie between 0 and 1, found 1.0001"},
+        {DataKind::Calibration, "300 0\n", 1, "c must be above 0"},
+        {DataKind::ReflectanceCalibration, "300 1.5\n", 1, "c must lie between 0 and 1"},
+        {DataKind::ExternalAdf, "0 1\n90.5 1\n", 2, "angle must lie between 0 and 90"},
+        {DataKind::ExternalAdf, "0 -1\n", 1, "intensity must not be below 0"},
+        {DataKind::Spectrum, std::string("300 1\n400 1\n5\0\x01 1\n", 18), 3, "NUL byte"},
+        {DataKind::Spectrum, std::string{'\xFF', '\xFE', '3', '\0'}, 1, "UTF-16"},
+        {DataKind::Spectrum, repeated("#\n", kMaxDataFileComments + 1), 10001, "comment lines"},
+        {DataKind::Spectrum, "", 0, "no data line"},
+        {DataKind::Spectrum, "# only\n\n  \t\n", 0, "no data line"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = scratchFile(c.bytes, c.kind);
+        const auto table = readDataFile(path, c.kind);
+        ASSERT_FALSE(table.ok()) << c.bytes;
+        EXPECT_EQ(table.error().file, path);
+        EXPECT_EQ(table.error().line, c.line) << c.bytes << ": " << table.error().describe();
+        EXPECT_NE(table.error().reason.find(c.says), std::string::npos)
+            << c.bytes << ": " << table.error().describe();
+    }
+    fs::remove_all(scratchDir());
+}
+
+TEST(DataFile, MissingFolderOrOversizedFilesAreRefusedUnread) {
+    const std::string big = scratchFile("", DataKind::Nk);
+    fs::resize_file(big, kMaxDataFileBytes + 1); // sparse: nothing is written
+    const std::pair<std::string, const char*> cases[] = {
+        {dataFilePath(fs::temp_directory_path().string(), "no_such_data", DataKind::Nk),
+         "cannot be opened"},
+        {fs::temp_directory_path().string(), "folder"},
+        {big, "too large"},
+    };
+    for (const auto& [path, says] : cases) {
+        const auto table = readDataFile(path, DataKind::Nk);
+        ASSERT_FALSE(table.ok()) << path;
+        EXPECT_EQ(table.error().file, path);
+        EXPECT_NE(table.error().reason.find(says), std::string::npos) << table.error().reason;
+    }
+    fs::remove_all(scratchDir());
+}
+
+TEST(DataTable, InterpolatesBetweenRowsAndNeverOutside) {
+    DataTable table;
+    table.columns = {{300, 400, 600}, {1, 3, 4}, {0, 0.5, 0.1}};
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::tuple<int, double, std::optional<double>> cases[] = {
+        // at rows
+        {1, 300, 1},
+        {1, 400, 3},
+        {1, 600, 4},
+        {2, 400, 0.5},
+        // between rows, and near one
+        {1, 350, 2},
+        {1, 500, 3.5},
+        {2, 500, 0.3},
+        {2, 300.5, .0025},
+        // outside, by a hair too
+        {1, 299, {}},
+        {1, std::nextafter(600.0, 700.0), {}},
+        {1, nan, {}},
+        // columns the table does not have, and the x column itself
+        {3, 400, {}},
+        {-1, 400, {}},
+        {0, 450, 450},
+    };
+    for (const auto& [column, x, expected] : cases) {
+        const auto got = table.at(column, x);
+        ASSERT_EQ(got.has_value(), expected.has_value()) << column << " at " << x;
+        if (expected) {
+            EXPECT_NEAR(*got, *expected, 1e-12) << column << " at " << x;
+        }
+    }
+    // A table of one row holds that row's value at its x alone; an empty one nothing.
+    const DataTable single{"", {}, {{500}, {2}}};
+    EXPECT_EQ(single.at(1, 500), 2.0);
+    EXPECT_FALSE(single.at(1, 500.001));
+    EXPECT_FALSE(DataTable{}.at(0, 1));
+    EXPECT_TRUE(std::isnan(DataTable{}.first()));
+}
+
+TEST(DataFile, PathOfANameInItsFolder) {
+    const std::tuple<const char*, DataKind, const char*> cases[] = {
+        {"/w/nk", DataKind::Nk, "/w/nk/i-ZnO.nk"},
+        {"/w/Spectrum/", DataKind::Spectrum, "/w/Spectrum/i-ZnO.spk"},
+        {"/w/HT_HR", DataKind::Haze, "/w/HT_HR/i-ZnO.hz"},
+        {"/w/cT_cR", DataKind::Calibration, "/w/cT_cR/i-ZnO.cal"},
+        {"/w/cT_cR", DataKind::ReflectanceCalibration, "/w/cT_cR/i-ZnO.cal"},
+        {"/w/ADF_external", DataKind::ExternalAdf, "/w/ADF_external/i-ZnO.adf"},
+    };
+    for (const auto& [folder, kind, path] : cases)
+        EXPECT_EQ(dataFilePath(folder, "i-ZnO", kind), path);
+}
+
+} // namespace
+} // namespace lumetrix
