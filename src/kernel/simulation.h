@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/data_file.h"
+#include "core/result.h"
+#include "kernel/optics.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumetrix::kernel {
+
+// A row of the structure as the kernel uses it: the top medium, a layer or the bottom medium.
+struct StackRow {
+    std::string name; // the layer file name
+    double thickness = 0;
+    int segments = 1;
+    double roughness = 0; // rms of the interface above the row, nm
+    bool pvActive = false;
+    DataTable nk;
+};
+
+// A project ready to run: its structure with the data it needs, and the wavelength grid.
+struct Simulation {
+    std::string inputFile;
+    std::string outputBase; // output folder and name; the files add their suffixes
+    std::vector<StackRow> rows;
+    CoherenceRule coherence;
+    std::string spectrumName;
+    std::vector<double> wavelengths; // nm: the spectrum's points inside every nk range
+    std::vector<double> irradiance;  // W/(m^2 nm) at each wavelength
+    int anglesPer90 = 45;
+    bool anyRough = false;
+
+    int layerCount() const { return static_cast<int>(rows.size()) - 2; }
+};
+
+// Reads an input file and the data files it needs, and fixes the wavelength grid. The error
+// names the file and the line of the first thing wrong.
+Result<Simulation> prepareSimulation(const std::string& inputFile);
+
+// What a run gives at each wavelength.
+struct RunResults {
+    std::vector<StackOptics> optics; // per wavelength
+    std::vector<double> jph;         // per layer, mA/cm2
+    double jphR = 0, jphT = 0;       // of the reflected and the transmitted photons
+    double jphTotal = 0;             // over the PV-active layers
+};
+
+// Photocurrent density, in mA/cm2, of the photons in a share `fraction[i]` of the spectrum
+// at each wavelength, every photon giving one carrier (trapezoid rule over the grid).
+double photocurrent(const std::vector<double>& wavelengths, const std::vector<double>& irradiance,
+                    const std::vector<double>& fraction);
+// The same per nm at one wavelength (mA/(cm2 nm)).
+double spectralPhotocurrent(double wavelength, double irradiance, double fraction);
+
+struct RunCallbacks {
+    std::function<void(const std::string&)> report;         // a line of the report
+    std::function<void(int done, int total)> progress;      // wavelengths finished in order
+    std::function<void(int index, const StackOptics&)> row; // a wavelength's result, in order
+};
+
+// Computes every wavelength, spread over `threads` threads (0: all), handing the results on
+// in wavelength order as they finish.
+RunResults runSimulation(const Simulation& simulation, int threads, const RunCallbacks& callbacks);
+
+} // namespace lumetrix::kernel

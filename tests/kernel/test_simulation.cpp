@@ -1,0 +1,182 @@
+// A whole run of the shipped example: the result files read back with the Results page's own
+// readers, the photocurrents against hand-worked numbers, and refused inputs.
+#include "core/result_files.h"
+#include "kernel/result_writer.h"
+#include "kernel/simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace lumetrix;
+using namespace lumetrix::kernel;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The example project with its folders in the shipped data and its output in a folder of the
+// test; `edit` changes its text first.
+fs::path exampleProject(const std::string& name,
+                        const std::function<void(std::string&)>& edit = {}) {
+    const fs::path dir = fs::temp_directory_path() / ("lumetrix_kernel_" + name);
+    fs::remove_all(dir);
+    fs::create_directories(dir / "Out");
+    std::string text = slurp(std::string(LUMETRIX_DATA_DIR) + "/in/CIGS example.dat");
+    const auto replace = [&text](const std::string& from, const std::string& to) {
+        for (auto at = text.find(from); at != std::string::npos;
+             at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+    };
+    replace("/opt/lumetrix/Out", (dir / "Out").string());
+    replace("/opt/lumetrix", LUMETRIX_DATA_DIR);
+    if (edit)
+        edit(text);
+    std::ofstream(dir / "project.dat", std::ios::binary) << text;
+    return dir;
+}
+
+struct ExampleRun {
+    Simulation simulation;
+    RunResults results;
+};
+
+ExampleRun runExample(const fs::path& dir, int threads) {
+    auto prepared = prepareSimulation((dir / "project.dat").string());
+    EXPECT_TRUE(prepared) << (prepared ? "" : prepared.error().describe());
+    ExampleRun run{std::move(prepared).value(), {}};
+    ResultWriter writer(run.simulation);
+    EXPECT_FALSE(writer.begin());
+    run.results =
+        runSimulation(run.simulation, threads,
+                      {nullptr, nullptr, [&](int i, const StackOptics& o) { writer.row(i, o); }});
+    EXPECT_FALSE(writer.finish(run.results));
+    return run;
+}
+
+} // namespace
+
+TEST(Photocurrent, FlatSpectrumFullyAbsorbedMatchesTheClosedForm) {
+    // 1 W/(m^2 nm) from 400 to 1200 nm, every photon absorbed:
+    // J = q / (h c) * (1200^2 - 400^2) / 2 nm^2 * 1e-9 m/nm = 806554.39 * 6.4e-4 A/m^2
+    //   = 516.19 A/m^2 = 51.619 mA/cm^2.
+    std::vector<double> lambda, irradiance, absorbed;
+    for (double l = 400; l <= 1200; l += 10) {
+        lambda.push_back(l);
+        irradiance.push_back(1);
+        absorbed.push_back(1);
+    }
+    EXPECT_NEAR(photocurrent(lambda, irradiance, absorbed), 51.6195, 1e-3);
+    std::fill(absorbed.begin(), absorbed.end(), 0.25);
+    EXPECT_NEAR(photocurrent(lambda, irradiance, absorbed), 51.6195 / 4, 1e-3);
+}
+
+TEST(Simulation, ExampleRunsAndTheResultsPageReadsEveryFile) {
+    const fs::path dir = exampleProject("example");
+    const ExampleRun run = runExample(dir, 2);
+    const Simulation& s = run.simulation;
+    ASSERT_EQ(s.layerCount(), 5);
+    const std::string base = (dir / "Out" / "LXOut").string();
+    const auto count = static_cast<int>(s.wavelengths.size());
+
+    // .rta: header, one row per wavelength, the empty last line; R + T + ΣA in the last column.
+    const auto rta = readResultTable(base + ".rta", 0);
+    ASSERT_TRUE(rta);
+    EXPECT_EQ(rta.value().rowCount(), count + 2);
+    EXPECT_EQ(rta.value().columnCount(), 10);
+    EXPECT_EQ(rta.value().cell(0, 7), "CIGS");
+    for (int r = 1; r <= count; r += 7) {
+        double sum = 0;
+        for (int c = 2; c <= 8; ++c)
+            sum += std::stod(rta.value().cell(r, c));
+        EXPECT_NEAR(sum, 1, 1e-6) << r;
+        EXPECT_NEAR(std::stod(rta.value().cell(r, 9)), 1, 1e-7) << r;
+    }
+    EXPECT_EQ(slurp(base + "_Spec.rta"), slurp(base + ".rta")); // flat: all of it specular
+
+    // _Sum.jsc: the items R, T and each layer, and the PV total (CIGS alone). A 2 µm CIGS
+    // absorber under a ZnO window gets roughly 30 to 38 mA/cm2 of the ~46 that AM1.5G holds
+    // from 300 to 1200 nm; R, T and the layers share out everything the spectrum holds.
+    const auto totals = readJscTotals(base + "_Sum.jsc", 7);
+    ASSERT_TRUE(totals) << totals.error().describe();
+    EXPECT_NEAR(totals.value().items[5], run.results.jph[3], 1e-4);
+    EXPECT_NEAR(totals.value().total, totals.value().items[5], 1e-4);
+    EXPECT_GT(totals.value().total, 30);
+    EXPECT_LT(totals.value().total, 38);
+    double all = 0;
+    for (double j : totals.value().items)
+        all += j;
+    EXPECT_NEAR(
+        all,
+        photocurrent(s.wavelengths, s.irradiance, std::vector<double>(s.wavelengths.size(), 1.0)),
+        1e-3);
+
+    // .GL: one row per segment; the generation over the CIGS segments gives back its Jph.
+    const auto gl = readResultTable(base + ".GL", 4);
+    ASSERT_TRUE(gl);
+    EXPECT_EQ(gl.value().rowCount(), 1 + 5 + 2 + 2 + 40 + 5);
+    double carriers = 0; // per cm2 and second
+    for (int r = 1; r < gl.value().rowCount(); ++r)
+        if (gl.value().cell(r, 2) == "CIGS")
+            carriers += std::stod(gl.value().cell(r, 3)) * (2000.0 / 40 * 1e-7);
+    EXPECT_NEAR(carriers * 1.602176634e-19 * 1e3, run.results.jph[3], 1e-4);
+    EXPECT_NEAR(std::stod(gl.value().cell(1, 1)), 35, 1e-9); // the middle of ZnO's first fifth
+
+    const auto jph = readResultTable(base + ".jph", 4);
+    ASSERT_TRUE(jph);
+    EXPECT_EQ(jph.value().columnCount(), 7);
+    const auto ratio = readResultTable(base + "_ratio.jph", 4);
+    ASSERT_TRUE(ratio);
+    EXPECT_EQ(ratio.value().cell(1, 5), rta.value().cell(1, 7)); // CIGS's absorbed share
+    EXPECT_TRUE(readResultTable(base + ".hrt", 0));
+    EXPECT_TRUE(readResultTable(base + "_T.adf", 0));
+}
+
+TEST(Simulation, ThreadsDoNotChangeTheResult) {
+    const fs::path dir = exampleProject("threads");
+    std::vector<std::string> files;
+    for (const int threads : {1, 2}) {
+        runExample(dir, threads);
+        for (const char* suffix : {".rta", "_Sum.jsc", ".GL"})
+            files.push_back(slurp(dir / "Out" / (std::string("LXOut") + suffix)));
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(files[i], files[i + 3]) << i;
+}
+
+TEST(Simulation, RefusedInputsNameTheFile) {
+    const struct {
+        const char* name;
+        std::function<void(std::string&)> edit;
+        const char* file;   // the end of the file named
+        const char* reason; // a part of the reason
+    } cases[] = {
+        {"missing_nk", [](std::string& t) { t.replace(t.find("CdS "), 4, "CdX "); }, "CdX.nk", ""},
+        {"missing_spectrum",
+         [](std::string& t) { t.replace(t.find("Spectrum: AM15"), 14, "Spectrum: AM99"); },
+         "AM99.spk", ""},
+        {"no_common_range",
+         [](std::string& t) {
+             t.replace(t.find("Spectrum: AM15"), 14, "Spectrum: far_infrared");
+             const std::string folder = std::string(LUMETRIX_DATA_DIR) + "/Spectrum";
+             t.replace(t.find(folder), folder.size(), LUMETRIX_TEST_DATA_DIR);
+         },
+         ".nk", "no wavelength of the spectrum"},
+    };
+    for (const auto& c : cases) {
+        const fs::path dir = exampleProject(c.name, c.edit);
+        const auto prepared = prepareSimulation((dir / "project.dat").string());
+        ASSERT_FALSE(prepared) << c.name;
+        EXPECT_TRUE(prepared.error().file.ends_with(c.file)) << prepared.error().describe();
+        EXPECT_NE(prepared.error().reason.find(c.reason), std::string::npos)
+            << prepared.error().describe();
+    }
+}
