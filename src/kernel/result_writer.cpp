@@ -10,6 +10,9 @@ namespace lumetrix::kernel {
 namespace {
 
 constexpr double kElementaryCharge = 1.602176634e-19;
+// The files written at the end of a run.
+constexpr const char* kLaterFiles[] = {"_Spec.rta",  "_Dif.rta", "_Sum.jsc", ".jsc",   ".jph",
+                                       "_ratio.jph", ".GL",      ".hrt",     "_R.adf", "_T.adf"};
 
 std::string num(double value) {
     char text[32];
@@ -54,6 +57,12 @@ std::string ResultWriter::rtaRow(int index, const StackOptics& o, bool scattered
 }
 
 std::optional<std::string> ResultWriter::begin() {
+    // The files of an earlier run go first, so that a run that stops early leaves none of
+    // them beside its own partial ".rta".
+    for (const char* suffix : kLaterFiles) {
+        std::error_code ignored;
+        std::filesystem::remove(path(suffix), ignored);
+    }
     m_rta.open(path(".rta"), std::ios::binary | std::ios::trunc);
     if (!m_rta)
         return cannotCreateFileMessage(path(".rta"), "it cannot be created");
@@ -178,15 +187,20 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
     }
     spec.emplace_back();
     dif.emplace_back();
-    const std::pair<const char*, std::vector<std::string>> files[] = {
-        {"_Spec.rta", spec},          {"_Dif.rta", dif},
-        {"_Sum.jsc", totalsLines(r)}, {".jsc", jscLines(r)},
-        {".jph", jphLines(r, false)}, {"_ratio.jph", jphLines(r, true)},
-        {".GL", generationLines(r)},  {".hrt", hazeLines()},
-        {"_R.adf", adfLines()},       {"_T.adf", adfLines()}};
-    for (const auto& [suffix, lines] : files)
-        if (const auto reason = writeTextFile(path(suffix), lines))
-            return cannotCreateFileMessage(path(suffix), *reason);
+    const std::vector<std::string> contents[] = {spec,
+                                                 dif,
+                                                 totalsLines(r),
+                                                 jscLines(r),
+                                                 jphLines(r, false),
+                                                 jphLines(r, true),
+                                                 generationLines(r),
+                                                 hazeLines(),
+                                                 adfLines(),
+                                                 adfLines()};
+    static_assert(std::size(contents) == std::size(kLaterFiles));
+    for (std::size_t i = 0; i < std::size(kLaterFiles); ++i)
+        if (const auto reason = writeTextFile(path(kLaterFiles[i]), contents[i]))
+            return cannotCreateFileMessage(path(kLaterFiles[i]), *reason);
     return std::nullopt;
 }
 

@@ -180,3 +180,16 @@ TEST(Simulation, RefusedInputsNameTheFile) {
             << prepared.error().describe();
     }
 }
+
+TEST(Simulation, ARunThatFailsLeavesNoResultBehind) {
+    const fs::path dir = exampleProject("abandoned");
+    const ExampleRun done = runExample(dir, 1);
+    ASSERT_TRUE(fs::exists(dir / "Out" / "LXOut_Sum.jsc"));
+    ResultWriter writer(done.simulation);
+    ASSERT_FALSE(writer.begin()); // the earlier run's files go as the new one starts
+    EXPECT_FALSE(fs::exists(dir / "Out" / "LXOut_Sum.jsc"));
+    EXPECT_FALSE(fs::exists(dir / "Out" / "LXOut.GL"));
+    writer.row(0, done.results.optics[0]);
+    writer.abandon();
+    EXPECT_FALSE(fs::exists(dir / "Out" / "LXOut.rta"));
+}
