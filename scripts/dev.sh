@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake qt6-base-dev libgl-dev libqcustomplot-dev libqcustomplot2.1-qt6 libgtest-dev
+packages=(build-essential cmake qt6-base-dev libgl-dev libqcustomplot-dev libqcustomplot2.1-qt6 libgtest-dev libeigen3-dev
           libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
