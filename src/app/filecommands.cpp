@@ -141,7 +141,7 @@ void TMainForm::resetProject(bool startedByOpenInputFile) {
 
     results.resetForNewProject(startedByOpenInputFile);
 
-    m_forms.ProcessForm->ProcessInfoMemo->clear();
+    m_forms.ProcessForm->clearRun();
     m_forms.TekstForm->TekstMemo->clear();
     m_forms.TekstForm->rbNormalPrecision->setChecked(true); // a new project's precision
     setAdvButtonLook(false);

@@ -23,11 +23,13 @@
 #include "tools/toolwindows.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -76,6 +78,11 @@ constexpr std::array<const char*, TMainForm::kPageCount> kPageTitles = {
     "Results"};
 
 const QColor kPanelColor(10, 36, 106);
+
+// The files a run of the kernel writes into the output folder, after the output name.
+constexpr std::array kRunResultSuffixes{".rta", "_Spec.rta", "_Dif.rta",   "_Sum.jsc",
+                                        ".jsc", ".jph",      "_ratio.jph", ".GL",
+                                        ".hrt", "_R.adf",    "_T.adf"};
 
 // RUN stands at its designed top when the side panel has its designed height; a shorter panel
 // keeps the designed margin below RUN, down to a top just under the advanced switch.
@@ -146,6 +153,16 @@ TMainForm::TMainForm(Forms& forms) : m_forms(forms), m_comboLists(forms.context.
     buildMenus();
     FormCreate();
     qApp->installEventFilter(this); // key preview
+    // The kernel's report and progress go to the Process window page.
+    m_run = new KernelRun(this);
+    connect(m_run, &KernelRun::reportLine, this,
+            [this](const QString& text) { m_forms.ProcessForm->addReport(text); });
+    connect(m_run, &KernelRun::progress, this,
+            [this](int done, int total) { m_forms.ProcessForm->setProgress(done, total); });
+    connect(m_run, &KernelRun::ended, this, &TMainForm::runEnded);
+    m_followRun = new QTimer(this);
+    m_followRun->setInterval(500);
+    connect(m_followRun, &QTimer::timeout, this, [this] { m_forms.Results->followRun(); });
 }
 
 TMainForm::~TMainForm() {
@@ -475,8 +492,91 @@ void TMainForm::AdvButtonClick() {
 }
 
 void TMainForm::btRunClick() {
-    // The Results page is what RUN leads to, so its button is the one shown pressed.
-    ToolBarClick(LbSpeedButton8);
+    if (m_run->running())
+        m_run->stop();
+    else
+        startRun();
+}
+
+void TMainForm::startRun() {
+    PremakniFocus();
+    UserDialogs& dialogs = m_forms.context.dialogs;
+    const QString program = kernelProgramPath();
+    const QFileInfo kernel(program);
+    if (!kernel.isFile() || !kernel.isExecutable()) {
+        dialogs.error(QStringLiteral("The simulation kernel \"%1\" is missing or cannot be run.\n"
+                                     "It belongs in the folder of the Lumetrix program, unless "
+                                     "LUMETRIX_KERNEL names it.")
+                          .arg(program));
+        return;
+    }
+    const QString name = QString::fromStdString(FolderSettings.OutFileName);
+    const QDir out(QString::fromStdString(FolderSettings.OutFileDir));
+    if (name.isEmpty()) {
+        dialogs.error(QStringLiteral("The output files have no name: give one on the Files page."));
+        return;
+    }
+    if (!out.exists()) {
+        dialogs.error(QStringLiteral("The output folder \"%1\" does not exist: choose or create it "
+                                     "on the Files page.")
+                          .arg(out.path()));
+        return;
+    }
+    QStringList existing;
+    for (const char* suffix : kRunResultSuffixes)
+        if (QFileInfo::exists(out.filePath(name + QLatin1String(suffix))))
+            existing << name + QLatin1String(suffix);
+    if (!existing.isEmpty() && m_forms.FilesForm->cbOverwriteLXOut->isChecked() &&
+        dialogs.message(QStringLiteral("The output folder \"%1\" already holds these result "
+                                       "files:\n%2\n\nDo you want to overwrite them?")
+                            .arg(out.path(), existing.join(QStringLiteral(", "))),
+                        DialogIcon::Warning,
+                        {DialogButton::Yes, DialogButton::No}) != DialogButton::Yes)
+        return;
+    const QString input = runInputPath();
+    if (!SaveInputFile(input))
+        return;
+    // The on-line view follows the rows of this run, never those of the run before.
+    for (const char* followed : {".rta", "_Sum.jsc"})
+        QFile::remove(out.filePath(name + QLatin1String(followed)));
+    btRun->setText(QStringLiteral("STOP"));
+    m_forms.ProcessForm->runStarted(program, input);
+    ToolBarClick(LbSpeedButton7);
+    m_followRun->start();
+    m_run->start(program, input, QString::fromStdString(FolderSettings.WorkDir));
+}
+
+QString TMainForm::runInputPath() const {
+    const QDir out(QString::fromStdString(FolderSettings.OutFileDir));
+    const QString name = QString::fromStdString(FolderSettings.OutFileName);
+    const QString copy = out.absoluteFilePath(name + ".dat");
+    if (CurrentFileName.isEmpty())
+        return copy;
+    const QFileInfo own(CurrentFileName);
+    const QFileInfo target(copy);
+    const bool same = own.exists() && target.exists()
+                          ? own.canonicalFilePath() == target.canonicalFilePath()
+                          : QDir::cleanPath(own.absoluteFilePath()) == QDir::cleanPath(copy);
+    return same ? out.absoluteFilePath(name + "_run.dat") : copy;
+}
+
+void TMainForm::runEnded(KernelRun::End end, const QString& message) {
+    m_followRun->stop();
+    btRun->setText(QStringLiteral("RUN"));
+    m_forms.ProcessForm->runEnded(end, message);
+    switch (end) {
+    case KernelRun::End::Completed:
+        // The Results page reads the new result and its totals as it is shown, and it is what
+        // RUN leads to, so its button is the one shown pressed.
+        m_forms.Results->runCompleted();
+        ToolBarClick(LbSpeedButton8);
+        break;
+    case KernelRun::End::Failed:
+        m_forms.context.dialogs.error(QStringLiteral("The simulation failed.\n") + message);
+        break;
+    case KernelRun::End::Stopped:
+        break;
+    }
 }
 
 void TMainForm::stepPage(int step) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/processform.h"
 #include "controls/combolists.h"
 #include "core/folders.h"
 #include "core/recent_list.h"
@@ -19,6 +20,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QScrollArea;
+class QTimer;
 class QVBoxLayout;
 
 namespace lumetrix {
@@ -122,7 +124,10 @@ public:
     void FormActivate();
     void ToolBarClick(TLbSpeedButton* Sender);
     void AdvButtonClick();
+    // RUN: the kernel computes the project; STOP (the caption while it runs) kills the run.
     void btRunClick();
+    // The kernel's run, going while RUN reads STOP.
+    const KernelRun& kernelRun() const { return *m_run; }
     // Shows the page a step away from the page of the pressed side button, round the ends.
     void stepPage(int step);
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
@@ -199,6 +204,12 @@ private:
     void placeRunButton();
     void setAdvButtonLook(bool on);
     void showToolWindow(QWidget* window);
+    // Checks the run's folder and files, saves the input file for the kernel and starts it.
+    void startRun();
+    // The input file the kernel reads: <output name>.dat in the output folder, or, when that
+    // is the user's own project file, <output name>_run.dat.
+    QString runInputPath() const;
+    void runEnded(KernelRun::End end, const QString& message);
     void lockForToolWindow(QWidget* window);
 
     Forms& m_forms;
@@ -210,6 +221,8 @@ private:
     RecentList m_recent;
     QList<QAction*> m_recentActions;
     QAction* m_recentSlot0 = nullptr; // stands between the entries and Exit
+    KernelRun* m_run = nullptr;
+    QTimer* m_followRun = nullptr; // the on-line view follows a run
 };
 
 } // namespace lumetrix

@@ -1,9 +1,135 @@
 #include "app/processform.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace lumetrix {
+namespace {
+
+// Standard error beyond this is not kept: the message is its first lines.
+constexpr qsizetype kMaxErrorBytes = 64 * 1024;
+
+} // namespace
+
+QString kernelProgramPath() {
+    const QString chosen = qEnvironmentVariable("LUMETRIX_KERNEL");
+    if (!chosen.isEmpty())
+        return chosen;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("lumetrix-kernel"));
+}
+
+KernelLine parseKernelLine(const QString& line) {
+    KernelLine parsed;
+    parsed.text = line;
+    while (parsed.text.endsWith(QLatin1Char('\n')) || parsed.text.endsWith(QLatin1Char('\r')))
+        parsed.text.chop(1);
+    static const QRegularExpression progress(QStringLiteral("^progress (\\d{1,9}) (\\d{1,9})$"));
+    const QRegularExpressionMatch match = progress.match(parsed.text);
+    if (!match.hasMatch())
+        return parsed;
+    const int done = match.captured(1).toInt();
+    const int total = match.captured(2).toInt();
+    if (total < 1 || done > total)
+        return parsed; // not a step of a run: shown as it came
+    parsed.isProgress = true;
+    parsed.done = done;
+    parsed.total = total;
+    return parsed;
+}
+
+KernelRun::KernelRun(QObject* parent) : QObject(parent) {}
+
+KernelRun::~KernelRun() {
+    if (!m_process)
+        return;
+    m_process->disconnect(this);
+    m_process->kill();
+    m_process->waitForFinished(3000);
+}
+
+void KernelRun::start(const QString& program, const QString& inputFile, const QString& workDir) {
+    if (m_process)
+        return;
+    m_program = program;
+    m_errors.clear();
+    m_stopping = false;
+    m_process = new QProcess(this);
+    m_process->setProgram(program);
+    m_process->setArguments({inputFile});
+    m_process->setWorkingDirectory(workDir);
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &KernelRun::readOutput);
+    connect(m_process, &QProcess::readyReadStandardError, this, &KernelRun::readErrors);
+    connect(m_process, &QProcess::finished, this, &KernelRun::processFinished);
+    connect(m_process, &QProcess::errorOccurred, this, &KernelRun::processError);
+    m_process->start(QIODevice::ReadOnly);
+}
+
+void KernelRun::stop() {
+    if (!m_process)
+        return;
+    m_stopping = true;
+    m_process->kill();
+}
+
+void KernelRun::readOutput() {
+    while (m_process && m_process->canReadLine())
+        takeLine(m_process->readLine());
+}
+
+void KernelRun::readErrors() {
+    const QByteArray bytes = m_process->readAllStandardError();
+    if (m_errors.size() < kMaxErrorBytes)
+        m_errors += bytes.left(kMaxErrorBytes - m_errors.size());
+}
+
+void KernelRun::takeLine(const QByteArray& bytes) {
+    const KernelLine line = parseKernelLine(QString::fromUtf8(bytes));
+    if (line.isProgress)
+        emit progress(line.done, line.total);
+    else
+        emit reportLine(line.text);
+}
+
+void KernelRun::processFinished(int exitCode, QProcess::ExitStatus status) {
+    readOutput();
+    if (m_process->bytesAvailable() > 0) // a last line without its line end
+        takeLine(m_process->readAll());
+    readErrors();
+    const QString errors = QString::fromUtf8(m_errors).trimmed();
+    if (m_stopping)
+        finish(End::Stopped, {});
+    else if (status == QProcess::CrashExit)
+        finish(End::Failed, QStringLiteral("The simulation kernel stopped unexpectedly.") +
+                                (errors.isEmpty() ? QString() : "\n" + errors));
+    else if (exitCode != 0)
+        finish(End::Failed, !errors.isEmpty()
+                                ? errors
+                                : QStringLiteral("The simulation kernel ended with exit code %1 "
+                                                 "and gave no reason.")
+                                      .arg(exitCode));
+    else
+        finish(End::Completed, {});
+}
+
+void KernelRun::processError(QProcess::ProcessError error) {
+    // A run that started ends through `finished`, a crash included.
+    if (error != QProcess::FailedToStart)
+        return;
+    finish(End::Failed, QStringLiteral("The simulation kernel \"%1\" cannot be started: %2")
+                            .arg(m_program, m_process->errorString()));
+}
+
+void KernelRun::finish(End end, const QString& message) {
+    m_process->disconnect(this);
+    m_process->deleteLater();
+    m_process = nullptr;
+    emit ended(end, message);
+}
 
 TProcessForm::TProcessForm(PageHost& host, QWidget* parent) : TPageForm(host, 6, parent) {
     setObjectName(QStringLiteral("ProcessForm"));
@@ -12,7 +138,62 @@ TProcessForm::TProcessForm(PageHost& host, QWidget* parent) : TPageForm(host, 6,
     ProcessInfoMemo = new QPlainTextEdit(this);
     ProcessInfoMemo->setObjectName(QStringLiteral("ProcessInfoMemo"));
     ProcessInfoMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ProcessInfoMemo->setReadOnly(true);
     layout->addWidget(ProcessInfoMemo);
+    pbProgress = new QProgressBar(this);
+    pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    pbProgress->setFormat(QStringLiteral("Wavelength %v of %m"));
+    pbProgress->hide();
+    layout->addWidget(pbProgress);
+}
+
+void TProcessForm::runStarted(const QString& program, const QString& inputFile) {
+    m_clock.start();
+    if (!ProcessInfoMemo->document()->isEmpty())
+        ProcessInfoMemo->appendPlainText(QString());
+    ProcessInfoMemo->appendPlainText(QStringLiteral("Run: %1 \"%2\"").arg(program, inputFile));
+    pbProgress->setRange(0, 0); // busy until the kernel tells the number of wavelengths
+    pbProgress->setValue(0);
+    pbProgress->setFormat(QStringLiteral("Starting ..."));
+    pbProgress->show();
+}
+
+void TProcessForm::addReport(const QString& text) {
+    ProcessInfoMemo->appendPlainText(text);
+}
+
+void TProcessForm::setProgress(int done, int total) {
+    pbProgress->setFormat(QStringLiteral("Wavelength %v of %m"));
+    pbProgress->setRange(0, total);
+    pbProgress->setValue(done);
+    pbProgress->show();
+}
+
+void TProcessForm::runEnded(KernelRun::End end, const QString& message) {
+    const bool told = pbProgress->maximum() > 0; // the kernel told how far it got
+    if (!told)
+        pbProgress->setRange(0, 1);
+    switch (end) {
+    case KernelRun::End::Completed:
+        ProcessInfoMemo->appendPlainText(
+            QStringLiteral("Completed in %1 s.").arg(double(m_clock.elapsed()) / 1000, 0, 'f', 1));
+        pbProgress->setFormat(QStringLiteral("Completed"));
+        break;
+    case KernelRun::End::Stopped:
+        ProcessInfoMemo->appendPlainText(QStringLiteral("The run was stopped."));
+        pbProgress->setFormat(told ? QStringLiteral("Stopped at wavelength %v of %m")
+                                   : QStringLiteral("Stopped"));
+        break;
+    case KernelRun::End::Failed:
+        ProcessInfoMemo->appendPlainText(QStringLiteral("The run failed: ") + message);
+        pbProgress->setFormat(QStringLiteral("Failed"));
+        break;
+    }
+}
+
+void TProcessForm::clearRun() {
+    ProcessInfoMemo->clear();
+    pbProgress->hide();
 }
 
 } // namespace lumetrix

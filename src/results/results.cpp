@@ -17,6 +17,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -29,6 +32,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace lumetrix {
 namespace {
@@ -41,6 +45,14 @@ const QString kOnLineMarker = QStringLiteral("OnLine results");
 // four lines above their header.
 int entryHeaderSkip(int index) {
     return index == 4 || index == 5 ? 4 : 0;
+}
+
+// The size and time of a file, which change as a run writes it; empty for a missing file.
+QString fileStamp(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
 }
 
 } // namespace
@@ -258,10 +270,13 @@ void TResults::FormShow() {
     SaveTarvo1->setVisible(true);
     SyncOnLineItems();
     cbIzberiGraf->setCurrentIndex(kOnLineEntry);
+    const bool renew = std::exchange(m_renewLines, false);
     if (!showOnLineView())
         return; // a missing result is reported, and no on-line lines are added
     for (auto item = OnLineItems.rbegin(); item != OnLineItems.rend(); ++item)
         item->box->setChecked(true);
+    if (renew)
+        renewOnLineLines();
 }
 
 QString TResults::onLineFilePath() const {
@@ -274,15 +289,51 @@ bool TResults::showOnLineView() {
     LOpenedFile->clear();
     ClearResultTable();
     const QString path = onLineFilePath();
-    const bool loaded = LoadResultTable(path, 0);
+    // A run in progress is still writing its result file and writes the totals at its end:
+    // a file not there yet is no fault, and no totals are shown.
+    const bool running = m_host.runInProgress();
+    bool loaded = true;
+    if (running)
+        loadRunningResult(path);
+    else
+        loaded = LoadResultTable(path, 0);
     const ResultTable& shown = m_model->table();
     m_onLine = shown.resized(shown.rowCount() - 1, shown.columnCount() - 1);
-    const bool totals = ReadJscSums(path);
+    bool totals = true;
+    if (!running) {
+        totals = ReadJscSums(path);
+    } else {
+        for (OnLineItem& item : OnLineItems) {
+            item.jscValue = 0;
+            item.jsc->setValue(0);
+        }
+        pbJscTotal->hide();
+    }
     pLoading->show();
     pLoading->repaint();
     m_model->setTable(m_onLine);
     pLoading->hide();
     return loaded && totals;
+}
+
+void TResults::loadRunningResult(const QString& path) {
+    m_followed = fileStamp(path); // taken first: a later change is read again
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QByteArray bytes = file.read(static_cast<qint64>(kMaxResultFileBytes));
+    bytes.truncate(bytes.lastIndexOf('\n') + 1); // a line being written is not read yet
+    if (auto table = parseResultTable(bytes.toStdString(), 0, path.toStdString()))
+        m_model->setTable(std::move(table).value());
+}
+
+void TResults::followRun() {
+    if (!m_host.runInProgress() || !isVisible() || cbIzberiGraf->currentIndex() != kOnLineEntry)
+        return;
+    if (fileStamp(onLineFilePath()) == m_followed)
+        return;
+    showOnLineView();
+    renewOnLineLines();
 }
 
 bool TResults::ReadJscSums(const QString& rtaPath) {

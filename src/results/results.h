@@ -104,6 +104,12 @@ public:
     // The on-line items follow the rows of the Structure page, and so do the layer lines.
     void SyncOnLineItems();
     const ResultTable& onLineTable() const { return m_onLine; }
+    // While a run is in progress: the on-line view, when shown, reads the growing result file
+    // again when it has changed, and the on-line lines take its new rows.
+    void followRun();
+    // A run has completed: as the page is shown next, the on-line lines already on the graph
+    // take the points of the new result.
+    void runCompleted() { m_renewLines = true; }
 
     bool imported() const { return m_imported; }
 
@@ -157,9 +163,18 @@ private:
     // The file chosen for the import entry, with its header skip; empty when cancelled.
     QString ImportResultFile(int& headerSkip);
     // The on-line view: entry 1's file, one row and column fewer, and the totals.
-    // False when a file of it could not be read (the message is shown).
+    // False when a file of it could not be read (the message is shown); while a run is in
+    // progress its file is read as far as it is written, and nothing is told.
     bool showOnLineView();
     bool ReadJscSums(const QString& rtaPath);
+    // The complete lines of the result file that a run is writing; no message when it is not
+    // there yet.
+    void loadRunningResult(const QString& path);
+    // The points of on-line quantity q from the on-line table; while a run is in progress its
+    // last row is left out, as it may be half written.
+    Result<GraphLine> onLinePoints(int quantity) const;
+    // The on-line lines on the graph take their points from the on-line table again.
+    void renewOnLineLines();
     QString onLineFilePath() const;
     OnLineItem makeOnLineItem(const QString& caption, int quantity);
     void removeOnLineItemsFrom(std::size_t count);
@@ -179,6 +194,8 @@ private:
     TSelectGraphForm* m_axisDialog = nullptr;
     bool m_imported = false;
     bool m_matching = false;
+    QString m_followed; // the size and time of the running result file last read
+    bool m_renewLines = false;
 };
 
 // The axis selection dialog: two columns of the result table become a line of the graph.

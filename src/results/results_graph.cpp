@@ -238,22 +238,48 @@ void TResults::OnLineItemClick(int item) {
     if (m_lines.find(q) >= 0)
         return;
     sbGraphData->verticalScrollBar()->setValue(0);
-    GraphLine line{onLine.box->text().toStdString(), {}, {}};
-    // While a run is in progress its last row may still be written.
-    const int rows = m_onLine.rowCount();
-    const int last = rows - (m_host.runInProgress() ? 2 : 1);
-    if (rows >= 3 && last >= 1) {
-        const int column = q == kReflectanceLine ? 2 : q == kTransmittanceLine ? 3 : q + 2;
-        auto points = tablePoints(m_onLine, 1, column, last);
-        if (!points) {
-            m_host.dialogs().error(QString::fromStdString(points.error().reason));
-            return;
-        }
-        line.x = std::move(points.value().x);
-        line.y = std::move(points.value().y);
+    auto points = onLinePoints(q);
+    if (!points) {
+        m_host.dialogs().error(QString::fromStdString(points.error().reason));
+        return;
     }
+    GraphLine line = std::move(points).value();
+    line.label = onLine.box->text().toStdString();
     m_lines.addOnLine(q, std::move(line));
     refreshGraph();
+}
+
+Result<GraphLine> TResults::onLinePoints(int quantity) const {
+    const int rows = m_onLine.rowCount();
+    const int last = rows - (m_host.runInProgress() ? 2 : 1);
+    if (rows < 3 || last < 1)
+        return GraphLine{};
+    const int column = quantity == kReflectanceLine     ? 2
+                       : quantity == kTransmittanceLine ? 3
+                                                        : quantity + 2;
+    return tablePoints(m_onLine, 1, column, last);
+}
+
+void TResults::renewOnLineLines() {
+    bool renewed = false;
+    for (int i = 0; i < m_lines.count(); ++i) {
+        LineContent& line = m_lines.line(i);
+        if (!isOnLineId(line.id))
+            continue;
+        auto points = onLinePoints(line.id);
+        if (!points) {
+            // Followed while running, a bad cell waits for the next read; at the end it is told.
+            if (!m_host.runInProgress())
+                m_host.dialogs().error(QString::fromStdString(points.error().reason));
+            break;
+        }
+        GraphLine renewedPoints = std::move(points).value();
+        line.data.x = std::move(renewedPoints.x);
+        line.data.y = std::move(renewedPoints.y);
+        renewed = true;
+    }
+    if (renewed)
+        refreshGraph();
 }
 
 void TResults::AddTableLine(int cx, int cy) {
