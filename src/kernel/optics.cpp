@@ -18,6 +18,7 @@ struct OneWay {
     double R = 0;
     double T = 0;
     std::vector<std::vector<double>> segments;
+    std::vector<double> scatteredUp, scatteredDown; // per interface of the run, top first
 };
 
 // A run of coherent layers between media a (light comes from there) and b, by the
@@ -25,7 +26,7 @@ struct OneWay {
 // with E = f + b and H = n (f - b), relative to the incident Re(n_a); every absorbed share is
 // the drop of that power across a segment, and R the rest, so R + T + ΣA = 1 holds exactly.
 OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, Complex nb,
-                   double wavelength) {
+                   double wavelength, const std::vector<InterfaceHaze>& haze) {
     const std::size_t count = layers.size();
     const auto indexOf = [&](std::size_t j) {
         return j == 0 ? na : j == count + 1 ? nb : layers[j - 1]->index;
@@ -40,6 +41,16 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
         const Complex r = (n1 - n2) / (n1 + n2), t = 2.0 * n1 / (n1 + n2);
         Complex fb = (f[j + 1] + r * b[j + 1]) / t; // at the bottom of layer j
         Complex bb = (r * f[j + 1] + b[j + 1]) / t;
+        if (haze[j].rough()) {
+            // The interface keeps only the unscattered part of each amplitude.
+            const InterfaceHaze& h = haze[j];
+            const Complex r12 = r * std::sqrt(1 - h.reflectDown);
+            const Complex t12 = t * std::sqrt(1 - h.transmitDown);
+            const Complex r21 = -r * std::sqrt(1 - h.reflectUp);
+            const Complex t21 = 2.0 * n2 / (n1 + n2) * std::sqrt(1 - h.transmitUp);
+            fb = (f[j + 1] - r21 * b[j + 1]) / t12;
+            bb = (r12 * f[j + 1] + (t12 * t21 - r12 * r21) * b[j + 1]) / t12;
+        }
         if (j >= 1) {
             Complex delta = 2 * kPi * n1 * layers[j - 1]->thickness / wavelength;
             delta.imag(std::min(delta.imag(), kOpaquePhase));
@@ -67,12 +78,37 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     OneWay out;
     out.T = std::max(0.0, std::norm(f[count + 1]) * nb.real() / incident);
     out.segments.resize(count);
-    // Each layer's bottom flux is the next layer's top flux, so the shares add up exactly.
+    out.scatteredUp.assign(count + 1, 0.0);
+    out.scatteredDown.assign(count + 1, 0.0);
+    // What a rough interface j takes from the beams (the drop of the power across it) goes
+    // up and down in the shares of the scattered reflected and transmitted beams.
+    const auto scatter = [&](std::size_t j, double above, double below) {
+        const InterfaceHaze& h = haze[j];
+        const Complex n1 = indexOf(j), n2 = indexOf(j + 1);
+        const double r2 = std::norm((n1 - n2) / (n1 + n2));
+        const double down = std::norm(j == 0 ? f[0] : f[j] * std::exp(Complex(0, 1) * phase[j]));
+        const double up = std::norm(b[j + 1]);
+        const double t12 = std::norm(2.0 * n1 / (n1 + n2)), t21 = std::norm(2.0 * n2 / (n1 + n2));
+        const double toUp =
+            h.reflectDown * r2 * down * n1.real() + h.transmitUp * t21 * up * n1.real();
+        const double toDown =
+            h.transmitDown * t12 * down * n2.real() + h.reflectUp * r2 * up * n2.real();
+        const double lost = above - below, sum = toUp + toDown;
+        out.scatteredUp[j] = sum > 0 ? lost * toUp / sum : lost / 2;
+        out.scatteredDown[j] = sum > 0 ? lost * toDown / sum : lost / 2;
+    };
+    // Each layer's bottom flux is the next layer's top flux across a flat interface, so the
+    // shares add up exactly; across a rough one the drop is the scattered power.
     double below = out.T;
     for (std::size_t j = count; j >= 1; --j) {
         const int parts = std::max(1, layers[j - 1]->segments);
         std::vector<double> flux(static_cast<std::size_t>(parts) + 1);
-        flux[static_cast<std::size_t>(parts)] = below;
+        if (haze[j].rough()) {
+            flux[static_cast<std::size_t>(parts)] = power(j, 1.0);
+            scatter(j, flux[static_cast<std::size_t>(parts)], below);
+        } else {
+            flux[static_cast<std::size_t>(parts)] = below;
+        }
         for (int s = 0; s < parts; ++s)
             flux[static_cast<std::size_t>(s)] = power(j, static_cast<double>(s) / parts);
         auto& absorbed = out.segments[j - 1];
@@ -80,6 +116,11 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
             absorbed.push_back(flux[static_cast<std::size_t>(s)] -
                                flux[static_cast<std::size_t>(s) + 1]);
         below = flux[0];
+    }
+    if (haze[0].rough()) {
+        const double entering = power(0, 0.0); // net power just above the first interface
+        scatter(0, entering, below);
+        below = entering;
     }
     out.R = 1 - below;
     return out;
@@ -92,20 +133,27 @@ struct Run {
 };
 
 Run solveRun(Complex above, const std::vector<const OpticalLayer*>& layers, Complex below,
-             double wavelength) {
+             double wavelength, const std::vector<InterfaceHaze>& haze) {
     Run run;
-    run.down = coherentRun(above, layers, below, wavelength);
+    run.down = coherentRun(above, layers, below, wavelength, haze);
+    // Seen from below, the interfaces come in the other order and their sides swap.
     std::vector<const OpticalLayer*> reversed(layers.rbegin(), layers.rend());
-    run.up = coherentRun(below, reversed, above, wavelength);
+    std::vector<InterfaceHaze> flipped;
+    for (auto h = haze.rbegin(); h != haze.rend(); ++h)
+        flipped.push_back({h->reflectUp, h->transmitUp, h->reflectDown, h->transmitDown});
+    run.up = coherentRun(below, reversed, above, wavelength, flipped);
     std::reverse(run.up.segments.begin(), run.up.segments.end());
     for (auto& segments : run.up.segments)
         std::reverse(segments.begin(), segments.end());
+    std::reverse(run.up.scatteredUp.begin(), run.up.scatteredUp.end());
+    std::reverse(run.up.scatteredDown.begin(), run.up.scatteredDown.end());
+    std::swap(run.up.scatteredUp, run.up.scatteredDown);
     return run;
 }
 
 // The stack with every layer coherent or incoherent.
 StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Complex bottom,
-                       double wavelength) {
+                       double wavelength, const std::vector<InterfaceHaze>& haze) {
     // Split into coherent runs between the incoherent layers (and the media).
     std::vector<std::size_t> thick; // indices of the incoherent layers
     for (std::size_t i = 0; i < layers.size(); ++i)
@@ -114,6 +162,7 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
     const std::size_t m = thick.size();
     std::vector<Run> runs(m + 1);
     std::vector<std::vector<std::size_t>> members(m + 1);
+    std::vector<std::size_t> firstFace(m + 1);
     for (std::size_t e = 0; e <= m; ++e) {
         const std::size_t first = e == 0 ? 0 : thick[e - 1] + 1;
         const std::size_t last = e == m ? layers.size() : thick[e];
@@ -124,7 +173,12 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
         }
         const Complex above = e == 0 ? top : layers[thick[e - 1]].index;
         const Complex below = e == m ? bottom : layers[thick[e]].index;
-        runs[e] = solveRun(above, run, below, wavelength);
+        // The run's interfaces are those of the stack from `first` to `last`.
+        const std::vector<InterfaceHaze> faces(haze.begin() + static_cast<std::ptrdiff_t>(first),
+                                               haze.begin() + static_cast<std::ptrdiff_t>(last) +
+                                                   1);
+        runs[e] = solveRun(above, run, below, wavelength, faces);
+        firstFace[e] = first;
     }
     // Single-pass power transmission of each incoherent layer (index 1..m).
     std::vector<double> pass(m + 2, 1.0);
@@ -153,9 +207,17 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
     StackOptics out;
     out.A.assign(layers.size(), 0.0);
     out.segments.resize(layers.size());
+    out.scatteredUp.assign(layers.size() + 1, 0.0);
+    out.scatteredDown.assign(layers.size() + 1, 0.0);
     for (std::size_t e = 0; e <= m; ++e) {
         const double fromAbove = e == 0 ? 1 : pass[e] * forward[e];
         const double fromBelow = e == m ? 0 : pass[e + 1] * backward[e + 1];
+        for (std::size_t k = 0; k < runs[e].down.scatteredUp.size(); ++k) {
+            out.scatteredUp[firstFace[e] + k] +=
+                fromAbove * runs[e].down.scatteredUp[k] + fromBelow * runs[e].up.scatteredUp[k];
+            out.scatteredDown[firstFace[e] + k] +=
+                fromAbove * runs[e].down.scatteredDown[k] + fromBelow * runs[e].up.scatteredDown[k];
+        }
         for (std::size_t k = 0; k < members[e].size(); ++k) {
             const std::size_t i = members[e][k];
             for (std::size_t s = 0; s < runs[e].down.segments[k].size(); ++s)
@@ -194,6 +256,14 @@ void addWeighted(StackOptics& sum, const StackOptics& part, double weight) {
         for (auto& layer : sum.segments)
             std::fill(layer.begin(), layer.end(), 0.0);
     }
+    if (sum.scatteredUp.empty()) {
+        sum.scatteredUp.assign(part.scatteredUp.size(), 0.0);
+        sum.scatteredDown.assign(part.scatteredDown.size(), 0.0);
+    }
+    for (std::size_t j = 0; j < part.scatteredUp.size(); ++j) {
+        sum.scatteredUp[j] += weight * part.scatteredUp[j];
+        sum.scatteredDown[j] += weight * part.scatteredDown[j];
+    }
     sum.R += weight * part.R;
     sum.T += weight * part.T;
     for (std::size_t i = 0; i < part.A.size(); ++i) {
@@ -225,13 +295,15 @@ Coherence coherenceOf(double thickness, double wavelength, double n, const Coher
 }
 
 StackOptics solveStack(Complex top, const std::vector<OpticalLayer>& layers, Complex bottom,
-                       double wavelength) {
+                       double wavelength, const std::vector<InterfaceHaze>& hazeGiven) {
+    const std::vector<InterfaceHaze> haze =
+        hazeGiven.empty() ? std::vector<InterfaceHaze>(layers.size() + 1) : hazeGiven;
     std::vector<std::size_t> partial;
     for (std::size_t i = 0; i < layers.size(); ++i)
         if (layers[i].coherence == Coherence::Partial)
             partial.push_back(i);
     if (partial.empty())
-        return solveSharp(top, layers, bottom, wavelength);
+        return solveSharp(top, layers, bottom, wavelength, haze);
     // Each partially coherent layer is both coherent and incoherent, by its weight: every
     // combination for a few such layers; beyond that all of them together, by their mean.
     constexpr std::size_t kExactCombinations = 4;
@@ -248,7 +320,7 @@ StackOptics solveStack(Complex top, const std::vector<OpticalLayer>& layers, Com
                     incoherent ? Coherence::Incoherent : Coherence::Coherent;
             }
             if (weight > 0)
-                addWeighted(mixed, solveSharp(top, sharp, bottom, wavelength), weight);
+                addWeighted(mixed, solveSharp(top, sharp, bottom, wavelength, haze), weight);
         }
         return mixed;
     }
@@ -258,7 +330,7 @@ StackOptics solveStack(Complex top, const std::vector<OpticalLayer>& layers, Com
     for (const Coherence treatment : {Coherence::Coherent, Coherence::Incoherent}) {
         for (std::size_t i : partial)
             sharp[i].coherence = treatment;
-        addWeighted(mixed, solveSharp(top, sharp, bottom, wavelength),
+        addWeighted(mixed, solveSharp(top, sharp, bottom, wavelength, haze),
                     treatment == Coherence::Incoherent ? mean : 1 - mean);
     }
     return mixed;

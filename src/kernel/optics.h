@@ -32,12 +32,24 @@ struct OpticalLayer {
     int segments = 1;
 };
 
+// The haze of a rough interface for the specular beams at normal incidence: the shares of
+// the reflected and the transmitted power that are scattered, for light coming down onto it
+// and for light coming up.
+struct InterfaceHaze {
+    double reflectDown = 0, transmitDown = 0;
+    double reflectUp = 0, transmitUp = 0;
+    bool rough() const { return reflectDown + transmitDown + reflectUp + transmitUp > 0; }
+};
+
 // What the stack does with unit power falling on it from the top medium.
 struct StackOptics {
-    double R = 0;                              // reflected into the top medium
-    double T = 0;                              // transmitted into the bottom medium
-    std::vector<double> A;                     // absorbed in each layer
-    std::vector<std::vector<double>> segments; // absorbed in each segment of each layer
+    double R = 0;                              // specular, reflected into the top medium
+    double T = 0;                              // specular, transmitted into the bottom medium
+    std::vector<double> A;                     // absorbed from the specular beams, per layer
+    std::vector<std::vector<double>> segments; // the same per segment of each layer
+    // Power taken from the specular beams at each interface (0 = front, one per layer more)
+    // that leaves it scattered, going up into the layer above and down into the layer below.
+    std::vector<double> scatteredUp, scatteredDown;
 };
 
 // Normal incidence from the top medium onto the layers and the bottom medium (both media
@@ -45,7 +57,10 @@ struct StackOptics {
 // transfer-matrix method with complex amplitudes; incoherent layers join the runs by their
 // intensities. A partially coherent layer mixes its two treatments by its weight. Energy is
 // conserved by construction: R + T + ΣA = 1.
+// A rough interface keeps r·sqrt(1 - H_R) and t·sqrt(1 - H_T) of its amplitudes; what the
+// beams lose there is handed on as scattered power, so R + T + ΣA + Σ scattered = 1.
+// `haze` holds one entry per interface, or none for a flat stack.
 StackOptics solveStack(Complex top, const std::vector<OpticalLayer>& layers, Complex bottom,
-                       double wavelength);
+                       double wavelength, const std::vector<InterfaceHaze>& haze = {});
 
 } // namespace lumetrix::kernel

@@ -156,3 +156,43 @@ TEST(Optics, PartialLayerLiesBetweenItsTwoTreatments) {
     EXPECT_NEAR(partial, 0.75 * coherent + 0.25 * incoherent, 1e-12);
     EXPECT_GT(std::abs(coherent - incoherent), 1e-3); // the two treatments do differ here
 }
+
+TEST(Optics, RoughInterfaceHandsOnWhatItScatters) {
+    // One interface, air to glass: R = r^2 (1 - H_R) and T = (1 - r^2)(1 - H_T) stay in the
+    // beams, r^2 H_R leaves scattered upwards and (1 - r^2) H_T downwards.
+    const double r2 = 0.04, hR = 0.3, hT = 0.6;
+    const StackOptics s = solveStack(1.0, {}, 1.5, 600, {{hR, hT, 0, 0}});
+    EXPECT_NEAR(s.R, r2 * (1 - hR), 1e-12);
+    EXPECT_NEAR(s.T, (1 - r2) * (1 - hT), 1e-12);
+    EXPECT_NEAR(s.scatteredUp[0], r2 * hR, 1e-12);
+    EXPECT_NEAR(s.scatteredDown[0], (1 - r2) * hT, 1e-12);
+}
+
+TEST(Optics, HazeOfZeroIsTheFlatStackAndEnergyBalancesWithHaze) {
+    const std::vector<OpticalLayer> stack = {
+        layer({2.0, 0.01}, 350, Coherence::Coherent, 5),
+        layer({1.5, 1e-6}, 2e5, Coherence::Incoherent, 2),
+        layer({3.0, 0.02}, 2000, Coherence::Coherent, 40),
+        {{1.7, 0.001}, 9000, Coherence::Partial, 0.3, 3},
+    };
+    const std::vector<InterfaceHaze> none(5),
+        rough{
+            {0.2, 0.1, 0.05, 0.3}, {}, {0.5, 0.4, 0.3, 0.2}, {0, 0.7, 0, 0}, {0.1, 0.1, 0.1, 0.1}};
+    for (const double lambda : {400.0, 750.0}) {
+        const StackOptics flat = solveStack(1.0, stack, 1.5, lambda);
+        const StackOptics zero = solveStack(1.0, stack, 1.5, lambda, none);
+        EXPECT_EQ(flat.R, zero.R);
+        EXPECT_EQ(flat.T, zero.T);
+        EXPECT_EQ(flat.segments, zero.segments);
+        const StackOptics s = solveStack(1.0, stack, 1.5, lambda, rough);
+        double scattered = 0;
+        for (std::size_t j = 0; j < 5; ++j) {
+            EXPECT_GE(s.scatteredUp[j], -1e-15);
+            EXPECT_GE(s.scatteredDown[j], -1e-15);
+            scattered += s.scatteredUp[j] + s.scatteredDown[j];
+        }
+        EXPECT_EQ(s.scatteredUp[1] + s.scatteredDown[1], 0); // a flat interface scatters nothing
+        EXPECT_GT(scattered, 0.05);
+        EXPECT_NEAR(balance(s) + scattered, 1, 1e-12) << lambda;
+    }
+}
