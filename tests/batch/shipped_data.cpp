@@ -1,7 +1,8 @@
-// Checks the working folder that a build places beside the program. Every name that the layer
-// and spectrum listings offer, and every layer and the spectrum of the example project, must
-// be a data file there that reads without a fault; every nk and spectrum file of data/ must be
-// offered by its listing.
+// Checks the working folder that a build places beside the program. Every name that a listing
+// offers (layers, spectra, calibration and reflectance calibration functions, haze data,
+// external ADFs), and every data name the example project uses, must be a data file there that
+// reads without a fault as its kind; every file of the data folders of data/ must be offered by
+// a listing of its folder.
 //   usage: shipped_data BUILT_WORKING_FOLDER SOURCE_DATA_FOLDER
 #include "core/data_file.h"
 #include "core/folders.h"
@@ -10,17 +11,43 @@
 
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <set>
+#include <vector>
 
 namespace {
 
 using namespace lumetrix;
 namespace fs = std::filesystem;
 
+// A listing file and the kind of data file that each of its names stands for.
 struct Shelf {
     const char* listing; // under List/
     std::string_view folder;
     DataKind kind;
+    bool noneMeansNoFunction = false; // the item "none" names no file
+};
+
+const Shelf kShelves[] = {
+    {"layer.dat", subdir::nk, DataKind::Nk},
+    {"Spectrum.dat", subdir::spectrum, DataKind::Spectrum},
+    {"cR.dat", subdir::calibration, DataKind::Calibration},
+    {"cT.dat", subdir::calibration, DataKind::Calibration},
+    {"ReflCal.dat", subdir::calibration, DataKind::ReflectanceCalibration, true},
+    {"HR.dat", subdir::haze, DataKind::Haze},
+    {"HT.dat", subdir::haze, DataKind::Haze},
+    {"ADF1ext.dat", subdir::externalAdf, DataKind::ExternalAdf},
+    {"ADF2ext.dat", subdir::externalAdf, DataKind::ExternalAdf},
+};
+
+constexpr std::string_view kNoFunction = "none";
+
+// A data name the example project uses, where it stands and what it is read as.
+struct Use {
+    std::string name;
+    std::string_view folder;
+    DataKind kind;
+    std::string where;
 };
 
 int g_faults = 0;
@@ -30,12 +57,71 @@ void fault(const std::string& what) {
     ++g_faults;
 }
 
-// The file of the name in the built folder reads as its kind.
-void checkName(const std::string& workDir, const Shelf& shelf, const std::string& name,
-               const std::string& namedBy) {
-    const std::string path = dataFilePath(joinPath(workDir, shelf.folder), name, shelf.kind);
-    if (const auto table = readDataFile(path, shelf.kind); !table)
+// The file of the name in its folder of the built working folder reads as its kind.
+void checkName(const std::string& workDir, std::string_view folder, DataKind kind,
+               const std::string& name, const std::string& namedBy) {
+    const std::string path = dataFilePath(joinPath(workDir, folder), name, kind);
+    if (const auto table = readDataFile(path, kind); !table)
         fault(namedBy + " names \"" + name + "\": " + table.error().describe());
+}
+
+// Every data name of the project: layers, spectrum, the two haze sets (calibration functions
+// for method "c", haze data for "h"), external ADFs of the main block, the groups and the
+// diffuse light, and the reflectance calibration functions. Empty boxes name nothing; an ADF
+// box of an internal function holds an item number, and the file names that a group with
+// internal functions keeps are not in use.
+std::vector<Use> namesOf(const LoadedProject& loaded) {
+    std::vector<Use> uses;
+    const Project& p = loaded.values;
+    const auto add = [&](const std::string& name, std::string_view folder, DataKind kind,
+                         const std::string& where) {
+        if (!name.empty())
+            uses.push_back({name, folder, kind, where});
+    };
+    for (const LoadedRow& row : loaded.rows)
+        add(row.layerFile, subdir::nk, DataKind::Nk, "a layer");
+    add(p.spectrum.cbSpekter, subdir::spectrum, DataKind::Spectrum, "the spectrum");
+
+    const auto haze = [&](bool calibration, const std::string& r, const std::string& t,
+                          const std::string& set) {
+        const std::string_view folder = calibration ? subdir::calibration : subdir::haze;
+        const DataKind kind = calibration ? DataKind::Calibration : DataKind::Haze;
+        add(r, folder, kind, "R data of the " + set);
+        add(t, folder, kind, "T data of the " + set);
+    };
+    haze(p.haze.rbHazeC, p.haze.cb_cR_HR, p.haze.cb_cT_HT, "haze parameters");
+    haze(p.haze.rbHazeC_adv, p.haze.cb_cR_HR_adv, p.haze.cb_cT_HT_adv, "other haze parameters");
+
+    const auto adf = [&](const AdfFunction& f, const std::string& which) {
+        if (!f.external)
+            return;
+        add(f.r.text, subdir::externalAdf, DataKind::ExternalAdf, "R data of " + which);
+        add(f.t.text, subdir::externalAdf, DataKind::ExternalAdf, "T data of " + which);
+    };
+    adf(p.adf.adf1, "ADF1");
+    adf(p.adf.adf2, "ADF2");
+    for (int g = 1; g <= p.adf.groups.count(); ++g) {
+        const AdfGroup& group = p.adf.groups.group(g);
+        const std::string in = " of ADF interface group " + std::to_string(g);
+        const std::pair<const AdfSet*, std::string> sets[] = {{&group.adf1, "ADF1"},
+                                                              {&group.adf2, "ADF2"}};
+        for (const auto& [set, which] : sets) {
+            if (!set->external)
+                continue; // the group keeps its file names for a switch back to external
+            add(set->rFile, subdir::externalAdf, DataKind::ExternalAdf, "R data of " + which + in);
+            add(set->tFile, subdir::externalAdf, DataKind::ExternalAdf, "T data of " + which + in);
+        }
+    }
+    if (!p.spectrum.rbSpecADFInternal)
+        add(p.spectrum.cbADF1_Spekt.text, subdir::externalAdf, DataKind::ExternalAdf,
+            "the ADF of the diffuse light");
+
+    for (const auto& f : p.refTrans.functions)
+        for (const std::string& name : {f.c12, f.c21})
+            if (name != kNoFunction)
+                add(name, subdir::calibration, DataKind::ReflectanceCalibration,
+                    "a reflectance calibration function");
+    return uses;
 }
 
 } // namespace
@@ -47,26 +133,35 @@ int main(int argc, char** argv) {
     }
     const std::string workDir = argv[1];
     const std::string source = argv[2];
-    const Shelf nk{"layer.dat", subdir::nk, DataKind::Nk};
-    const Shelf spectrum{"Spectrum.dat", subdir::spectrum, DataKind::Spectrum};
 
-    for (const Shelf& shelf : {nk, spectrum}) {
+    // Per folder: the file names its listings offer, and those listings.
+    std::map<std::string_view, std::set<std::string>> offered;
+    std::map<std::string_view, std::string> offeredBy;
+    for (const Shelf& shelf : kShelves) {
+        std::string& listings = offeredBy[shelf.folder];
+        listings += (listings.empty() ? "List/" : " or List/") + std::string(shelf.listing);
         const std::string listingPath = joinPath(joinPath(workDir, subdir::list), shelf.listing);
         const auto listed = readListingFile(listingPath);
         if (!listed) {
             fault(listed.error().describe());
             continue;
         }
-        for (const std::string& name : listed.value())
-            checkName(workDir, shelf, name, listingPath);
-        const std::set<std::string> offered(listed.value().begin(), listed.value().end());
+        for (const std::string& name : listed.value()) {
+            if (shelf.noneMeansNoFunction && name == kNoFunction)
+                continue;
+            checkName(workDir, shelf.folder, shelf.kind, name, listingPath);
+            offered[shelf.folder].insert(name + dataFileExtension(shelf.kind));
+        }
+    }
+
+    // Every entry of a data folder of the source tree is a file that a listing offers.
+    for (const auto& [folder, listings] : offeredBy) {
+        const std::set<std::string>& files = offered[folder];
         std::error_code error;
-        const std::string shipped = joinPath(source, shelf.folder);
+        const std::string shipped = joinPath(source, folder);
         for (const auto& entry : fs::directory_iterator(shipped, error)) {
-            const fs::path file = entry.path();
-            if (file.extension() == dataFileExtension(shelf.kind) &&
-                !offered.contains(file.stem().string()))
-                fault(file.string() + " ships but " + listingPath + " does not offer it");
+            if (!entry.is_regular_file() || !files.contains(entry.path().filename().string()))
+                fault(entry.path().string() + " ships but " + listings + " does not offer it");
         }
         if (error)
             fault(shipped + ": " + error.message());
@@ -77,9 +172,8 @@ int main(int argc, char** argv) {
     if (!project) {
         fault(project.error().describe());
     } else {
-        for (const LoadedRow& row : project.value().rows)
-            checkName(workDir, nk, row.layerFile, example);
-        checkName(workDir, spectrum, project.value().values.spectrum.cbSpekter, example);
+        for (const Use& use : namesOf(project.value()))
+            checkName(workDir, use.folder, use.kind, use.name, example + " (" + use.where + ")");
     }
     if (g_faults == 0)
         std::cout << "The listings and the example name shipped data files that read.\n";
