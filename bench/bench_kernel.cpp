@@ -60,7 +60,7 @@ void ExampleRun(benchmark::State& state) {
         writer.begin();
         const auto results = runSimulation(
             simulation.value(), threads,
-            {nullptr, nullptr, [&](int i, const StackOptics& o) { writer.row(i, o); }});
+            {nullptr, nullptr, [&](int i, const WavelengthResult& o) { writer.row(i, o); }});
         writer.finish(results);
         state.counters["wavelengths"] = static_cast<double>(simulation.value().wavelengths.size());
     }

@@ -45,7 +45,9 @@ int run(const std::string& input, int threads) {
               << '\n'
               << "Layers treated as incoherent: " << incoherentLayers(s) << '\n';
     if (s.anyRough)
-        std::cout << "Note: the rough interfaces are computed as flat (no scattered light).\n";
+        std::cout << "Scattered light: " << s.scattering.bins
+                  << " angle bins per 90 degrees; ADF interface groups, calibration of the "
+                     "total reflectance and diffuse illumination are not applied yet.\n";
     std::cout.flush();
     ResultWriter writer(s);
     if (const auto fault = writer.begin()) {
@@ -56,7 +58,7 @@ int run(const std::string& input, int threads) {
         s, threads,
         {nullptr,
          [](int done, int total) { std::cout << "progress " << done << ' ' << total << std::endl; },
-         [&writer](int index, const StackOptics& optics) { writer.row(index, optics); }});
+         [&writer](int index, const WavelengthResult& result) { writer.row(index, result); }});
     if (const auto fault = writer.finish(results)) {
         writer.abandon();
         std::cerr << "lumetrix-kernel: " << *fault << '\n';

@@ -43,17 +43,22 @@ std::vector<std::string> ResultWriter::rtaHeader() const {
     return {header + "\tR+T+A"};
 }
 
-std::string ResultWriter::rtaRow(int index, const StackOptics& o, bool scatteredOnly) const {
-    // Flat interfaces scatter nothing: the scattered part of every quantity is 0.
-    const double keep = scatteredOnly ? 0 : 1;
-    std::string line = num(m_s.wavelengths[static_cast<std::size_t>(index)]) + "\t" +
-                       num(keep * o.R) + "\t" + num(keep * o.T);
-    double sum = o.R + o.T;
-    for (double a : o.A) {
-        line += "\t" + num(keep * a);
+std::string ResultWriter::rtaRow(int index, const WavelengthResult& o, Light light) const {
+    const auto pick = [light](double specular, double scattered) {
+        return light == Light::Specular    ? specular
+               : light == Light::Scattered ? scattered
+                                           : specular + scattered;
+    };
+    const double r = pick(o.specular.R, o.diffuseR), t = pick(o.specular.T, o.diffuseT);
+    std::string line =
+        num(m_s.wavelengths[static_cast<std::size_t>(index)]) + "\t" + num(r) + "\t" + num(t);
+    double sum = r + t;
+    for (std::size_t l = 0; l < o.specular.A.size(); ++l) {
+        const double a = pick(o.specular.A[l], o.diffuseA.empty() ? 0 : o.diffuseA[l]);
+        line += "\t" + num(a);
         sum += a;
     }
-    return line + "\t" + num(keep * sum);
+    return line + "\t" + num(sum);
 }
 
 std::optional<std::string> ResultWriter::begin() {
@@ -72,8 +77,8 @@ std::optional<std::string> ResultWriter::begin() {
     return std::nullopt;
 }
 
-void ResultWriter::row(int index, const StackOptics& optics) {
-    m_rta << rtaRow(index, optics, false) << "\r\n";
+void ResultWriter::row(int index, const WavelengthResult& result) {
+    m_rta << rtaRow(index, result, Light::All) << "\r\n";
     m_rta.flush();
 }
 
@@ -99,14 +104,20 @@ std::vector<std::string> ResultWriter::totalsLines(const RunResults& r) const {
 std::vector<std::string> ResultWriter::jscLines(const RunResults& r) const {
     std::vector<std::string> lines{
         "Item\tJph specular (mA/cm2)\tJph scattered (mA/cm2)\tJph total (mA/cm2)"};
-    const auto add = [&](const std::string& item, double value) {
-        lines.push_back(item + "\t" + fixed(value) + "\t" + fixed(0) + "\t" + fixed(value));
+    const auto add = [&](const std::string& item, double total, double scattered) {
+        lines.push_back(item + "\t" + fixed(total - scattered) + "\t" + fixed(scattered) + "\t" +
+                        fixed(total));
     };
-    add("R", r.jphR);
-    add("T", r.jphT);
-    for (int i = 0; i < m_s.layerCount(); ++i)
-        add(m_s.rows[static_cast<std::size_t>(i) + 1].name, r.jph[static_cast<std::size_t>(i)]);
-    add("Total of the PV-active layers", r.jphTotal);
+    add("R", r.jphR, r.jphRScattered);
+    add("T", r.jphT, r.jphTScattered);
+    double pvScattered = 0;
+    for (int i = 0; i < m_s.layerCount(); ++i) {
+        const auto l = static_cast<std::size_t>(i);
+        add(m_s.rows[l + 1].name, r.jph[l], r.jphScattered[l]);
+        if (m_s.rows[l + 1].pvActive)
+            pvScattered += r.jphScattered[l];
+    }
+    add("Total of the PV-active layers", r.jphTotal, pvScattered);
     return lines;
 }
 
@@ -119,9 +130,11 @@ std::vector<std::string> ResultWriter::jphLines(const RunResults& r, bool ratio)
     lines.push_back(header);
     for (std::size_t w = 0; w < m_s.wavelengths.size(); ++w) {
         std::string line = num(m_s.wavelengths[w]);
-        for (double a : r.optics[w].A)
+        for (std::size_t l = 0; l < r.optics[w].specular.A.size(); ++l) {
+            const double a = r.optics[w].A(l);
             line += "\t" +
                     num(ratio ? a : spectralPhotocurrent(m_s.wavelengths[w], m_s.irradiance[w], a));
+        }
         lines.push_back(line);
     }
     return lines;
@@ -136,9 +149,10 @@ std::vector<std::string> ResultWriter::generationLines(const RunResults& r) cons
         const double width = row.thickness / row.segments;
         for (int seg = 0; seg < row.segments; ++seg) {
             std::vector<double> share;
-            for (const StackOptics& o : r.optics)
-                share.push_back(
-                    o.segments[static_cast<std::size_t>(i)][static_cast<std::size_t>(seg)]);
+            const auto l = static_cast<std::size_t>(i), q = static_cast<std::size_t>(seg);
+            for (const WavelengthResult& o : r.optics)
+                share.push_back(o.specular.segments[l][q] +
+                                (o.diffuseSegments.empty() ? 0 : o.diffuseSegments[l][q]));
             // mA/cm2 over the charge gives photons per cm2 and second, over the width per cm3.
             const double jph = photocurrent(m_s.wavelengths, m_s.irradiance, share);
             const double rate = width > 0 ? jph * 1e-3 / kElementaryCharge / (width * 1e-7) : 0;
@@ -149,29 +163,37 @@ std::vector<std::string> ResultWriter::generationLines(const RunResults& r) cons
     return lines;
 }
 
-std::vector<std::string> ResultWriter::hazeLines() const {
+std::vector<std::string> ResultWriter::hazeLines(const RunResults& r) const {
     std::string header = "Wavelength (nm)";
-    int rough = 0;
     for (std::size_t i = 1; i < m_s.rows.size(); ++i)
-        if (m_s.rows[i].roughness > 0) {
+        if (m_s.rows[i].roughness > 0)
             header += "\tHR " + std::to_string(i - 1) + "\tHT " + std::to_string(i - 1);
-            ++rough;
-        }
     std::vector<std::string> lines{header};
-    for (double lambda : m_s.wavelengths) {
-        std::string line = num(lambda);
-        for (int j = 0; j < rough; ++j)
-            line += "\t0\t0"; // flat interfaces scatter nothing
+    for (std::size_t w = 0; w < m_s.wavelengths.size(); ++w) {
+        std::string line = num(m_s.wavelengths[w]);
+        const WavelengthResult& o = r.optics[w];
+        for (std::size_t j = 0; j < o.hazeR.size(); ++j)
+            line += "\t" + num(o.hazeR[j]) + "\t" + num(o.hazeT[j]);
         lines.push_back(line);
     }
     return lines;
 }
 
-std::vector<std::string> ResultWriter::adfLines() const {
+std::vector<std::string> ResultWriter::adfLines(const RunResults& r, bool reflected) const {
     std::vector<std::string> lines{"Angle (deg)\tShare of the incident photons"};
-    const int bins = std::max(1, m_s.anglesPer90);
-    for (int b = 0; b < bins; ++b)
-        lines.push_back(num((b + 0.5) * 90.0 / bins) + "\t0");
+    const int bins = m_s.anyRough ? m_s.scattering.bins : std::max(1, m_s.anglesPer90);
+    const double all = photocurrent(m_s.wavelengths, m_s.irradiance,
+                                    std::vector<double>(m_s.wavelengths.size(), 1.0));
+    for (int b = 0; b < bins; ++b) {
+        std::vector<double> leaving;
+        for (const WavelengthResult& o : r.optics) {
+            const Eigen::VectorXd& bin = reflected ? o.leavingR : o.leavingT;
+            leaving.push_back(bin.size() > b ? bin(b) : 0.0);
+        }
+        const double share =
+            all > 0 ? photocurrent(m_s.wavelengths, m_s.irradiance, leaving) / all : 0;
+        lines.push_back(num((b + 0.5) * 90.0 / bins) + "\t" + num(share));
+    }
     return lines;
 }
 
@@ -182,8 +204,8 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
         return cannotCreateFileMessage(path(".rta"), "it could not be written to the end");
     std::vector<std::string> spec = rtaHeader(), dif = rtaHeader();
     for (std::size_t w = 0; w < r.optics.size(); ++w) {
-        spec.push_back(rtaRow(static_cast<int>(w), r.optics[w], false));
-        dif.push_back(rtaRow(static_cast<int>(w), r.optics[w], true));
+        spec.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Specular));
+        dif.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Scattered));
     }
     spec.emplace_back();
     dif.emplace_back();
@@ -194,9 +216,9 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
                                                  jphLines(r, false),
                                                  jphLines(r, true),
                                                  generationLines(r),
-                                                 hazeLines(),
-                                                 adfLines(),
-                                                 adfLines()};
+                                                 hazeLines(r),
+                                                 adfLines(r, true),
+                                                 adfLines(r, false)};
     static_assert(std::size(contents) == std::size(kLaterFiles));
     for (std::size_t i = 0; i < std::size(kLaterFiles); ++i)
         if (const auto reason = writeTextFile(path(kLaterFiles[i]), contents[i]))

@@ -19,7 +19,7 @@ public:
     // Starts the ".rta" with its header; the reason when it cannot be written.
     std::optional<std::string> begin();
     // The ".rta" row of wavelength `index`, flushed at once.
-    void row(int index, const StackOptics& optics);
+    void row(int index, const WavelengthResult& result);
     // Ends the ".rta" and writes every other file.
     std::optional<std::string> finish(const RunResults& results);
     // Removes the ".rta" of a run that failed, so that no partial result stays behind.
@@ -27,13 +27,14 @@ public:
 
     // The lines of each file, for the tests and for finish().
     std::vector<std::string> rtaHeader() const;
-    std::string rtaRow(int index, const StackOptics& optics, bool scatteredOnly) const;
+    enum class Light { All, Specular, Scattered };
+    std::string rtaRow(int index, const WavelengthResult& result, Light light) const;
     std::vector<std::string> totalsLines(const RunResults& results) const;
     std::vector<std::string> jscLines(const RunResults& results) const;
     std::vector<std::string> jphLines(const RunResults& results, bool ratio) const;
     std::vector<std::string> generationLines(const RunResults& results) const;
-    std::vector<std::string> hazeLines() const;
-    std::vector<std::string> adfLines() const;
+    std::vector<std::string> hazeLines(const RunResults& results) const;
+    std::vector<std::string> adfLines(const RunResults& results, bool reflected) const;
 
     std::string path(const char* suffix) const { return m_s.outputBase + suffix; }
 

@@ -3,10 +3,12 @@
 #include "core/folders.h"
 #include "core/inputfile_reader.h"
 #include "core/numbertext.h"
+#include "kernel/angle_bins.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <omp.h>
 
 namespace lumetrix::kernel {
@@ -35,6 +37,11 @@ private:
                    : 0;
     }
     Result<DataTable> nkOf(const std::string& name);
+    std::optional<ReadError> readScattering(Scattering& scattering);
+    std::optional<ReadError> readHazeSet(HazeSet& set, bool calibration, const std::string& r,
+                                         const std::string& t);
+    std::optional<ReadError> readAdf(Adf& adf, const AdfFunction& function, bool reflected,
+                                     bool second);
     std::optional<ReadError> fixGrid(Simulation& s, const DataTable& spectrum) const;
 
     const std::string& m_file;
@@ -94,17 +101,124 @@ Result<Simulation> Preparer::prepare() {
         DataKind::Spectrum);
     if (!spectrum)
         return spectrum.error();
+    if (s.anyRough) {
+        s.scattering.bins = s.anglesPer90 * (p.rbNormalPrecision ? 1 : 2);
+        if (s.scattering.bins < 1)
+            return ReadError{m_file, 0, "the number of equivalent angles must be at least 1"};
+        if (const auto fault = readScattering(s.scattering))
+            return *fault;
+    }
     if (const auto fault = fixGrid(s, spectrum.value()))
         return *fault;
     return s;
 }
 
+// The interfaces of a list such as "0 2, 3" (blanks, commas or semicolons between them).
+std::vector<int> interfaceList(const std::string& text) {
+    std::vector<int> list;
+    std::string number;
+    for (const char c : text + " ") {
+        if (c >= '0' && c <= '9') {
+            number += c;
+        } else if (!number.empty()) {
+            list.push_back(std::stoi(number));
+            number.clear();
+        }
+    }
+    return list;
+}
+
+std::optional<ReadError> Preparer::readHazeSet(HazeSet& set, bool calibration, const std::string& r,
+                                               const std::string& t) {
+    set.calibration = calibration;
+    const std::string& folder =
+        calibration ? m_loaded.statedFolders.calibrationDir : m_loaded.statedFolders.hazeFileDir;
+    const DataKind kind = calibration ? DataKind::Calibration : DataKind::Haze;
+    for (auto [table, name] : {std::pair{&set.r, &r}, std::pair{&set.t, &t}}) {
+        auto read = readDataFile(dataFilePath(folder, *name, kind), kind);
+        if (!read)
+            return read.error();
+        *table = std::move(read).value();
+    }
+    return std::nullopt;
+}
+
+// The internal models in the order of the lists ADF1.dat and ADF2.dat.
+constexpr AdfModel kAdf1Models[] = {
+    AdfModel::Specular,  AdfModel::Lambertian,        AdfModel::LambertianPerAngle,
+    AdfModel::Ellipsoid, AdfModel::EllipsoidPerAngle, AdfModel::Gaussian,
+    AdfModel::Uniform};
+constexpr AdfModel kAdf2Models[] = {AdfModel::Specular,           AdfModel::Lambertian,
+                                    AdfModel::LambertianPerAngle, AdfModel::Ellipsoid,
+                                    AdfModel::EllipsoidPerAngle,  AdfModel::EllipsoidTilted,
+                                    AdfModel::EllipsoidSmoothed,  AdfModel::Gaussian};
+
+std::optional<ReadError> Preparer::readAdf(Adf& adf, const AdfFunction& function, bool reflected,
+                                           bool second) {
+    const AdfChoice& choice = reflected ? function.r : function.t;
+    if (function.external) {
+        const auto table = readDataFile(
+            dataFilePath(m_loaded.statedFolders.externalAdfDir, choice.text, DataKind::ExternalAdf),
+            DataKind::ExternalAdf);
+        if (!table)
+            return table.error();
+        adf.degrees = table.value().columns[0];
+        adf.intensity = table.value().columns[1];
+        return std::nullopt;
+    }
+    const auto index = static_cast<std::size_t>(std::max(0, choice.selected));
+    const std::size_t count = second ? std::size(kAdf2Models) : std::size(kAdf1Models);
+    if (index >= count)
+        return ReadError{m_file, 0,
+                         "the internal ADF" + std::string(second ? "2" : "1") + " number " +
+                             std::to_string(index + 1) + " is none of the models"};
+    adf.model = second ? kAdf2Models[index] : kAdf1Models[index];
+    adf.parameters = {number(reflected ? function.lambertianR : function.lambertianT),
+                      number(reflected ? function.ellipseR : function.ellipseT)};
+    return std::nullopt;
+}
+
+std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
+    const Project& p = m_loaded.values;
+    const HazeSettings& h = p.haze;
+    sc.powerHT = number(h.ePowerHT);
+    if (const auto fault = readHazeSet(sc.main, h.rbHazeC, h.cb_cR_HR, h.cb_cT_HT))
+        return fault;
+    if (h.cbUseOtherHaze) {
+        sc.otherInterfaces = interfaceList(h.eHazeOtherSpecifyInt);
+        if (const auto fault = readHazeSet(sc.other, h.rbHazeC_adv, h.cb_cR_HR_adv, h.cb_cT_HT_adv))
+            return fault;
+    }
+    if (h.cbSpecified)
+        sc.transmissionOnlyInterfaces = interfaceList(h.eHazeSpecSpecifyInt);
+    for (auto [adf, function, reflected, second] :
+         {std::tuple{&sc.adf1R, &p.adf.adf1, true, false},
+          std::tuple{&sc.adf1T, &p.adf.adf1, false, false},
+          std::tuple{&sc.adf2R, &p.adf.adf2, true, true},
+          std::tuple{&sc.adf2T, &p.adf.adf2, false, true}})
+        if (const auto fault = readAdf(*adf, *function, reflected, second))
+            return fault;
+    return std::nullopt;
+}
+
 std::optional<ReadError> Preparer::fixGrid(Simulation& s, const DataTable& spectrum) const {
     const auto& x = spectrum.columns[0];
+    // The haze and calibration functions of rough interfaces limit the grid as well.
+    std::vector<const DataTable*> hazeTables;
+    if (s.anyRough) {
+        hazeTables = {&s.scattering.main.r, &s.scattering.main.t};
+        if (!s.scattering.otherInterfaces.empty())
+            hazeTables.insert(hazeTables.end(), {&s.scattering.other.r, &s.scattering.other.t});
+    }
     for (std::size_t i = 0; i < x.size(); ++i) {
-        const bool covered = std::all_of(s.rows.begin(), s.rows.end(), [&](const StackRow& row) {
-            return row.nk.first() <= x[i] && x[i] <= row.nk.last();
-        });
+        const bool covered =
+            std::all_of(s.rows.begin(), s.rows.end(),
+                        [&](const StackRow& row) {
+                            return row.nk.first() <= x[i] && x[i] <= row.nk.last();
+                        }) &&
+            std::all_of(hazeTables.begin(), hazeTables.end(), [&](const DataTable* t) {
+                return t->first() <= x[i] && x[i] <= t->last();
+            });
         if (covered) {
             s.wavelengths.push_back(x[i]);
             s.irradiance.push_back(spectrum.columns[1][i]);
@@ -178,6 +292,139 @@ double photocurrent(const std::vector<double>& wavelengths, const std::vector<do
     return sum;
 }
 
+std::vector<double> Adf::shares(int bins) const {
+    return degrees.empty() ? adfShares(model, parameters, bins)
+                           : adfShares(degrees, intensity, bins);
+}
+
+namespace {
+
+bool listed(const std::vector<int>& list, int value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+// The haze of one side of a rough interface for light at angle theta in medium nIn going
+// towards nOut. Haze data hold the value at normal incidence; at an angle it falls as the
+// scalar formula's exponent does with cos^2 theta.
+struct SideHaze {
+    const HazeSet* set;
+    double lambda, sigma, gamma;
+
+    double reflected(double nIn, double theta) const {
+        if (set->calibration)
+            return hazeR(lambda, sigma, set->r.at(1, lambda).value_or(0), nIn, theta);
+        return oblique(set->r.at(1, lambda).value_or(0), theta);
+    }
+    double transmitted(double nIn, double nOut, double theta) const {
+        if (set->calibration)
+            return hazeT(lambda, sigma, set->t.at(1, lambda).value_or(0), nIn, nOut, theta, gamma);
+        if (nIn * std::sin(theta) >= nOut)
+            return 0;
+        return oblique(set->t.at(1, lambda).value_or(0), theta);
+    }
+    static double oblique(double normal, double theta) {
+        if (normal >= 1)
+            return 1;
+        const double c = std::cos(theta);
+        return 1 - std::pow(1 - normal, c * c);
+    }
+};
+
+} // namespace
+
+WavelengthResult solveWavelength(const Simulation& s, double lambda) {
+    WavelengthResult out;
+    const std::vector<OpticalLayer> layers = layersAt(s, lambda);
+    const Complex top = indexAt(s.rows.front(), lambda), bottom = indexAt(s.rows.back(), lambda);
+    if (!s.anyRough) {
+        out.specular = solveStack(top, layers, bottom, lambda);
+        return out;
+    }
+    const Scattering& sc = s.scattering;
+    const std::size_t faces = layers.size() + 1;
+    const auto realIndex = [&](std::size_t row) { return indexAt(s.rows[row], lambda).real(); };
+    std::vector<InterfaceHaze> haze(faces);
+    std::vector<std::optional<SideHaze>> sides(faces);
+    for (std::size_t j = 0; j < faces; ++j) {
+        const double sigma = s.rows[j + 1].roughness;
+        if (sigma <= 0)
+            continue;
+        const int face = static_cast<int>(j);
+        const SideHaze side{listed(sc.otherInterfaces, face) ? &sc.other : &sc.main, lambda, sigma,
+                            sc.powerHT};
+        const double n1 = realIndex(j), n2 = realIndex(j + 1);
+        haze[j] = {side.reflected(n1, 0), side.transmitted(n1, n2, 0), side.reflected(n2, 0),
+                   side.transmitted(n2, n1, 0)};
+        if (listed(sc.transmissionOnlyInterfaces, face))
+            haze[j].reflectDown = 0;
+        out.hazeR.push_back(haze[j].reflectDown);
+        out.hazeT.push_back(haze[j].transmitDown);
+        sides[j] = side;
+    }
+    out.specular = solveStack(top, layers, bottom, lambda, haze);
+
+    // The scattered light, in angle bins.
+    const int bins = sc.bins;
+    const auto adf1R = sc.adf1R.shares(bins), adf1T = sc.adf1T.shares(bins);
+    const auto adf2R = sc.adf2R.shares(bins), adf2T = sc.adf2T.shares(bins);
+    const auto toVector = [](const std::vector<double>& v) {
+        return Eigen::Map<const Eigen::VectorXd>(v.data(), static_cast<Eigen::Index>(v.size()));
+    };
+    std::vector<BinInterface> interfaces;
+    std::vector<Eigen::VectorXd> up, down;
+    for (std::size_t j = 0; j < faces; ++j) {
+        const double n1 = realIndex(j), n2 = realIndex(j + 1);
+        if (!sides[j]) {
+            interfaces.push_back(makeInterface(n1, n2, bins));
+        } else {
+            RoughSide above{{}, {}, adf2R, adf2T}, below{{}, {}, adf2R, adf2T};
+            for (int i = 0; i < bins; ++i) {
+                const double theta = binAngle(i, bins);
+                above.hazeR.push_back(sides[j]->reflected(n1, theta));
+                above.hazeT.push_back(sides[j]->transmitted(n1, n2, theta));
+                below.hazeR.push_back(sides[j]->reflected(n2, theta));
+                below.hazeT.push_back(sides[j]->transmitted(n2, n1, theta));
+            }
+            interfaces.push_back(makeInterface(n1, n2, bins, &above, &below));
+        }
+        up.push_back(out.specular.scatteredUp[j] * toVector(adf1R));
+        down.push_back(out.specular.scatteredDown[j] * toVector(adf1T));
+    }
+    std::vector<Eigen::VectorXd> pass;
+    for (const OpticalLayer& layer : layers) {
+        Eigen::VectorXd p(bins);
+        const double alpha = 4 * std::numbers::pi * layer.index.imag() / lambda;
+        for (int i = 0; i < bins; ++i)
+            p(i) = std::exp(-alpha * layer.thickness / std::cos(binAngle(i, bins)));
+        pass.push_back(p);
+    }
+    const BinSolution light = solveBins(interfaces, pass, Eigen::VectorXd::Zero(bins), up, down);
+    out.leavingR = light.reflected;
+    out.leavingT = light.transmitted;
+    out.diffuseR = light.reflected.sum();
+    out.diffuseT = light.transmitted.sum();
+    out.diffuseA = light.absorbed;
+    // Each bin's light fades along the layer from where it enters.
+    for (std::size_t l = 0; l < layers.size(); ++l) {
+        const int parts = std::max(1, layers[l].segments);
+        std::vector<double> shares;
+        for (int q = 0; q < parts; ++q) {
+            double absorbed = 0;
+            for (int i = 0; i < bins; ++i) {
+                const double p = pass[l](i);
+                const auto fade = [p, parts](int depth) {
+                    return std::pow(p, static_cast<double>(depth) / parts);
+                };
+                absorbed += light.down[l](i) * (fade(q) - fade(q + 1)) +
+                            light.up[l](i) * (fade(parts - q - 1) - fade(parts - q));
+            }
+            shares.push_back(absorbed);
+        }
+        out.diffuseSegments.push_back(shares);
+    }
+    return out;
+}
+
 RunResults runSimulation(const Simulation& s, int threads, const RunCallbacks& callbacks) {
     const int count = static_cast<int>(s.wavelengths.size());
     RunResults out;
@@ -187,12 +434,10 @@ RunResults runSimulation(const Simulation& s, int threads, const RunCallbacks& c
     const int threadCount = threads > 0 ? threads : omp_get_max_threads();
 #pragma omp parallel for schedule(dynamic) num_threads(threadCount)
     for (int i = 0; i < count; ++i) {
-        const double lambda = s.wavelengths[static_cast<std::size_t>(i)];
-        StackOptics optics = solveStack(indexAt(s.rows.front(), lambda), layersAt(s, lambda),
-                                        indexAt(s.rows.back(), lambda), lambda);
+        WavelengthResult result = solveWavelength(s, s.wavelengths[static_cast<std::size_t>(i)]);
 #pragma omp critical(lumetrix_results)
         {
-            out.optics[static_cast<std::size_t>(i)] = std::move(optics);
+            out.optics[static_cast<std::size_t>(i)] = std::move(result);
             finished[static_cast<std::size_t>(i)] = 1;
             while (handedOn < count && finished[static_cast<std::size_t>(handedOn)]) {
                 if (callbacks.row)
@@ -205,16 +450,20 @@ RunResults runSimulation(const Simulation& s, int threads, const RunCallbacks& c
     }
     const auto share = [&](auto pick) {
         std::vector<double> fraction;
-        for (const StackOptics& o : out.optics)
+        for (const WavelengthResult& o : out.optics)
             fraction.push_back(pick(o));
         return photocurrent(s.wavelengths, s.irradiance, fraction);
     };
-    out.jphR = share([](const StackOptics& o) { return o.R; });
-    out.jphT = share([](const StackOptics& o) { return o.T; });
+    out.jphR = share([](const WavelengthResult& o) { return o.R(); });
+    out.jphT = share([](const WavelengthResult& o) { return o.T(); });
+    out.jphRScattered = share([](const WavelengthResult& o) { return o.diffuseR; });
+    out.jphTScattered = share([](const WavelengthResult& o) { return o.diffuseT; });
     for (int layer = 0; layer < s.layerCount(); ++layer) {
-        out.jph.push_back(
-            share([layer](const StackOptics& o) { return o.A[static_cast<std::size_t>(layer)]; }));
-        if (s.rows[static_cast<std::size_t>(layer) + 1].pvActive)
+        const auto l = static_cast<std::size_t>(layer);
+        out.jph.push_back(share([l](const WavelengthResult& o) { return o.A(l); }));
+        out.jphScattered.push_back(share(
+            [l](const WavelengthResult& o) { return o.diffuseA.empty() ? 0.0 : o.diffuseA[l]; }));
+        if (s.rows[l + 1].pvActive)
             out.jphTotal += out.jph.back();
     }
     return out;

@@ -3,6 +3,9 @@
 #include "core/data_file.h"
 #include "core/result.h"
 #include "kernel/optics.h"
+#include "kernel/scattering.h"
+
+#include <Eigen/Dense>
 
 #include <functional>
 #include <optional>
@@ -21,6 +24,31 @@ struct StackRow {
     DataTable nk;
 };
 
+// One set of haze parameters: calibration functions (method "c") or haze data ("h").
+struct HazeSet {
+    bool calibration = true;
+    DataTable r, t; // cR and cT, or HR and HT
+};
+
+// An ADF of the project: an internal model with its parameters, or an external table.
+struct Adf {
+    AdfModel model = AdfModel::Lambertian;
+    AdfParameters parameters;
+    std::vector<double> degrees, intensity; // external when not empty
+
+    std::vector<double> shares(int bins) const;
+};
+
+// How the rough interfaces scatter.
+struct Scattering {
+    HazeSet main, other;
+    std::vector<int> otherInterfaces;            // use the other set
+    std::vector<int> transmissionOnlyInterfaces; // no scattered reflection of the front beam
+    double powerHT = 2;                          // gamma
+    Adf adf1R, adf1T, adf2R, adf2T;
+    int bins = 45;
+};
+
 // A project ready to run: its structure with the data it needs, and the wavelength grid.
 struct Simulation {
     std::string inputFile;
@@ -32,6 +60,7 @@ struct Simulation {
     std::vector<double> irradiance;  // W/(m^2 nm) at each wavelength
     int anglesPer90 = 45;
     bool anyRough = false;
+    Scattering scattering; // read only when an interface is rough
 
     int layerCount() const { return static_cast<int>(rows.size()) - 2; }
 };
@@ -40,12 +69,34 @@ struct Simulation {
 // names the file and the line of the first thing wrong.
 Result<Simulation> prepareSimulation(const std::string& inputFile);
 
+// What one wavelength gives: the specular part, and the scattered light's share of R, T and
+// the absorption (zero without rough interfaces).
+struct WavelengthResult {
+    StackOptics specular;
+    double diffuseR = 0, diffuseT = 0;
+    std::vector<double> diffuseA;                     // per layer
+    std::vector<std::vector<double>> diffuseSegments; // per layer and segment
+    std::vector<double> hazeR, hazeT;                 // per rough interface, from the front
+    Eigen::VectorXd leavingR, leavingT;               // scattered light leaving, per angle bin
+
+    double R() const { return specular.R + diffuseR; }
+    double T() const { return specular.T + diffuseT; }
+    double A(std::size_t layer) const {
+        return specular.A[layer] + (diffuseA.empty() ? 0 : diffuseA[layer]);
+    }
+};
+
+// Solves one wavelength of the grid.
+WavelengthResult solveWavelength(const Simulation& simulation, double wavelength);
+
 // What a run gives at each wavelength.
 struct RunResults {
-    std::vector<StackOptics> optics; // per wavelength
-    std::vector<double> jph;         // per layer, mA/cm2
-    double jphR = 0, jphT = 0;       // of the reflected and the transmitted photons
-    double jphTotal = 0;             // over the PV-active layers
+    std::vector<WavelengthResult> optics; // per wavelength
+    std::vector<double> jph;              // per layer, mA/cm2
+    std::vector<double> jphScattered;     // per layer, the part from scattered light
+    double jphR = 0, jphT = 0;            // of the reflected and the transmitted photons
+    double jphRScattered = 0, jphTScattered = 0;
+    double jphTotal = 0; // over the PV-active layers
 };
 
 // Photocurrent density, in mA/cm2, of the photons in a share `fraction[i]` of the spectrum
@@ -56,9 +107,9 @@ double photocurrent(const std::vector<double>& wavelengths, const std::vector<do
 double spectralPhotocurrent(double wavelength, double irradiance, double fraction);
 
 struct RunCallbacks {
-    std::function<void(const std::string&)> report;         // a line of the report
-    std::function<void(int done, int total)> progress;      // wavelengths finished in order
-    std::function<void(int index, const StackOptics&)> row; // a wavelength's result, in order
+    std::function<void(const std::string&)> report;              // a line of the report
+    std::function<void(int done, int total)> progress;           // wavelengths finished in order
+    std::function<void(int index, const WavelengthResult&)> row; // a wavelength's result, in order
 };
 
 // Computes every wavelength, spread over `threads` threads (0: all), handing the results on
