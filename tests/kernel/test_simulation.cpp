@@ -205,3 +205,40 @@ TEST(Simulation, ARunThatFailsLeavesNoResultBehind) {
     writer.abandon();
     EXPECT_FALSE(fs::exists(dir / "Out" / "LXOut.rta"));
 }
+
+TEST(Simulation, ScatteringBalancesAndZeroHazeIsTheFlatResult) {
+    const fs::path rough = exampleProject("rough");
+    const auto s = prepareSimulation((rough / "project.dat").string());
+    ASSERT_TRUE(s) << s.error().describe();
+    ASSERT_TRUE(s.value().anyRough);
+    for (const double lambda : {350.0, 600.0, 1000.0}) {
+        const WavelengthResult r = solveWavelength(s.value(), lambda);
+        double sum = r.R() + r.T();
+        for (std::size_t l = 0; l < r.specular.A.size(); ++l)
+            sum += r.A(l);
+        EXPECT_NEAR(sum, 1, 1e-9) << lambda;
+        EXPECT_GT(r.diffuseR + r.diffuseA[3], 1e-3) << lambda;
+    }
+    // Haze data of 0 at every rough interface: the flat results, bit for bit, and no
+    // scattered light at all.
+    const fs::path zero = exampleProject("zero_haze", [](std::string& t) {
+        const std::string from = "Callibration functions (c): c\r\nT data: cT_glass_air\r\n"
+                                 "R data: cR_glass_air";
+        t.replace(t.find(from), from.size(),
+                  "Callibration functions (c): h\r\nT data: HT_flat\r\nR data: HR_flat");
+    });
+    const auto hazeless = prepareSimulation((zero / "project.dat").string());
+    ASSERT_TRUE(hazeless) << hazeless.error().describe();
+    Simulation flat = hazeless.value();
+    flat.anyRough = false;
+    for (const double lambda : {350.0, 600.0, 1000.0}) {
+        const WavelengthResult a = solveWavelength(hazeless.value(), lambda);
+        const WavelengthResult b = solveWavelength(flat, lambda);
+        EXPECT_EQ(a.specular.R, b.specular.R);
+        EXPECT_EQ(a.specular.segments, b.specular.segments);
+        EXPECT_EQ(a.diffuseR, 0);
+        EXPECT_EQ(a.diffuseT, 0);
+        for (double d : a.diffuseA)
+            EXPECT_EQ(d, 0);
+    }
+}
