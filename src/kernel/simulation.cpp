@@ -101,7 +101,9 @@ Result<Simulation> Preparer::prepare() {
         DataKind::Spectrum);
     if (!spectrum)
         return spectrum.error();
-    if (s.anyRough) {
+    if (!p.spectrum.rbCoherent)
+        s.scattering.diffuseShare = std::clamp(number(p.spectrum.pbRatio), 0.0, 1.0);
+    if (s.scatters()) {
         s.scattering.bins = s.anglesPer90 * (p.rbNormalPrecision ? 1 : 2);
         if (s.scattering.bins < 1)
             return ReadError{m_file, 0, "the number of equivalent angles must be at least 1"};
@@ -182,15 +184,35 @@ std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
     const Project& p = m_loaded.values;
     const HazeSettings& h = p.haze;
     sc.powerHT = number(h.ePowerHT);
-    if (const auto fault = readHazeSet(sc.main, h.rbHazeC, h.cb_cR_HR, h.cb_cT_HT))
-        return fault;
-    if (h.cbUseOtherHaze) {
-        sc.otherInterfaces = interfaceList(h.eHazeOtherSpecifyInt);
-        if (const auto fault = readHazeSet(sc.other, h.rbHazeC_adv, h.cb_cR_HR_adv, h.cb_cT_HT_adv))
+    const bool rough =
+        std::any_of(m_loaded.rows.begin() + 1, m_loaded.rows.end(), [this](const LoadedRow& row) {
+            return row.roughness && number(*row.roughness) > 0;
+        });
+    // Haze files are read only for a structure with a rough interface.
+    if (rough) {
+        if (const auto fault = readHazeSet(sc.main, h.rbHazeC, h.cb_cR_HR, h.cb_cT_HT))
+            return fault;
+        if (h.cbUseOtherHaze) {
+            sc.otherInterfaces = interfaceList(h.eHazeOtherSpecifyInt);
+            if (const auto fault =
+                    readHazeSet(sc.other, h.rbHazeC_adv, h.cb_cR_HR_adv, h.cb_cT_HT_adv))
+                return fault;
+        }
+        if (h.cbSpecified)
+            sc.transmissionOnlyInterfaces = interfaceList(h.eHazeSpecSpecifyInt);
+    }
+    if (sc.diffuseShare > 0) {
+        const SpectrumSettings& light = p.spectrum;
+        const AdfFunction spectrum{!light.rbSpecADFInternal,
+                                   light.cbADF1_Spekt,
+                                   {},
+                                   light.pbSpectrLamb,
+                                   "1",
+                                   light.pbSpectrEllipsis,
+                                   "1"};
+        if (const auto fault = readAdf(sc.spectrumAdf, spectrum, false, false))
             return fault;
     }
-    if (h.cbSpecified)
-        sc.transmissionOnlyInterfaces = interfaceList(h.eHazeSpecSpecifyInt);
     for (auto [adf, function, reflected, second] :
          {std::tuple{&sc.adf1R, &p.adf.adf1, true, false},
           std::tuple{&sc.adf1T, &p.adf.adf1, false, false},
@@ -336,7 +358,7 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     WavelengthResult out;
     const std::vector<OpticalLayer> layers = layersAt(s, lambda);
     const Complex top = indexAt(s.rows.front(), lambda), bottom = indexAt(s.rows.back(), lambda);
-    if (!s.anyRough) {
+    if (!s.scatters()) {
         out.specular = solveStack(top, layers, bottom, lambda);
         return out;
     }
@@ -362,6 +384,19 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
         sides[j] = side;
     }
     out.specular = solveStack(top, layers, bottom, lambda, haze);
+    // The diffuse share of the illumination enters as scattered light, the rest as the beam.
+    const double direct = 1 - sc.diffuseShare;
+    if (direct != 1) {
+        StackOptics& beam = out.specular;
+        beam.R *= direct;
+        beam.T *= direct;
+        for (auto* values : {&beam.A, &beam.scatteredUp, &beam.scatteredDown})
+            for (double& v : *values)
+                v *= direct;
+        for (auto& layer : beam.segments)
+            for (double& v : layer)
+                v *= direct;
+    }
 
     // The scattered light, in angle bins.
     const int bins = sc.bins;
@@ -398,7 +433,11 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
             p(i) = std::exp(-alpha * layer.thickness / std::cos(binAngle(i, bins)));
         pass.push_back(p);
     }
-    const BinSolution light = solveBins(interfaces, pass, Eigen::VectorXd::Zero(bins), up, down);
+    const Eigen::VectorXd diffuse =
+        sc.diffuseShare > 0
+            ? Eigen::VectorXd(sc.diffuseShare * toVector(sc.spectrumAdf.shares(bins)))
+            : Eigen::VectorXd::Zero(bins);
+    const BinSolution light = solveBins(interfaces, pass, diffuse, up, down);
     out.leavingR = light.reflected;
     out.leavingT = light.transmitted;
     out.diffuseR = light.reflected.sum();

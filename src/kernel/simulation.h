@@ -47,6 +47,8 @@ struct Scattering {
     double powerHT = 2;                          // gamma
     Adf adf1R, adf1T, adf2R, adf2T;
     int bins = 45;
+    double diffuseShare = 0; // of the illumination, entering as scattered light
+    Adf spectrumAdf;         // how that diffuse light falls in
 };
 
 // A project ready to run: its structure with the data it needs, and the wavelength grid.
@@ -60,9 +62,11 @@ struct Simulation {
     std::vector<double> irradiance;  // W/(m^2 nm) at each wavelength
     int anglesPer90 = 45;
     bool anyRough = false;
-    Scattering scattering; // read only when an interface is rough
+    Scattering scattering; // read only when an interface is rough or light is diffuse
 
     int layerCount() const { return static_cast<int>(rows.size()) - 2; }
+    // Whether scattered light has to be followed at all.
+    bool scatters() const { return anyRough || scattering.diffuseShare > 0; }
 };
 
 // Reads an input file and the data files it needs, and fixes the wavelength grid. The error

@@ -48,6 +48,19 @@ TEST(AngleBins, InterfacesKeepEveryBinsPower) {
     EXPECT_LT(face.reflectDown(20, 20), 1); // 41 degrees
 }
 
+TEST(AngleBins, DiffuseLightOnGlassReflectsItsHemisphericalShare) {
+    // Lambertian light on an air/glass (n = 1.5) interface: the hemispherical reflectance
+    // 2 ∫ R(θ) sin θ cos θ dθ is 0.0918 for this index (tabulated in radiometry texts).
+    const int bins = 90;
+    const auto lambertian = adfShares(AdfModel::Lambertian, {1, 1}, bins);
+    const Eigen::VectorXd incident =
+        Eigen::Map<const VectorXd>(lambertian.data(), static_cast<Eigen::Index>(bins));
+    const VectorXd none = VectorXd::Zero(bins);
+    const BinSolution s = solveBins({makeInterface(1.0, 1.5, bins)}, {}, incident, {none}, {none});
+    EXPECT_NEAR(s.reflected.sum(), 0.0918, 1e-3);
+    EXPECT_NEAR(s.reflected.sum() + s.transmitted.sum(), 1, 1e-12);
+}
+
 TEST(AngleBins, ThickSlabMatchesMultipleReflections) {
     // Light in bin 0 on a glass slab in air; theta = 0.5 degrees stays in bin 0 throughout.
     const int bins = 90;

@@ -242,3 +242,23 @@ TEST(Simulation, ScatteringBalancesAndZeroHazeIsTheFlatResult) {
             EXPECT_EQ(d, 0);
     }
 }
+
+TEST(Simulation, DiffuseShareOfTheIlluminationEntersAsScatteredLight) {
+    const fs::path dir = exampleProject("diffuse", [](std::string& t) {
+        for (const auto& [from, to] :
+             {std::pair<std::string, std::string>{"specular) = 0\r\n", "specular) = 0.4\r\n"},
+              {"ADF spectrum data:  \r\n", "ADF spectrum data: 2\r\n"}})
+            t.replace(t.find(from), from.size(), to);
+    });
+    const auto s = prepareSimulation((dir / "project.dat").string());
+    ASSERT_TRUE(s) << s.error().describe();
+    EXPECT_DOUBLE_EQ(s.value().scattering.diffuseShare, 0.4);
+    const WavelengthResult r = solveWavelength(s.value(), 600);
+    double sum = r.R() + r.T();
+    for (std::size_t l = 0; l < r.specular.A.size(); ++l)
+        sum += r.A(l);
+    EXPECT_NEAR(sum, 1, 1e-9);
+    // The beam carries 0.6 of the light: its own share of R, T and A stays below that.
+    EXPECT_LT(r.specular.R + r.specular.T + r.specular.A[3], 0.6);
+    EXPECT_GT(r.diffuseA[3], 0.2); // most of the diffuse light ends in the CIGS
+}
