@@ -42,6 +42,8 @@ private:
                                          const std::string& t);
     std::optional<ReadError> readAdf(Adf& adf, const AdfFunction& function, bool reflected,
                                      bool second);
+    std::optional<ReadError> readAdfs(InterfaceAdfs& adfs, const AdfFunction& adf1,
+                                      const AdfFunction& adf2);
     std::optional<ReadError> fixGrid(Simulation& s, const DataTable& spectrum) const;
 
     const std::string& m_file;
@@ -114,6 +116,8 @@ Result<Simulation> Preparer::prepare() {
         return *fault;
     return s;
 }
+
+AdfFunction fromSet(const AdfSet& set);
 
 // The interfaces of a list such as "0 2, 3" (blanks, commas or semicolons between them).
 std::vector<int> interfaceList(const std::string& text) {
@@ -213,14 +217,47 @@ std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
         if (const auto fault = readAdf(sc.spectrumAdf, spectrum, false, false))
             return fault;
     }
+    if (const auto fault = readAdfs(sc.adfs, p.adf.adf1, p.adf.adf2))
+        return fault;
+    if (p.adf.cbOtherADF) {
+        for (int g = 1; g <= p.adf.groups.count(); ++g) {
+            const AdfGroup& group = p.adf.groups.group(g);
+            InterfaceAdfs adfs;
+            if (const auto fault = readAdfs(adfs, fromSet(group.adf1), fromSet(group.adf2)))
+                return fault;
+            sc.groups.emplace_back(interfaceList(group.interfaces), std::move(adfs));
+        }
+    }
+    sc.adfs.share(sc.bins);
+    for (auto& group : sc.groups)
+        group.second.share(sc.bins);
+    return std::nullopt;
+}
+
+std::optional<ReadError> Preparer::readAdfs(InterfaceAdfs& adfs, const AdfFunction& adf1,
+                                            const AdfFunction& adf2) {
     for (auto [adf, function, reflected, second] :
-         {std::tuple{&sc.adf1R, &p.adf.adf1, true, false},
-          std::tuple{&sc.adf1T, &p.adf.adf1, false, false},
-          std::tuple{&sc.adf2R, &p.adf.adf2, true, true},
-          std::tuple{&sc.adf2T, &p.adf.adf2, false, true}})
+         {std::tuple{&adfs.adf1R, &adf1, true, false}, std::tuple{&adfs.adf1T, &adf1, false, false},
+          std::tuple{&adfs.adf2R, &adf2, true, true}, std::tuple{&adfs.adf2T, &adf2, false, true}})
         if (const auto fault = readAdf(*adf, *function, reflected, second))
             return fault;
     return std::nullopt;
+}
+
+// A group's ADF as the main block states one.
+AdfFunction fromSet(const AdfSet& set) {
+    const auto choice = [](const std::string& item, const std::string& file) {
+        const auto number = parseFileNumber(item, '.');
+        return AdfChoice{number ? static_cast<int>(*number) - 1 : 0, file};
+    };
+    const auto text = [&set](AdfSet::Parameter p) { return formatGeneral(set.parameters[p], '.'); };
+    return {set.external,
+            choice(set.tChoice, set.tFile),
+            choice(set.rChoice, set.rFile),
+            text(AdfSet::LambertianT),
+            text(AdfSet::LambertianR),
+            text(AdfSet::EllipseT),
+            text(AdfSet::EllipseR)};
 }
 
 std::optional<ReadError> Preparer::fixGrid(Simulation& s, const DataTable& spectrum) const {
@@ -314,6 +351,20 @@ double photocurrent(const std::vector<double>& wavelengths, const std::vector<do
     return sum;
 }
 
+void InterfaceAdfs::share(int bins) {
+    shares1R = adf1R.shares(bins);
+    shares1T = adf1T.shares(bins);
+    shares2R = adf2R.shares(bins);
+    shares2T = adf2T.shares(bins);
+}
+
+const InterfaceAdfs& Scattering::adfsOf(int j) const {
+    for (const auto& [interfaces, own] : groups)
+        if (std::find(interfaces.begin(), interfaces.end(), j) != interfaces.end())
+            return own;
+    return adfs;
+}
+
 std::vector<double> Adf::shares(int bins) const {
     return degrees.empty() ? adfShares(model, parameters, bins)
                            : adfShares(degrees, intensity, bins);
@@ -400,8 +451,6 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
 
     // The scattered light, in angle bins.
     const int bins = sc.bins;
-    const auto adf1R = sc.adf1R.shares(bins), adf1T = sc.adf1T.shares(bins);
-    const auto adf2R = sc.adf2R.shares(bins), adf2T = sc.adf2T.shares(bins);
     const auto toVector = [](const std::vector<double>& v) {
         return Eigen::Map<const Eigen::VectorXd>(v.data(), static_cast<Eigen::Index>(v.size()));
     };
@@ -409,10 +458,12 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     std::vector<Eigen::VectorXd> up, down;
     for (std::size_t j = 0; j < faces; ++j) {
         const double n1 = realIndex(j), n2 = realIndex(j + 1);
+        const InterfaceAdfs& adfs = sc.adfsOf(static_cast<int>(j));
         if (!sides[j]) {
             interfaces.push_back(makeInterface(n1, n2, bins));
         } else {
-            RoughSide above{{}, {}, adf2R, adf2T}, below{{}, {}, adf2R, adf2T};
+            RoughSide above{{}, {}, adfs.shares2R, adfs.shares2T};
+            RoughSide below = above;
             for (int i = 0; i < bins; ++i) {
                 const double theta = binAngle(i, bins);
                 above.hazeR.push_back(sides[j]->reflected(n1, theta));
@@ -422,8 +473,8 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
             }
             interfaces.push_back(makeInterface(n1, n2, bins, &above, &below));
         }
-        up.push_back(out.specular.scatteredUp[j] * toVector(adf1R));
-        down.push_back(out.specular.scatteredDown[j] * toVector(adf1T));
+        up.push_back(out.specular.scatteredUp[j] * toVector(adfs.shares1R));
+        down.push_back(out.specular.scatteredDown[j] * toVector(adfs.shares1T));
     }
     std::vector<Eigen::VectorXd> pass;
     for (const OpticalLayer& layer : layers) {

@@ -39,16 +39,30 @@ struct Adf {
     std::vector<double> shares(int bins) const;
 };
 
+// The ADFs of an interface: ADF1 for light leaving the specular beams, ADF2 for scattered
+// light scattered again; each for reflection and transmission. The shares over the angle
+// bins are worked out once, when the project is read.
+struct InterfaceAdfs {
+    Adf adf1R, adf1T, adf2R, adf2T;
+    std::vector<double> shares1R, shares1T, shares2R, shares2T;
+
+    void share(int bins);
+};
+
 // How the rough interfaces scatter.
 struct Scattering {
     HazeSet main, other;
     std::vector<int> otherInterfaces;            // use the other set
     std::vector<int> transmissionOnlyInterfaces; // no scattered reflection of the front beam
     double powerHT = 2;                          // gamma
-    Adf adf1R, adf1T, adf2R, adf2T;
+    InterfaceAdfs adfs;                          // the main ADFs
+    std::vector<std::pair<std::vector<int>, InterfaceAdfs>> groups; // interfaces with their own
     int bins = 45;
     double diffuseShare = 0; // of the illumination, entering as scattered light
     Adf spectrumAdf;         // how that diffuse light falls in
+
+    // The ADFs of interface j (0 = front surface): its group's, or the main ones.
+    const InterfaceAdfs& adfsOf(int j) const;
 };
 
 // A project ready to run: its structure with the data it needs, and the wavelength grid.

@@ -262,3 +262,38 @@ TEST(Simulation, DiffuseShareOfTheIlluminationEntersAsScatteredLight) {
     EXPECT_LT(r.specular.R + r.specular.T + r.specular.A[3], 0.6);
     EXPECT_GT(r.diffuseA[3], 0.2); // most of the diffuse light ends in the CIGS
 }
+
+TEST(Simulation, AnInterfaceOfAnAdfGroupScattersByTheGroupsAdfs) {
+    // Group 1 takes the front surface and gives it Lambertian ADFs; the main ADFs stay
+    // specular. Light scattered at the front now spreads over the angles.
+    const auto project = [](bool grouped) {
+        return exampleProject(grouped ? "grouped" : "ungrouped", [grouped](std::string& t) {
+            if (!grouped)
+                return;
+            const std::string group = "ADF interface group: 1\r\nSpecified interfaces (0 = front "
+                                      "surface): \r\n";
+            auto at = t.find(group);
+            t.replace(at, group.size(),
+                      "ADF interface group: 1\r\nSpecified interfaces (0 = front surface): 0\r\n");
+            for (int k = 0; k < 4; ++k) { // the group's four "data" lines: item 2, Lambertian
+                at = t.find(": 1\r\n", t.find("data", at));
+                t.replace(at, 5, ": 2\r\n");
+            }
+        });
+    };
+    const auto plain = prepareSimulation((project(false) / "project.dat").string());
+    const auto grouped = prepareSimulation((project(true) / "project.dat").string());
+    ASSERT_TRUE(plain && grouped) << (grouped ? "" : grouped.error().describe());
+    ASSERT_EQ(grouped.value().scattering.groups.size(), 1u);
+    EXPECT_EQ(grouped.value().scattering.groups[0].first, std::vector<int>{0});
+    EXPECT_EQ(&grouped.value().scattering.adfsOf(1), &grouped.value().scattering.adfs);
+    const WavelengthResult a = solveWavelength(plain.value(), 500);
+    const WavelengthResult b = solveWavelength(grouped.value(), 500);
+    const Scattering& sc = grouped.value().scattering;
+    EXPECT_EQ(sc.adfsOf(1).shares1R[0], 1);                // the main ADF1: specular
+    EXPECT_NEAR(sc.adfsOf(0).shares1R[0], 0.001218, 1e-6); // the group's: Lambertian, sin^2 2°
+    // Specular ADFs send the light scattered at the front straight back; Lambertian ones
+    // spread it over the angles.
+    EXPECT_GT(a.leavingR(0), 0.5 * a.leavingR.sum());
+    EXPECT_LT(b.leavingR(0), 0.6 * a.leavingR(0));
+}
