@@ -47,15 +47,20 @@ std::string exampleInput() {
     return (dir / "example.dat").string();
 }
 
+// range(0): threads (0: all); range(1): 1 with the example's rough interfaces, 0 with every
+// interface computed flat.
 void ExampleRun(benchmark::State& state) {
     const std::string input = exampleInput();
     const int threads = state.range(0) ? static_cast<int>(state.range(0)) : omp_get_max_threads();
     for (auto _ : state) {
-        const auto simulation = prepareSimulation(input);
+        auto simulation = prepareSimulation(input);
         if (!simulation) {
             state.SkipWithError(simulation.error().describe().c_str());
             return;
         }
+        Simulation s = std::move(simulation).value();
+        s.anyRough = state.range(1) != 0;
+        simulation = std::move(s);
         ResultWriter writer(simulation.value());
         writer.begin();
         const auto results = runSimulation(
@@ -66,7 +71,12 @@ void ExampleRun(benchmark::State& state) {
     }
     state.counters["threads"] = threads;
 }
-BENCHMARK(ExampleRun)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExampleRun)
+    ->Args({1, 1})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 BENCHMARK_MAIN();
