@@ -412,26 +412,21 @@ void TResults::btApplyGraphSettingsClick(QObject* Sender) {
             Graf->setAutomatic(a.axis, false);
             a.automatic->setChecked(false);
         }
-    if (pbXMax->Value() <= pbXMin->Value()) {
+    // An axis whose range is empty is refused with its message; the axes before it stay set.
+    const auto refused = [this](const TPBNumEdit* min, const TPBNumEdit* max, const char* axis) {
+        if (max->Value() > min->Value())
+            return false;
         m_host.dialogs().error(
-            QStringLiteral("Max value for X axis must be greater then MIN Value!"));
+            QStringLiteral("Max value for %1 axis must be greater then MIN Value!")
+                .arg(QLatin1String(axis)));
+        return true;
+    };
+    if (refused(pbXMin, pbXMax, "X") || refused(pbYMin, pbYMax, "Y"))
         return;
-    }
-    if (pbYMax->Value() <= pbYMin->Value()) {
-        m_host.dialogs().error(
-            QStringLiteral("Max value for Y axis must be greater then MIN Value!"));
-        return;
-    }
     applyAxisSettings(ChartAxis::Bottom, pbXMin, pbXMax, pbXStep, eXLabel);
     applyAxisSettings(ChartAxis::Left, pbYMin, pbYMax, pbYStep, eYLabel);
-    if (pRightAxis->isHidden())
-        return;
-    if (pbY2Max->Value() <= pbY2Min->Value()) {
-        m_host.dialogs().error(
-            QStringLiteral("Max value for Y2 axis must be greater then MIN Value!"));
-        return;
-    }
-    applyAxisSettings(ChartAxis::Right, pbY2Min, pbY2Max, pbY2Step, eY2Label);
+    if (!pRightAxis->isHidden() && !refused(pbY2Min, pbY2Max, "Y2"))
+        applyAxisSettings(ChartAxis::Right, pbY2Min, pbY2Max, pbY2Step, eY2Label);
 }
 
 void TResults::autoClick(ChartAxis axis) {
