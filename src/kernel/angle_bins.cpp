@@ -29,13 +29,16 @@ int refractedBin(double n1, double n2, int i, int bins) {
 }
 
 // One side's reflection and transmission matrices.
-void fillSide(double n1, double n2, int bins, const RoughSide* rough, Eigen::MatrixXd& reflect,
-              Eigen::MatrixXd& transmit) {
+void fillSide(double n1, double n2, int bins, const RoughSide* rough, double factor, bool direct,
+              double raise, Eigen::MatrixXd& reflect, Eigen::MatrixXd& transmit) {
     reflect = Eigen::MatrixXd::Zero(bins, bins);
     transmit = Eigen::MatrixXd::Zero(bins, bins);
     for (int i = 0; i < bins; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        const double R = fresnelR(n1, n2, binAngle(i, bins)), T = 1 - R;
+        double R = fresnelR(n1, n2, binAngle(i, bins));
+        if (R < 1) // calibrated, except where the light is totally reflected
+            R = std::min(1.0, (direct ? factor : factor * R) * raise);
+        const double T = 1 - R;
         const double hR = rough ? rough->hazeR[k] : 0, hT = rough ? rough->hazeT[k] : 0;
         reflect(i, i) += R * (1 - hR);
         const int t = refractedBin(n1, n2, i, bins);
@@ -57,10 +60,11 @@ double binAngle(int i, int bins) {
 }
 
 BinInterface makeInterface(double n1, double n2, int bins, const RoughSide* above,
-                           const RoughSide* below) {
+                           const RoughSide* below, const BinCalibration& c) {
     BinInterface face;
-    fillSide(n1, n2, bins, above, face.reflectDown, face.transmitDown);
-    fillSide(n2, n1, bins, below, face.reflectUp, face.transmitUp);
+    fillSide(n1, n2, bins, above, c.c12, c.direct, 1, face.reflectDown, face.transmitDown);
+    fillSide(n2, n1, bins, below, c.c21, c.direct, c.backScattered, face.reflectUp,
+             face.transmitUp);
     return face;
 }
 

@@ -31,8 +31,18 @@ double binAngle(int i, int bins);
 // An interface between media of real indices n1 (above) and n2 (below), with Fresnel's
 // intensity coefficients of unpolarised light per bin and Snell's law from bin to bin (total
 // internal reflection included); a rough side scatters its haze shares by its ADF.
+// How an interface's reflectance is calibrated: c12 · R for light from above and c21 · R
+// from below (c12 and c21 themselves when direct), the reflectance from below then raised by
+// `backScattered` (to at most 1); total internal reflection stays whole.
+struct BinCalibration {
+    double c12 = 1, c21 = 1;
+    bool direct = false;
+    double backScattered = 1;
+};
+
 BinInterface makeInterface(double n1, double n2, int bins, const RoughSide* above = nullptr,
-                           const RoughSide* below = nullptr);
+                           const RoughSide* below = nullptr,
+                           const BinCalibration& calibration = {});
 
 // What the stack does with scattered light: `interfaces` from the top (between the top
 // medium and the first layer) to the bottom (L + 1 for L layers), `pass[j]` the single-pass

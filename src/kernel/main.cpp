@@ -44,10 +44,8 @@ int run(const std::string& input, int threads) {
               << " nm, " << s.wavelengths.size() << " points of the spectrum " << s.spectrumName
               << '\n'
               << "Layers treated as incoherent: " << incoherentLayers(s) << '\n';
-    if (s.anyRough)
-        std::cout << "Scattered light: " << s.scattering.bins
-                  << " angle bins per 90 degrees; ADF interface groups, calibration of the "
-                     "total reflectance and diffuse illumination are not applied yet.\n";
+    if (s.scatters())
+        std::cout << "Scattered light: " << s.scattering.bins << " angle bins per 90 degrees\n";
     std::cout.flush();
     ResultWriter writer(s);
     if (const auto fault = writer.begin()) {

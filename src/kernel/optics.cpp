@@ -12,6 +12,25 @@ constexpr double kPi = std::numbers::pi;
 // passes it (e^-70 of the power) is below every other error.
 constexpr double kOpaquePhase = 35;
 
+// The amplitude coefficients of an interface from n1 (above) to n2 (below). A calibration
+// scales the reflection of both sides alike (by c12, the factor of the side the light comes
+// from) and the transmission so that t12 t21 - r12 r21 stays 1: the interface keeps the power.
+struct Coefficients {
+    Complex r12, t12, r21, t21;
+};
+
+Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
+    const Complex r = (n1 - n2) / (n1 + n2);
+    Coefficients c{r, 2.0 * n1 / (n1 + n2), -r, 2.0 * n2 / (n1 + n2)};
+    if (!h.calibrated())
+        return c;
+    const double R = std::norm(r);
+    const double wanted = std::clamp(h.direct ? h.c12 : h.c12 * R, 0.0, 1.0);
+    const Complex reflected = R > 0 ? r * std::sqrt(wanted / R) : Complex(std::sqrt(wanted));
+    const Complex scale = std::sqrt((1.0 - reflected * reflected) / (1.0 - r * r));
+    return {reflected, c.t12 * scale, -reflected, c.t21 * scale};
+}
+
 // A coherent run with unit power falling on it from one side: what is reflected, what
 // passes, and what each segment of each of its layers absorbs.
 struct OneWay {
@@ -41,13 +60,14 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
         const Complex r = (n1 - n2) / (n1 + n2), t = 2.0 * n1 / (n1 + n2);
         Complex fb = (f[j + 1] + r * b[j + 1]) / t; // at the bottom of layer j
         Complex bb = (r * f[j + 1] + b[j + 1]) / t;
-        if (haze[j].rough()) {
+        if (haze[j].rough() || haze[j].calibrated()) {
             // The interface keeps only the unscattered part of each amplitude.
             const InterfaceHaze& h = haze[j];
-            const Complex r12 = r * std::sqrt(1 - h.reflectDown);
-            const Complex t12 = t * std::sqrt(1 - h.transmitDown);
-            const Complex r21 = -r * std::sqrt(1 - h.reflectUp);
-            const Complex t21 = 2.0 * n2 / (n1 + n2) * std::sqrt(1 - h.transmitUp);
+            const Coefficients c = coefficients(n1, n2, h);
+            const Complex r12 = c.r12 * std::sqrt(1 - h.reflectDown);
+            const Complex t12 = c.t12 * std::sqrt(1 - h.transmitDown);
+            const Complex r21 = c.r21 * std::sqrt(1 - h.reflectUp);
+            const Complex t21 = c.t21 * std::sqrt(1 - h.transmitUp);
             fb = (f[j + 1] - r21 * b[j + 1]) / t12;
             bb = (r12 * f[j + 1] + (t12 * t21 - r12 * r21) * b[j + 1]) / t12;
         }
@@ -85,14 +105,13 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     const auto scatter = [&](std::size_t j, double above, double below) {
         const InterfaceHaze& h = haze[j];
         const Complex n1 = indexOf(j), n2 = indexOf(j + 1);
-        const double r2 = std::norm((n1 - n2) / (n1 + n2));
+        const Coefficients c = coefficients(n1, n2, h);
         const double down = std::norm(j == 0 ? f[0] : f[j] * std::exp(Complex(0, 1) * phase[j]));
         const double up = std::norm(b[j + 1]);
-        const double t12 = std::norm(2.0 * n1 / (n1 + n2)), t21 = std::norm(2.0 * n2 / (n1 + n2));
-        const double toUp =
-            h.reflectDown * r2 * down * n1.real() + h.transmitUp * t21 * up * n1.real();
-        const double toDown =
-            h.transmitDown * t12 * down * n2.real() + h.reflectUp * r2 * up * n2.real();
+        const double toUp = h.reflectDown * std::norm(c.r12) * down * n1.real() +
+                            h.transmitUp * std::norm(c.t21) * up * n1.real();
+        const double toDown = h.transmitDown * std::norm(c.t12) * down * n2.real() +
+                              h.reflectUp * std::norm(c.r21) * up * n2.real();
         const double lost = above - below, sum = toUp + toDown;
         out.scatteredUp[j] = sum > 0 ? lost * toUp / sum : lost / 2;
         out.scatteredDown[j] = sum > 0 ? lost * toDown / sum : lost / 2;
@@ -140,7 +159,8 @@ Run solveRun(Complex above, const std::vector<const OpticalLayer*>& layers, Comp
     std::vector<const OpticalLayer*> reversed(layers.rbegin(), layers.rend());
     std::vector<InterfaceHaze> flipped;
     for (auto h = haze.rbegin(); h != haze.rend(); ++h)
-        flipped.push_back({h->reflectUp, h->transmitUp, h->reflectDown, h->transmitDown});
+        flipped.push_back({h->reflectUp, h->transmitUp, h->reflectDown, h->transmitDown, h->c21,
+                           h->c12, h->direct});
     run.up = coherentRun(below, reversed, above, wavelength, flipped);
     std::reverse(run.up.segments.begin(), run.up.segments.end());
     for (auto& segments : run.up.segments)

@@ -35,10 +35,18 @@ struct OpticalLayer {
 // The haze of a rough interface for the specular beams at normal incidence: the shares of
 // the reflected and the transmitted power that are scattered, for light coming down onto it
 // and for light coming up.
+// A calibrated interface reflects c12 · R of the light of the beams coming from above
+// (c12 itself when `direct`) and c21 · R of those coming from below; what it reflects less,
+// it transmits. Within a coherent run one factor must hold for both sides to keep the power,
+// so the light falling onto a run from above sees c12 and the light from below c21.
 struct InterfaceHaze {
     double reflectDown = 0, transmitDown = 0;
     double reflectUp = 0, transmitUp = 0;
+    double c12 = 1, c21 = 1;
+    bool direct = false;
+
     bool rough() const { return reflectDown + transmitDown + reflectUp + transmitUp > 0; }
+    bool calibrated() const { return c12 != 1 || c21 != 1 || direct; }
 };
 
 // What the stack does with unit power falling on it from the top medium.

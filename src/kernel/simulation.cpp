@@ -17,6 +17,8 @@ namespace {
 // The first structure row stands on this line of a file of the current layout.
 constexpr int kFirstRowLine = 12;
 
+std::vector<int> interfaceList(const std::string& text);
+
 class Preparer {
 public:
     Preparer(const std::string& file, const LoadedProject& loaded, char decimal)
@@ -44,6 +46,7 @@ private:
                                      bool second);
     std::optional<ReadError> readAdfs(InterfaceAdfs& adfs, const AdfFunction& adf1,
                                       const AdfFunction& adf2);
+    std::optional<ReadError> readCalibration(Calibration& calibration);
     std::optional<ReadError> fixGrid(Simulation& s, const DataTable& spectrum) const;
 
     const std::string& m_file;
@@ -112,9 +115,50 @@ Result<Simulation> Preparer::prepare() {
         if (const auto fault = readScattering(s.scattering))
             return *fault;
     }
+    if (const auto fault = readCalibration(s.calibration))
+        return *fault;
     if (const auto fault = fixGrid(s, spectrum.value()))
         return *fault;
     return s;
+}
+
+std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
+    const RefTransSettings& rt = m_loaded.values.refTrans;
+    if (rt.cbIncludeDecr)
+        for (const auto& block : rt.factors)
+            if (!interfaceList(block.interfaces).empty())
+                c.rules.push_back({interfaceList(block.interfaces), number(block.c12),
+                                   number(block.c21), nullptr, nullptr, block.direct});
+    if (rt.cbIncludeFDecrTR) {
+        // Functions are read first and pointed to afterwards: the list must not move.
+        c.functions.reserve(2 * rt.functions.size());
+        for (const auto& block : rt.functions) {
+            if (interfaceList(block.interfaces).empty())
+                continue;
+            Calibration::Rule rule{
+                interfaceList(block.interfaces), 1, 1, nullptr, nullptr, block.direct};
+            for (auto [name, table] :
+                 {std::pair{&block.c12, &rule.f12}, std::pair{&block.c21, &rule.f21}}) {
+                if (name->empty() || *name == "none")
+                    continue;
+                auto read = readDataFile(dataFilePath(m_loaded.statedFolders.calibrationDir, *name,
+                                                      DataKind::ReflectanceCalibration),
+                                         DataKind::ReflectanceCalibration);
+                if (!read)
+                    return read.error();
+                c.functions.push_back(std::move(read).value());
+                *table = &c.functions.back();
+            }
+            c.rules.push_back(rule);
+        }
+    }
+    if (rt.cbIncludeDecr_adv)
+        c.c12entire = number(rt.pbC12entire);
+    if (rt.cbIncludeInc_adv) {
+        c.backInterfaces = interfaceList(rt.eRTSpecifInterface_adv);
+        c.c21scatt = number(rt.pbC21Scatt);
+    }
+    return std::nullopt;
 }
 
 AdfFunction fromSet(const AdfSet& set);
@@ -264,8 +308,10 @@ std::optional<ReadError> Preparer::fixGrid(Simulation& s, const DataTable& spect
     const auto& x = spectrum.columns[0];
     // The haze and calibration functions of rough interfaces limit the grid as well.
     std::vector<const DataTable*> hazeTables;
+    for (const DataTable& function : s.calibration.functions)
+        hazeTables.push_back(&function);
     if (s.anyRough) {
-        hazeTables = {&s.scattering.main.r, &s.scattering.main.t};
+        hazeTables.insert(hazeTables.end(), {&s.scattering.main.r, &s.scattering.main.t});
         if (!s.scattering.otherInterfaces.empty())
             hazeTables.insert(hazeTables.end(), {&s.scattering.other.r, &s.scattering.other.t});
     }
@@ -351,6 +397,23 @@ double photocurrent(const std::vector<double>& wavelengths, const std::vector<do
     return sum;
 }
 
+InterfaceHaze Calibration::at(int j, double wavelength) const {
+    InterfaceHaze h;
+    for (const Rule& rule : rules) {
+        if (std::find(rule.interfaces.begin(), rule.interfaces.end(), j) == rule.interfaces.end())
+            continue;
+        const double c12 = rule.f12 ? rule.f12->at(1, wavelength).value_or(1) : rule.c12;
+        const double c21 = rule.f21 ? rule.f21->at(1, wavelength).value_or(1) : rule.c21;
+        // A direct rule sets the reflectance; factors of several rules multiply.
+        h.c12 = rule.direct ? c12 : h.c12 * c12;
+        h.c21 = rule.direct ? c21 : h.c21 * c21;
+        h.direct = h.direct || rule.direct;
+    }
+    if (j == 0)
+        h.c12 *= c12entire;
+    return h;
+}
+
 void InterfaceAdfs::share(int bins) {
     shares1R = adf1R.shares(bins);
     shares1T = adf1T.shares(bins);
@@ -409,14 +472,18 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     WavelengthResult out;
     const std::vector<OpticalLayer> layers = layersAt(s, lambda);
     const Complex top = indexAt(s.rows.front(), lambda), bottom = indexAt(s.rows.back(), lambda);
+    const std::size_t faces = layers.size() + 1;
+    std::vector<InterfaceHaze> haze(faces);
+    if (s.calibration.any())
+        for (std::size_t j = 0; j < faces; ++j)
+            haze[j] = s.calibration.at(static_cast<int>(j), lambda);
     if (!s.scatters()) {
-        out.specular = solveStack(top, layers, bottom, lambda);
+        out.specular = solveStack(top, layers, bottom, lambda,
+                                  s.calibration.any() ? haze : std::vector<InterfaceHaze>{});
         return out;
     }
     const Scattering& sc = s.scattering;
-    const std::size_t faces = layers.size() + 1;
     const auto realIndex = [&](std::size_t row) { return indexAt(s.rows[row], lambda).real(); };
-    std::vector<InterfaceHaze> haze(faces);
     std::vector<std::optional<SideHaze>> sides(faces);
     for (std::size_t j = 0; j < faces; ++j) {
         const double sigma = s.rows[j + 1].roughness;
@@ -426,8 +493,10 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
         const SideHaze side{listed(sc.otherInterfaces, face) ? &sc.other : &sc.main, lambda, sigma,
                             sc.powerHT};
         const double n1 = realIndex(j), n2 = realIndex(j + 1);
-        haze[j] = {side.reflected(n1, 0), side.transmitted(n1, n2, 0), side.reflected(n2, 0),
-                   side.transmitted(n2, n1, 0)};
+        haze[j].reflectDown = side.reflected(n1, 0);
+        haze[j].transmitDown = side.transmitted(n1, n2, 0);
+        haze[j].reflectUp = side.reflected(n2, 0);
+        haze[j].transmitUp = side.transmitted(n2, n1, 0);
         if (listed(sc.transmissionOnlyInterfaces, face))
             haze[j].reflectDown = 0;
         out.hazeR.push_back(haze[j].reflectDown);
@@ -459,8 +528,11 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     for (std::size_t j = 0; j < faces; ++j) {
         const double n1 = realIndex(j), n2 = realIndex(j + 1);
         const InterfaceAdfs& adfs = sc.adfsOf(static_cast<int>(j));
+        const BinCalibration calibration{
+            haze[j].c12, haze[j].c21, haze[j].direct,
+            listed(s.calibration.backInterfaces, static_cast<int>(j)) ? s.calibration.c21scatt : 1};
         if (!sides[j]) {
-            interfaces.push_back(makeInterface(n1, n2, bins));
+            interfaces.push_back(makeInterface(n1, n2, bins, nullptr, nullptr, calibration));
         } else {
             RoughSide above{{}, {}, adfs.shares2R, adfs.shares2T};
             RoughSide below = above;
@@ -471,7 +543,7 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
                 below.hazeR.push_back(sides[j]->reflected(n2, theta));
                 below.hazeT.push_back(sides[j]->transmitted(n2, n1, theta));
             }
-            interfaces.push_back(makeInterface(n1, n2, bins, &above, &below));
+            interfaces.push_back(makeInterface(n1, n2, bins, &above, &below, calibration));
         }
         up.push_back(out.specular.scatteredUp[j] * toVector(adfs.shares1R));
         down.push_back(out.specular.scatteredDown[j] * toVector(adfs.shares1T));

@@ -65,6 +65,27 @@ struct Scattering {
     const InterfaceAdfs& adfsOf(int j) const;
 };
 
+// The calibration of the total reflectance (R/T page): factors or functions c12 and c21 at
+// listed interfaces, the front scaled by c12entire, and the back-side reflectance of
+// scattered light raised by c21scatt at listed interfaces.
+struct Calibration {
+    struct Rule {
+        std::vector<int> interfaces;
+        double c12 = 1, c21 = 1;                        // factors
+        const DataTable *f12 = nullptr, *f21 = nullptr; // or functions of the wavelength
+        bool direct = false;
+    };
+    std::vector<Rule> rules;
+    std::vector<DataTable> functions; // the files the rules point into
+    double c12entire = 1;
+    std::vector<int> backInterfaces;
+    double c21scatt = 1;
+
+    bool any() const { return !rules.empty() || c12entire != 1; }
+    // c12, c21 and "direct" of interface j at a wavelength (1, 1 and false when none).
+    InterfaceHaze at(int j, double wavelength) const;
+};
+
 // A project ready to run: its structure with the data it needs, and the wavelength grid.
 struct Simulation {
     std::string inputFile;
@@ -77,6 +98,7 @@ struct Simulation {
     int anglesPer90 = 45;
     bool anyRough = false;
     Scattering scattering; // read only when an interface is rough or light is diffuse
+    Calibration calibration;
 
     int layerCount() const { return static_cast<int>(rows.size()) - 2; }
     // Whether scattered light has to be followed at all.

@@ -196,3 +196,28 @@ TEST(Optics, HazeOfZeroIsTheFlatStackAndEnergyBalancesWithHaze) {
         EXPECT_NEAR(balance(s) + scattered, 1, 1e-12) << lambda;
     }
 }
+
+TEST(Optics, CalibratedInterfaceReflectsItsShareAndPassesTheRest) {
+    // Air to glass, R = 0.04: c12 = 0.5 halves it; "directly" c12 = 0.1 is the reflectance.
+    const struct {
+        double c12;
+        bool direct;
+        double R;
+    } cases[] = {{0.5, false, 0.02}, {0.1, true, 0.1}, {1, false, 0.04}, {0, false, 0}};
+    for (const auto& c : cases) {
+        InterfaceHaze calibration;
+        calibration.c12 = c.c12;
+        calibration.direct = c.direct;
+        const StackOptics s = solveStack(1.0, {}, 1.5, 600, {calibration});
+        EXPECT_NEAR(s.R, c.R, 1e-12) << c.c12;
+        EXPECT_NEAR(s.T, 1 - c.R, 1e-12) << c.c12;
+    }
+    // Inside a coherent run (a film on glass) the calibrated front still keeps the power.
+    InterfaceHaze front;
+    front.c12 = 0.3;
+    const StackOptics film =
+        solveStack(1.0, {layer(2.0, 120, Coherence::Coherent, 4)}, 1.5, 550, {front, {}});
+    EXPECT_NEAR(film.R + film.T, 1, 1e-12);
+    for (double share : film.segments[0])
+        EXPECT_NEAR(share, 0, 1e-12);
+}

@@ -297,3 +297,39 @@ TEST(Simulation, AnInterfaceOfAnAdfGroupScattersByTheGroupsAdfs) {
     EXPECT_GT(a.leavingR(0), 0.5 * a.leavingR.sum());
     EXPECT_LT(b.leavingR(0), 0.6 * a.leavingR(0));
 }
+
+TEST(Simulation, CalibrationLowersTheReflectanceAtItsInterfaces) {
+    // Block 1 halves the front surface's reflectance; the light it keeps out of R goes in.
+    const fs::path dir = exampleProject("calibrated", [](std::string& t) {
+        const std::string from =
+            "interfaces (y/n): n\r\nSpecified interfaces (0 = front surface):  \r\n"
+            "For light approaching the interface from front side of the structure, c12 [0..1] =  "
+            "\r\nFor light approaching the interface from back side of the structure, c21 [0..1] "
+            "=  \r\n";
+        t.replace(t.find(from), from.size(),
+                  "interfaces (y/n): y\r\nSpecified interfaces (0 = front surface): 0\r\n"
+                  "For light approaching the interface from front side of the structure, c12 "
+                  "[0..1] = 0.5\r\nFor light approaching the interface from back side of the "
+                  "structure, c21 [0..1] = 1\r\n");
+        // The other two columns hold no interfaces but must hold numbers.
+        for (auto at = t.find("[0..1] =  \r\n"); at != std::string::npos;
+             at = t.find("[0..1] =  \r\n", at))
+            t.replace(at, 12, "[0..1] = 1\r\n");
+    });
+    const fs::path plainDir = exampleProject("uncalibrated");
+    const auto calibrated = prepareSimulation((dir / "project.dat").string());
+    const auto plain = prepareSimulation((plainDir / "project.dat").string());
+    ASSERT_TRUE(calibrated && plain) << (calibrated ? "" : calibrated.error().describe());
+    EXPECT_EQ(calibrated.value().calibration.at(0, 600).c12, 0.5);
+    EXPECT_EQ(calibrated.value().calibration.at(1, 600).c12, 1);
+    for (const double lambda : {450.0, 800.0}) {
+        const WavelengthResult a = solveWavelength(plain.value(), lambda);
+        const WavelengthResult b = solveWavelength(calibrated.value(), lambda);
+        double sum = b.R() + b.T();
+        for (std::size_t l = 0; l < b.specular.A.size(); ++l)
+            sum += b.A(l);
+        EXPECT_NEAR(sum, 1, 1e-9) << lambda;
+        EXPECT_LT(b.R(), a.R()) << lambda;
+        EXPECT_GT(b.A(3), a.A(3)) << lambda; // more light reaches the CIGS
+    }
+}
