@@ -1,7 +1,11 @@
 // lumetrix-kernel: computes the results of an input file. Progress and the report go to
 // standard output, one line each; a failure is one message on standard error.
+#include "core/numbertext.h"
 #include "kernel/result_writer.h"
 #include "kernel/simulation.h"
+#include "kernel/tools.h"
+
+#include <map>
 
 #include <cstdio>
 #include <iostream>
@@ -13,7 +17,96 @@ using namespace lumetrix::kernel;
 
 namespace {
 
-constexpr const char* kUsage = "usage: lumetrix-kernel [--threads N] INPUT.dat\n";
+constexpr const char* kUsage =
+    "usage: lumetrix-kernel [--threads N] INPUT.dat\n"
+    "       lumetrix-kernel transform --kind cR|cT --haze FILE --rms NM --incident NK_FILE\n"
+    "                       --transmission NK_FILE [--power P] --out FILE.cal\n"
+    "       lumetrix-kernel lpif REFERENCE IMPROVED --column-ref C1 --column-impr C2 --out FILE\n";
+
+// The options "--name value" of a subcommand, and its other arguments in order; false when
+// an option has no value or is not one of `known`.
+bool splitArguments(int argc, char** argv, const std::vector<std::string>& known,
+                    std::map<std::string, std::string>& options, std::vector<std::string>& rest) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!arg.starts_with("--")) {
+            rest.push_back(arg);
+            continue;
+        }
+        if (i + 1 >= argc || std::find(known.begin(), known.end(), arg) == known.end()) {
+            std::cerr << "lumetrix-kernel: unexpected option " << arg << '\n' << kUsage;
+            return false;
+        }
+        options[arg] = argv[++i];
+    }
+    return true;
+}
+
+// A number given on the command line; nothing when it is none.
+std::optional<double> numberArgument(const std::string& text) {
+    const auto value = parseFileNumber(text, '.');
+    return value ? std::optional<double>(static_cast<double>(*value)) : std::nullopt;
+}
+
+int usageFault(const std::string& what) {
+    std::cerr << "lumetrix-kernel: " << what << '\n' << kUsage;
+    return 2;
+}
+
+int transform(int argc, char** argv) {
+    std::map<std::string, std::string> o;
+    std::vector<std::string> rest;
+    if (!splitArguments(
+            argc, argv,
+            {"--kind", "--haze", "--rms", "--incident", "--transmission", "--power", "--out"}, o,
+            rest))
+        return 2;
+    for (const char* needed :
+         {"--kind", "--haze", "--rms", "--incident", "--transmission", "--out"})
+        if (!o.count(needed))
+            return usageFault(std::string("transform needs ") + needed);
+    if (!rest.empty() || (o["--kind"] != "cR" && o["--kind"] != "cT"))
+        return usageFault("transform takes --kind cR or cT and no other arguments");
+    const auto rms = numberArgument(o["--rms"]);
+    const auto power = o.count("--power") ? numberArgument(o["--power"]) : std::optional(3.0);
+    if (!rms || !power)
+        return usageFault("--rms and --power take numbers");
+    const auto report = transformHaze({o["--kind"] == "cR", o["--haze"], *rms, o["--incident"],
+                                       o["--transmission"], *power, o["--out"]});
+    if (!report) {
+        std::cerr << "lumetrix-kernel: " << report.error().describe() << '\n';
+        return 1;
+    }
+    std::cout << "Written " << o["--out"] << ": " << report.value().points << " points from "
+              << report.value().first << " to " << report.value().last << " nm\n";
+    for (const std::string& skipped : report.value().skipped)
+        std::cout << "Skipped " << skipped << '\n';
+    return 0;
+}
+
+int lpif(int argc, char** argv) {
+    std::map<std::string, std::string> o;
+    std::vector<std::string> rest;
+    if (!splitArguments(argc, argv, {"--column-ref", "--column-impr", "--out"}, o, rest))
+        return 2;
+    if (rest.size() != 2 || !o.count("--column-ref") || !o.count("--column-impr") ||
+        !o.count("--out"))
+        return usageFault("lpif needs REFERENCE, IMPROVED, --column-ref, --column-impr and --out");
+    const auto ref = numberArgument(o["--column-ref"]), impr = numberArgument(o["--column-impr"]);
+    if (!ref || !impr)
+        return usageFault("the columns are whole numbers");
+    const auto summary = computeLpif(
+        {rest[0], rest[1], static_cast<int>(*ref), static_cast<int>(*impr), o["--out"]});
+    if (!summary) {
+        std::cerr << "lumetrix-kernel: " << summary.error().describe() << '\n';
+        return 1;
+    }
+    const LpifSummary& s = summary.value();
+    std::cout << "LPIF from " << s.first << " to " << s.last << " nm (" << s.points
+              << " points): mean " << s.mean << ", minimum " << s.minimum << " at " << s.minimumAt
+              << " nm, maximum " << s.maximum << " at " << s.maximumAt << " nm\n";
+    return 0;
+}
 
 // The layers that some wavelengths treat as incoherent, for the report.
 std::string incoherentLayers(const Simulation& s) {
@@ -70,6 +163,10 @@ int run(const std::string& input, int threads) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "transform")
+        return transform(argc, argv);
+    if (argc > 1 && std::string_view(argv[1]) == "lpif")
+        return lpif(argc, argv);
     int threads = 0;
     std::string input;
     for (int i = 1; i < argc; ++i) {

@@ -1,0 +1,192 @@
+#include "kernel/tools.h"
+
+#include "core/data_file.h"
+#include "core/numbertext.h"
+#include "core/result_files.h"
+#include "core/textfile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <map>
+#include <numbers>
+
+namespace lumetrix::kernel {
+namespace {
+
+std::string num(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+std::optional<ReadError> writeLines(const std::string& path,
+                                    const std::vector<std::string>& lines) {
+    if (const auto reason = writeTextFile(path, lines))
+        return ReadError{path, 0, cannotCreateFileMessage(path, *reason)};
+    return std::nullopt;
+}
+
+} // namespace
+
+Result<TransformReport> transformHaze(const TransformRequest& q) {
+    if (!(q.rms > 0))
+        return ReadError{q.hazeFile, 0, "the rms roughness must be above 0 nm"};
+    if (!q.reflected && !(q.power > 0))
+        return ReadError{q.hazeFile, 0, "the HT power factor must be above 0"};
+    const auto haze = readDataFile(q.hazeFile, DataKind::Haze);
+    if (!haze)
+        return haze.error();
+    const auto incident = readDataFile(q.incidentNk, DataKind::Nk);
+    if (!incident)
+        return incident.error();
+    const auto transmitted = readDataFile(q.transmissionNk, DataKind::Nk);
+    if (!transmitted)
+        return transmitted.error();
+
+    TransformReport report;
+    std::vector<std::string> lines{
+        std::string("# Calibration function ") + (q.reflected ? "cR" : "cT") +
+            " made by the cR_cT transform from the haze data " + q.hazeFile + ",",
+        "# rms roughness " + num(q.rms) + " nm, incident medium " + q.incidentNk +
+            ", medium in transmission " + q.transmissionNk +
+            (q.reflected ? std::string() : ", HT power factor " + num(q.power)),
+        "# Columns: wavelength (nm), c"};
+    const auto& x = haze.value().columns[0];
+    const auto& h = haze.value().columns[1];
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double lambda = x[i], hz = h[i];
+        const auto n1 = incident.value().at(1, lambda), n2 = transmitted.value().at(1, lambda);
+        const auto skip = [&](const std::string& why) {
+            report.skipped.push_back(num(lambda) + " nm: " + why);
+        };
+        if (!n1 || !n2) {
+            skip("outside the range of the nk data");
+            continue;
+        }
+        if (hz <= 0 || hz >= 1) {
+            skip(hz <= 0 ? "haze 0 (no scattering to calibrate)" : "haze 1 (no specular light)");
+            continue;
+        }
+        const double contrast = q.reflected ? *n1 : std::abs(*n1 - *n2);
+        if (contrast < 1e-12) {
+            skip("the media have no index contrast");
+            continue;
+        }
+        const double exponent = -std::log(1 - hz);
+        const double c = std::pow(exponent, q.reflected ? 0.5 : 1 / q.power) * lambda /
+                         (4 * std::numbers::pi * q.rms * contrast);
+        if (!std::isfinite(c) || c <= 0) {
+            skip("no finite calibration value");
+            continue;
+        }
+        lines.push_back(num(lambda) + "\t" + num(c));
+        if (report.points == 0)
+            report.first = lambda;
+        report.last = lambda;
+        ++report.points;
+    }
+    if (report.points == 0)
+        return ReadError{q.hazeFile, 0, "no wavelength of the haze data gives a calibration value"};
+    if (const auto fault = writeLines(q.outFile, lines))
+        return *fault;
+    return report;
+}
+
+Result<LpifSummary> computeLpif(const LpifRequest& q) {
+    // The "_ratio.jph" files carry four lines of run information above their header.
+    constexpr int kHeaderSkip = 4;
+    const auto reference = readResultTable(q.reference, kHeaderSkip);
+    if (!reference)
+        return reference.error();
+    const auto improved = readResultTable(q.improved, kHeaderSkip);
+    if (!improved)
+        return improved.error();
+    for (const auto& [table, column, file] :
+         {std::tuple{&reference.value(), q.columnReference, &q.reference},
+          std::tuple{&improved.value(), q.columnImproved, &q.improved}})
+        if (column < 2 || column >= table->columnCount())
+            return ReadError{*file, 0,
+                             "column " + std::to_string(column) +
+                                 " is not a layer's column (the table has columns 2 to " +
+                                 std::to_string(table->columnCount() - 1) + ")"};
+    const auto number = [](const ResultTable& t, int r, int c,
+                           const std::string& file) -> Result<double> {
+        const std::string text = t.cell(r, c);
+        const auto value = parseFileNumber(text, '.');
+        if (!value)
+            return ReadError{file, r + kHeaderSkip + 1,
+                             "\"" + text + "\" in column " + std::to_string(c) +
+                                 " is not a number"};
+        return static_cast<double>(*value);
+    };
+    std::map<double, double> improvedAt; // absorbed fraction by wavelength
+    const ResultTable& impr = improved.value();
+    for (int r = 1; r < impr.rowCount(); ++r) {
+        if (impr.blankRow(r))
+            continue;
+        const auto lambda = number(impr, r, 1, q.improved);
+        const auto a = number(impr, r, q.columnImproved, q.improved);
+        if (!lambda || !a)
+            return !lambda ? lambda.error() : a.error();
+        improvedAt[lambda.value()] = a.value();
+    }
+    std::vector<std::string> lines{"Wavelength (nm)\tA_ref\tA_impr\tLPIF"};
+    std::vector<std::pair<double, double>> lpif;
+    const ResultTable& ref = reference.value();
+    for (int r = 1; r < ref.rowCount(); ++r) {
+        if (ref.blankRow(r))
+            continue;
+        const auto lambda = number(ref, r, 1, q.reference);
+        const auto a = number(ref, r, q.columnReference, q.reference);
+        if (!lambda || !a)
+            return !lambda ? lambda.error() : a.error();
+        const auto other = improvedAt.find(lambda.value());
+        if (other == improvedAt.end())
+            continue;
+        const double aRef = a.value(), aImpr = other->second;
+        if (aRef <= 0 || aRef >= 1 || aImpr <= 0 || aImpr >= 1)
+            continue; // the path ratio is defined only for a partly absorbing layer
+        const double factor = std::log(1 - aImpr) / std::log(1 - aRef);
+        lines.push_back(num(lambda.value()) + "\t" + num(aRef) + "\t" + num(aImpr) + "\t" +
+                        num(factor));
+        lpif.emplace_back(lambda.value(), factor);
+    }
+    if (lpif.empty())
+        return ReadError{q.reference, 0,
+                         "no wavelength of both files has an absorbed fraction between 0 and 1"};
+    if (const auto fault = writeLines(q.outFile, lines))
+        return *fault;
+    LpifSummary s;
+    s.first = lpif.front().first;
+    s.last = lpif.back().first;
+    s.points = static_cast<int>(lpif.size());
+    s.minimum = s.maximum = lpif.front().second;
+    s.minimumAt = s.maximumAt = lpif.front().first;
+    for (const auto& [lambda, factor] : lpif) {
+        s.mean += factor / static_cast<double>(lpif.size());
+        if (factor < s.minimum) {
+            s.minimum = factor;
+            s.minimumAt = lambda;
+        }
+        if (factor > s.maximum) {
+            s.maximum = factor;
+            s.maximumAt = lambda;
+        }
+    }
+    for (const double at : {400.0, 500.0, 600.0, 700.0, 800.0, 1000.0}) {
+        double value = std::numeric_limits<double>::quiet_NaN();
+        for (std::size_t i = 0; i + 1 < lpif.size(); ++i)
+            if (lpif[i].first <= at && at <= lpif[i + 1].first) {
+                const double f = (at - lpif[i].first) / (lpif[i + 1].first - lpif[i].first);
+                value = lpif[i].second + f * (lpif[i + 1].second - lpif[i].second);
+                break;
+            }
+        if (lpif.size() == 1 && lpif.front().first == at)
+            value = lpif.front().second;
+        s.notable.emplace_back(at, value);
+    }
+    return s;
+}
+
+} // namespace lumetrix::kernel
