@@ -1,6 +1,7 @@
 // lumetrix-kernel: computes the results of an input file. Progress and the report go to
 // standard output, one line each; a failure is one message on standard error.
 #include "core/numbertext.h"
+#include "kernel/optimise.h"
 #include "kernel/result_writer.h"
 #include "kernel/simulation.h"
 #include "kernel/tools.h"
@@ -21,7 +22,8 @@ constexpr const char* kUsage =
     "usage: lumetrix-kernel [--threads N] INPUT.dat\n"
     "       lumetrix-kernel transform --kind cR|cT --haze FILE --rms NM --incident NK_FILE\n"
     "                       --transmission NK_FILE [--power P] --out FILE.cal\n"
-    "       lumetrix-kernel lpif REFERENCE IMPROVED --column-ref C1 --column-impr C2 --out FILE\n";
+    "       lumetrix-kernel lpif REFERENCE IMPROVED --column-ref C1 --column-impr C2 --out FILE\n"
+    "       lumetrix-kernel optimise INPUT.dat --settings FILE [--threads N]\n";
 
 // The options "--name value" of a subcommand, and its other arguments in order; false when
 // an option has no value or is not one of `known`.
@@ -162,7 +164,39 @@ int run(const std::string& input, int threads) {
 
 } // namespace
 
+int optimiseCommand(int argc, char** argv) {
+    std::map<std::string, std::string> o;
+    std::vector<std::string> rest;
+    if (!splitArguments(argc, argv, {"--settings", "--threads"}, o, rest))
+        return 2;
+    if (rest.size() != 1 || !o.count("--settings"))
+        return usageFault("optimise needs INPUT.dat and --settings FILE");
+    const auto threads = o.count("--threads") ? numberArgument(o["--threads"]) : std::optional(0.0);
+    if (!threads || *threads < 0)
+        return usageFault("--threads takes a whole number");
+    const auto settings = readOptimiseSettings(o["--settings"]);
+    if (!settings) {
+        std::cerr << "lumetrix-kernel: " << settings.error().describe() << '\n';
+        return 1;
+    }
+    const auto simulation = prepareSimulation(rest[0]);
+    if (!simulation) {
+        std::cerr << "lumetrix-kernel: " << simulation.error().describe() << '\n';
+        return 1;
+    }
+    const auto result = optimise(simulation.value(), settings.value(), static_cast<int>(*threads),
+                                 [](const std::string& line) { std::cout << line << std::endl; });
+    if (!result) {
+        std::cerr << "lumetrix-kernel: " << result.error().describe() << '\n';
+        return 1;
+    }
+    std::cout << result.value().bestLine << '\n';
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "optimise")
+        return optimiseCommand(argc, argv);
     if (argc > 1 && std::string_view(argv[1]) == "transform")
         return transform(argc, argv);
     if (argc > 1 && std::string_view(argv[1]) == "lpif")

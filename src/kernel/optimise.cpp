@@ -1,0 +1,499 @@
+#include "kernel/optimise.h"
+
+#include "core/numbertext.h"
+#include "core/textfile.h"
+#include "kernel/result_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace lumetrix::kernel {
+namespace {
+
+using P = OptimisedParameter;
+using S = OptimiseSettings;
+
+std::string num(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    return out;
+}
+
+std::optional<double> numberOf(const std::string& text) {
+    const auto v = parseFileNumber(text, '.');
+    return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
+}
+
+// "TARGETS... KIND A B" of a parameter line.
+std::optional<P> parameterOf(P::Kind kind, const std::vector<std::string>& w) {
+    if (w.size() < 4)
+        return std::nullopt;
+    P p;
+    p.kind = kind;
+    const std::string& interval = w[w.size() - 3];
+    const auto a = numberOf(w[w.size() - 2]), b = numberOf(w[w.size() - 1]);
+    if (!a || !b)
+        return std::nullopt;
+    p.from = *a;
+    p.to = *b;
+    for (std::size_t i = 0; i + 3 < w.size(); ++i) {
+        const auto t = numberOf(w[i]);
+        if (!t || *t != std::floor(*t) || *t < 0)
+            return std::nullopt;
+        p.targets.push_back(static_cast<int>(*t));
+    }
+    if (kind != P::Kind::Roughness && p.targets.size() != 1)
+        return std::nullopt;
+    const std::pair<const char*, P::Interval> names[] = {{"abs", P::Interval::Absolute},
+                                                         {"relnm", P::Interval::RelativeNm},
+                                                         {"relpct", P::Interval::RelativePercent},
+                                                         {"gappct", P::Interval::GapPercent},
+                                                         {"gapev", P::Interval::GapEv}};
+    for (const auto& [name, value] : names)
+        if (interval == name)
+            p.interval = value;
+    const bool known = std::any_of(std::begin(names), std::end(names),
+                                   [&](const auto& n) { return interval == n.first; });
+    const bool fits = (kind == P::Kind::Thickness || kind == P::Kind::Roughness)
+                          ? p.interval <= P::Interval::RelativePercent
+                      : kind == P::Kind::N ? p.interval == P::Interval::RelativePercent
+                                           : p.interval >= P::Interval::RelativePercent;
+    if (!known || !fits || !(p.from < p.to))
+        return std::nullopt;
+    return p;
+}
+
+constexpr const char* kKindNames[] = {"thickness", "roughness", "n", "k"};
+constexpr const char* kIntervalNames[] = {"abs", "relnm", "relpct", "gappct", "gapev"};
+constexpr const char* kMethodNames[] = {"simplex", "anneal-high", "anneal-normal", "anneal-low",
+                                        "steps"};
+constexpr const char* kCriterionNames[] = {"max", "min", "mindiff"};
+constexpr double kElectronVoltNm = 1239.84198;
+
+} // namespace
+
+Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
+    const auto bytes = readSmallFile(path, 1 << 20, "optimisation settings file");
+    if (!bytes)
+        return bytes.error();
+    OptimiseSettings s;
+    std::istringstream in(bytes.value());
+    int line = 0;
+    for (std::string text; std::getline(in, text);) {
+        ++line;
+        text = text.substr(0, text.find('#'));
+        std::erase(text, '\r');
+        if (words(text).empty())
+            continue;
+        const auto eq = text.find('=');
+        const std::vector<std::string> left =
+            eq == std::string::npos ? std::vector<std::string>{} : words(text.substr(0, eq));
+        const std::string key = left.size() == 1 ? left[0] : std::string();
+        const std::vector<std::string> w =
+            eq == std::string::npos ? std::vector<std::string>{} : words(text.substr(eq + 1));
+        const auto fault = [&](const std::string& what) { return ReadError{path, line, what}; };
+        if (key.empty() || w.empty())
+            return fault("a setting reads \"key = value\"");
+        if (key == "criterion") {
+            const auto at = std::find(std::begin(kCriterionNames), std::end(kCriterionNames), w[0]);
+            if (at == std::end(kCriterionNames))
+                return fault("the criterion is max, min or mindiff");
+            s.criterion = static_cast<S::Criterion>(at - std::begin(kCriterionNames));
+        } else if (key == "layers") {
+            s.layers.clear();
+            for (const std::string& word : w) {
+                const auto v = numberOf(word);
+                if (!v || *v < 0 || *v != std::floor(*v))
+                    return fault("\"" + word + "\" is not a layer (0 = R)");
+                s.layers.push_back(static_cast<int>(*v));
+            }
+        } else if (key == "method") {
+            const auto at = std::find(std::begin(kMethodNames), std::end(kMethodNames), w[0]);
+            if (at == std::end(kMethodNames))
+                return fault("the method is simplex, anneal-high, anneal-normal, anneal-low or "
+                             "steps N");
+            s.method = static_cast<S::Method>(at - std::begin(kMethodNames));
+            if (s.method == S::Method::Steps) {
+                const auto n = w.size() == 2 ? numberOf(w[1]) : std::nullopt;
+                if (!n || *n < 1 || *n > 100000 || *n != std::floor(*n))
+                    return fault("steps needs a whole number of steps from 1 to 100000");
+                s.steps = static_cast<int>(*n);
+            }
+        } else if (key == "stop") {
+            const auto v = numberOf(w[0]);
+            if (!v || !(*v > 0 && *v <= 100))
+                return fault("the stop rule is a percentage above 0, at most 100");
+            s.stop = *v;
+        } else if (key == "output") {
+            const auto v = numberOf(w[0]);
+            if (!v || (*v != 0 && *v != 1 && *v != 2))
+                return fault("the output is 0, 1 or 2");
+            s.output = static_cast<int>(*v);
+        } else {
+            const auto at = std::find(std::begin(kKindNames), std::end(kKindNames), key);
+            if (at == std::end(kKindNames))
+                return fault("unknown setting \"" + key + "\"");
+            const auto kind = static_cast<P::Kind>(at - std::begin(kKindNames));
+            const auto p = parameterOf(kind, w);
+            if (!p)
+                return fault("the " + key + " setting reads \"" + key +
+                             (kind == P::Kind::Roughness ? " = INTERFACES" : " = LAYER") +
+                             " KIND A B\" with A below B and a kind that suits it");
+            s.parameters.push_back(*p);
+        }
+    }
+    if (s.layers.empty())
+        return ReadError{path, 0, "no layers are given for the criterion"};
+    if (s.criterion == S::Criterion::MinDiff && s.layers.size() != 2)
+        return ReadError{path, 0, "mindiff compares exactly two layers"};
+    if (s.parameters.empty())
+        return ReadError{path, 0, "no parameter to optimise is given"};
+    return s;
+}
+
+std::vector<std::string> optimiseSettingsLines(const OptimiseSettings& s) {
+    std::string layers;
+    for (int l : s.layers)
+        layers += (layers.empty() ? "" : " ") + std::to_string(l);
+    std::vector<std::string> lines{std::string("criterion = ") +
+                                       kCriterionNames[static_cast<int>(s.criterion)],
+                                   "layers = " + layers};
+    for (const P& p : s.parameters) {
+        std::string targets;
+        for (int t : p.targets)
+            targets += std::to_string(t) + " ";
+        lines.push_back(std::string(kKindNames[static_cast<int>(p.kind)]) + " = " + targets +
+                        kIntervalNames[static_cast<int>(p.interval)] + " " + num(p.from) + " " +
+                        num(p.to));
+    }
+    std::string method = kMethodNames[static_cast<int>(s.method)];
+    if (s.method == S::Method::Steps)
+        method += " " + std::to_string(s.steps);
+    lines.push_back("method = " + method);
+    lines.push_back("stop = " + num(s.stop));
+    lines.push_back("output = " + std::to_string(s.output));
+    return lines;
+}
+
+namespace {
+
+// The search: unit coordinates u in [0, 1] per parameter, mapped onto the intervals.
+class Search {
+public:
+    Search(const Simulation& base, const OptimiseSettings& settings, int threads)
+        : m_base(base), m_settings(settings), m_threads(threads) {}
+
+    std::optional<ReadError> prepare();
+    std::size_t size() const { return m_low.size(); }
+    // The criterion to minimise, and the photocurrent it reports, at u.
+    double cost(const std::vector<double>& u, double* jsc = nullptr);
+    std::vector<double> values(const std::vector<double>& u) const;
+    std::vector<double> start() const { return m_start; }
+    Simulation applied(const std::vector<double>& u) const;
+
+private:
+    const Simulation& m_base;
+    const OptimiseSettings& m_settings;
+    int m_threads;
+    std::vector<double> m_low, m_high, m_start;
+};
+
+std::optional<ReadError> Search::prepare() {
+    const int rows = static_cast<int>(m_base.rows.size());
+    for (int l : m_settings.layers)
+        if (l != 0 && (l < 2 || l > rows - 1))
+            return ReadError{m_base.inputFile, 0,
+                             "layer " + std::to_string(l) +
+                                 " is not a layer of the structure (2 to " +
+                                 std::to_string(rows - 1) + "; 0 = R)"};
+    for (const P& p : m_settings.parameters) {
+        for (int t : p.targets) {
+            const bool ok =
+                p.kind == P::Kind::Roughness ? t >= 0 && t <= rows - 2 : t >= 2 && t <= rows - 1;
+            if (!ok)
+                return ReadError{m_base.inputFile, 0,
+                                 std::string("the ") + kKindNames[static_cast<int>(p.kind)] +
+                                     " target " + std::to_string(t) + " is not in the structure"};
+        }
+        if (p.kind == P::Kind::Roughness && !m_base.anyRough)
+            return ReadError{m_base.inputFile, 0,
+                             "roughness can be optimised only in a project with a rough interface"};
+        double base = 1; // n and k factors start at 1, the band-gap shifts at 0
+        if (p.kind == P::Kind::Thickness)
+            base = m_base.rows[static_cast<std::size_t>(p.targets[0]) - 1].thickness;
+        else if (p.kind == P::Kind::Roughness)
+            base = m_base.rows[static_cast<std::size_t>(p.targets[0]) + 1].roughness;
+        else if (p.interval >= P::Interval::GapPercent)
+            base = 0;
+        double lo = p.from, hi = p.to;
+        if (p.interval == P::Interval::RelativeNm)
+            lo += base, hi += base;
+        else if (p.interval == P::Interval::RelativePercent)
+            lo = base * (1 + p.from / 100), hi = base * (1 + p.to / 100);
+        if ((p.kind == P::Kind::Thickness || p.kind == P::Kind::Roughness) && lo < 0)
+            return ReadError{m_base.inputFile, 0, "the interval reaches below 0 nm"};
+        m_low.push_back(lo);
+        m_high.push_back(hi);
+        m_start.push_back(base >= lo && base <= hi && hi > lo ? (base - lo) / (hi - lo) : 0.5);
+    }
+    return std::nullopt;
+}
+
+std::vector<double> Search::values(const std::vector<double>& u) const {
+    std::vector<double> v;
+    for (std::size_t i = 0; i < u.size(); ++i)
+        v.push_back(m_low[i] + std::clamp(u[i], 0.0, 1.0) * (m_high[i] - m_low[i]));
+    return v;
+}
+
+Simulation Search::applied(const std::vector<double>& u) const {
+    Simulation s = m_base;
+    const std::vector<double> v = values(u);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const P& p = m_settings.parameters[i];
+        for (int t : p.targets) {
+            if (p.kind == P::Kind::Thickness) {
+                s.rows[static_cast<std::size_t>(t) - 1].thickness = v[i];
+            } else if (p.kind == P::Kind::Roughness) {
+                s.rows[static_cast<std::size_t>(t) + 1].roughness = v[i];
+            } else {
+                DataTable& nk = s.rows[static_cast<std::size_t>(t) - 1].nk;
+                const DataTable& original = m_base.rows[static_cast<std::size_t>(t) - 1].nk;
+                auto& column = nk.columns[p.kind == P::Kind::N ? 1 : 2];
+                for (std::size_t r = 0; r < column.size(); ++r) {
+                    const double lambda = nk.columns[0][r];
+                    if (p.interval == P::Interval::RelativePercent) {
+                        column[r] *= v[i];
+                    } else {
+                        // The absorption edge moves: k is read where the shifted curve was.
+                        const double from =
+                            p.interval == P::Interval::GapPercent
+                                ? lambda * (1 + v[i] / 100)
+                                : kElectronVoltNm / (kElectronVoltNm / lambda - v[i]);
+                        column[r] = original.at(2, from).value_or(from < original.first()
+                                                                      ? original.columns[2].front()
+                                                                      : original.columns[2].back());
+                    }
+                }
+            }
+        }
+    }
+    return s;
+}
+
+double Search::cost(const std::vector<double>& u, double* jsc) {
+    const RunResults r = runSimulation(applied(u), m_threads, {});
+    std::vector<double> j;
+    for (int l : m_settings.layers)
+        j.push_back(l == 0 ? r.jphR : r.jph[static_cast<std::size_t>(l) - 2]);
+    double sum = 0;
+    for (double x : j)
+        sum += x;
+    switch (m_settings.criterion) {
+    case S::Criterion::Max:
+        if (jsc)
+            *jsc = sum;
+        return -sum;
+    case S::Criterion::Min:
+        if (jsc)
+            *jsc = sum;
+        return sum;
+    case S::Criterion::MinDiff:
+        break;
+    }
+    if (jsc)
+        *jsc = std::min(j[0], j[1]);
+    return std::abs(j[0] - j[1]);
+}
+
+} // namespace
+
+Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSettings& settings,
+                                int threads,
+                                const std::function<void(const std::string&)>& progress,
+                                const std::function<bool()>& stop) {
+    Search search(simulation, settings, threads);
+    if (const auto fault = search.prepare())
+        return *fault;
+    const std::size_t m = search.size();
+    std::ofstream log;
+    if (settings.output >= 1)
+        log.open(simulation.outputBase + "_opt.log");
+    OptimiseResult out;
+    std::vector<double> best = search.start();
+    double bestCost = search.cost(best, &out.jsc);
+    const auto evaluate = [&](const std::vector<double>& u) {
+        double jsc = 0;
+        const double c = search.cost(u, &jsc);
+        if (log) {
+            for (double v : search.values(u))
+                log << num(v) << '\t';
+            log << num(jsc) << '\n';
+        }
+        if (c < bestCost) {
+            bestCost = c;
+            best = u;
+            out.jsc = jsc;
+        }
+        return c;
+    };
+    const auto report = [&] {
+        ++out.iterations;
+        if (progress)
+            progress("iteration " + std::to_string(out.iterations) + " best " + num(out.jsc));
+        return stop && stop();
+    };
+    const double tolerance = settings.stop / 100;
+    if (settings.method == S::Method::Steps) {
+        // Every point of a grid of equal steps over the intervals.
+        std::vector<int> index(m, 0);
+        for (bool more = true; more;) {
+            std::vector<double> u(m);
+            for (std::size_t i = 0; i < m; ++i)
+                u[i] = static_cast<double>(index[i]) / settings.steps;
+            evaluate(u);
+            if (report())
+                break;
+            more = false;
+            for (std::size_t i = 0; i < m && !more; ++i) {
+                if (++index[i] <= settings.steps)
+                    more = true;
+                else
+                    index[i] = 0;
+            }
+        }
+    } else if (settings.method == S::Method::Simplex) {
+        // Nelder-Mead within the unit box; it stops when its costs agree to the stop rule and
+        // it has shrunk to a thousandth of the intervals.
+        std::vector<std::vector<double>> p{best};
+        for (std::size_t i = 0; i < m; ++i) {
+            std::vector<double> v = best;
+            v[i] += v[i] > 0.75 ? -0.25 : 0.25;
+            p.push_back(v);
+        }
+        std::vector<double> f;
+        for (const auto& v : p)
+            f.push_back(evaluate(v));
+        const auto clampBox = [](std::vector<double> v) {
+            for (double& x : v)
+                x = std::clamp(x, 0.0, 1.0);
+            return v;
+        };
+        for (int it = 0; it < 1000; ++it) {
+            std::vector<std::size_t> order(p.size());
+            for (std::size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
+            std::sort(order.begin(), order.end(), [&](auto a, auto b) { return f[a] < f[b]; });
+            const std::size_t lo = order.front(), hi = order.back(), next = order[order.size() - 2];
+            double size = 0;
+            for (const auto& v : p)
+                for (std::size_t i = 0; i < m; ++i)
+                    size = std::max(size, std::abs(v[i] - p[lo][i]));
+            if (std::abs(f[hi] - f[lo]) <= tolerance * std::max(std::abs(f[lo]), 1e-12) &&
+                size < 1e-3)
+                break;
+            if (report())
+                break;
+            std::vector<double> centre(m, 0.0);
+            for (std::size_t k = 0; k < p.size(); ++k)
+                if (k != hi)
+                    for (std::size_t i = 0; i < m; ++i)
+                        centre[i] += p[k][i] / static_cast<double>(m);
+            const auto along = [&](double t) {
+                std::vector<double> v(m);
+                for (std::size_t i = 0; i < m; ++i)
+                    v[i] = centre[i] + t * (p[hi][i] - centre[i]);
+                return clampBox(v);
+            };
+            const auto reflected = along(-1);
+            const double fr = evaluate(reflected);
+            if (fr < f[lo]) {
+                const auto expanded = along(-2);
+                const double fe = evaluate(expanded);
+                p[hi] = fe < fr ? expanded : reflected;
+                f[hi] = std::min(fe, fr);
+            } else if (fr < f[next]) {
+                p[hi] = reflected;
+                f[hi] = fr;
+            } else {
+                const auto contracted = along(0.5);
+                const double fc = evaluate(contracted);
+                if (fc < f[hi]) {
+                    p[hi] = contracted;
+                    f[hi] = fc;
+                } else {
+                    for (std::size_t k = 0; k < p.size(); ++k)
+                        if (k != lo) {
+                            for (std::size_t i = 0; i < m; ++i)
+                                p[k][i] = p[lo][i] + 0.5 * (p[k][i] - p[lo][i]);
+                            f[k] = evaluate(p[k]);
+                        }
+                }
+            }
+        }
+    } else {
+        // Simulated annealing: a worse step of 1 % of the cost is first taken with the
+        // probability of the method (0.8, 0.5, 0.2); the temperature falls by 5 % each step.
+        const double accept = settings.method == S::Method::AnnealHigh     ? 0.8
+                              : settings.method == S::Method::AnnealNormal ? 0.5
+                                                                           : 0.2;
+        const double t0 = 0.01 * std::max(std::abs(bestCost), 1e-12) / -std::log(accept);
+        std::mt19937 random(12345); // the same search for the same project
+        std::normal_distribution<double> step(0, 1);
+        std::uniform_real_distribution<double> chance(0, 1);
+        std::vector<double> here = best;
+        double hereCost = bestCost, lastBest = bestCost;
+        int still = 0;
+        for (double t = t0; t > 1e-4 * t0; t *= 0.95) {
+            std::vector<double> there = here;
+            const double width = 0.2 * std::sqrt(t / t0) + 0.002;
+            for (double& x : there)
+                x = std::clamp(x + width * step(random), 0.0, 1.0);
+            const double c = evaluate(there);
+            if (c < hereCost || chance(random) < std::exp((hereCost - c) / t)) {
+                here = there;
+                hereCost = c;
+            }
+            if (report())
+                break;
+            still = lastBest - bestCost > tolerance * std::abs(lastBest) ? 0 : still + 1;
+            lastBest = std::min(lastBest, bestCost);
+            if (still >= 40)
+                break;
+        }
+    }
+    out.values = search.values(best);
+    std::string line = "best:";
+    for (std::size_t i = 0; i < m; ++i) {
+        static constexpr const char* labels[] = {"thickness", "roughness", "n_factor", "k_factor"};
+        line += std::string(" ") + labels[static_cast<int>(settings.parameters[i].kind)] + "=" +
+                num(out.values[i]);
+    }
+    out.bestLine = line + " jsc=" + num(out.jsc) + " iterations=" + std::to_string(out.iterations);
+    if (settings.output >= 2) {
+        const Simulation bestRun = search.applied(best);
+        ResultWriter writer(bestRun);
+        if (const auto fault = writer.begin())
+            return ReadError{bestRun.outputBase, 0, *fault};
+        const RunResults results = runSimulation(
+            bestRun, threads,
+            {nullptr, nullptr, [&](int i, const WavelengthResult& r) { writer.row(i, r); }});
+        if (const auto fault = writer.finish(results))
+            return ReadError{bestRun.outputBase, 0, *fault};
+    }
+    return out;
+}
+
+} // namespace lumetrix::kernel
