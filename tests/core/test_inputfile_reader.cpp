@@ -194,19 +194,6 @@ TEST(InputFileReader, BadFilesSayWhereAndWhat) {
     }
 }
 
-TEST(InputFileReader, ReadsTheShippedExampleFromDisk) {
-    const auto example =
-        readInputFile(std::string(LUMETRIX_DATA_DIR) + "/in/CIGS example.dat", readerContext());
-    ASSERT_TRUE(example.ok()) << example.error().describe();
-    ASSERT_EQ(example.value().rows.size(), 7u);
-    EXPECT_EQ(example.value().rows[4].layerFile, "CIGS");
-    EXPECT_TRUE(example.value().rows[4].pvActive);
-    EXPECT_TRUE(example.value().values.comments.ends_with("rough interfaces at the TCO."));
-    const auto missing = readInputFile("/no/such/file.dat", readerContext());
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(missing.error().line, 0);
-}
-
 // The same project in a "ver 1.1" file and an unversioned one (the widget tests read them too);
 // only 1.1 carries the power factor, the factor columns 2 and 3 with the direct marks and the
 // calibration function.

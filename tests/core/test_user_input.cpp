@@ -141,17 +141,5 @@ TEST_F(SavingTest, ReadOnlyFileIsRefused) {
     EXPECT_EQ(readBytes(file), "old\r\n");
 }
 
-TEST(FileReading, FolderAndUnknownVersionSayWhatTheyAre) {
-    const auto folder = readSmallFile(LUMETRIX_TEST_DATA_DIR, 1 << 20, "file");
-    ASSERT_FALSE(folder.ok());
-    EXPECT_EQ(folder.error().reason, "this is a folder, not a file");
-    auto lines = fixtureLines("new_project.dat");
-    lines[3] = "ver 9.9";
-    const auto loaded = parseInputLines(lines, "a.dat", kContext);
-    ASSERT_FALSE(loaded.ok());
-    EXPECT_EQ(loaded.error().line, 4);
-    EXPECT_NE(loaded.error().reason.find("\"9.9\""), std::string::npos);
-}
-
 } // namespace
 } // namespace lumetrix
