@@ -65,7 +65,8 @@ const struct SpectrumCase {
     const char* spectrum;
     double from; // the manual range, to 600 nm
     const char* line;
-    const char* note; // told once by the save
+    const char* note;     // told once by the save
+    bool manually = true; // the range set manually
 } kSpectrum[] = {
     {"no add-on", "", "", "AM15", 400, "Spectrum: AM15", ""},
     {"malformed spectrum", "addon", "spectrum_not_a_number.spk", "AM15", 400, "Spectrum: AM15",
@@ -74,6 +75,7 @@ const struct SpectrumCase {
     {"manual range", "addon", "spectrum_valid.spk", "AM15", 400, "Spectrum: AM15_tmp", ""},
     {"From above To", "addon", "", "AM15", 900, "Spectrum: AM15", "from 900 to 600 nm is empty"},
     {"missing spectrum", "addon", "", "nosuch", 400, "Spectrum: nosuch", "nosuch.spk"},
+    {"range not set", "addon", "spectrum_valid.spk", "AM15", 400, "Spectrum: AM15", "", false},
 };
 
 // A folder given by its button, the dialog answered with it (none: cancelled), or typed into
@@ -424,7 +426,7 @@ private slots:
             sp.ProPanel->findChild<QDoubleSpinBox*>("LXProTo")->setValue(600);
         }
         sp.cbSpekter->setEditText(spectrum);
-        sp.cbManually->setChecked(true);
+        sp.cbManually->setChecked(c.manually);
         QVERIFY(app.main().SaveInputFile(app.tempPath("s.dat")));
         QVERIFY(test::readAll(app.tempPath("s.dat")).contains(c.line + QByteArray("\r\n")));
         const QByteArray converted =
