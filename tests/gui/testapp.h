@@ -15,6 +15,7 @@
 #include "controls/userdialogs.h"
 #include "core/inputfile_reader.h"
 #include "core/inputfile_writer.h"
+#include "core/listing.h"
 #include "core/textfile.h"
 #include "pages/adfform.h"
 #include "pages/filesform.h"
