@@ -557,10 +557,12 @@ private slots:
         }
     }
 
+    // A new listing folder refills the boxes: each keeps its text and selects the equal item, by
+    // case; a listing file that cannot be read there is told, and its box keeps its list.
     void newListingFolderRefillsTheBoxes() {
         test::TestApp app;
         TStructureForm& page = *app.forms->StructureForm;
-        makeStack(app, {"CIGS", "my film"});
+        makeStack(app, {"CIGS", "cigs"});
         QComboBox* spectrum = app.forms->SpectrumForm->cbSpekter;
         const int spectra = spectrum->count();
         const QString lists = app.tempPath("lists");
@@ -570,16 +572,24 @@ private slots:
         app.dialogs.answerFolder(lists);
         app.forms->FilesForm->btDirClick(app.forms->FilesForm->brDir_dat);
         QCOMPARE(app.forms->FilesForm->eDir_dat->text(), lists);
-        // Each row keeps its name and selects the equal item of the new list.
-        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|my film|air");
+        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|cigs|air");
         for (int r = 1; r <= 4; ++r)
             QCOMPARE(page.row(r).layerFile->count(), 3);
         QCOMPARE(page.row(2).layerFile->currentIndex(), 1);
         QCOMPARE(page.row(3).layerFile->currentIndex(), -1);
-        // Spectrum.dat is missing there: one error, and that box keeps its list.
         QCOMPARE(app.dialogs.messageTexts().size(), 1);
         QVERIFY(app.told().startsWith("Cannot open file \"" + lists + "/Spectrum.dat\""));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
         QCOMPARE(spectrum->count(), spectra);
+        // SelectComboText selects the first equal item; with none the selection stays.
+        QComboBox box;
+        box.setEditable(true);
+        box.addItems({"Mo", "CIGS", "CIGS"});
+        for (const char* text : {"CIGS", "glass"}) {
+            box.setEditText(text);
+            ComboLists::SelectComboText(&box);
+            QCOMPARE(box.currentIndex(), 1);
+        }
     }
 };
 

@@ -1,26 +1,7 @@
 // The window on small screens, the keyboard, the mouse wheel and the looks of the pages.
-#include "app/forms.h"
-#include "app/mainform.h"
-#include "controls/colorbutton.h"
-#include "controls/combobox.h"
-#include "controls/pbnumedit.h"
-#include "controls/pbspinedit.h"
 #include "core/window_fit.h"
-#include "pages/adfform.h"
-#include "pages/filesform.h"
-#include "pages/hazeform.h"
-#include "pages/reftransform.h"
-#include "pages/structureform.h"
 #include "testapp.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QtTest>
 #include <algorithm>
 #include <cmath>
 
@@ -112,9 +93,7 @@ private slots:
         for (QAction* action : main.View1->actions())
             action->trigger();
         QVERIFY(main.LbSpeedButton7->isChecked());
-        QCOMPARE(std::count_if(main.SideButtons.begin(), main.SideButtons.end(),
-                               [](auto* b) { return b->isChecked(); }),
-                 1);
+        QCOMPARE(test::pressedButtons(main), 1);
     }
 
     // Both looks of the advanced switch are readable in every state (text on background at
@@ -146,10 +125,7 @@ private slots:
         TMainForm& main = *app.forms->MainForm;
         QVERIFY(QTest::qWaitForWindowActive(&main));
         TStructureForm& structure = *app.forms->StructureForm;
-        while (structure.rowCount() < 48) { // ADD pressed and let go
-            structure.LbSpeedButton1MouseDown();
-            structure.LbSpeedButton1MouseUp();
-        }
+        app.addLayers(46);
         const auto shown = [](const QWidget* w) {
             return w->property("currentIndex").toString() + w->property("text").toString();
         };

@@ -60,19 +60,14 @@ TestApp::~TestApp() {
     hooks::setKeyboardModifiers(m_oldModifiers);
 }
 
-bool TestApp::restoreExample() {
-    return QFile::copy(LUMETRIX_DATA_DIR "/in/CIGS example.dat",
-                       m_workDir + "/in/CIGS example.dat");
-}
-
 bool TestApp::installAddOn(const QString& spectrumFixture, const QString& name) {
     return QFile::copy(LUMETRIX_ADDON_PATH, m_workDir + "/libLXPro.so") &&
            (spectrumFixture.isEmpty() || QFile::copy(LUMETRIX_TEST_DATA_DIR "/" + spectrumFixture,
                                                      m_workDir + "/Spectrum/" + name + ".spk"));
 }
 
-void TestApp::createForms() {
-    forms = std::make_unique<Forms>(AppContext{dialogs, *settings, m_workDir, {}});
+void TestApp::createForms(const QStringList& files) {
+    forms = std::make_unique<Forms>(AppContext{dialogs, *settings, m_workDir, files});
 }
 
 TMainForm& TestApp::activeMain() {
