@@ -228,6 +228,8 @@ private slots:
         QCOMPARE(h.eHazeOtherSpecifyInt->text(), "0,3");
     }
 
+    // Each ADF box, the spectrum's too, shows the parameter panel of its choice, none for an
+    // external file; switched external, a box lists the files, back the catalogue, from the first.
     void adfParameterPanelsAndExternalFunctions() {
         const struct {
             int adf, item, page;
@@ -235,13 +237,16 @@ private slots:
                      {2, 1, kLambertian}, {2, 5, kEllipsis},   {2, 6, kEllipsis}, {2, 7, kNone}};
         test::TestApp app;
         TADFForm& form = *app.forms->ADFForm;
+        TSpectrumForm& sp = *app.forms->SpectrumForm;
         for (const auto& c : cases) {
             for (AdfColumn* column : {c.adf == 1 ? &form.adf1 : &form.adf2,
                                       c.adf == 1 ? &form.adf1_adv : &form.adf2_adv}) {
                 column->r->setCurrentIndex(c.item);
                 column->t->setCurrentIndex(c.item);
+                sp.cbADF1_Spekt->setCurrentIndex(c.adf == 1 ? c.item : 0);
                 QVERIFY2(column->notebookR->currentIndex() == c.page &&
-                             column->notebookT->currentIndex() == c.page,
+                             column->notebookT->currentIndex() == c.page &&
+                             sp.Notebook1->currentIndex() == (c.adf == 1 ? c.page : kNone),
                          qPrintable(QString("ADF%1 item %2").arg(c.adf).arg(c.item)));
             }
         }
@@ -250,17 +255,29 @@ private slots:
         form.adf1.r->setCurrentIndex(3);
         form.adf1.r->setCurrentIndex(1); // the Lambertian value survives the other panel
         QCOMPARE(form.adf1.lambR->text(), "3.50");
-        // External: the files' list, its first item, and no parameter for any item.
-        form.adf2.external->setChecked(true);
-        QCOMPARE(form.adf2.r->currentText(), "ADF2_ZnO_textured");
-        QCOMPARE(form.adf2.r->currentIndex(), 0);
-        for (int item = 0; item < form.adf2.r->count(); ++item) {
-            form.adf2.r->setCurrentIndex(item);
-            QCOMPARE(form.adf2.notebookR->currentIndex(), kNone);
+        const std::tuple<QRadioButton*, QRadioButton*, TComboBox*, QStackedWidget*, int> boxes[] = {
+            {form.adf2.external, form.adf2.internal, form.adf2.r, form.adf2.notebookR, 2},
+            {sp.rbSpecADFExternal, sp.rbSpecADFInternal, sp.cbADF1_Spekt, sp.Notebook1, 1}};
+        for (const auto& [external, internal, box, panel, adf] : boxes) {
+            external->setChecked(true);
+            QCOMPARE(texts({box}), QString("ADF%1_ZnO_textured").arg(adf));
+            for (int item = 0; item < box->count(); ++item) {
+                box->setCurrentIndex(item);
+                QCOMPARE(panel->currentIndex(), kNone);
+            }
+            box->setEditText("typed");
+            internal->setChecked(true);
+            QCOMPARE(texts({box}), "Specular (no scattering)");
+            QCOMPARE(panel->currentIndex(), kNone);
         }
-        form.adf2.r->setEditText("typed");
-        form.adf2.internal->setChecked(true); // back: the catalogue, first item
-        QCOMPARE(form.adf2.r->currentText(), "Specular (no scattering)");
+        // The diffused part's panel shows with combined light and hides without clearing.
+        app.showPage(4, true);
+        QVERIFY(!sp.Panel1->isVisible());
+        sp.rbCombination->setChecked(true);
+        QVERIFY(sp.Panel1->isVisible());
+        sp.pbRatio->setValue(0.3);
+        sp.rbCoherent->setChecked(true);
+        QCOMPARE(shown({sp.Panel1}) + sp.pbRatio->text(), "00.30");
     }
 
     void adfGroups() {
@@ -380,27 +397,6 @@ private slots:
             QCOMPARE(edit->text(), "1");
         }
         QCOMPARE(app.beeps, 2);
-    }
-
-    void diffusedLightPanelAndAdfChoice() {
-        test::TestApp app;
-        TSpectrumForm& sp = *app.forms->SpectrumForm;
-        app.showPage(4, true);
-        QVERIFY(!sp.Panel1->isVisible());
-        sp.rbCombination->setChecked(true);
-        QVERIFY(sp.Panel1->isVisible());
-        sp.pbRatio->setValue(0.3);
-        sp.rbCoherent->setChecked(true);
-        QVERIFY(!sp.Panel1->isVisible());
-        QCOMPARE(sp.pbRatio->text(), "0.30");
-        sp.cbADF1_Spekt->setCurrentIndex(3);
-        QCOMPARE(sp.Notebook1->currentIndex(), kEllipsis);
-        sp.rbSpecADFExternal->setChecked(true);
-        QCOMPARE(sp.cbADF1_Spekt->currentText(), "ADF1_ZnO_textured");
-        QCOMPARE(sp.Notebook1->currentIndex(), kNone);
-        sp.rbSpecADFInternal->setChecked(true);
-        QCOMPARE(sp.cbADF1_Spekt->currentIndex(), 0);
-        QCOMPARE(sp.Notebook1->currentIndex(), kNone);
     }
 
     void spectrumAddOn_data() { test::caseRows(kSpectrum); }
