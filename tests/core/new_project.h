@@ -15,6 +15,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,16 @@ inline std::string fixture(const std::string& name) {
 inline std::string readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// An empty folder of this name and process under the temporary folder, which others may enter.
+inline std::filesystem::path scratch(const std::string& name) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::permissions(dir, std::filesystem::perms::all);
+    return dir;
 }
 
 inline std::vector<std::string> fixtureLines(const std::string& name) {

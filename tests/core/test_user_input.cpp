@@ -94,22 +94,8 @@ TEST(LooseNumbers, ConvertWholeOrRefuse) {
     }
 }
 
-class SavingTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("lumetrix-save-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        // Others may enter, so that a refusal is the file's own.
-        std::filesystem::permissions(dir, std::filesystem::perms::all);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::filesystem::path dir;
-};
-
-TEST_F(SavingTest, WritesThroughALinkAndKeepsPermissions) {
+TEST(Saving, WritesThroughALinkAndKeepsPermissions) {
+    const auto dir = scratch("lumetrix-save-link");
     const auto target = dir / "real.dat", link = dir / "link.dat";
     ASSERT_EQ(writeTextFile(target.string(), {"old"}), std::nullopt);
     std::filesystem::permissions(target, std::filesystem::perms(0640));
@@ -119,11 +105,13 @@ TEST_F(SavingTest, WritesThroughALinkAndKeepsPermissions) {
     EXPECT_EQ(readBytes(target), "new\r\n");
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
+    std::filesystem::remove_all(dir);
 }
 
 // A user who may not write the file gets the system's reason and the file stays. Run as
 // another user when this is root, who may write anything.
-TEST_F(SavingTest, ReadOnlyFileIsRefused) {
+TEST(Saving, ReadOnlyFileIsRefused) {
+    const auto dir = scratch("lumetrix-save-locked");
     const auto file = dir / "locked.dat";
     ASSERT_EQ(writeTextFile(file.string(), {"old"}), std::nullopt);
     std::filesystem::permissions(file, std::filesystem::perms(0444));
@@ -139,6 +127,7 @@ TEST_F(SavingTest, ReadOnlyFileIsRefused) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: another reason, 3: no other user";
     EXPECT_EQ(readBytes(file), "old\r\n");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
