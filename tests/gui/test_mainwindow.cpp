@@ -170,18 +170,13 @@ private slots:
         app.addLayers(1);
         const TLayerRow& layer = app.forms->StructureForm->row(2);
         const QString path = app.tempPath("one.dat");
-        const auto typeTooThick = [&] {
-            layer.thickness->setFocus(Qt::MouseFocusReason);
-            layer.thickness->selectAll();
-            QTest::keyClicks(layer.thickness, "99999999999");
-        };
         app.dialogs.answerFile(path);
         main.Exportinputfile1Click();
         QCOMPARE(app.dialogs.calls.size(), 1);
         QCOMPARE(app.dialogs.calls[0].kind, "save");
         QCOMPARE(app.dialogs.calls[0].folder, app.setting(&FolderSettings::InputFileDir));
         QCOMPARE(main.CurrentFileName, path);
-        typeTooThick();
+        test::typeOver(layer.thickness, "99999999999");
         app.dialogs.answerFile(path);
         main.SaveAs1->trigger();
         QVERIFY(readAll(path).contains(" 10000000 ") && !readAll(path).contains("99999999999"));
@@ -191,7 +186,7 @@ private slots:
                  "Do you want to save changes you made to '" + path + "'?");
         QVERIFY(!readAll(path).contains("changed"));
         app.dialogs.answerMessage(DialogButton::Yes);
-        typeTooThick();
+        test::typeOver(layer.thickness, "99999999999");
         main.Exportinputfile1Click();
         const QByteArray saved = readAll(path);
         QVERIFY(saved.contains("changed") && !saved.contains("99999999999"));

@@ -298,6 +298,9 @@ private slots:
         QVERIFY(form.pUseOtherADF->isVisible());
         spin.stepUp(); // one group: neither the spin nor Remove does anything
         form.btRemoveADFGroup->click();
+        QTest::keyClick(&spin, Qt::Key_Return); // the spin refuses Enter and Escape
+        QTest::keyClick(&spin, Qt::Key_Escape);
+        QCOMPARE(app.beeps, 2);
         QCOMPARE(groups(), "1 of 1, max 1, step 0: |Specular (no scattering)|1.00");
         adf1.r->setCurrentIndex(3);
         adf1.ellipsR->setValue(2.25);
@@ -317,7 +320,7 @@ private slots:
         QCOMPARE(groups(), "1 of 3, max 3, step 1: 1|Ellipsoid b:a|2.25");
         QCOMPARE(adf1.notebookR->currentIndex(), kEllipsis);
         QCOMPARE(form.groups().group(1).adf1.rChoice, "4");
-        spin.setValue(2);
+        spin.stepUp();
         form.btRemoveADFGroup->click(); // group 3 moves down
         QCOMPARE(groups(), "2 of 2, max 2, step 1: 3|Specular (no scattering)|1.00");
         form.btRemoveADFGroup->click(); // the last group was selected
@@ -340,11 +343,8 @@ private slots:
         QCOMPARE(first.parameters, (std::array<double, 4>{7, 7, 7, 7}));
         QCOMPARE(second.parameters, (std::array<double, 4>{2, 3, 4, 5}));
         // Leaving a group edit stores it: Add moves the focus first.
-        form.eADFSpecInterface->setFocus();
-        QTest::keyClicks(form.eADFSpecInterface, "0,4");
-        adf2.lambT->setFocus();
-        adf2.lambT->selectAll();
-        QTest::keyClicks(adf2.lambT, "1.5");
+        test::typeOver(form.eADFSpecInterface, "0,4");
+        test::typeOver(adf2.lambT, "1.5");
         form.btAddADFGroup->click();
         QCOMPARE(form.groups().group(2).interfaces, "0,4");
         QCOMPARE(form.groups().group(2).adf2.parameters[AdfSet::LambertianT], 1.5);
@@ -367,11 +367,10 @@ private slots:
     void refTransColumnsAndEdits() {
         test::TestApp app;
         TRefTransForm& rt = *app.forms->RefTransForm;
-        const FunctionColumn* f = rt.functions.data(); // the function boxes: their first item
-        QCOMPARE(texts({f[0].c12, f[0].c21, f[1].c12, f[1].c21}), "none|none|none|none");
-        f[0].c21->setCurrentIndex(-1);
-        app.forms->FilesForm->ReloadListBoxes();
-        QCOMPARE(f[0].c21->currentIndex(), 0);
+        rt.functions[0].c21->setCurrentIndex(
+            -1);                                 // reloaded, a box without a choice takes the first
+        app.forms->FilesForm->ReloadListBoxes(); // (which item a new project shows: its file)
+        QCOMPARE(rt.functions[0].c21->currentIndex(), 0);
         // The factor columns follow their check; columns 2 and 3 also the advanced flag.
         app.showPage(3, false);
         const QList<const QWidget*> panels{rt.pIncludeDecr, rt.factors[0].c12, rt.AdvPanel2,
@@ -387,9 +386,7 @@ private slots:
         rt.cbIncludeDecr->click();
         rt.cbIncludeInc_adv->click();
         for (TPBNumEdit* edit : {rt.factors[0].c12, rt.pbC21Scatt}) {
-            edit->setFocus();
-            edit->selectAll();
-            QTest::keyClicks(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
+            test::typeOver(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
             if (edit == rt.pbC21Scatt)
                 app.main().PremakniFocus();
             else

@@ -57,9 +57,7 @@ void setStructure(test::TestApp& app, Project& e, bool alt) {
     }
     // A typed factor counts once the focus is parked, as every command that reads does.
     app.showPage(0, true);
-    page.pbIfactor->setFocus();
-    page.pbIfactor->selectAll();
-    QTest::keyClicks(page.pbIfactor, "2.5");
+    test::typeOver(page.pbIfactor, "2.5");
     app.main().PremakniFocus();
     e.structure.pbIfactor = "2.5";
     set(page.pbCfactor, "3", e.structure.pbCfactor);

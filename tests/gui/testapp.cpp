@@ -36,6 +36,12 @@ QString shown(const QList<const QWidget*>& widgets) {
     return out;
 }
 
+void typeOver(QLineEdit* edit, const QString& text) {
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
 void rows(const QList<const char*>& names) {
     QTest::addColumn<int>("index");
     for (int i = 0; i < names.size(); ++i)

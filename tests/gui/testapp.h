@@ -88,6 +88,9 @@ inline long pressedButtons(const TMainForm& main) { // how many side buttons are
     return std::ranges::count_if(main.SideButtons, [](auto* b) { return b->isChecked(); });
 }
 
+// Gives the edit the focus and types over its whole text.
+void typeOver(QLineEdit* edit, const QString& text);
+
 // A data function's rows, with the row's number as "index".
 void rows(const QList<const char*>& names);
 // The rows for a table of cases, each named by its first member, "name": the test function
