@@ -289,21 +289,8 @@ private slots:
             QCOMPARE(recentCaptions(main).size(), c.answer == DialogButton::Yes ? 1 : 0);
     }
 
-    void droppedFiles() {
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        main.dropFiles({app.tempPath("a.dat"), app.tempPath("b.dat")});
-        QCOMPARE(app.told(), "You can drop only one file at a time!");
-        QVERIFY(main.CurrentFileName.isEmpty());
-        main.dropFiles({app.tempPath("missing.dat")});
-        QVERIFY(app.dialogs.messageTexts().last().startsWith("Unsupported data file!"));
-        const QString good = app.tempPath("dropped.dat");
-        QVERIFY(main.SaveInputFile(good));
-        main.dropFiles({good});
-        QCOMPARE(main.CurrentFileName, good);
-        QCOMPARE(app.setting(&FolderSettings::InputFileDir), app.tempPath("") + "/");
-    }
-
+    // At start the file named on the command line opens, else the example, untitled; a missing
+    // example is told. Files dropped on the window: one at a time, an input file opens.
     void startProject_data() { test::rows({"no example", "the example", "named at start"}); }
     void startProject() {
         QFETCH(int, index);
@@ -327,6 +314,17 @@ private slots:
             QCOMPARE(app.forms->StructureForm->row(5).layerFile->currentText(), "CIGS");
             main.New1Click(); // it differs from the baseline: New asks
             QCOMPARE(app.dialogs.messageTexts().size(), 1);
+        } else if (index == 2) {
+            const QString dropped = app.workDir() + "/dropped.dat";
+            main.dropFiles({dropped, dropped});
+            main.dropFiles({app.tempPath("missing.dat")});
+            QVERIFY(main.SaveInputFile(dropped) && main.CurrentFileName == given);
+            main.dropFiles({dropped});
+            QCOMPARE(main.CurrentFileName, dropped);
+            QCOMPARE(app.setting(&FolderSettings::InputFileDir), app.workDir() + "/");
+            QVERIFY2(app.told().startsWith("You can drop only one file at a time!|Unsupported data "
+                                           "file!\nCannot open file"),
+                     qPrintable(app.told()));
         }
     }
 
