@@ -1,5 +1,6 @@
-// The main window: start, page switching, the advanced switch, tool windows, the command line,
-// the listing boxes, and the project file commands with the recent list and the dirty check.
+// The main window: start, page switching (by the side buttons and the keyboard), the advanced
+// switch, tool windows, the command line, missing listing files, and the project file commands
+// with the recent list and the dirty check.
 #include "testapp.h"
 
 using namespace lumetrix;
@@ -93,6 +94,25 @@ private slots:
         app.forms->FilesForm->eOutFileName->setFocus();
         QTest::mouseClick(main.Panel1, Qt::LeftButton, {}, QPoint(90, 500));
         QVERIFY(main.btRun->hasFocus());
+        // Ctrl+1 to Ctrl+9 show the pages in side-button order, Ctrl+PgDn and Ctrl+PgUp the next
+        // and the previous one, as the View menu shows; the lock of a tool window holds for them.
+        for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
+            QCOMPARE(main.View1->actions().at(tag)->text(), TMainForm::titleForTag(tag));
+            QTest::keyClick(&main, Qt::Key(Qt::Key_1 + tag), Qt::ControlModifier);
+            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+            QVERIFY(main.SideButtons[tag]->isChecked());
+        }
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_PageDown, 0}, {Qt::Key_PageUp, 8}, {Qt::Key_PageUp, 7}};
+        for (const auto& [key, tag] : steps) {
+            QTest::keyClick(&main, key, Qt::ControlModifier);
+            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+        }
+        main.About1Click();
+        for (QAction* action : main.View1->actions())
+            action->trigger();
+        QVERIFY(main.LbSpeedButton7->isChecked());
+        QCOMPARE(test::pressedButtons(main), 1);
     }
 
     // A tool window locks the main window until it closes, the optimisation tool excepted; a

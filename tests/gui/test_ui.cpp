@@ -1,4 +1,4 @@
-// The window on small screens, the keyboard, the mouse wheel and the looks of the pages.
+// The window on small screens, the mouse wheel and the looks of the pages.
 #include "core/window_fit.h"
 #include "testapp.h"
 
@@ -68,32 +68,6 @@ private slots:
         main.PageScroll->ensureWidgetVisible(remove, 0, 0);
         const QRect shown(remove->mapTo(main.PageScroll->viewport(), QPoint()), remove->size());
         QVERIFY(main.PageScroll->viewport()->rect().contains(shown));
-    }
-
-    // Ctrl+1 to Ctrl+9 show the pages in side-button order, Ctrl+PgDn and Ctrl+PgUp the next and
-    // the previous one, as the View menu shows; the lock of a tool window holds for them too.
-    void keysSwitchPages() {
-        test::TestApp app;
-        TMainForm& main = *app.forms->MainForm;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
-            QCOMPARE(main.View1->actions().at(tag)->text(), TMainForm::titleForTag(tag));
-            QTest::keyClick(&main, Qt::Key(Qt::Key_1 + tag), Qt::ControlModifier);
-            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
-            QVERIFY(main.SideButtons[tag]->isChecked());
-        }
-        const std::pair<Qt::Key, int> steps[] = {
-            {Qt::Key_PageDown, 0}, {Qt::Key_PageUp, 8}, {Qt::Key_PageUp, 7}};
-        for (const auto& [key, tag] : steps) {
-            QTest::keyClick(&main, key, Qt::ControlModifier);
-            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
-        }
-        main.About1Click();
-        for (QAction* action : main.View1->actions())
-            action->trigger();
-        QVERIFY(main.LbSpeedButton7->isChecked());
-        QCOMPARE(test::pressedButtons(main), 1);
     }
 
     // Both looks of the advanced switch are readable in every state (text on background at
