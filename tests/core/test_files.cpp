@@ -53,7 +53,7 @@ TEST(Listing, LineEndsAndLastLines) {
 }
 
 TEST(Listing, BadFilesSayWhatAndWhere) {
-    const fs::path big = scratch("lumetrix-listing_test") / "too_large.dat";
+    const fs::path big = scratch("lumetrix-listing") / "too_large.dat";
     {
         std::ofstream out(big, std::ios::binary);
         const std::string line(1023, 'x');
@@ -75,8 +75,8 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
     fs::remove_all(big.parent_path());
 }
 
-TEST(TextFile, WritesCrLfWindows1252AndKeepsTheOldFileOnFailure) {
-    const fs::path dir = scratch("lumetrix-textfile_test");
+TEST(TextFile, WritesCrLfWindows1252ThroughLinksAndKeepsTheOldFileOnFailure) {
+    const fs::path dir = scratch("lumetrix-textfile");
     const fs::path target = dir / "out.dat";
     ASSERT_FALSE(writeTextFile(target.string(), {"a", "ZnO\xC2\xB5", ""}));
     EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
@@ -85,17 +85,24 @@ TEST(TextFile, WritesCrLfWindows1252AndKeepsTheOldFileOnFailure) {
     ASSERT_TRUE(refused);
     EXPECT_NE(refused->find("line 2"), std::string::npos);
     EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
+    // Through a link the file linked to is written, keeping its permissions.
+    fs::permissions(target, fs::perms(0640));
+    fs::create_symlink("out.dat", dir / "link.dat");
+    ASSERT_FALSE(writeTextFile((dir / "link.dat").string(), {"new"}));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.dat"));
+    EXPECT_EQ(readBytes(target), "new\r\n");
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
 
     fs::create_directories(dir / "folder.dat");
     EXPECT_TRUE(writeTextFile((dir / "folder.dat").string(), {"x"}));
     EXPECT_TRUE(writeTextFile((dir / "missing" / "x.dat").string(), {"x"}));
-    // No stray file beside the target: only out.dat and folder.dat.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+    // No stray file beside the targets: only out.dat, link.dat and folder.dat.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
     fs::remove_all(dir);
 }
 
 TEST(SpectrumFile, MalformedFilesSayWhere) {
-    const fs::path dir = scratch("lumetrix-spectrum_test");
+    const fs::path dir = scratch("lumetrix-spectrum");
     const std::pair<std::string, int> cases[] = {
         {"300 0.45\n400 x\n", 2},      // not a number
         {"300 0.45 1\n", 1},           // three fields
@@ -120,7 +127,7 @@ TEST(SpectrumFile, MalformedFilesSayWhere) {
 }
 
 TEST(SpectrumFile, RangeFileHoldsThePointsInsideOrNothingIsWritten) {
-    const fs::path dir = scratch("lumetrix-spectrum_range_test");
+    const fs::path dir = scratch("lumetrix-spectrum-range");
     const fs::path target = dir / "AM15_tmp.spk";
     ASSERT_FALSE(writeSpectrumRange(fixture("spectrum_valid.spk"), target.string(), 300, 600));
     const std::string written = "# AM1.5 global, test excerpt\r\n"

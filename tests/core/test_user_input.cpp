@@ -94,20 +94,6 @@ TEST(LooseNumbers, ConvertWholeOrRefuse) {
     }
 }
 
-TEST(Saving, WritesThroughALinkAndKeepsPermissions) {
-    const auto dir = scratch("lumetrix-save-link");
-    const auto target = dir / "real.dat", link = dir / "link.dat";
-    ASSERT_EQ(writeTextFile(target.string(), {"old"}), std::nullopt);
-    std::filesystem::permissions(target, std::filesystem::perms(0640));
-    std::filesystem::create_symlink("real.dat", link);
-    ASSERT_EQ(writeTextFile(link.string(), {"new"}), std::nullopt);
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(readBytes(target), "new\r\n");
-    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
-    std::filesystem::remove_all(dir);
-}
-
 // A user who may not write the file gets the system's reason and the file stays. Run as
 // another user when this is root, who may write anything.
 TEST(Saving, ReadOnlyFileIsRefused) {
