@@ -394,26 +394,22 @@ private slots:
         const QString path = app.tempPath("old.dat");
         QVERIFY(test::writeAll(path, bytes));
         QVERIFY(main.OpenInputFile(path));
-        const TFilesForm& files = *app.forms->FilesForm;
-        QCOMPARE(files.eDir_nk->text(), "<WORKDIR>/nk");
+        const TFilesForm& files = *app.forms->FilesForm; // outside the working folder: as it is
+        QCOMPARE(
+            test::texts({files.eDir_nk, files.eDir_HRHT, files.eOutFileDir, files.eOutFileName}),
+            "<WORKDIR>/nk|/data/haze|<WORKDIR>/runs|run3");
         QCOMPARE(app.setting(&FolderSettings::LayerFileDir), workDir + "/nk");
-        QCOMPARE(files.eDir_HRHT->text(), "/data/haze"); // outside: unchanged
-        QCOMPARE(files.eOutFileDir->text(), "<WORKDIR>/runs");
-        QCOMPARE(files.eOutFileName->text(), "run3");
         QVERIFY(app.forms->HazeForm->rbPower2->isChecked());
-        TADFForm& adf = *app.forms->ADFForm;
+        const TADFForm& adf = *app.forms->ADFForm;
         main.ToolBarClick(main.LbSpeedButton3); // showing the page shows group 1
-        QCOMPARE(adf.eADFSpecInterface->text(), "0,2");
-        QVERIFY(adf.adf2_adv.external->isChecked());
-        QCOMPARE(adf.adf2_adv.r->currentText(), "G_R");
-        QCOMPARE(adf.adf1_adv.lambT->text(), "1.25");
-        QCOMPARE(adf.adf1_adv.t->currentIndex(), 2);
-        QVERIFY(main.advancedFlag(2));
-        // Saved again, the old settings are in the group block of the file.
+        QCOMPARE(test::texts(
+                     {adf.eADFSpecInterface, adf.adf2_adv.r, adf.adf1_adv.lambT, adf.adf1_adv.t}),
+                 "0,2|G_R|1.25|Lambertian cos^n, normalised");
+        QVERIFY(adf.adf2_adv.external->isChecked() && main.advancedFlag(2));
+        // Saved again, the file keeps the function, listed or not.
         QVERIFY(main.SaveInputFile(app.tempPath("resaved.dat")));
-        const QByteArray resaved = test::readAll(app.tempPath("resaved.dat"));
-        QVERIFY(resaved.contains("Specified interfaces (0 = front surface): 0,2\r\n"));
-        QVERIFY(resaved.contains("c12(wavelength): " + function + "\r\n"));
+        QVERIFY(test::readAll(app.tempPath("resaved.dat"))
+                    .contains("c12(wavelength): " + function + "\r\n"));
     }
 
     // Reading a file sets the advanced flags (of the pages with Tags 0 to 4) of the options in
