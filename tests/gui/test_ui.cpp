@@ -48,26 +48,47 @@ class TestUi : public QObject {
     Q_OBJECT
 private slots:
     // Fitted to a 1280 x 720 screen the window keeps its size on every page, RUN stays in the
-    // side panel, and the page area scrolls to what lies beyond it.
-    void smallScreenScrollsThePageArea() {
+    // side panel, and the page area scrolls to what lies beyond it. The wheel over a combo box,
+    // numeric or spin edit without the focus scrolls and changes nothing, on every page, and
+    // gives no focus; with the focus it changes the value.
+    void smallScreenAndTheWheelScrollThePageArea() {
         test::TestApp app;
-        TMainForm& main = *app.forms->MainForm;
-        main.show();
+        TMainForm& main = app.activeMain();
         main.applyWindowFit(fitWindow(TMainForm::kClientWidth, TMainForm::kClientHeight, 96, 720));
+        TStructureForm& structure = *app.forms->StructureForm;
+        app.addLayers(46);
+        const auto value = [](const QWidget* w) {
+            return w->property("currentIndex").toString() + w->property("text").toString();
+        };
         const QSize size = main.size();
         for (int step = 0; step < 2 * TMainForm::kPageCount; ++step) {
             main.setAdvancedFlag(step / 2, step % 2 == 0);
             main.ToolBarClick(main.SideButtons[step / 2]);
             QCoreApplication::processEvents();
             QCOMPARE(main.size(), size);
+            main.PremakniFocus();
+            for (QWidget* w : main.CurrentPage->findChildren<QWidget*>()) {
+                if (step % 2 == 1 ||
+                    (!qobject_cast<TComboBox*>(w) && !qobject_cast<TPBSpinEdit*>(w) &&
+                     !qobject_cast<TPBNumEdit*>(w)))
+                    continue;
+                const QString before = value(w);
+                QVERIFY(turnWheel(w) != w && value(w) == before);
+                QVERIFY((w->focusPolicy() & Qt::WheelFocus) != Qt::WheelFocus);
+            }
         }
         QVERIFY(main.Panel1->rect().contains(main.btRun->geometry()));
         QCOMPARE(main.PageScroll->horizontalScrollBar()->maximum(), 0); // Results: own views
+        QVERIFY(structure.ScrollBox1->verticalScrollBar()->value() > 0);
         main.ToolBarClick(main.LbSpeedButton1);
-        QWidget* remove = app.forms->StructureForm->LbSpeedButton2;
+        QWidget* remove = structure.LbSpeedButton2;
         main.PageScroll->ensureWidgetVisible(remove, 0, 0);
         const QRect shown(remove->mapTo(main.PageScroll->viewport(), QPoint()), remove->size());
         QVERIFY(main.PageScroll->viewport()->rect().contains(shown));
+        TComboBox* layer = structure.row(20).layerFile;
+        const QString before = value(layer);
+        layer->setFocus();
+        QVERIFY(turnWheel(layer) == layer && value(layer) != before);
     }
 
     // Both looks of the advanced switch are readable in every state (text on background at
@@ -89,38 +110,6 @@ private slots:
             QVERIFY(metrics.horizontalAdvance(main.AdvButton->text()) <=
                     main.AdvButton->width() - 12);
         }
-    }
-
-    // The wheel over a combo box, numeric or spin edit without the focus scrolls and changes
-    // nothing, on every page, and gives no focus; with the focus it changes the value.
-    void wheelOverAValueControlScrolls() {
-        test::TestApp app;
-        app.showPage(0, false);
-        TMainForm& main = *app.forms->MainForm;
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        TStructureForm& structure = *app.forms->StructureForm;
-        app.addLayers(46);
-        const auto shown = [](const QWidget* w) {
-            return w->property("currentIndex").toString() + w->property("text").toString();
-        };
-        for (int tag = TMainForm::kPageCount - 1; tag >= 0; --tag) {
-            main.setAdvancedFlag(tag, true);
-            main.ToolBarClick(main.SideButtons[tag]);
-            main.PremakniFocus();
-            for (QWidget* w : main.CurrentPage->findChildren<QWidget*>()) {
-                if (!qobject_cast<TComboBox*>(w) && !qobject_cast<TPBSpinEdit*>(w) &&
-                    !qobject_cast<TPBNumEdit*>(w))
-                    continue;
-                const QString before = shown(w);
-                QVERIFY(turnWheel(w) != w && shown(w) == before);
-                QVERIFY((w->focusPolicy() & Qt::WheelFocus) != Qt::WheelFocus);
-            }
-        }
-        QVERIFY(structure.ScrollBox1->verticalScrollBar()->value() > 0);
-        TComboBox* layer = structure.row(20).layerFile;
-        const QString before = shown(layer);
-        layer->setFocus();
-        QVERIFY(turnWheel(layer) == layer && shown(layer) != before);
     }
 
     // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
