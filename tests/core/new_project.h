@@ -15,6 +15,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,16 @@ inline std::string fixture(const std::string& name) {
 inline std::string readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// An empty folder of this name and process under the temporary folder, which others may enter.
+inline std::filesystem::path scratch(const std::string& name) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::filesystem::permissions(dir, std::filesystem::perms::all);
+    return dir;
 }
 
 inline std::vector<std::string> fixtureLines(const std::string& name) {
@@ -87,7 +98,13 @@ inline Project richProject(int rows, int groups) {
         row.roughness = std::to_string(i % 4);
         row.pvActive = i % 3 == 0;
     }
+    p.structure.rows.front().roughness = "5"; // never written: no interface above the top
     p.structure.rows.back().roughness = "12.25";
+    if (rows >= 9) { // a name that widens the name column, numbers rounded to fit theirs
+        p.structure.rows[7].layerFile = "layer7_with_a_name_wider_than_the_column";
+        p.structure.rows[6].thickness = "12345.678901234567";
+        p.structure.rows[6].roughness = "9999.123456789012345";
+    }
     p.structure.pbIfactor = "2.5";
     p.structure.pbCfactor = "0.000001";
     HazeSettings& h = p.haze;
@@ -157,20 +174,6 @@ inline std::vector<std::string> build(const Project& p,
     std::vector<std::string> lines;
     BuildInputFile(p, context, lines);
     return lines;
-}
-
-// Expected lines by number (from 1); a text beginning with "..." is matched at the line's end.
-using LineChecks = std::vector<std::pair<std::size_t, std::string>>;
-
-inline void expectLines(const std::vector<std::string>& lines, const LineChecks& checks) {
-    for (const auto& [n, text] : checks) {
-        ASSERT_LE(n, lines.size()) << "no line " << n;
-        const std::string& line = lines[n - 1];
-        if (text.starts_with("..."))
-            EXPECT_TRUE(line.ends_with(text.substr(3))) << "line " << n << ": " << line;
-        else
-            EXPECT_EQ(line, text) << "line " << n;
-    }
 }
 
 // Two files line by line, naming the first line that differs.

@@ -5,7 +5,7 @@
 namespace lumetrix {
 namespace {
 
-TEST(AdfGroupTable, DefaultGroupsAndTheLimitOfFifteen) {
+TEST(AdfGroupTable, DefaultGroupsTheLimitOfFifteenAndRemoving) {
     AdfGroupTable table;
     EXPECT_EQ(table.count(), 1);
     const AdfGroup& g = table.group(15);
@@ -28,10 +28,8 @@ TEST(AdfGroupTable, DefaultGroupsAndTheLimitOfFifteen) {
         table.setCount(set);
         EXPECT_EQ(table.count(), kept) << set;
     }
-}
-
-TEST(AdfGroupTable, RemoveMovesLaterGroupsDown) {
-    AdfGroupTable table;
+    // Removing a group moves the later ones down.
+    table.reset();
     table.add();
     table.add();
     for (int g = 1; g <= 3; ++g)

@@ -14,14 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace test;
 
-// An empty scratch folder of this name.
-fs::path scratch(const char* name) {
-    const fs::path dir = fs::temp_directory_path() / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
-
 TEST(TextCodec, Windows1252BothWaysAndWhatItCannotHold) {
     const std::pair<std::string, std::string> cases[] = {
         {"air", "air"},           {"\xE9", "\xC3\xA9"}, // é
@@ -61,7 +53,7 @@ TEST(Listing, LineEndsAndLastLines) {
 }
 
 TEST(Listing, BadFilesSayWhatAndWhere) {
-    const fs::path big = scratch("lumetrix_listing_test") / "too_large.dat";
+    const fs::path big = scratch("lumetrix-listing") / "too_large.dat";
     {
         std::ofstream out(big, std::ios::binary);
         const std::string line(1023, 'x');
@@ -83,8 +75,8 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
     fs::remove_all(big.parent_path());
 }
 
-TEST(TextFile, WritesCrLfWindows1252AndKeepsTheOldFileOnFailure) {
-    const fs::path dir = scratch("lumetrix_textfile_test");
+TEST(TextFile, WritesCrLfWindows1252ThroughLinksAndKeepsTheOldFileOnFailure) {
+    const fs::path dir = scratch("lumetrix-textfile");
     const fs::path target = dir / "out.dat";
     ASSERT_FALSE(writeTextFile(target.string(), {"a", "ZnO\xC2\xB5", ""}));
     EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
@@ -93,27 +85,24 @@ TEST(TextFile, WritesCrLfWindows1252AndKeepsTheOldFileOnFailure) {
     ASSERT_TRUE(refused);
     EXPECT_NE(refused->find("line 2"), std::string::npos);
     EXPECT_EQ(readBytes(target), "a\r\nZnO\xB5\r\n\r\n");
+    // Through a link the file linked to is written, keeping its permissions.
+    fs::permissions(target, fs::perms(0640));
+    fs::create_symlink("out.dat", dir / "link.dat");
+    ASSERT_FALSE(writeTextFile((dir / "link.dat").string(), {"new"}));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.dat"));
+    EXPECT_EQ(readBytes(target), "new\r\n");
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
 
     fs::create_directories(dir / "folder.dat");
     EXPECT_TRUE(writeTextFile((dir / "folder.dat").string(), {"x"}));
     EXPECT_TRUE(writeTextFile((dir / "missing" / "x.dat").string(), {"x"}));
-    // No stray file beside the target: only out.dat and folder.dat.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+    // No stray file beside the targets: only out.dat, link.dat and folder.dat.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
     fs::remove_all(dir);
 }
 
-TEST(SpectrumFile, ReadsCommentsAndData) {
-    const auto spectrum = readSpectrumFile(fixture("spectrum_valid.spk"));
-    ASSERT_TRUE(spectrum.ok()) << spectrum.error().describe();
-    EXPECT_EQ(spectrum.value().comments.size(), 2u);
-    ASSERT_EQ(spectrum.value().points.size(), 5u);
-    EXPECT_EQ(spectrum.value().points[0].wavelength, 300);
-    EXPECT_EQ(spectrum.value().points[0].text, "300\t0.45");
-    EXPECT_EQ(spectrum.value().points[3].irradiance, 1.4);
-}
-
 TEST(SpectrumFile, MalformedFilesSayWhere) {
-    const fs::path dir = scratch("lumetrix_spectrum_test");
+    const fs::path dir = scratch("lumetrix-spectrum");
     const std::pair<std::string, int> cases[] = {
         {"300 0.45\n400 x\n", 2},      // not a number
         {"300 0.45 1\n", 1},           // three fields
@@ -138,17 +127,21 @@ TEST(SpectrumFile, MalformedFilesSayWhere) {
 }
 
 TEST(SpectrumFile, RangeFileHoldsThePointsInsideOrNothingIsWritten) {
-    const fs::path dir = scratch("lumetrix_spectrum_range_test");
+    const fs::path dir = scratch("lumetrix-spectrum-range");
     const fs::path target = dir / "AM15_tmp.spk";
-    ASSERT_FALSE(writeSpectrumRange(fixture("spectrum_valid.spk"), target.string(), 400, 600));
+    ASSERT_FALSE(writeSpectrumRange(fixture("spectrum_valid.spk"), target.string(), 300, 600));
     const std::string written = "# AM1.5 global, test excerpt\r\n"
                                 "# wavelength (nm)  irradiance (W/(m2 nm))\r\n"
-                                "# Range set manually: 400 to 600 nm\r\n"
-                                "400 1.1\r\n500   1.5\r\n600 1.4E0\r\n";
+                                "# Range set manually: 300 to 600 nm\r\n"
+                                "300\t0.45\r\n400 1.1\r\n500   1.5\r\n600 1.4E0\r\n";
     EXPECT_EQ(readBytes(target), written);
-    const auto reread = readSpectrumFile(target.string());
-    ASSERT_TRUE(reread.ok());
-    EXPECT_EQ(reread.value().points.size(), 3u);
+    const auto reread = readSpectrumFile(target.string()); // comments and points, as written
+    ASSERT_TRUE(reread.ok()) << reread.error().describe();
+    EXPECT_EQ(reread.value().comments.size(), 3u);
+    ASSERT_EQ(reread.value().points.size(), 4u);
+    EXPECT_EQ(reread.value().points[0].text, "300\t0.45");
+    EXPECT_EQ(reread.value().points[3].wavelength, 600);
+    EXPECT_EQ(reread.value().points[3].irradiance, 1.4);
 
     const std::tuple<std::string, double, double> refused[] = {
         {fixture("spectrum_not_a_number.spk"), 0, 5000},

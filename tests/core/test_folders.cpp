@@ -8,16 +8,13 @@ namespace {
 
 TEST(Folders, DefaultsLieUnderTheWorkingFolder) {
     const FolderSettings f = FolderSettings::defaults("/opt/lx");
-    EXPECT_EQ(f.WorkDir, "/opt/lx");
-    EXPECT_EQ(f.LayerFileDir, "/opt/lx/nk");
-    EXPECT_EQ(f.CalibrationDir, "/opt/lx/cT_cR");
-    EXPECT_EQ(f.HazeFileDir, "/opt/lx/HT_HR");
-    EXPECT_EQ(f.ExternalAdfDir, "/opt/lx/ADF_external");
-    EXPECT_EQ(f.SpectrumDir, "/opt/lx/Spectrum");
+    EXPECT_EQ(
+        (std::vector{f.WorkDir, f.LayerFileDir, f.CalibrationDir, f.HazeFileDir, f.ExternalAdfDir,
+                     f.SpectrumDir, f.OutFileDir, f.ListDir, f.InputFileDir}),
+        (std::vector<std::string>{"/opt/lx", "/opt/lx/nk", "/opt/lx/cT_cR", "/opt/lx/HT_HR",
+                                  "/opt/lx/ADF_external", "/opt/lx/Spectrum", "/opt/lx/Out",
+                                  "/opt/lx/List", "/opt/lx/in"}));
     EXPECT_EQ(f.OutFileName, "LXOut");
-    EXPECT_EQ(f.OutFileDir, "/opt/lx/Out");
-    EXPECT_EQ(f.ListDir, "/opt/lx/List");
-    EXPECT_EQ(f.InputFileDir, "/opt/lx/in");
     EXPECT_EQ(FolderSettings::defaults("/").ListDir, "/List");
 }
 

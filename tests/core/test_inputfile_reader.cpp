@@ -194,25 +194,6 @@ TEST(InputFileReader, BadFilesSayWhereAndWhat) {
     }
 }
 
-TEST(InputFileReader, ReadsTheShippedExampleFromDisk) {
-    const auto example =
-        readInputFile(std::string(LUMETRIX_DATA_DIR) + "/in/CIGS example.dat", readerContext());
-    ASSERT_TRUE(example.ok()) << example.error().describe();
-    ASSERT_EQ(example.value().rows.size(), 7u);
-    EXPECT_EQ(example.value().rows[4].layerFile, "CIGS");
-    EXPECT_TRUE(example.value().rows[4].pvActive);
-    EXPECT_TRUE(example.value().values.comments.ends_with("rough interfaces at the TCO."));
-    // The folders the kernel reads its data from; the front end keeps its own.
-    EXPECT_FALSE(example.value().folders);
-    EXPECT_EQ(example.value().statedFolders,
-              (LegacyFolders{"/opt/lumetrix/Out", "/opt/lumetrix/nk", "/opt/lumetrix/HT_HR",
-                             "/opt/lumetrix/cT_cR", "/opt/lumetrix/ADF_external",
-                             "/opt/lumetrix/Spectrum"}));
-    const auto missing = readInputFile("/no/such/file.dat", readerContext());
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(missing.error().line, 0);
-}
-
 // The same project in a "ver 1.1" file and an unversioned one (the widget tests read them too);
 // only 1.1 carries the power factor, the factor columns 2 and 3 with the direct marks and the
 // calibration function.
@@ -254,31 +235,13 @@ TEST(OlderLayouts, MisplacedHeadingsWarnAndReadOn) {
     EXPECT_EQ(p.rows.size(), 3u);
 }
 
-// The "ver 1.2" layout: no group count, one block starting at C + 70, the ADF2 lines one
-// further down. Made from a current file of one group.
+// The "ver 1.2" layout: no group count, one block starting at C + 70, the ADF2 lines one further
+// down; the file: a new project with external ADF2 files in both its blocks.
 TEST(OlderLayouts, Version12ReadsWithTheOlderPositions) {
-    Project p = newProject();
-    p.adf.adf2.external = true;
-    p.adf.adf2.t.text = "ADF2_T";
-    p.adf.adf2.r.text = "ADF2_R";
-    p.adf.adf2.lambertianR = "2.50";
-    AdfGroup& group = p.adf.groups.group(1);
-    group.interfaces = "1,3";
-    group.adf2.external = true;
-    group.adf2.rFile = "R_file";
-    group.adf2.parameters[AdfSet::EllipseT] = 4;
-    std::vector<std::string> lines = build(p);
-    const std::size_t c = p.structure.rows.size();
-    lines[3] = "ver 1.2";
-    auto at = [&](std::size_t n) { return lines.begin() + static_cast<long>(n - 1); };
-    lines.insert(at(c + 57), "");        // before the main ADF2 heading
-    lines.erase(at(c + 72), at(c + 75)); // group count, empty line, group number
-    lines.insert(at(c + 87), "");        // between the group's ADF2 heading and choice
-
-    const LoadedProject loaded = parse(lines);
+    const LoadedProject loaded = parse(fixtureLines("legacy_ver_1_2.dat"));
     EXPECT_EQ(loaded.layout, LoadedProject::Layout::Older);
     EXPECT_EQ(loaded.corruptedAfter, "");
-    expectSameLines(build(afterLoading(loaded, p)), build(p));
+    expectGoldenFile(build(afterLoading(loaded, newProject())), "legacy_ver_1_2_read.dat");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace lumetrix {
@@ -59,57 +60,15 @@ TEST(InputFileWriter, ProjectsAreTheirGoldenFiles) {
         {unreadSettings(), ',', "unread_settings.dat"}, // general format with the separator
         {emptyLists(), '.', "empty_lists.dat"},
     };
-    for (const auto& [project, separator, name] : cases)
-        expectGoldenFile(build(project, writerContext(separator)), name);
-}
-
-TEST(InputFileWriter, BuildAppendsWithoutClearing) {
-    const auto once = build(newProject());
-    std::vector<std::string> twice = once;
-    BuildInputFile(newProject(), writerContext(), twice);
-    ASSERT_EQ(twice.size(), 2 * once.size());
-    EXPECT_TRUE(std::equal(once.begin(), once.end(), twice.begin() + std::ssize(once)));
-}
-
-// A structure row: the name in w + 2 columns, thickness in 17, segments in 14, roughness in 20,
-// then the PV mark.
-std::string row(std::size_t w, const std::string& name, const std::string& thickness,
-                const std::string& segments, const std::string& roughness, char pv) {
-    const auto pad = [](std::string text, std::size_t width) {
-        text.resize(std::max(width, text.size()), ' ');
-        return text;
-    };
-    return pad(name, w + 2) + pad(thickness, 17) + pad(segments, 14) + pad(roughness, 20) + pv;
-}
-
-TEST(InputFileWriter, StructureRowsStandUnderTheirHeadings) {
-    Project p = withLayers({"CIGS", " "});
-    auto& rows = p.structure.rows;
-    rows[0].roughness = "5"; // never written: the top medium has no interface above it
-    rows[1].thickness = "1500";
-    rows[1].segments = "20";
-    rows[1].roughness = "2.5";
-    rows[1].pvActive = true;
-    rows[2].thickness = "12345.678901234567"; // rounded to fit
-    rows[2].roughness = "10000.12345678901234";
-    rows[3].roughness = "7";
-    for (const std::size_t w : {32, 40}) { // the longest name, at least 32; "void" never counts
-        SCOPED_TRACE(w);
-        rows[1].layerFile = w == 32 ? "CIGS" : std::string(w, 'L');
-        expectLines(build(p),
-                    {{5, std::string(w + 68, '=')},
-                     {8, "No. of layers: 4"},
-                     {10, "Layer" + std::string(w - 3, ' ') +
-                              "Thickness (nm)   No of segm.   rms roughness(nm)   PV active (0/1)"},
-                     {11, std::string(w + 68, '-')},
-                     {12, row(w, "air", "x", "x", "x", '0')},
-                     {13, row(w, rows[1].layerFile, "1500", "20", "2.5", '1')},
-                     {14, row(w, "void", "12345.6789012346", "1", "10000.1234567890123", '0')},
-                     {15, row(w, "air", "x", "x", "7", '0')},
-                     {17, std::string(w + 68, '=')}});
+    for (const auto& [project, separator, name] : cases) {
+        std::vector<std::string> lines{"kept"}; // the writer appends to the lines it is given
+        BuildInputFile(project, writerContext(separator), lines);
+        EXPECT_EQ(lines.front(), "kept");
+        expectGoldenFile({lines.begin() + 1, lines.end()}, name);
     }
 }
 
+// (A thickness and a roughness rounded to their columns: the 9-row golden file.)
 TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {
     struct Case {
         const char* text;
@@ -119,9 +78,7 @@ TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {
     };
     const Case cases[] = {
         {"250", 16, '.', "250"},
-        {"12345.678901234567", 16, '.', "12345.6789012346"},
         {"12345,678901234567", 16, ',', "12345,6789012346"},
-        {"10000.12345678901234", 19, '.', "10000.1234567890123"},
         {"0.00000000000001", 16, '.', "0.00000000000001"},
         {"0.000000000000019", 16, '.', "0.00000000000002"},
         {"9999999.99999999999", 16, '.', "10000000"},
@@ -156,58 +113,22 @@ TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {
     }
 }
 
-// In the new project (C = 2 rows, one group) the reflectance section follows line r, the
-// spectrum section line r + 40 and the files section line r + 54.
-std::size_t reflectanceMark() {
-    const Project p = newProject();
-    return 2 + 76 + 29 + p.adf.adf1List.size() + p.adf.adf2List.size();
-}
-
-TEST(InputFileWriter, SpectrumLineAndTheAddOn) {
-    struct Case {
-        const char* name;
-        bool addOn, manually, offersConversion, converts, throws;
-        const char* line;
-        int calls;
+// A conversion that throws is the add-on's failure, not the save's: the full spectrum is written
+// and told once (the other ways the add-on answers: the Spectrum page's tests).
+TEST(InputFileWriter, ThrowingAddOnLeavesTheFullSpectrum) {
+    Project p = newProject();
+    p.spectrum.cbManually = true;
+    WriterContext context = writerContext();
+    context.addOnPresent = true;
+    context.makeAm15File = [](const std::string&,
+                              const std::string&) -> std::optional<std::string> {
+        throw std::runtime_error("conversion failed");
     };
-    const Case cases[] = {
-        {"no add-on", false, true, true, true, false, "Spectrum: AM15", 0},
-        {"range not set", true, false, true, true, false, "Spectrum: AM15", 0},
-        {"converted", true, true, true, true, false, "Spectrum: AM15_tmp", 1},
-        {"conversion failed", true, true, true, false, false, "Spectrum: AM15", 1},
-        {"conversion threw", true, true, true, true, true, "Spectrum: AM15", 1},
-        {"no conversion offered", true, true, false, true, false, "Spectrum: AM15", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Project p = newProject();
-        p.spectrum.cbManually = c.manually;
-        WriterContext context = writerContext();
-        context.addOnPresent = c.addOn;
-        std::vector<std::pair<std::string, std::string>> calls;
-        if (c.offersConversion)
-            context.makeAm15File = [&](const std::string& source, const std::string& target) {
-                calls.emplace_back(source, target);
-                if (c.throws)
-                    throw std::runtime_error("conversion failed");
-                return c.converts ? std::nullopt : std::optional<std::string>("From above To");
-            };
-        std::vector<std::string> notes; // why the full spectrum was written instead of the range
-        context.note = [&](const std::string& text) { notes.push_back(text); };
-        expectLines(build(p, context), {{reflectanceMark() + 43, c.line}});
-        ASSERT_EQ(std::ssize(calls), c.calls);
-        const std::string reason = c.throws ? "the add-on failed" : "From above To";
-        EXPECT_EQ(notes,
-                  c.calls == 1 && (c.throws || !c.converts)
-                      ? std::vector<std::string>{"The spectrum range could not be applied (" +
-                                                 reason +
-                                                 "); the full spectrum \"AM15\" was written."}
-                      : std::vector<std::string>{});
-        if (!calls.empty()) {
-            EXPECT_EQ(calls[0].first, "/w/Spectrum/AM15.spk");
-            EXPECT_EQ(calls[0].second, "/w/Spectrum/AM15_tmp.spk");
-        }
-    }
+    std::vector<std::string> notes;
+    context.note = [&](const std::string& text) { notes.push_back(text); };
+    EXPECT_EQ(std::ranges::count(build(p, context), std::string("Spectrum: AM15")), 1);
+    EXPECT_EQ(notes, std::vector<std::string>{"The spectrum range could not be applied (the add-on "
+                                              "failed); the full spectrum \"AM15\" was written."});
 }
 
 } // namespace

@@ -108,7 +108,7 @@ TEST(LayerRows, OperationsMoveValuesAndIdentities) {
     }
 }
 
-TEST(LayerRows, NewRowsAndTheLimitOfFortyEightLayers) {
+TEST(LayerRows, NewRowsTheLimitOfFortyEightLayersAndFindingARow) {
     LayerRows rows;
     rows.addRow();
     rows.addRow();
@@ -123,13 +123,10 @@ TEST(LayerRows, NewRowsAndTheLimitOfFortyEightLayers) {
     EXPECT_FALSE(rows.addLayerAbove(1));
     ASSERT_EQ(rows.count(), 50);
     EXPECT_EQ(rows.rows()[48].number, "48");
-}
-
-TEST(LayerRows, FindRowReturnsTheFirstFromTheTop) {
-    LayerRows rows = stack(2);
+    // findRow: the row of an identity, the first from the top, 0 for none.
+    rows = stack(2);
     rows.rows()[3].identity = 2;
-    EXPECT_EQ(rows.findRow(2), 2);
-    EXPECT_EQ(rows.findRow(4), 0);
+    EXPECT_EQ(std::vector({rows.findRow(2), rows.findRow(4)}), std::vector({2, 0}));
     rows.deleteLayer(1);
     EXPECT_EQ(rows.findRow(3), 2);
 }

@@ -62,7 +62,7 @@ TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
     EXPECT_EQ(formatGeneral(2.5L, ','), "2,5");
 }
 
-TEST(NumberText, ParseReadsWhatTypingCanLeave) {
+TEST(NumberText, ParseReadsWhatTypingCanLeaveAndSeparatorsConvert) {
     const Separators point{'.', ','};
     const Separators comma{',', '.'};
     struct Case {
@@ -97,12 +97,10 @@ TEST(NumberText, ParseReadsWhatTypingCanLeave) {
         }
     }
     EXPECT_TRUE(std::signbit(parseNumber("-", point).value_or(1)));
-}
-
-TEST(NumberText, ConvertSeparatorsSwapsBoth) {
-    EXPECT_EQ(convertSeparators("1,234.5", {'.', ','}, {',', '.'}), "1.234,5");
-    EXPECT_EQ(convertSeparators("2.5", {'.', ','}, {',', ' '}), "2,5");
-    EXPECT_EQ(convertSeparators("25", {'.', ','}, {',', '.'}), "25");
+    // A change of the regional settings swaps both separators.
+    EXPECT_EQ(convertSeparators("1,234.5", point, comma), "1.234,5");
+    EXPECT_EQ(convertSeparators("2.5", point, {',', ' '}), "2,5");
+    EXPECT_EQ(convertSeparators("25", point, comma), "25");
 }
 
 struct TypingCase {
@@ -133,7 +131,7 @@ bool feed(const NumEditRules& rules, EditState& state, const char* keys) {
     return beeped;
 }
 
-TEST(NumEditRules, KeysKeepTheTextANumber) {
+TEST(NumEditRules, KeysKeepTheTextANumberAndCopyDropsThousandsSeparators) {
     const TypingCase cases[] = {
         {"leading zero replaced", "0", 1, 0, -1, "60", "60", 2, false},
         {"leading zero after minus", "-0", 2, 0, -1, "7", "-7", 2, false},
@@ -178,12 +176,9 @@ TEST(NumEditRules, KeysKeepTheTextANumber) {
         EXPECT_EQ(state.caret(), c.expectedCaret) << c.name;
         EXPECT_EQ(beeped, c.beeped) << c.name;
     }
-}
-
-TEST(NumEditRules, CopyDropsThousandsSeparators) {
-    const NumEditRules rules({-1, {'.', ','}});
-    EXPECT_EQ(rules.copyText({"1,234.5", 0, 7}), "1234.5");
-    EXPECT_EQ(rules.copyText({"1,234.5", 2, 3}), "234");
+    const NumEditRules rules({-1, {'.', ','}}); // copying drops thousands separators
+    EXPECT_EQ(rules.copyText({"1,234.5", 0, 7}) + "|" + rules.copyText({"1,234.5", 2, 3}),
+              "1234.5|234");
 }
 
 } // namespace

@@ -94,36 +94,10 @@ TEST(LooseNumbers, ConvertWholeOrRefuse) {
     }
 }
 
-class SavingTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("lumetrix-save-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        // Others may enter, so that a refusal is the file's own.
-        std::filesystem::permissions(dir, std::filesystem::perms::all);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::filesystem::path dir;
-};
-
-TEST_F(SavingTest, WritesThroughALinkAndKeepsPermissions) {
-    const auto target = dir / "real.dat", link = dir / "link.dat";
-    ASSERT_EQ(writeTextFile(target.string(), {"old"}), std::nullopt);
-    std::filesystem::permissions(target, std::filesystem::perms(0640));
-    std::filesystem::create_symlink("real.dat", link);
-    ASSERT_EQ(writeTextFile(link.string(), {"new"}), std::nullopt);
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(readBytes(target), "new\r\n");
-    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
-}
-
 // A user who may not write the file gets the system's reason and the file stays. Run as
 // another user when this is root, who may write anything.
-TEST_F(SavingTest, ReadOnlyFileIsRefused) {
+TEST(Saving, ReadOnlyFileIsRefused) {
+    const auto dir = scratch("lumetrix-save-locked");
     const auto file = dir / "locked.dat";
     ASSERT_EQ(writeTextFile(file.string(), {"old"}), std::nullopt);
     std::filesystem::permissions(file, std::filesystem::perms(0444));
@@ -139,18 +113,7 @@ TEST_F(SavingTest, ReadOnlyFileIsRefused) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: another reason, 3: no other user";
     EXPECT_EQ(readBytes(file), "old\r\n");
-}
-
-TEST(FileReading, FolderAndUnknownVersionSayWhatTheyAre) {
-    const auto folder = readSmallFile(LUMETRIX_TEST_DATA_DIR, 1 << 20, "file");
-    ASSERT_FALSE(folder.ok());
-    EXPECT_EQ(folder.error().reason, "this is a folder, not a file");
-    auto lines = fixtureLines("new_project.dat");
-    lines[3] = "ver 9.9";
-    const auto loaded = parseInputLines(lines, "a.dat", kContext);
-    ASSERT_FALSE(loaded.ok());
-    EXPECT_EQ(loaded.error().line, 4);
-    EXPECT_NE(loaded.error().reason.find("\"9.9\""), std::string::npos);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The main window: start, page switching, the advanced switch, tool windows, the command line,
-// the listing boxes, and the project file commands with the recent list and the dirty check.
+// The main window: start, page switching (by the side buttons and the keyboard), the advanced
+// switch, tool windows, the command line, missing listing files, and the project file commands
+// with the recent list and the dirty check.
 #include "testapp.h"
 
 using namespace lumetrix;
@@ -7,10 +8,6 @@ using test::q;
 using test::readAll;
 
 namespace {
-
-long pressedButtons(const TMainForm& main) {
-    return std::ranges::count_if(main.SideButtons, [](auto* b) { return b->isChecked(); });
-}
 
 QStringList recentCaptions(const TMainForm& main) {
     QStringList out;
@@ -73,7 +70,7 @@ private slots:
             titles << main.Panel3->text();
             QCOMPARE(main.AdvButton->isVisible(), tag < 6);
             QVERIFY(button->isChecked());
-            QCOMPARE(pressedButtons(main), page ? 1 : 0);
+            QCOMPARE(test::pressedButtons(main), page ? 1 : 0);
             int visiblePages = 0;
             for (int t = 0; t < TMainForm::kPageCount; ++t)
                 visiblePages += main.pageForTag(t)->isVisible() ? 1 : 0;
@@ -88,129 +85,98 @@ private slots:
         QCOMPARE(main.CurrentPage, main.pageForTag(4));
         QTest::mouseRelease(main.LbSpeedButton5, Qt::LeftButton);
         QVERIFY(main.LbSpeedButton5->isChecked());
-        QCOMPARE(pressedButtons(main), 1);
+        QCOMPARE(test::pressedButtons(main), 1);
         // A click on the side panel parks the focus on Run.
         main.ToolBarClick(main.LbSpeedButton6);
         app.forms->FilesForm->eOutFileName->setFocus();
         QTest::mouseClick(main.Panel1, Qt::LeftButton, {}, QPoint(90, 500));
         QVERIFY(main.btRun->hasFocus());
+        // Ctrl+1 to Ctrl+9 show the pages in side-button order, Ctrl+PgDn and Ctrl+PgUp the next
+        // and the previous one, as the View menu shows; the lock of a tool window holds for them.
+        for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
+            QCOMPARE(main.View1->actions().at(tag)->text(), TMainForm::titleForTag(tag));
+            QTest::keyClick(&main, Qt::Key(Qt::Key_1 + tag), Qt::ControlModifier);
+            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+            QVERIFY(main.SideButtons[tag]->isChecked());
+        }
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_PageDown, 0}, {Qt::Key_PageUp, 8}, {Qt::Key_PageUp, 7}};
+        for (const auto& [key, tag] : steps) {
+            QTest::keyClick(&main, key, Qt::ControlModifier);
+            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+        }
+        main.About1Click();
+        for (QAction* action : main.View1->actions())
+            action->trigger();
+        QVERIFY(main.LbSpeedButton7->isChecked());
+        QCOMPARE(test::pressedButtons(main), 1);
     }
 
-    void toolWindows_data() { test::rows({"About", "cR_cT transform", "LPIF", "optimisation"}); }
+    // A tool window locks the main window until it closes, the optimisation tool excepted; a
+    // click closes the About box.
     void toolWindows() {
-        QFETCH(int, index);
-        const bool locks = index < 3; // the optimisation tool leaves the window usable
         test::TestApp app;
         TMainForm& main = app.main();
         main.show();
-        main.ToolBarClick(main.LbSpeedButton1);
         const std::pair<void (TMainForm::*)(), QWidget*> tools[] = {
             {&TMainForm::About1Click, app.forms->AboutForm},
             {&TMainForm::cRcTtransform1Click, app.forms->cR_cT_Form},
             {&TMainForm::CalculateLPIF1Click, app.forms->LPIF_Form},
             {&TMainForm::Opimisationtool1Click, app.forms->LXOpt_Form}};
-        const auto [open, window] = tools[index];
-        (main.*open)();
-        QVERIFY(window->isVisible() && window->isEnabled()); // the tool itself stays usable
-        QCOMPARE(main.ToolWindowOpen, locks);
-        QCOMPARE(main.isEnabled(), !locks);
-        if (!locks)
-            return;
-        main.ToolBarClick(main.LbSpeedButton2); // ignored while the window is locked
-        QCOMPARE(main.CurrentPage, main.pageForTag(0));
-        QVERIFY(main.LbSpeedButton1->isChecked() && !main.LbSpeedButton2->isChecked());
-        if (index == 0)
-            QTest::mouseClick(window, Qt::LeftButton); // a click closes the About box
-        else
-            window->close();
-        QVERIFY(!window->isVisible() && !main.ToolWindowOpen && main.isEnabled());
-        main.ToolBarClick(main.LbSpeedButton2);
-        QCOMPARE(main.CurrentPage, main.pageForTag(1));
+        for (const auto& [open, window] : tools) {
+            const bool locks = window != app.forms->LXOpt_Form;
+            main.ToolBarClick(main.LbSpeedButton1);
+            (main.*open)();
+            QVERIFY(window->isVisible() && window->isEnabled()); // the tool itself stays usable
+            QCOMPARE(main.ToolWindowOpen, locks);
+            QCOMPARE(main.isEnabled(), !locks);
+            main.ToolBarClick(main.LbSpeedButton2); // ignored while the window is locked
+            QCOMPARE(main.CurrentPage, main.pageForTag(locks ? 0 : 1));
+            QCOMPARE(main.LbSpeedButton2->isChecked(), !locks);
+            if (window == app.forms->AboutForm)
+                QTest::mouseClick(window, Qt::LeftButton);
+            else
+                window->close();
+            QVERIFY(!window->isVisible() && !main.ToolWindowOpen && main.isEnabled());
+            main.ToolBarClick(main.LbSpeedButton3); // usable again
+            QCOMPARE(main.CurrentPage, main.pageForTag(2));
+        }
     }
 
+    // The switch shows the flag of the page shown and shows or hides the page's advanced part.
     void advancedSwitchFollowsEachPagesFlag() {
         test::TestApp app;
         TMainForm& main = app.main();
-        TFilesForm& files = *app.forms->FilesForm;
+        const auto state = [&] { // the caption, whether pressed, whether the part is shown
+            return main.AdvButton->text() + (main.AdvButton->isChecked() ? " 1" : " 0") +
+                   test::shown({app.forms->FilesForm->AdvPanel});
+        };
         app.showPage(5, false);
-        QCOMPARE(main.AdvButton->text(), kShowAdvanced);
-        QVERIFY(!main.AdvButton->isChecked() && !files.AdvPanel->isVisible());
-        QVERIFY(files.cbOverwriteLXOut->isVisible());
+        QCOMPARE(state(), kShowAdvanced + " 00");
         main.AdvButtonClick(); // the page's show handler runs again
-        QVERIFY(main.advancedFlag(5) && main.AdvButton->isChecked());
-        QVERIFY(files.AdvPanel->isVisible() && files.btProjectDir->isVisible());
-        QCOMPARE(main.AdvButton->text(), kHideAdvanced);
+        QCOMPARE(state(), kHideAdvanced + " 11");
         main.ToolBarClick(main.LbSpeedButton1); // the flag is per page
         QCOMPARE(main.AdvButton->text(), kShowAdvanced);
-        main.ToolBarClick(main.LbSpeedButton8);
-        QVERIFY(!main.AdvButton->isVisible());
         main.ToolBarClick(main.LbSpeedButton6);
-        QVERIFY(main.AdvButton->isVisible());
-        QCOMPARE(main.AdvButton->text(), kHideAdvanced);
+        QCOMPARE(state(), kHideAdvanced + " 11");
         main.AdvButtonClick();
-        QVERIFY(!main.advancedFlag(5) && !files.AdvPanel->isVisible());
-        QCOMPARE(main.AdvButton->text(), kShowAdvanced);
+        QCOMPARE(state(), kShowAdvanced + " 00");
+        QVERIFY(!main.advancedFlag(5));
     }
 
-    // Every path is taken from the caller's folder, whatever the process's folder is (a missing
-    // folder, an unknown option and the batch mode's paths: the command-line tests).
+    // Every path means the caller's folder, whatever the process's folder is (a missing folder,
+    // an unknown option and the batch mode's paths: the command-line tests).
     void commandLine() {
         QTemporaryDir dir;
-        const QString path = QDir(dir.path()).absolutePath();
-        QVERIFY(QDir(path).mkdir("wd"));
-        const struct {
-            QStringList arguments;
-            const char* workDir; // @ stands for the caller's folder
-            QStringList files;
-            const char* error;
-        } cases[] = {{{"--workdir", "wd", "a.dat"}, "@/wd", {"@/a.dat"}, ""},
-                     {{"--workdir", "@/wd", "../b.dat", "/x/c.dat"}, "@/wd", {"/x/c.dat"}, ""},
-                     {{"--workdir"}, "", {}, "workdir"},
-                     {{}, "", {}, ""}};
-        for (const auto& c : cases) {
-            const CommandLine parsed =
-                parseCommandLine(QStringList(c.arguments).replaceInStrings("@", path), path);
-            QVERIFY2(parsed.error.isEmpty() == !*c.error && parsed.error.contains(c.error),
-                     qPrintable(parsed.error));
-            if (*c.error)
-                continue;
-            QCOMPARE(parsed.workDir, QString(c.workDir).replace("@", path));
-            QCOMPARE(parsed.files.mid(parsed.files.size() - c.files.size()),
-                     QStringList(c.files).replaceInStrings("@", path));
-        }
-    }
-
-    // A list loaded into a box keeps the typed text and selects its equal item, by case; a
-    // file that cannot be read leaves the list and says why (what is read: the listing tests).
-    void loadComboList() {
-        test::TestApp app;
-        ComboLists& lists = app.main().comboLists();
-        const QString missing = app.workDir() + "/List/missing.dat";
-        QComboBox box;
-        box.setEditable(true);
-        for (const char* typed : {"CdS", "cds"}) {
-            box.setEditText(typed);
-            lists.LoadComboList(&box, app.workDir() + "/List/layer.dat");
-            QCOMPARE(box.currentText(), typed);
-            QCOMPARE(box.itemText(box.currentIndex()), box.currentIndex() < 0 ? "" : "CdS");
-        }
-        QVERIFY(box.count() > 1 && app.dialogs.calls.isEmpty());
-        box.setCurrentIndex(1);
-        const int items = box.count();
-        lists.LoadComboList(&box, missing);
-        QVERIFY(app.told().startsWith("Cannot open file \"" + missing + "\""));
-        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
-        QCOMPARE(box.count(), items);
-        QCOMPARE(box.currentIndex(), 1);
-        // SelectComboText selects the first equal item; with none the selection stays.
-        box.clear();
-        box.addItems({"Mo", "CIGS", "CIGS"});
-        box.setCurrentIndex(-1);
-        for (const char* text : {"CIGS", "glass"}) {
-            box.setEditText(text);
-            ComboLists::SelectComboText(&box);
-            QCOMPARE(box.currentIndex(), 1);
-        }
+        const QString at = QDir(dir.path()).absolutePath();
+        QVERIFY(QDir(at).mkdir("wd"));
+        const CommandLine given =
+            parseCommandLine({"--workdir", "wd", "a.dat", at + "/x/../c"}, at);
+        QCOMPARE(given.workDir + "|" + given.files.join('|'),
+                 QString("@/wd|@/a.dat|@/c").replace("@", at));
+        QVERIFY(parseCommandLine({"--workdir"}, at).error.contains("workdir"));
+        const CommandLine none = parseCommandLine({}, at);
+        QVERIFY(none.error.isEmpty() && none.workDir.isEmpty() && none.files.isEmpty());
     }
 
     // Save of an untitled project runs Save As, a titled one asks first; Save As and Save commit
@@ -221,18 +187,13 @@ private slots:
         app.addLayers(1);
         const TLayerRow& layer = app.forms->StructureForm->row(2);
         const QString path = app.tempPath("one.dat");
-        const auto typeTooThick = [&] {
-            layer.thickness->setFocus(Qt::MouseFocusReason);
-            layer.thickness->selectAll();
-            QTest::keyClicks(layer.thickness, "99999999999");
-        };
         app.dialogs.answerFile(path);
         main.Exportinputfile1Click();
         QCOMPARE(app.dialogs.calls.size(), 1);
         QCOMPARE(app.dialogs.calls[0].kind, "save");
         QCOMPARE(app.dialogs.calls[0].folder, app.setting(&FolderSettings::InputFileDir));
         QCOMPARE(main.CurrentFileName, path);
-        typeTooThick();
+        test::typeOver(layer.thickness, "99999999999");
         app.dialogs.answerFile(path);
         main.SaveAs1->trigger();
         QVERIFY(readAll(path).contains(" 10000000 ") && !readAll(path).contains("99999999999"));
@@ -242,7 +203,7 @@ private slots:
                  "Do you want to save changes you made to '" + path + "'?");
         QVERIFY(!readAll(path).contains("changed"));
         app.dialogs.answerMessage(DialogButton::Yes);
-        typeTooThick();
+        test::typeOver(layer.thickness, "99999999999");
         main.Exportinputfile1Click();
         const QByteArray saved = readAll(path);
         QVERIFY(saved.contains("changed") && !saved.contains("99999999999"));
@@ -345,37 +306,20 @@ private slots:
             QCOMPARE(recentCaptions(main).size(), c.answer == DialogButton::Yes ? 1 : 0);
     }
 
-    void droppedFiles() {
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        main.dropFiles({app.tempPath("a.dat"), app.tempPath("b.dat")});
-        QCOMPARE(app.told(), "You can drop only one file at a time!");
-        QVERIFY(main.CurrentFileName.isEmpty());
-        main.dropFiles({app.tempPath("missing.dat")});
-        QVERIFY(app.dialogs.messageTexts().last().startsWith("Unsupported data file!"));
-        const QString good = app.tempPath("dropped.dat");
-        QVERIFY(main.SaveInputFile(good));
-        main.dropFiles({good});
-        QCOMPARE(main.CurrentFileName, good);
-        QCOMPARE(app.setting(&FolderSettings::InputFileDir), app.tempPath("") + "/");
-    }
-
+    // At start the file named on the command line opens, else the example, untitled; a missing
+    // example is told. Files dropped on the window: one at a time, an input file opens.
     void startProject_data() { test::rows({"no example", "the example", "named at start"}); }
     void startProject() {
         QFETCH(int, index);
-        test::TestApp app(false);
-        const QString given = app.tempPath("given.dat");
-        if (index == 1) {
-            QVERIFY(app.restoreExample());
-        } else if (index == 2) {
-            app.createForms();
+        test::TestApp app(index == 2);
+        const QString given = app.tempPath("given.dat"), example = "/in/CIGS example.dat";
+        if (index == 2) {
             changeProject(app);
             QVERIFY(app.main().SaveInputFile(given));
             app.forms.reset();
         }
-        app.forms =
-            std::make_unique<Forms>(AppContext{app.dialogs, *app.settings, app.workDir(),
-                                               index == 2 ? QStringList{given} : QStringList{}});
+        QVERIFY(index != 1 || QFile::copy(LUMETRIX_DATA_DIR + example, app.workDir() + example));
+        app.createForms(index == 2 ? QStringList{given} : QStringList{});
         TMainForm& main = app.main();
         main.FormActivate();
         QCOMPARE(main.CurrentFileName, index == 2 ? given : QString()); // the example: untitled
@@ -387,35 +331,49 @@ private slots:
             QCOMPARE(app.forms->StructureForm->row(5).layerFile->currentText(), "CIGS");
             main.New1Click(); // it differs from the baseline: New asks
             QCOMPARE(app.dialogs.messageTexts().size(), 1);
+        } else if (index == 2) {
+            const QString dropped = app.workDir() + "/dropped.dat";
+            main.dropFiles({dropped, dropped});
+            main.dropFiles({app.tempPath("missing.dat")});
+            QVERIFY(main.SaveInputFile(dropped) && main.CurrentFileName == given);
+            main.dropFiles({dropped});
+            QCOMPARE(main.CurrentFileName, dropped);
+            QCOMPARE(app.setting(&FolderSettings::InputFileDir), app.workDir() + "/");
+            QVERIFY2(app.told().startsWith("You can drop only one file at a time!|Unsupported data "
+                                           "file!\nCannot open file"),
+                     qPrintable(app.told()));
         }
     }
 
+    // The desktop gets the program's entry and file type, and its list of default applications
+    // the entry: in an empty list, in place of an old one in its section, or in a new section.
     void association() {
         QTemporaryDir dir;
         qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-        QVERIFY(test::writeAll(dir.filePath("config/mimeapps.list"),
-                               "[Default Applications]\ntext/plain=editor.desktop\n"));
         test::TestApp app;
-        app.main().Associatedatfiles1Click();
-        QCOMPARE(app.told(), ".dat files are associated with Lumetrix now.");
+        const QByteArray ours = "application/x-lumetrix-input=lumetrix.desktop\n";
+        const QByteArray cases[][2] = {
+            {"", "[Default Applications]\n" + ours},
+            {"[Default Applications]\ntext/plain=e.desktop\n",
+             "[Default Applications]\n" + ours + "text/plain=e.desktop\n"},
+            {"[Default Applications]\napplication/x-lumetrix-input=old.desktop\n[Added "
+             "Associations]\nc/d=y\n",
+             "[Default Applications]\n" + ours + "[Added Associations]\nc/d=y\n"},
+            {"[Added Associations]\nc/d=y\n",
+             "[Added Associations]\nc/d=y\n\n[Default Applications]\n" + ours}};
+        for (const auto& [before, after] : cases) {
+            QVERIFY(test::writeAll(dir.filePath("config/mimeapps.list"), before));
+            app.main().Associatedatfiles1Click();
+            QCOMPARE(readAll(dir.filePath("config/mimeapps.list")), after);
+            QCOMPARE(app.dialogs.messageTexts().last(),
+                     ".dat files are associated with Lumetrix now.");
+        }
         QVERIFY(readAll(dir.filePath("data/applications/lumetrix.desktop"))
                     .contains("MimeType=application/x-lumetrix-input;"));
         QVERIFY(readAll(dir.filePath("data/mime/packages/lumetrix-input.xml")).contains("*.dat"));
-        const QByteArray mimeapps = readAll(dir.filePath("config/mimeapps.list"));
-        QVERIFY(mimeapps.contains("text/plain=editor.desktop"));
-        QVERIFY(mimeapps.contains("application/x-lumetrix-input=lumetrix.desktop"));
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
-        // Merging: into an empty file, replacing in its section, appending the section.
-        const char* cases[][2] = {
-            {"", "[Default Applications]\na/b=x.desktop\n"},
-            {"[Default Applications]\na/b=old.desktop\n[Added Associations]\nc/d=y\n",
-             "[Default Applications]\na/b=x.desktop\n[Added Associations]\nc/d=y\n"},
-            {"[Added Associations]\nc/d=y\n",
-             "[Added Associations]\nc/d=y\n\n[Default Applications]\na/b=x.desktop\n"}};
-        for (const auto& [before, after] : cases)
-            QCOMPARE(withDefaultApplication(before, "a/b", "x.desktop"), after);
     }
 
     // A working folder without its listing files: one box names them all.

@@ -65,7 +65,8 @@ const struct SpectrumCase {
     const char* spectrum;
     double from; // the manual range, to 600 nm
     const char* line;
-    const char* note; // told once by the save
+    const char* note;     // told once by the save
+    bool manually = true; // the range set manually
 } kSpectrum[] = {
     {"no add-on", "", "", "AM15", 400, "Spectrum: AM15", ""},
     {"malformed spectrum", "addon", "spectrum_not_a_number.spk", "AM15", 400, "Spectrum: AM15",
@@ -74,6 +75,7 @@ const struct SpectrumCase {
     {"manual range", "addon", "spectrum_valid.spk", "AM15", 400, "Spectrum: AM15_tmp", ""},
     {"From above To", "addon", "", "AM15", 900, "Spectrum: AM15", "from 900 to 600 nm is empty"},
     {"missing spectrum", "addon", "", "nosuch", 400, "Spectrum: nosuch", "nosuch.spk"},
+    {"range not set", "addon", "spectrum_valid.spk", "AM15", 400, "Spectrum: AM15", "", false},
 };
 
 // A folder given by its button, the dialog answered with it (none: cancelled), or typed into
@@ -226,6 +228,8 @@ private slots:
         QCOMPARE(h.eHazeOtherSpecifyInt->text(), "0,3");
     }
 
+    // Each ADF box, the spectrum's too, shows the parameter panel of its choice, none for an
+    // external file; switched external, a box lists the files, back the catalogue, from the first.
     void adfParameterPanelsAndExternalFunctions() {
         const struct {
             int adf, item, page;
@@ -233,13 +237,16 @@ private slots:
                      {2, 1, kLambertian}, {2, 5, kEllipsis},   {2, 6, kEllipsis}, {2, 7, kNone}};
         test::TestApp app;
         TADFForm& form = *app.forms->ADFForm;
+        TSpectrumForm& sp = *app.forms->SpectrumForm;
         for (const auto& c : cases) {
             for (AdfColumn* column : {c.adf == 1 ? &form.adf1 : &form.adf2,
                                       c.adf == 1 ? &form.adf1_adv : &form.adf2_adv}) {
                 column->r->setCurrentIndex(c.item);
                 column->t->setCurrentIndex(c.item);
+                sp.cbADF1_Spekt->setCurrentIndex(c.adf == 1 ? c.item : 0);
                 QVERIFY2(column->notebookR->currentIndex() == c.page &&
-                             column->notebookT->currentIndex() == c.page,
+                             column->notebookT->currentIndex() == c.page &&
+                             sp.Notebook1->currentIndex() == (c.adf == 1 ? c.page : kNone),
                          qPrintable(QString("ADF%1 item %2").arg(c.adf).arg(c.item)));
             }
         }
@@ -248,17 +255,29 @@ private slots:
         form.adf1.r->setCurrentIndex(3);
         form.adf1.r->setCurrentIndex(1); // the Lambertian value survives the other panel
         QCOMPARE(form.adf1.lambR->text(), "3.50");
-        // External: the files' list, its first item, and no parameter for any item.
-        form.adf2.external->setChecked(true);
-        QCOMPARE(form.adf2.r->currentText(), "ADF2_ZnO_textured");
-        QCOMPARE(form.adf2.r->currentIndex(), 0);
-        for (int item = 0; item < form.adf2.r->count(); ++item) {
-            form.adf2.r->setCurrentIndex(item);
-            QCOMPARE(form.adf2.notebookR->currentIndex(), kNone);
+        const std::tuple<QRadioButton*, QRadioButton*, TComboBox*, QStackedWidget*, int> boxes[] = {
+            {form.adf2.external, form.adf2.internal, form.adf2.r, form.adf2.notebookR, 2},
+            {sp.rbSpecADFExternal, sp.rbSpecADFInternal, sp.cbADF1_Spekt, sp.Notebook1, 1}};
+        for (const auto& [external, internal, box, panel, adf] : boxes) {
+            external->setChecked(true);
+            QCOMPARE(texts({box}), QString("ADF%1_ZnO_textured").arg(adf));
+            for (int item = 0; item < box->count(); ++item) {
+                box->setCurrentIndex(item);
+                QCOMPARE(panel->currentIndex(), kNone);
+            }
+            box->setEditText("typed");
+            internal->setChecked(true);
+            QCOMPARE(texts({box}), "Specular (no scattering)");
+            QCOMPARE(panel->currentIndex(), kNone);
         }
-        form.adf2.r->setEditText("typed");
-        form.adf2.internal->setChecked(true); // back: the catalogue, first item
-        QCOMPARE(form.adf2.r->currentText(), "Specular (no scattering)");
+        // The diffused part's panel shows with combined light and hides without clearing.
+        app.showPage(4, true);
+        QVERIFY(!sp.Panel1->isVisible());
+        sp.rbCombination->setChecked(true);
+        QVERIFY(sp.Panel1->isVisible());
+        sp.pbRatio->setValue(0.3);
+        sp.rbCoherent->setChecked(true);
+        QCOMPARE(shown({sp.Panel1}) + sp.pbRatio->text(), "00.30");
     }
 
     void adfGroups() {
@@ -279,6 +298,9 @@ private slots:
         QVERIFY(form.pUseOtherADF->isVisible());
         spin.stepUp(); // one group: neither the spin nor Remove does anything
         form.btRemoveADFGroup->click();
+        QTest::keyClick(&spin, Qt::Key_Return); // the spin refuses Enter and Escape
+        QTest::keyClick(&spin, Qt::Key_Escape);
+        QCOMPARE(app.beeps, 2);
         QCOMPARE(groups(), "1 of 1, max 1, step 0: |Specular (no scattering)|1.00");
         adf1.r->setCurrentIndex(3);
         adf1.ellipsR->setValue(2.25);
@@ -298,7 +320,7 @@ private slots:
         QCOMPARE(groups(), "1 of 3, max 3, step 1: 1|Ellipsoid b:a|2.25");
         QCOMPARE(adf1.notebookR->currentIndex(), kEllipsis);
         QCOMPARE(form.groups().group(1).adf1.rChoice, "4");
-        spin.setValue(2);
+        spin.stepUp();
         form.btRemoveADFGroup->click(); // group 3 moves down
         QCOMPARE(groups(), "2 of 2, max 2, step 1: 3|Specular (no scattering)|1.00");
         form.btRemoveADFGroup->click(); // the last group was selected
@@ -321,11 +343,8 @@ private slots:
         QCOMPARE(first.parameters, (std::array<double, 4>{7, 7, 7, 7}));
         QCOMPARE(second.parameters, (std::array<double, 4>{2, 3, 4, 5}));
         // Leaving a group edit stores it: Add moves the focus first.
-        form.eADFSpecInterface->setFocus();
-        QTest::keyClicks(form.eADFSpecInterface, "0,4");
-        adf2.lambT->setFocus();
-        adf2.lambT->selectAll();
-        QTest::keyClicks(adf2.lambT, "1.5");
+        test::typeOver(form.eADFSpecInterface, "0,4");
+        test::typeOver(adf2.lambT, "1.5");
         form.btAddADFGroup->click();
         QCOMPARE(form.groups().group(2).interfaces, "0,4");
         QCOMPARE(form.groups().group(2).adf2.parameters[AdfSet::LambertianT], 1.5);
@@ -348,11 +367,10 @@ private slots:
     void refTransColumnsAndEdits() {
         test::TestApp app;
         TRefTransForm& rt = *app.forms->RefTransForm;
-        const FunctionColumn* f = rt.functions.data(); // the function boxes: their first item
-        QCOMPARE(texts({f[0].c12, f[0].c21, f[1].c12, f[1].c21}), "none|none|none|none");
-        f[0].c21->setCurrentIndex(-1);
-        app.forms->FilesForm->ReloadListBoxes();
-        QCOMPARE(f[0].c21->currentIndex(), 0);
+        rt.functions[0].c21->setCurrentIndex(
+            -1);                                 // reloaded, a box without a choice takes the first
+        app.forms->FilesForm->ReloadListBoxes(); // (which item a new project shows: its file)
+        QCOMPARE(rt.functions[0].c21->currentIndex(), 0);
         // The factor columns follow their check; columns 2 and 3 also the advanced flag.
         app.showPage(3, false);
         const QList<const QWidget*> panels{rt.pIncludeDecr, rt.factors[0].c12, rt.AdvPanel2,
@@ -368,9 +386,7 @@ private slots:
         rt.cbIncludeDecr->click();
         rt.cbIncludeInc_adv->click();
         for (TPBNumEdit* edit : {rt.factors[0].c12, rt.pbC21Scatt}) {
-            edit->setFocus();
-            edit->selectAll();
-            QTest::keyClicks(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
+            test::typeOver(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
             if (edit == rt.pbC21Scatt)
                 app.main().PremakniFocus();
             else
@@ -378,27 +394,6 @@ private slots:
             QCOMPARE(edit->text(), "1");
         }
         QCOMPARE(app.beeps, 2);
-    }
-
-    void diffusedLightPanelAndAdfChoice() {
-        test::TestApp app;
-        TSpectrumForm& sp = *app.forms->SpectrumForm;
-        app.showPage(4, true);
-        QVERIFY(!sp.Panel1->isVisible());
-        sp.rbCombination->setChecked(true);
-        QVERIFY(sp.Panel1->isVisible());
-        sp.pbRatio->setValue(0.3);
-        sp.rbCoherent->setChecked(true);
-        QVERIFY(!sp.Panel1->isVisible());
-        QCOMPARE(sp.pbRatio->text(), "0.30");
-        sp.cbADF1_Spekt->setCurrentIndex(3);
-        QCOMPARE(sp.Notebook1->currentIndex(), kEllipsis);
-        sp.rbSpecADFExternal->setChecked(true);
-        QCOMPARE(sp.cbADF1_Spekt->currentText(), "ADF1_ZnO_textured");
-        QCOMPARE(sp.Notebook1->currentIndex(), kNone);
-        sp.rbSpecADFInternal->setChecked(true);
-        QCOMPARE(sp.cbADF1_Spekt->currentIndex(), 0);
-        QCOMPARE(sp.Notebook1->currentIndex(), kNone);
     }
 
     void spectrumAddOn_data() { test::caseRows(kSpectrum); }
@@ -424,7 +419,7 @@ private slots:
             sp.ProPanel->findChild<QDoubleSpinBox*>("LXProTo")->setValue(600);
         }
         sp.cbSpekter->setEditText(spectrum);
-        sp.cbManually->setChecked(true);
+        sp.cbManually->setChecked(c.manually);
         QVERIFY(app.main().SaveInputFile(app.tempPath("s.dat")));
         QVERIFY(test::readAll(app.tempPath("s.dat")).contains(c.line + QByteArray("\r\n")));
         const QByteArray converted =
@@ -555,10 +550,12 @@ private slots:
         }
     }
 
+    // A new listing folder refills the boxes: each keeps its text and selects the equal item, by
+    // case; a listing file that cannot be read there is told, and its box keeps its list.
     void newListingFolderRefillsTheBoxes() {
         test::TestApp app;
         TStructureForm& page = *app.forms->StructureForm;
-        makeStack(app, {"CIGS", "my film"});
+        makeStack(app, {"CIGS", "cigs"});
         QComboBox* spectrum = app.forms->SpectrumForm->cbSpekter;
         const int spectra = spectrum->count();
         const QString lists = app.tempPath("lists");
@@ -568,16 +565,24 @@ private slots:
         app.dialogs.answerFolder(lists);
         app.forms->FilesForm->btDirClick(app.forms->FilesForm->brDir_dat);
         QCOMPARE(app.forms->FilesForm->eDir_dat->text(), lists);
-        // Each row keeps its name and selects the equal item of the new list.
-        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|my film|air");
+        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|cigs|air");
         for (int r = 1; r <= 4; ++r)
             QCOMPARE(page.row(r).layerFile->count(), 3);
         QCOMPARE(page.row(2).layerFile->currentIndex(), 1);
         QCOMPARE(page.row(3).layerFile->currentIndex(), -1);
-        // Spectrum.dat is missing there: one error, and that box keeps its list.
         QCOMPARE(app.dialogs.messageTexts().size(), 1);
         QVERIFY(app.told().startsWith("Cannot open file \"" + lists + "/Spectrum.dat\""));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
         QCOMPARE(spectrum->count(), spectra);
+        // SelectComboText selects the first equal item; with none the selection stays.
+        QComboBox box;
+        box.setEditable(true);
+        box.addItems({"Mo", "CIGS", "CIGS"});
+        for (const char* text : {"CIGS", "glass"}) {
+            box.setEditText(text);
+            ComboLists::SelectComboText(&box);
+            QCOMPARE(box.currentIndex(), 1);
+        }
     }
 };
 

@@ -1,26 +1,7 @@
-// The window on small screens, the keyboard, the mouse wheel and the looks of the pages.
-#include "app/forms.h"
-#include "app/mainform.h"
-#include "controls/colorbutton.h"
-#include "controls/combobox.h"
-#include "controls/pbnumedit.h"
-#include "controls/pbspinedit.h"
+// The window on small screens, the mouse wheel and the looks of the pages.
 #include "core/window_fit.h"
-#include "pages/adfform.h"
-#include "pages/filesform.h"
-#include "pages/hazeform.h"
-#include "pages/reftransform.h"
-#include "pages/structureform.h"
 #include "testapp.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QtTest>
 #include <algorithm>
 #include <cmath>
 
@@ -67,54 +48,47 @@ class TestUi : public QObject {
     Q_OBJECT
 private slots:
     // Fitted to a 1280 x 720 screen the window keeps its size on every page, RUN stays in the
-    // side panel, and the page area scrolls to what lies beyond it.
-    void smallScreenScrollsThePageArea() {
+    // side panel, and the page area scrolls to what lies beyond it. The wheel over a combo box,
+    // numeric or spin edit without the focus scrolls and changes nothing, on every page, and
+    // gives no focus; with the focus it changes the value.
+    void smallScreenAndTheWheelScrollThePageArea() {
         test::TestApp app;
-        TMainForm& main = *app.forms->MainForm;
-        main.show();
+        TMainForm& main = app.activeMain();
         main.applyWindowFit(fitWindow(TMainForm::kClientWidth, TMainForm::kClientHeight, 96, 720));
+        TStructureForm& structure = *app.forms->StructureForm;
+        app.addLayers(46);
+        const auto value = [](const QWidget* w) {
+            return w->property("currentIndex").toString() + w->property("text").toString();
+        };
         const QSize size = main.size();
         for (int step = 0; step < 2 * TMainForm::kPageCount; ++step) {
             main.setAdvancedFlag(step / 2, step % 2 == 0);
             main.ToolBarClick(main.SideButtons[step / 2]);
             QCoreApplication::processEvents();
             QCOMPARE(main.size(), size);
+            main.PremakniFocus();
+            for (QWidget* w : main.CurrentPage->findChildren<QWidget*>()) {
+                if (step % 2 == 1 ||
+                    (!qobject_cast<TComboBox*>(w) && !qobject_cast<TPBSpinEdit*>(w) &&
+                     !qobject_cast<TPBNumEdit*>(w)))
+                    continue;
+                const QString before = value(w);
+                QVERIFY(turnWheel(w) != w && value(w) == before);
+                QVERIFY((w->focusPolicy() & Qt::WheelFocus) != Qt::WheelFocus);
+            }
         }
         QVERIFY(main.Panel1->rect().contains(main.btRun->geometry()));
         QCOMPARE(main.PageScroll->horizontalScrollBar()->maximum(), 0); // Results: own views
+        QVERIFY(structure.ScrollBox1->verticalScrollBar()->value() > 0);
         main.ToolBarClick(main.LbSpeedButton1);
-        QWidget* remove = app.forms->StructureForm->LbSpeedButton2;
+        QWidget* remove = structure.LbSpeedButton2;
         main.PageScroll->ensureWidgetVisible(remove, 0, 0);
         const QRect shown(remove->mapTo(main.PageScroll->viewport(), QPoint()), remove->size());
         QVERIFY(main.PageScroll->viewport()->rect().contains(shown));
-    }
-
-    // Ctrl+1 to Ctrl+9 show the pages in side-button order, Ctrl+PgDn and Ctrl+PgUp the next and
-    // the previous one, as the View menu shows; the lock of a tool window holds for them too.
-    void keysSwitchPages() {
-        test::TestApp app;
-        TMainForm& main = *app.forms->MainForm;
-        main.show();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
-            QCOMPARE(main.View1->actions().at(tag)->text(), TMainForm::titleForTag(tag));
-            QTest::keyClick(&main, Qt::Key(Qt::Key_1 + tag), Qt::ControlModifier);
-            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
-            QVERIFY(main.SideButtons[tag]->isChecked());
-        }
-        const std::pair<Qt::Key, int> steps[] = {
-            {Qt::Key_PageDown, 0}, {Qt::Key_PageUp, 8}, {Qt::Key_PageUp, 7}};
-        for (const auto& [key, tag] : steps) {
-            QTest::keyClick(&main, key, Qt::ControlModifier);
-            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
-        }
-        main.About1Click();
-        for (QAction* action : main.View1->actions())
-            action->trigger();
-        QVERIFY(main.LbSpeedButton7->isChecked());
-        QCOMPARE(std::count_if(main.SideButtons.begin(), main.SideButtons.end(),
-                               [](auto* b) { return b->isChecked(); }),
-                 1);
+        TComboBox* layer = structure.row(20).layerFile;
+        const QString before = value(layer);
+        layer->setFocus();
+        QVERIFY(turnWheel(layer) == layer && value(layer) != before);
     }
 
     // Both looks of the advanced switch are readable in every state (text on background at
@@ -136,41 +110,6 @@ private slots:
             QVERIFY(metrics.horizontalAdvance(main.AdvButton->text()) <=
                     main.AdvButton->width() - 12);
         }
-    }
-
-    // The wheel over a combo box, numeric or spin edit without the focus scrolls and changes
-    // nothing, on every page, and gives no focus; with the focus it changes the value.
-    void wheelOverAValueControlScrolls() {
-        test::TestApp app;
-        app.showPage(0, false);
-        TMainForm& main = *app.forms->MainForm;
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        TStructureForm& structure = *app.forms->StructureForm;
-        while (structure.rowCount() < 48) { // ADD pressed and let go
-            structure.LbSpeedButton1MouseDown();
-            structure.LbSpeedButton1MouseUp();
-        }
-        const auto shown = [](const QWidget* w) {
-            return w->property("currentIndex").toString() + w->property("text").toString();
-        };
-        for (int tag = TMainForm::kPageCount - 1; tag >= 0; --tag) {
-            main.setAdvancedFlag(tag, true);
-            main.ToolBarClick(main.SideButtons[tag]);
-            main.PremakniFocus();
-            for (QWidget* w : main.CurrentPage->findChildren<QWidget*>()) {
-                if (!qobject_cast<TComboBox*>(w) && !qobject_cast<TPBSpinEdit*>(w) &&
-                    !qobject_cast<TPBNumEdit*>(w))
-                    continue;
-                const QString before = shown(w);
-                QVERIFY(turnWheel(w) != w && shown(w) == before);
-                QVERIFY((w->focusPolicy() & Qt::WheelFocus) != Qt::WheelFocus);
-            }
-        }
-        QVERIFY(structure.ScrollBox1->verticalScrollBar()->value() > 0);
-        TComboBox* layer = structure.row(20).layerFile;
-        const QString before = shown(layer);
-        layer->setFocus();
-        QVERIFY(turnWheel(layer) == layer && shown(layer) != before);
     }
 
     // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.

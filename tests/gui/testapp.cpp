@@ -36,6 +36,12 @@ QString shown(const QList<const QWidget*>& widgets) {
     return out;
 }
 
+void typeOver(QLineEdit* edit, const QString& text) {
+    edit->setFocus(Qt::MouseFocusReason);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
 void rows(const QList<const char*>& names) {
     QTest::addColumn<int>("index");
     for (int i = 0; i < names.size(); ++i)
@@ -60,11 +66,6 @@ TestApp::~TestApp() {
     hooks::setKeyboardModifiers(m_oldModifiers);
 }
 
-bool TestApp::restoreExample() {
-    return QFile::copy(LUMETRIX_DATA_DIR "/in/CIGS example.dat",
-                       m_workDir + "/in/CIGS example.dat");
-}
-
 bool TestApp::installAddOn(const QString& spectrumFixture, const QString& name) {
     if (!QFile::copy(LUMETRIX_ADDON_PATH, m_workDir + "/libLXPro.so"))
         return false;
@@ -75,8 +76,8 @@ bool TestApp::installAddOn(const QString& spectrumFixture, const QString& name) 
     return QFile::copy(LUMETRIX_TEST_DATA_DIR "/" + spectrumFixture, spectrum);
 }
 
-void TestApp::createForms() {
-    forms = std::make_unique<Forms>(AppContext{dialogs, *settings, m_workDir, {}});
+void TestApp::createForms(const QStringList& files) {
+    forms = std::make_unique<Forms>(AppContext{dialogs, *settings, m_workDir, files});
 }
 
 TMainForm& TestApp::activeMain() {

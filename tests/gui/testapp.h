@@ -15,6 +15,7 @@
 #include "controls/userdialogs.h"
 #include "core/inputfile_reader.h"
 #include "core/inputfile_writer.h"
+#include "core/listing.h"
 #include "core/textfile.h"
 #include "pages/adfform.h"
 #include "pages/filesform.h"
@@ -46,8 +47,7 @@ public:
     }
     QString told() const { return dialogs.messageTexts().join('|'); } // every message so far
     QPlainTextEdit* memo() const { return forms->TekstForm->TekstMemo; }
-    void createForms();
-    bool restoreExample();
+    void createForms(const QStringList& files = {}); // files named on the command line
     // Puts the add-on library into the working folder and, when given, a spectrum file of
     // tests/data as Spectrum/<name>.spk; call before createForms().
     bool installAddOn(const QString& spectrumFixture = {}, const QString& name = "AM15");
@@ -84,6 +84,12 @@ inline QString q(const std::string& s) {
 QString texts(const QList<const QWidget*>& widgets);
 // Which widgets are visible, as "1" and "0".
 QString shown(const QList<const QWidget*>& widgets);
+inline long pressedButtons(const TMainForm& main) { // how many side buttons are down
+    return std::ranges::count_if(main.SideButtons, [](auto* b) { return b->isChecked(); });
+}
+
+// Gives the edit the focus and types over its whole text.
+void typeOver(QLineEdit* edit, const QString& text);
 
 // A data function's rows, with the row's number as "index".
 void rows(const QList<const char*>& names);
