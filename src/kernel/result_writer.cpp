@@ -3,7 +3,9 @@
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace lumetrix::kernel {
@@ -70,7 +72,7 @@ std::optional<std::string> ResultWriter::begin() {
     }
     m_rta.open(path(".rta"), std::ios::binary | std::ios::trunc);
     if (!m_rta)
-        return cannotCreateFileMessage(path(".rta"), "it cannot be created");
+        return cannotCreateFileMessage(path(".rta"), std::strerror(errno));
     for (const std::string& line : rtaHeader())
         m_rta << utf8ToCp1252(line).value_or(line) << "\r\n";
     m_rta.flush();
@@ -201,7 +203,7 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
     m_rta << "\r\n";
     m_rta.close();
     if (!m_rta)
-        return cannotCreateFileMessage(path(".rta"), "it could not be written to the end");
+        return cannotCreateFileMessage(path(".rta"), "The file could not be written to its end.");
     std::vector<std::string> spec = rtaHeader(), dif = rtaHeader();
     for (std::size_t w = 0; w < r.optics.size(); ++w) {
         spec.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Specular));
