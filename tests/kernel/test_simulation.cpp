@@ -62,6 +62,14 @@ ExampleRun runExample(const fs::path& dir, int threads) {
     return run;
 }
 
+// R + T + ΣA of one wavelength's result.
+double balance(const WavelengthResult& r) {
+    double sum = r.R() + r.T();
+    for (std::size_t l = 0; l < r.specular.A.size(); ++l)
+        sum += r.A(l);
+    return sum;
+}
+
 } // namespace
 
 TEST(Photocurrent, FlatSpectrumFullyAbsorbedMatchesTheClosedForm) {
@@ -213,10 +221,7 @@ TEST(Simulation, ScatteringBalancesAndZeroHazeIsTheFlatResult) {
     ASSERT_TRUE(s.value().anyRough);
     for (const double lambda : {350.0, 600.0, 1000.0}) {
         const WavelengthResult r = solveWavelength(s.value(), lambda);
-        double sum = r.R() + r.T();
-        for (std::size_t l = 0; l < r.specular.A.size(); ++l)
-            sum += r.A(l);
-        EXPECT_NEAR(sum, 1, 1e-9) << lambda;
+        EXPECT_NEAR(balance(r), 1, 1e-9) << lambda;
         EXPECT_GT(r.diffuseR + r.diffuseA[3], 1e-3) << lambda;
     }
     // Haze data of 0 at every rough interface: the flat results, bit for bit, and no
@@ -254,10 +259,7 @@ TEST(Simulation, DiffuseShareOfTheIlluminationEntersAsScatteredLight) {
     ASSERT_TRUE(s) << s.error().describe();
     EXPECT_DOUBLE_EQ(s.value().scattering.diffuseShare, 0.4);
     const WavelengthResult r = solveWavelength(s.value(), 600);
-    double sum = r.R() + r.T();
-    for (std::size_t l = 0; l < r.specular.A.size(); ++l)
-        sum += r.A(l);
-    EXPECT_NEAR(sum, 1, 1e-9);
+    EXPECT_NEAR(balance(r), 1, 1e-9);
     // The beam carries 0.6 of the light: its own share of R, T and A stays below that.
     EXPECT_LT(r.specular.R + r.specular.T + r.specular.A[3], 0.6);
     EXPECT_GT(r.diffuseA[3], 0.2); // most of the diffuse light ends in the CIGS
@@ -325,10 +327,7 @@ TEST(Simulation, CalibrationLowersTheReflectanceAtItsInterfaces) {
     for (const double lambda : {450.0, 800.0}) {
         const WavelengthResult a = solveWavelength(plain.value(), lambda);
         const WavelengthResult b = solveWavelength(calibrated.value(), lambda);
-        double sum = b.R() + b.T();
-        for (std::size_t l = 0; l < b.specular.A.size(); ++l)
-            sum += b.A(l);
-        EXPECT_NEAR(sum, 1, 1e-9) << lambda;
+        EXPECT_NEAR(balance(b), 1, 1e-9) << lambda;
         EXPECT_LT(b.R(), a.R()) << lambda;
         EXPECT_GT(b.A(3), a.A(3)) << lambda; // more light reaches the CIGS
     }
