@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace lumetrix;
 using namespace lumetrix::kernel;
@@ -68,7 +69,8 @@ TEST(Optimise, FindsTheQuarterWaveCoating) {
 }
 
 TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
-    const fs::path file = fs::temp_directory_path() / "lumetrix_optimise.set";
+    const fs::path file =
+        fs::temp_directory_path() / ("lumetrix_optimise_" + std::to_string(getpid()) + ".set");
     OptimiseSettings settings = lowestReflectance(OptimiseSettings::Method::Steps);
     settings.parameters.push_back(
         {OptimisedParameter::Kind::K, {2}, OptimisedParameter::Interval::GapEv, -0.1, 0.1});

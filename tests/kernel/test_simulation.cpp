@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 using namespace lumetrix;
 using namespace lumetrix::kernel;
@@ -27,7 +28,9 @@ std::string slurp(const fs::path& path) {
 // test; `edit` changes its text first.
 fs::path exampleProject(const std::string& name,
                         const std::function<void(std::string&)>& edit = {}) {
-    const fs::path dir = fs::temp_directory_path() / ("lumetrix_kernel_" + name);
+    // Per process, so that runs side by side do not share it.
+    const fs::path dir =
+        fs::temp_directory_path() / ("lumetrix_kernel_" + name + "_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "Out");
     std::string text = slurp(std::string(LUMETRIX_DATA_DIR) + "/in/CIGS example.dat");

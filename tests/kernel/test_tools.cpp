@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace lumetrix;
 using namespace lumetrix::kernel;
@@ -18,7 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path scratch(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("lumetrix_tools_" + name);
+    const fs::path dir =
+        fs::temp_directory_path() / ("lumetrix_tools_" + name + "_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
