@@ -2,13 +2,28 @@
 
 #include <QWidget>
 
+class QButtonGroup;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
 namespace lumetrix {
+
+class PageHost;
+class TComboBox;
+class TPBNumEdit;
+
+// The background of the tool windows (15458008 as B, G, R bytes).
+inline constexpr QRgb kToolWindowColor = 0xFFD8DEEB;
 
 // A tool window of the Tools menu. A locking one gives the main window back when it closes.
 class TToolWindow : public QWidget {
     Q_OBJECT
 public:
-    TToolWindow(const QString& title, bool locksMainWindow);
+    TToolWindow(const QString& title, bool locksMainWindow, Qt::WindowFlags flags = Qt::Window);
 
 signals:
     // A locking window has closed: the main window is given back.
@@ -21,11 +36,56 @@ private:
     bool m_locksMainWindow;
 };
 
-// The cR_cT transform window.
+// The cR_cT transform window: turns measured haze data into the calibration function cR (haze
+// of reflected light) or cT (haze of transmitted light), written as "<eFileDir>/<eFileName>.cal".
 class TcR_cT_Form : public TToolWindow {
     Q_OBJECT
 public:
-    TcR_cT_Form();
+    explicit TcR_cT_Form(PageHost& host);
+
+    QLabel* lDescription = nullptr;
+    QRadioButton* rb_cR = nullptr;
+    QRadioButton* rb_cT = nullptr;
+    QLineEdit* eHazeDataFileName = nullptr;
+    QPushButton* btHazeData = nullptr;
+    TPBNumEdit* pbRMS = nullptr;
+    TComboBox* cbIncidentLay = nullptr;
+    TComboBox* cbTransLay = nullptr;
+    QLineEdit* eNKdir = nullptr;
+    QPushButton* btNKDir = nullptr;
+    QLineEdit* eFileName = nullptr;
+    QLineEdit* eFileDir = nullptr;
+    QPushButton* btFolder = nullptr;
+    QWidget* Panel1 = nullptr; // the HT power factor, for cT only
+    QRadioButton* rbHTfactor2 = nullptr;
+    QRadioButton* rbHTfactor3 = nullptr;
+    QRadioButton* rbHTfactorCustom = nullptr;
+    TPBNumEdit* ePowerHT = nullptr;
+    QPlainTextEdit* eResultMemo = nullptr;
+    QPushButton* brRUNTransf = nullptr;
+
+    void FormCreate();
+    void rb_cRClick();
+    void btHazeDataClick();
+    void btFolderClick(QPushButton* Sender);
+    void FormClick();
+    void brRUNTransfClick();
+
+    // The path of the calibration file that RUN writes.
+    QString outputPath() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildKindRow();
+    QWidget* buildPowerPanel();
+    // Why RUN cannot start, or empty when it can.
+    QString missingInput() const;
+    double powerFactor() const;
+
+    PageHost& m_host;
 };
 
 // The LPIF calculation window.
