@@ -27,7 +27,7 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     cR_cT_Form = new TcR_cT_Form(host);
     StructureForm = new TStructureForm(host, pages);
     LXOpt_Form = new TLXOpt_Form;
-    LPIF_Form = new TLPIF_Form;
+    LPIF_Form = new TLPIF_Form(host);
     HazeForm = new THazeForm(host, pages);
     ADFForm = new TADFForm(host, pages);
     RefTransForm = new TRefTransForm(host, pages);

@@ -9,9 +9,12 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTableView;
+class QTableWidget;
 
 namespace lumetrix {
 
+class LpifTableModel;
 class PageHost;
 class TComboBox;
 class TPBNumEdit;
@@ -88,11 +91,61 @@ private:
     PageHost& m_host;
 };
 
-// The LPIF calculation window.
+// The LPIF calculation window: the light path improvement factor of one layer, from the
+// "_ratio.jph" files of a reference and an improved structure.
 class TLPIF_Form : public TToolWindow {
     Q_OBJECT
 public:
-    TLPIF_Form();
+    explicit TLPIF_Form(PageHost& host);
+
+    QLabel* lDescription = nullptr;
+    QLineEdit* eReference = nullptr;
+    QPushButton* btRef = nullptr;
+    QTableView* sgTable1 = nullptr;
+    QLineEdit* eImproved = nullptr;
+    QPushButton* btImpr = nullptr;
+    QTableView* sgTable2 = nullptr;
+    QLineEdit* eFileName = nullptr;
+    QLineEdit* eFileDir = nullptr;
+    QPushButton* btFolder = nullptr;
+    QPushButton* brRUNLPIF = nullptr;
+    QTableWidget* sgResult = nullptr;
+
+    // The layer chosen in each table: a column of the table as shown.
+    int RefColumn = 0;
+    int ImprColumn = 0;
+
+    void btRefClick();
+    void btImprClick();
+    void btFolderClick();
+    void brRUNLPIFClick();
+
+    // The extension of the output file, after the name given in eFileName.
+    static inline const QString kOutputExtension = QStringLiteral(".lpif");
+    QString outputPath() const;
+
+    LpifTableModel* table1() const { return m_model1; }
+    LpifTableModel* table2() const { return m_model2; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildFileColumn(const QString& caption, QLineEdit*& edit, QPushButton*& button,
+                             QTableView*& table, LpifTableModel*& model, const char* suffix);
+    QWidget* buildOutputRows();
+    QWidget* buildResults();
+    // Browse for a "_ratio.jph" file into the edit and the table; the table's layer column
+    // becomes 1 whether or not a file is chosen.
+    void browseTable(QLineEdit* edit, LpifTableModel* model, int& column);
+    // A press on a table's cell chooses its column; one on a heading cell selects the column.
+    bool tableMouseDown(QTableView* table, int& column, const QPoint& position);
+    QString missingInput() const;
+    void showSummary(const QStringList& cells);
+
+    PageHost& m_host;
+    LpifTableModel* m_model1 = nullptr;
+    LpifTableModel* m_model2 = nullptr;
 };
 
 // The optimisation window; it does not lock the main window.

@@ -1,6 +1,9 @@
-// The cR_cT transform window: defaults, limits, the HT power panel, the dialogs, RUN; and
-// the lock of the main window by the tool windows.
+// The cR_cT transform and LPIF windows: defaults, limits, the HT power panel, the dialogs,
+// the lock of the main window, the table reading and column choice, and RUN.
 #include "testapp.h"
+#include "tools/lpif_table.h"
+
+#include <cmath>
 
 namespace lumetrix {
 
@@ -9,6 +12,22 @@ using test::q;
 namespace {
 
 const QString kFolderCaption = QStringLiteral("Please select directory...");
+
+// A "_ratio.jph" file as the kernel writes it: four lines of run information, the header,
+// then wavelength and the absorbed fraction of each layer, TAB-separated.
+QByteArray ratioFile(const QList<QList<double>>& rows) {
+    QByteArray text = "Lumetrix simulation results\r\nInput file: x.dat\r\n"
+                      "Spectrum: AM15, 400 - 800 nm, 5 wavelengths\r\n"
+                      "Fraction of the incident photons absorbed per layer\r\n"
+                      "Wavelength (nm)\tZnO\tCIGS\r\n";
+    for (const QList<double>& row : rows) {
+        QStringList fields;
+        for (double v : row)
+            fields << QString::number(v, 'g', 10);
+        text += fields.join('\t').toUtf8() + "\r\n";
+    }
+    return text;
+}
 
 const ScriptedUserDialogs::Call& lastCall(const test::TestApp& app) {
     return app.dialogs.calls.last();
@@ -229,6 +248,199 @@ private slots:
         QCOMPARE(points + skipped, 5);
         QCOMPARE(memo.size(), header + 3 + skipped);
         QVERIFY(memo.filter("600").size() == 1 && memo.filter("600").first().startsWith("  "));
+    }
+
+    // ---- LPIF window ----
+
+    void lpifDefaults() {
+        test::TestApp app;
+        TLPIF_Form& w = *app.forms->LPIF_Form;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Calculate LPIF"));
+        QCOMPARE(w.size(), QSize(896, 644));
+        QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
+        QCOMPARE(test::texts({w.eReference, w.eImproved, w.eFileName, w.eFileDir}),
+                 QStringLiteral("||LPIF_out|"));
+        for (QTableView* table : {w.sgTable1, w.sgTable2})
+            QCOMPARE(QSize(table->model()->columnCount(), table->model()->rowCount()), QSize(2, 2));
+        QCOMPARE(QSize(w.sgResult->columnCount(), w.sgResult->rowCount()), QSize(12, 2));
+        QVERIFY(!w.sgResult->item(0, 0)->background().style()); // no fixed row
+        QCOMPARE(w.RefColumn + w.ImprColumn, 0);
+    }
+
+    // How a file is read into a table: rows, columns, and the cells of note.
+    void lpifTableReading_data() {
+        test::rows({"TAB", "TAB, last line short", "fixed-width", "one line", "empty",
+                    "kernel file", "kernel file, no data"});
+    }
+    void lpifTableReading() {
+        QFETCH(int, index);
+        struct Case {
+            const char* bytes;
+            bool tab;
+            int rows, columns;
+            const char* cells; // (0,0) | (1,0) | (1,1) | (0,1)
+        };
+        const Case cases[] = {
+            {"Wave length\tA 1\tB\r\n 400\t0.1 \t0.2\r\n500\t0.3\t0.4\t\r\n", true, 3, 3,
+             "Wave length| 400|0.1|A1"},
+            {"h0\th1\th2\n400\t0.1\t0.2\n500\t0.3\n", true, 3, 2, "h0|400|0.1|h1"},
+            {"lambda   A_1    A2\n  400   0.125  0.5\n  500   0.25   0.75\n", false, 3, 4,
+             "|1|400|lambda"},
+            {"only a header\n", false, 2, 2, "|||"},
+            {"", false, 2, 2, "|||"},
+            {"Lumetrix simulation results\r\nInput file: a b.dat\r\nSpectrum: x\r\nFraction\r\n"
+             "Wavelength (nm)\tZnO\tCIGS\r\n400\t0.1\t0.2\r\n",
+             true, 2, 3, "Wavelength (nm)|400|0.1|ZnO"},
+            {"Lumetrix simulation results\r\nInput file: a b.dat\r\nSpectrum: x\r\nFraction\r\n"
+             "Wavelength (nm)\tZnO\tCIGS\r\n",
+             false, 2, 2, "|||"},
+        };
+        const Case& c = cases[index];
+        const LpifTable t = parseLpifTable(c.bytes, "t.jph");
+        QCOMPARE(t.tabSeparated, c.tab);
+        QCOMPARE(QSize(t.columns, t.rowCount()), QSize(c.columns, c.rows));
+        QCOMPARE(QStringList({t.cell(0, 0), t.cell(1, 0), t.cell(1, 1), t.cell(0, 1)}).join('|'),
+                 QString::fromLatin1(c.cells));
+        // The calculation numbers columns as the Results page: the first field is column 1.
+        QCOMPARE(t.resultColumn(1), c.tab ? 2 : 1);
+    }
+
+    // Browse: the dialog, the edit, the table, the output folder and the layer column.
+    void lpifBrowse_data() {
+        test::rows({"reference, empty folder", "reference, folder kept", "improved", "cancelled",
+                    "unreadable"});
+    }
+    void lpifBrowse() {
+        QFETCH(int, index);
+        test::TestApp app;
+        TLPIF_Form& w = *app.forms->LPIF_Form;
+        const QString file = app.tempPath("runs/ref_ratio.jph");
+        QVERIFY(test::writeAll(file, "Wavelength\tL1\tL2\n400\t0.1\t0.2\n500\t0.3\t0.4\n"));
+        if (index == 1)
+            w.eFileDir->setText("/kept");
+        if (index != 3)
+            app.dialogs.answerFile(index == 4 ? app.tempPath("none_ratio.jph") : file);
+        const bool improved = index == 2;
+        QTest::mouseClick(improved ? w.btImpr : w.btRef, Qt::LeftButton);
+        QCOMPARE(lastCall(app).kind, QString::fromLatin1(index == 4 ? "message" : "open"));
+        QCOMPARE(app.dialogs.calls.first().text,
+                 QStringLiteral("Jph file|*_ratio.jph|All files|*.*"));
+        QCOMPARE(QPoint(w.RefColumn, w.ImprColumn), improved ? QPoint(0, 1) : QPoint(1, 0));
+        QTableView* table = improved ? w.sgTable2 : w.sgTable1;
+        QLineEdit* edit = improved ? w.eImproved : w.eReference;
+        const QString shown[] = {file, file, file, "", app.tempPath("none_ratio.jph")};
+        QCOMPARE(edit->text(), shown[index]);
+        const QString folder[] = {app.tempPath("runs"), "/kept", app.tempPath("runs"), "",
+                                  app.tempPath("")};
+        QCOMPARE(w.eFileDir->text(), QDir::cleanPath(folder[index]));
+        const int columns = index == 3 || index == 4 ? 2 : 3;
+        QCOMPARE(table->model()->columnCount(), columns);
+        if (index == 4)
+            QVERIFY(app.told().startsWith("Cannot open file \"" + app.tempPath("none_ratio.jph")));
+    }
+
+    // A press on a cell chooses its column; on a heading cell other than column 0 it also
+    // selects the whole column. Presses outside the cells change nothing.
+    void lpifColumnChoice_data() {
+        test::rows({"data cell, column 3", "heading, column 2", "heading, column 0", "outside"});
+    }
+    void lpifColumnChoice() {
+        QFETCH(int, index);
+        test::TestApp app;
+        TLPIF_Form& w = *app.forms->LPIF_Form;
+        w.table2()->setTable(parseLpifTable("h\ta\tb\tc\tl\n1\t2\t3\t4\t5\n6\t7\t8\t9\t1\n", "t"));
+        w.ImprColumn = 1;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QPoint cells[] = {{3, 2}, {2, 0}, {0, 0}};
+        QPoint at = w.sgTable2->viewport()->rect().bottomRight() - QPoint(2, 2);
+        if (index < 3)
+            at = w.sgTable2->visualRect(w.table2()->index(cells[index].y(), cells[index].x()))
+                     .center();
+        QTest::mouseClick(w.sgTable2->viewport(), Qt::LeftButton, {}, at);
+        const int chosen[] = {3, 2, 0, 1};
+        QCOMPARE(w.ImprColumn, chosen[index]);
+        QCOMPARE(w.RefColumn, 0);
+        const QModelIndexList selected = w.sgTable2->selectionModel()->selectedIndexes();
+        const int expectedSelected[] = {1, 3, 1, 0};
+        QCOMPARE(selected.size(), expectedSelected[index]);
+        if (index == 1)
+            for (const QModelIndex& cell : selected)
+                QCOMPARE(cell.column(), 2);
+    }
+
+    void lpifRefused_data() {
+        test::rows({"no reference", "no improved", "no reference column", "no improved column",
+                    "no name", "no folder"});
+    }
+    void lpifRefused() {
+        QFETCH(int, index);
+        const char* messages[] = {
+            "Select the \"*_ratio.jph\" file of the REFERENCE structure.",
+            "Select the \"*_ratio.jph\" file of the IMPROVED structure.",
+            "Select the layer (column) in the table of the REFERENCE structure.",
+            "Select the layer (column) in the table of the IMPROVED structure.",
+            "Specify the name of the LPIF output file.",
+            "Specify the folder of the LPIF output file."};
+        test::TestApp app;
+        TLPIF_Form& w = *app.forms->LPIF_Form;
+        w.eReference->setText(app.tempPath("a_ratio.jph"));
+        w.eImproved->setText(app.tempPath("b_ratio.jph"));
+        w.eFileDir->setText(QDir::cleanPath(app.tempPath("")));
+        w.RefColumn = w.ImprColumn = 2;
+        QLineEdit* cleared[] = {w.eReference, w.eImproved, nullptr,
+                                nullptr,      w.eFileName, w.eFileDir};
+        if (cleared[index])
+            cleared[index]->clear();
+        if (index == 2)
+            w.RefColumn = 0;
+        if (index == 3)
+            w.ImprColumn = 0;
+        w.brRUNLPIFClick();
+        QCOMPARE(app.told(), QString::fromLatin1(messages[index]));
+        QCOMPARE(lastCall(app).icon, DialogIcon::Error);
+    }
+
+    // RUN computes through the kernel: the summary row and the output file.
+    void lpifRuns_data() { test::rows({"computed", "column outside the table"}); }
+    void lpifRuns() {
+        QFETCH(int, index);
+        test::TestApp app;
+        TLPIF_Form& w = *app.forms->LPIF_Form;
+        // LPIF = ln(1 - A_impr) / ln(1 - A_ref): the CIGS column absorbs 1 - e^-1 and
+        // 1 - e^-2 (LPIF 2) at 400 nm and 500 nm, 1 - e^-0.5 and 1 - e^-1.5 (LPIF 3) at 600 nm.
+        const double e1 = 1 - std::exp(-1.0), e2 = 1 - std::exp(-2.0);
+        const double h = 1 - std::exp(-0.5), h3 = 1 - std::exp(-1.5);
+        const QString ref = app.tempPath("ref_ratio.jph"), impr = app.tempPath("impr_ratio.jph");
+        QVERIFY(test::writeAll(ref, ratioFile({{400, 0.1, e1}, {500, 0.1, e1}, {600, 0.1, h}})));
+        QVERIFY(test::writeAll(impr, ratioFile({{400, 0.2, e2}, {500, 0.2, e2}, {600, 0.2, h3}})));
+        app.dialogs.answerFile(ref);
+        app.dialogs.answerFile(impr);
+        w.btRefClick();
+        w.btImprClick();
+        // The tables start at the header below the run information: wavelength, ZnO, CIGS.
+        QCOMPARE(w.table1()->table().cell(0, 2), QStringLiteral("CIGS"));
+        QCOMPARE(w.table2()->table().cell(3, 0), QStringLiteral("600"));
+        w.RefColumn = w.ImprColumn = index == 0 ? 2 : 3; // 3 is past the last column
+        w.eFileName->setText("cigs");
+        QTest::mouseClick(w.brRUNLPIF, Qt::LeftButton);
+        const QString out = app.tempPath("cigs.lpif");
+        QCOMPARE(w.outputPath(), out);
+        QStringList row;
+        for (int c = 0; c < 12; ++c)
+            row << w.sgResult->item(1, c)->text();
+        if (index == 1) {
+            QVERIFY(app.told().startsWith("The LPIF calculation failed:\n"));
+            QCOMPARE(row.join(""), QString());
+            QVERIFY(!QFile::exists(out));
+            return;
+        }
+        QCOMPARE(app.told(), QString());
+        QCOMPARE(row.join('|'),
+                 QStringLiteral("400|600|3|2.3333|2.0000|400|3.0000|600|2.0000|2.0000|3.0000|-"));
+        QVERIFY(QFile::exists(out));
+        QCOMPARE(w.sgResult->item(0, 3)->text(), QStringLiteral("mean"));
     }
 
     // ---- both ----
