@@ -24,10 +24,10 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     PageHost& host = *MainForm;
     MainForm->comboLists().gatherErrors();
     FilesForm = new TFilesForm(host, pages);
-    cR_cT_Form = new TcR_cT_Form;
+    cR_cT_Form = new TcR_cT_Form(host);
     StructureForm = new TStructureForm(host, pages);
     LXOpt_Form = new TLXOpt_Form;
-    LPIF_Form = new TLPIF_Form;
+    LPIF_Form = new TLPIF_Form(host);
     HazeForm = new THazeForm(host, pages);
     ADFForm = new TADFForm(host, pages);
     RefTransForm = new TRefTransForm(host, pages);

@@ -1,0 +1,121 @@
+#include "tools/lpif_table.h"
+
+#include "core/result_files.h"
+#include "core/text_codec.h"
+#include "core/textfile.h"
+
+#include <QBrush>
+#include <QPalette>
+#include <algorithm>
+#include <string_view>
+
+namespace lumetrix {
+namespace {
+
+std::vector<std::string> splitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The kernel's result files begin with four lines of run information, this one first, above
+// their header (docs/result-files.md); the table of such a file starts at its header.
+constexpr std::string_view kRunInformation = "Lumetrix simulation results";
+constexpr std::size_t kRunInformationLines = 4;
+
+QString withoutSpaces(QString text) {
+    return text.remove(QLatin1Char(' '));
+}
+
+LpifTable tabTable(const std::vector<std::string>& lines) {
+    LpifTable table;
+    table.tabSeparated = true;
+    table.rows.clear();
+    for (std::string line : lines) {
+        while (!line.empty() && (line.back() == '\t' || line.back() == ' '))
+            line.pop_back();
+        QStringList fields = QString::fromStdString(cp1252ToUtf8(line)).split(QLatin1Char('\t'));
+        for (int c = 1; c < fields.size(); ++c)
+            fields[c] = withoutSpaces(fields[c]);
+        table.columns = static_cast<int>(fields.size()); // the last line's count stands
+        table.rows.push_back(std::move(fields));
+    }
+    return table;
+}
+
+} // namespace
+
+QString LpifTable::cell(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columns)
+        return {};
+    const QStringList& fields = rows[static_cast<std::size_t>(row)];
+    return column < fields.size() ? fields[column] : QString();
+}
+
+LpifTable parseLpifTable(const std::string& bytes, const std::string& file) {
+    std::vector<std::string> lines = splitLines(bytes);
+    std::size_t skip = 0;
+    if (!lines.empty() && lines.front() == kRunInformation)
+        skip = std::min(kRunInformationLines, lines.size());
+    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(skip));
+    if (lines.size() < 2)
+        return {};
+    if (lines[1].find('\t') != std::string::npos)
+        return tabTable(lines);
+    // Fixed-width columns are cut as on the Results page.
+    const Result<ResultTable> parsed = parseResultTable(bytes, static_cast<int>(skip), file);
+    if (!parsed)
+        return {};
+    const ResultTable& cut = parsed.value();
+    LpifTable table;
+    table.columns = cut.columnCount();
+    table.rows.assign(static_cast<std::size_t>(cut.rowCount()), QStringList());
+    for (int r = 0; r < cut.rowCount(); ++r)
+        for (int c = 0; c < cut.columnCount(); ++c)
+            table.rows[static_cast<std::size_t>(r)].append(
+                QString::fromStdString(cp1252ToUtf8(cut.cell(r, c))));
+    return table;
+}
+
+Result<LpifTable> readLpifTable(const std::string& path) {
+    Result<std::string> bytes = readSmallFile(path, kMaxResultFileBytes, "result file");
+    if (!bytes)
+        return bytes.error();
+    return parseLpifTable(bytes.value(), path);
+}
+
+void LpifTableModel::setTable(LpifTable table) {
+    beginResetModel();
+    m_table = std::move(table);
+    endResetModel();
+}
+
+int LpifTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_table.rowCount();
+}
+
+int LpifTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_table.columns;
+}
+
+QVariant LpifTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_table.cell(index.row(), index.column());
+    if (role == Qt::BackgroundRole && (index.row() == 0 || index.column() == 0))
+        return QPalette().brush(QPalette::Button);
+    return {};
+}
+
+} // namespace lumetrix
