@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/processform.h"
 #include "controls/colorbutton.h"
+#include "controls/kernelprogram.h"
 #include "controls/regional.h"
 #include "controls/userdialogs.h"
 #include "core/inputfile_writer.h"
