@@ -21,6 +21,7 @@
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
 #include "results/results.h"
+#include "tools/optform.h"
 #include "tools/toolwindows.h"
 
 #include <QApplication>

@@ -24,8 +24,4 @@ TLPIF_Form::TLPIF_Form() : TToolWindow(QStringLiteral("LPIF calculation"), true)
     setObjectName(QStringLiteral("LPIF_Form"));
 }
 
-TLXOpt_Form::TLXOpt_Form() : TToolWindow(QStringLiteral("Optimisation"), false) {
-    setObjectName(QStringLiteral("LXOpt_Form"));
-}
-
 } // namespace lumetrix

@@ -35,11 +35,4 @@ public:
     TLPIF_Form();
 };
 
-// The optimisation window; it does not lock the main window.
-class TLXOpt_Form : public TToolWindow {
-    Q_OBJECT
-public:
-    TLXOpt_Form();
-};
-
 } // namespace lumetrix

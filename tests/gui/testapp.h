@@ -24,6 +24,7 @@
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
 #include "results/results.h"
+#include "tools/optform.h"
 #include "tools/toolwindows.h"
 
 #include <QtTest>
