@@ -12,6 +12,7 @@
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
 #include "results/results.h"
+#include "tools/optform.h"
 #include "tools/toolwindows.h"
 
 namespace lumetrix {
@@ -26,7 +27,7 @@ Forms::Forms(AppContext ctx) : context(std::move(ctx)) {
     FilesForm = new TFilesForm(host, pages);
     cR_cT_Form = new TcR_cT_Form(host);
     StructureForm = new TStructureForm(host, pages);
-    LXOpt_Form = new TLXOpt_Form;
+    LXOpt_Form = new TLXOpt_Form(context.dialogs);
     LPIF_Form = new TLPIF_Form(host);
     HazeForm = new THazeForm(host, pages);
     ADFForm = new TADFForm(host, pages);
@@ -50,6 +51,9 @@ void Forms::connectForms() {
          std::initializer_list<TToolWindow*>{cR_cT_Form, LPIF_Form, LXOpt_Form})
         QObject::connect(window, &TToolWindow::lockReleased, MainForm,
                          &TMainForm::toolWindowClosed);
+    QObject::connect(
+        LXOpt_Form, &TLXOpt_Form::projectInputWanted, MainForm,
+        [main = MainForm](QString* inputFile) { *inputFile = main->saveKernelInput(); });
     QObject::connect(AboutForm, &TAboutForm::lockReleased, MainForm, &TMainForm::toolWindowClosed);
     QObject::connect(Results, &TResults::axisDialogShown, MainForm, &TMainForm::axisDialogShown);
 }

@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/processform.h"
 #include "controls/colorbutton.h"
+#include "controls/kernelprogram.h"
 #include "controls/regional.h"
 #include "controls/userdialogs.h"
 #include "core/inputfile_writer.h"
@@ -20,6 +21,7 @@
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
 #include "results/results.h"
+#include "tools/optform.h"
 #include "tools/toolwindows.h"
 
 #include <QApplication>
@@ -510,18 +512,10 @@ void TMainForm::startRun() {
                           .arg(program));
         return;
     }
+    if (!outputReady())
+        return;
     const QString name = QString::fromStdString(FolderSettings.OutFileName);
     const QDir out(QString::fromStdString(FolderSettings.OutFileDir));
-    if (name.isEmpty()) {
-        dialogs.error(QStringLiteral("The output files have no name: give one on the Files page."));
-        return;
-    }
-    if (!out.exists()) {
-        dialogs.error(QStringLiteral("The output folder \"%1\" does not exist: choose or create it "
-                                     "on the Files page.")
-                          .arg(out.path()));
-        return;
-    }
     QStringList existing;
     for (const char* suffix : kRunResultSuffixes)
         if (QFileInfo::exists(out.filePath(name + QLatin1String(suffix))))
@@ -544,6 +538,31 @@ void TMainForm::startRun() {
     ToolBarClick(LbSpeedButton7);
     m_followRun->start();
     m_run->start(program, input, QString::fromStdString(FolderSettings.WorkDir));
+}
+
+bool TMainForm::outputReady() {
+    UserDialogs& dialogs = m_forms.context.dialogs;
+    const QString name = QString::fromStdString(FolderSettings.OutFileName);
+    const QDir out(QString::fromStdString(FolderSettings.OutFileDir));
+    if (name.isEmpty()) {
+        dialogs.error(QStringLiteral("The output files have no name: give one on the Files page."));
+        return false;
+    }
+    if (!out.exists()) {
+        dialogs.error(QStringLiteral("The output folder \"%1\" does not exist: choose or create it "
+                                     "on the Files page.")
+                          .arg(out.path()));
+        return false;
+    }
+    return true;
+}
+
+QString TMainForm::saveKernelInput() {
+    PremakniFocus();
+    if (!outputReady())
+        return {};
+    const QString input = runInputPath();
+    return SaveInputFile(input) ? input : QString();
 }
 
 QString TMainForm::runInputPath() const {

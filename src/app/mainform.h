@@ -150,6 +150,10 @@ public:
     void BuildInputFile(std::vector<std::string>& lines);
     // Writes the input file; on failure shows why and returns false (the old file stays).
     bool SaveInputFile(const QString& path);
+    // Saves the project where a run of the kernel reads it, as RUN does; the path, or empty
+    // when the output name or folder is unusable or the file cannot be written (the user has
+    // been told why).
+    QString saveKernelInput();
 
     // Project file commands.
     void New1Click();
@@ -209,6 +213,8 @@ private:
     // The input file the kernel reads: <output name>.dat in the output folder, or, when that
     // is the user's own project file, <output name>_run.dat.
     QString runInputPath() const;
+    // The output files have a name and their folder exists; otherwise the user is told.
+    bool outputReady();
     void runEnded(KernelRun::End end, const QString& message);
     void lockForToolWindow(QWidget* window);
 

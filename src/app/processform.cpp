@@ -1,7 +1,5 @@
 #include "app/processform.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -15,13 +13,6 @@ namespace {
 constexpr qsizetype kMaxErrorBytes = 64 * 1024;
 
 } // namespace
-
-QString kernelProgramPath() {
-    const QString chosen = qEnvironmentVariable("LUMETRIX_KERNEL");
-    if (!chosen.isEmpty())
-        return chosen;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("lumetrix-kernel"));
-}
 
 KernelLine parseKernelLine(const QString& line) {
     KernelLine parsed;

@@ -12,10 +12,6 @@ class QProgressBar;
 
 namespace lumetrix {
 
-// The simulation kernel program: $LUMETRIX_KERNEL when it is set, otherwise
-// "lumetrix-kernel" in the folder of the running program.
-QString kernelProgramPath();
-
 // A line of the kernel's standard output: "progress I N" after wavelength I of N, anything
 // else report text for the Process window.
 struct KernelLine {

@@ -16,8 +16,4 @@ void TToolWindow::closeEvent(QCloseEvent* event) {
         emit lockReleased();
 }
 
-TLXOpt_Form::TLXOpt_Form() : TToolWindow(QStringLiteral("Optimisation"), false) {
-    setObjectName(QStringLiteral("LXOpt_Form"));
-}
-
 } // namespace lumetrix

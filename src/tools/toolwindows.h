@@ -148,11 +148,4 @@ private:
     LpifTableModel* m_model2 = nullptr;
 };
 
-// The optimisation window; it does not lock the main window.
-class TLXOpt_Form : public TToolWindow {
-    Q_OBJECT
-public:
-    TLXOpt_Form();
-};
-
 } // namespace lumetrix

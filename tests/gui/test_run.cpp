@@ -3,6 +3,7 @@
 // the overwrite question, and where the kernel's input file is written. The kernel is the
 // stand-in of tests/kernel_double.
 #include "app/processform.h"
+#include "controls/kernelprogram.h"
 #include "testapp.h"
 
 #include <QProgressBar>

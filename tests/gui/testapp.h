@@ -25,6 +25,7 @@
 #include "pages/structureform.h"
 #include "pages/tekstform.h"
 #include "results/results.h"
+#include "tools/optform.h"
 #include "tools/toolwindows.h"
 
 #include <QtTest>

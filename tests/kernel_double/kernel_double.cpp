@@ -13,6 +13,14 @@
 //   hang    after the last row and half of another, wait until killed (at most a minute,
 //           then exit code 3)
 // Wrong usage gives exit code 2.
+//
+//     lumetrix_kernel_double optimise INPUT.dat --settings FILE
+//
+// stands in for the optimisation: after the line "settings FILE" it prints
+// LUMETRIX_DOUBLE_ROWS lines "iteration I best J" (J = 20 + I), then the best line with the
+// value 100 + 10 * P for the P-th parameter line of the settings file, in its order. Here
+// "fail" writes a message on standard error and exits with 1 after the first iteration, and
+// "hang" waits after the iterations until killed.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -69,9 +77,47 @@ void waitBeforeRow() {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+int optimise(int argc, char** argv) {
+    if (argc != 5 || std::string(argv[3]) != "--settings") {
+        std::cerr << "usage: lumetrix-kernel optimise INPUT.dat --settings FILE\n";
+        return 2;
+    }
+    std::ifstream settings(argv[4]);
+    const std::pair<std::string, std::string> labels[] = {{"thickness", "thickness"},
+                                                          {"roughness", "roughness"},
+                                                          {"n", "n_factor"},
+                                                          {"k", "k_factor"}};
+    std::string best = "best:";
+    int parameters = 0;
+    for (std::string line; std::getline(settings, line);)
+        for (const auto& [key, label] : labels)
+            if (line.rfind(key + " = ", 0) == 0)
+                best += " " + label + "=" + std::to_string(100 + 10 * parameters++);
+    std::cout << "settings " << argv[4] << std::endl;
+    const std::string mode = env("LUMETRIX_DOUBLE");
+    const int iterations =
+        env("LUMETRIX_DOUBLE_ROWS").empty() ? 3 : std::atoi(env("LUMETRIX_DOUBLE_ROWS").c_str());
+    for (int i = 1; i <= iterations; ++i) {
+        waitBeforeRow();
+        std::cout << "iteration " << i << " best " << 20 + i << std::endl;
+        if (mode == "fail") {
+            std::cerr << "layer 9 is not a layer of the structure\n";
+            return 1;
+        }
+    }
+    if (mode == "hang") {
+        std::this_thread::sleep_for(std::chrono::minutes(1));
+        return 3;
+    }
+    std::cout << best << " jsc=" << 20 + iterations << " iterations=" << iterations << std::endl;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "optimise")
+        return optimise(argc, argv);
     if (argc != 2) {
         std::cerr << "usage: lumetrix-kernel [--threads N] INPUT.dat\n";
         return 2;
