@@ -293,8 +293,31 @@ Simulation Search::applied(const std::vector<double>& u) const {
     return s;
 }
 
+// The result files of one evaluation, as the output setting asks: 1 the main ones (".rta"
+// and "_Sum.jsc"), 2 all of them; each evaluation overwrites the last.
+void writeIntermediate(const Simulation& s, const RunResults& r, int output) {
+    ResultWriter writer(s);
+    if (output >= 2) {
+        if (writer.begin())
+            return;
+        for (std::size_t i = 0; i < r.optics.size(); ++i)
+            writer.row(static_cast<int>(i), r.optics[i]);
+        writer.finish(r);
+        return;
+    }
+    std::vector<std::string> rta = writer.rtaHeader();
+    for (std::size_t i = 0; i < r.optics.size(); ++i)
+        rta.push_back(writer.rtaRow(static_cast<int>(i), r.optics[i], ResultWriter::Light::All));
+    rta.emplace_back();
+    writeTextFile(writer.path(".rta"), rta);
+    writeTextFile(writer.path("_Sum.jsc"), writer.totalsLines(r));
+}
+
 double Search::cost(const std::vector<double>& u, double* jsc) {
-    const RunResults r = runSimulation(applied(u), m_threads, {});
+    const Simulation s = applied(u);
+    const RunResults r = runSimulation(s, m_threads, {});
+    if (m_settings.output >= 1)
+        writeIntermediate(s, r, m_settings.output);
     std::vector<double> j;
     for (int l : m_settings.layers)
         j.push_back(l == 0 ? r.jphR : r.jph[static_cast<std::size_t>(l) - 2]);
@@ -482,17 +505,8 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
                 num(out.values[i]);
     }
     out.bestLine = line + " jsc=" + num(out.jsc) + " iterations=" + std::to_string(out.iterations);
-    if (settings.output >= 2) {
-        const Simulation bestRun = search.applied(best);
-        ResultWriter writer(bestRun);
-        if (const auto fault = writer.begin())
-            return ReadError{bestRun.outputBase, 0, *fault};
-        const RunResults results = runSimulation(
-            bestRun, threads,
-            {nullptr, nullptr, [&](int i, const WavelengthResult& r) { writer.row(i, r); }});
-        if (const auto fault = writer.finish(results))
-            return ReadError{bestRun.outputBase, 0, *fault};
-    }
+    if (settings.output >= 1) // the files end with the best run's
+        search.cost(best);
     return out;
 }
 

@@ -1,5 +1,6 @@
 // The optimisation against a known optimum: the thickness of a single anti-reflection layer
 // under a narrow spectrum is a quarter wave, lambda / 4n; and the settings it refuses.
+#include "core/result_files.h"
 #include "kernel/optimise.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,8 @@ DataTable constantIndex(double n) {
 // Air, a coating of n = 1.3 (80 nm to start with) and glass of 1.52, lit at 600 nm.
 Simulation coating() {
     Simulation s;
-    s.outputBase = (fs::temp_directory_path() / "lumetrix_optimise").string();
+    s.outputBase =
+        (fs::temp_directory_path() / ("lumetrix_optimise_" + std::to_string(getpid()))).string();
     s.rows = {{"air", 0, 1, 0, false, constantIndex(1.0)},
               {"coating", 80, 1, 0, false, constantIndex(1.3)},
               {"glass", 0, 1, 0, false, constantIndex(1.52)}};
@@ -61,6 +63,15 @@ TEST(Optimise, FindsTheQuarterWaveCoating) {
         EXPECT_TRUE(result.value().bestLine.starts_with("best: thickness=1"))
             << result.value().bestLine;
     }
+    // With intermediate files, the last ones written are the best run's.
+    OptimiseSettings withFiles = lowestReflectance(OptimiseSettings::Method::Simplex);
+    withFiles.output = 1;
+    const auto logged = optimise(coating(), withFiles, 1, {});
+    ASSERT_TRUE(logged);
+    const auto totals = readJscTotals(coating().outputBase + "_Sum.jsc", 3);
+    ASSERT_TRUE(totals) << totals.error().describe();
+    EXPECT_NEAR(totals.value().items[0], logged.value().jsc, 1e-4);
+    EXPECT_TRUE(fs::exists(coating().outputBase + "_opt.log"));
     // Annealing finds a better coating than the 80 nm it starts from.
     const auto annealed =
         optimise(coating(), lowestReflectance(OptimiseSettings::Method::AnnealNormal), 1, {});
