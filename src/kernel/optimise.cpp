@@ -372,10 +372,27 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
         }
         return c;
     };
+    // "best: thickness=X ... jsc=X iterations=N" for the best values so far.
+    const auto bestLine = [&] {
+        std::string line = "best:";
+        const std::vector<double> values = search.values(best);
+        for (std::size_t i = 0; i < m; ++i) {
+            static constexpr const char* labels[] = {"thickness", "roughness", "n_factor",
+                                                     "k_factor"};
+            line += std::string(" ") + labels[static_cast<int>(settings.parameters[i].kind)] + "=" +
+                    num(values[i]);
+        }
+        return line + " jsc=" + num(out.jsc) + " iterations=" + std::to_string(out.iterations);
+    };
+    std::vector<double> reported;
     const auto report = [&] {
         ++out.iterations;
-        if (progress)
+        if (progress) {
             progress("iteration " + std::to_string(out.iterations) + " best " + num(out.jsc));
+            if (best != reported) // the optimal values as they improve
+                progress(bestLine());
+            reported = best;
+        }
         return stop && stop();
     };
     const double tolerance = settings.stop / 100;
@@ -498,13 +515,7 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
         }
     }
     out.values = search.values(best);
-    std::string line = "best:";
-    for (std::size_t i = 0; i < m; ++i) {
-        static constexpr const char* labels[] = {"thickness", "roughness", "n_factor", "k_factor"};
-        line += std::string(" ") + labels[static_cast<int>(settings.parameters[i].kind)] + "=" +
-                num(out.values[i]);
-    }
-    out.bestLine = line + " jsc=" + num(out.jsc) + " iterations=" + std::to_string(out.iterations);
+    out.bestLine = bestLine();
     if (settings.output >= 1) // the files end with the best run's
         search.cost(best);
     return out;

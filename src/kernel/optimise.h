@@ -46,7 +46,8 @@ struct OptimiseResult {
 };
 
 // Optimises the parameters of the simulation for the criterion. `progress` receives a line
-// per iteration ("iteration N best X"); `stop` is asked between iterations.
+// per iteration ("iteration N best X"), followed by a "best: ..." line whenever the best
+// values have changed; `stop` is asked between iterations.
 Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSettings& settings,
                                 int threads,
                                 const std::function<void(const std::string&)>& progress,

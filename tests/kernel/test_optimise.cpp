@@ -55,11 +55,21 @@ TEST(Optimise, FindsTheQuarterWaveCoating) {
     const double quarterWave = 600 / (4 * 1.3); // 115.38 nm
     for (const auto method : {OptimiseSettings::Method::Simplex, OptimiseSettings::Method::Steps}) {
         int lines = 0;
+        std::string lastBest;
         const auto result =
-            optimise(coating(), lowestReflectance(method), 1, [&](const std::string&) { ++lines; });
+            optimise(coating(), lowestReflectance(method), 1, [&](const std::string& line) {
+                if (line.starts_with("best:"))
+                    lastBest = line;
+                else
+                    ++lines;
+            });
         ASSERT_TRUE(result) << result.error().describe();
         EXPECT_NEAR(result.value().values[0], quarterWave, 1.0) << static_cast<int>(method);
         EXPECT_EQ(lines, result.value().iterations);
+        // The values were shown as they improved: the last shown are the best.
+        const std::string& final = result.value().bestLine;
+        EXPECT_EQ(lastBest.substr(0, lastBest.find(" iterations=")),
+                  final.substr(0, final.find(" iterations=")));
         EXPECT_TRUE(result.value().bestLine.starts_with("best: thickness=1"))
             << result.value().bestLine;
     }
