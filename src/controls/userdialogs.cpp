@@ -1,5 +1,7 @@
 #include "controls/userdialogs.h"
 
+#include "controls/widget_factory.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -89,9 +91,7 @@ std::optional<SeriesProperties> QtUserDialogs::editSeries(const SeriesProperties
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(QStringLiteral("Series properties"));
     dialog.setFixedSize(200, 120);
-    QPalette palette = dialog.palette();
-    palette.setColor(QPalette::Window, QColor(216, 222, 235));
-    dialog.setPalette(palette);
+    fillBackground(&dialog, kDialogColor);
     (new QLabel(QStringLiteral("Axis label"), &dialog))->move(10, 10);
     auto* edit = new QLineEdit(current.label, &dialog);
     edit->setGeometry(10, 26, 180, edit->sizeHint().height());

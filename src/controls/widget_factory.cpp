@@ -58,6 +58,13 @@ TComboBox* comboBox(const QString& name, QWidget* parent, bool editable, int min
     return box;
 }
 
+void fillBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
 QLabel* boldLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont bold = parent->font();

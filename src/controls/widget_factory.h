@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QMargins>
 #include <QString>
 #include <QWidget>
@@ -58,6 +59,12 @@ TPBNumEdit* numEdit(const QString& name, QWidget* parent, const NumEditSetup& se
 
 // A combo box; an editable one takes typed text. A minimum width of 0 sets none.
 TComboBox* comboBox(const QString& name, QWidget* parent, bool editable, int minimumWidth = 0);
+
+// The light blue-grey of the program's dialogs and tool windows (15458008 as B, G, R bytes).
+inline const QColor kDialogColor = QColor(216, 222, 235);
+
+// Fills the widget's background with the colour.
+void fillBackground(QWidget* widget, const QColor& colour);
 
 // A caption in the bold face of its parent's font.
 QLabel* boldLabel(const QString& text, QWidget* parent);

@@ -204,23 +204,17 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
     m_rta.close();
     if (!m_rta)
         return cannotCreateFileMessage(path(".rta"), "The file could not be written to its end.");
-    std::vector<std::string> spec = rtaHeader(), dif = rtaHeader();
+    std::vector<std::string> specular = rtaHeader(), scattered = rtaHeader();
     for (std::size_t w = 0; w < r.optics.size(); ++w) {
-        spec.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Specular));
-        dif.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Scattered));
+        specular.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Specular));
+        scattered.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Scattered));
     }
-    spec.emplace_back();
-    dif.emplace_back();
-    const std::vector<std::string> contents[] = {spec,
-                                                 dif,
-                                                 totalsLines(r),
-                                                 jscLines(r),
-                                                 jphLines(r, false),
-                                                 jphLines(r, true),
-                                                 generationLines(r),
-                                                 hazeLines(r),
-                                                 adfLines(r, true),
-                                                 adfLines(r, false)};
+    specular.emplace_back();
+    scattered.emplace_back();
+    const std::vector<std::string> contents[] = {
+        specular,           scattered,         totalsLines(r),     jscLines(r),
+        jphLines(r, false), jphLines(r, true), generationLines(r), hazeLines(r),
+        adfLines(r, true),  adfLines(r, false)};
     static_assert(std::size(contents) == std::size(kLaterFiles));
     for (std::size_t i = 0; i < std::size(kLaterFiles); ++i)
         if (const auto reason = writeTextFile(path(kLaterFiles[i]), contents[i]))

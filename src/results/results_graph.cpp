@@ -504,9 +504,7 @@ TSelectGraphForm::TSelectGraphForm(TResults& results) : m_results(results) {
     setWindowTitle(QStringLiteral("Select axes"));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
     setFixedSize(268, 182);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(216, 222, 235));
-    setPalette(palette);
+    fillBackground(this, kDialogColor);
     auto* grid = layoutOn<QGridLayout>(this, {16, 16, 16, 12}, 8);
     grid->addWidget(new QLabel(QStringLiteral("X Axis"), this), 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("Y Axis"), this), 1, 0);

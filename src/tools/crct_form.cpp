@@ -73,10 +73,7 @@ TcR_cT_Form::TcR_cT_Form(PageHost& host)
       m_host(host) {
     setObjectName(QStringLiteral("cR_cT_Form"));
     setFixedSize(691, 601);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(kToolWindowColor));
-    setPalette(colours);
+    fillBackground(this, kDialogColor);
 
     auto* column = layoutOn<QVBoxLayout>(this, {16, 12, 16, 12}, 2);
     lDescription = named<QLabel>(this, QStringLiteral("lDescription"));

@@ -81,10 +81,7 @@ TLPIF_Form::TLPIF_Form(PageHost& host)
       m_host(host) {
     setObjectName(QStringLiteral("LPIF_Form"));
     setFixedSize(896, 644);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor::fromRgb(kToolWindowColor));
-    setPalette(colours);
+    fillBackground(this, kDialogColor);
 
     auto* column = layoutOn<QVBoxLayout>(this, {16, 12, 16, 12}, 8);
     lDescription = named<QLabel>(this, QStringLiteral("lDescription"));

@@ -28,7 +28,6 @@ namespace {
 using kernel::OptimisedParameter;
 using kernel::OptimiseSettings;
 
-const QColor kWindowColor(216, 220, 235); // 15458008 as blue, green, red bytes
 const QColor kEditColor(Qt::white);
 
 QFrame* box(QWidget* parent, const QString& name = {}) {
@@ -145,10 +144,7 @@ TLXOpt_Form::TLXOpt_Form(UserDialogs& dialogs)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(931, 738);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, kWindowColor);
-    setPalette(p);
-    setAutoFillBackground(true);
+    fillBackground(this, kDialogColor);
     QFont small = font(); // the captions fit the fixed client area in this size
     small.setPointSizeF(8);
     setFont(small);

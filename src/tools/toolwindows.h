@@ -19,9 +19,6 @@ class PageHost;
 class TComboBox;
 class TPBNumEdit;
 
-// The background of the tool windows (15458008 as B, G, R bytes).
-inline constexpr QRgb kToolWindowColor = 0xFFD8DEEB;
-
 // A tool window of the Tools menu. A locking one gives the main window back when it closes.
 class TToolWindow : public QWidget {
     Q_OBJECT

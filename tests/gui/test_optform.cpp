@@ -276,7 +276,7 @@ private slots:
         QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(f.palette().color(QPalette::Window), QColor(216, 220, 235));
+        QCOMPARE(f.palette().color(QPalette::Window), QColor(216, 222, 235)); // 15458008 as B, G, R
         QCOMPARE(test::texts({f.eOpt_layers, f.eThickness, f.eRoughness, f.eRefractive,
                               f.eExtinction, f.pbSteps, f.pbPrecision, f.pbIter_No}),
                  QStringLiteral("|1||0|0|10|0.1|0"));

@@ -112,15 +112,15 @@ TEST(Simulation, ExampleRunsAndTheResultsPageReadsEveryFile) {
         EXPECT_NEAR(std::stod(rta.value().cell(r, 9)), 1, 1e-7) << r;
     }
     // Every quantity is its specular part plus its scattered part.
-    const auto spec = readResultTable(base + "_Spec.rta", 0),
+    const auto specular = readResultTable(base + "_Spec.rta", 0),
                dif = readResultTable(base + "_Dif.rta", 0);
-    ASSERT_TRUE(spec && dif);
+    ASSERT_TRUE(specular && dif);
     double scattered = 0;
     for (int r = 1; r <= count; r += 11)
         for (int c = 2; c <= 9; ++c) {
             const double d = std::stod(dif.value().cell(r, c));
-            EXPECT_NEAR(std::stod(rta.value().cell(r, c)), std::stod(spec.value().cell(r, c)) + d,
-                        1e-7);
+            EXPECT_NEAR(std::stod(rta.value().cell(r, c)),
+                        std::stod(specular.value().cell(r, c)) + d, 1e-7);
             scattered += std::abs(d);
         }
     EXPECT_GT(scattered, 0.1); // the example's interfaces are rough
