@@ -634,9 +634,16 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::showToolWindow(QWidget* window) {
-    // A window shown for the first time stands over the middle of the main window.
+    // A window shown for the first time stands over the middle of the main window, its top
+    // left corner on the screen even where the screen is smaller than the window.
     if (!window->property("placed").toBool()) {
-        window->move(frameGeometry().center() - window->rect().center());
+        QPoint at = frameGeometry().center() - window->rect().center();
+        if (const QScreen* screen = this->screen()) {
+            const QRect room = screen->availableGeometry();
+            at.setX(std::max(room.left(), std::min(at.x(), room.right() - window->width())));
+            at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - window->height())));
+        }
+        window->move(at);
         window->setProperty("placed", true);
     }
     window->show();
