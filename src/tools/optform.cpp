@@ -220,16 +220,34 @@ QWidget* TLXOpt_Form::buildCriteria() {
     return Panel1;
 }
 
-QWidget* TLXOpt_Form::buildThickness() {
-    QFrame* frame = box(this);
+QVBoxLayout* TLXOpt_Form::parameterFrame(const QString& caption, const QString& name,
+                                         QFrame*& frame, QCheckBox*& check, QWidget*& panel) {
+    // A parameter's switch, in bold, above the indented panel that it enables.
+    frame = box(this);
     auto* column = layoutOn<QVBoxLayout>(frame, {4, 2, 4, 2}, 0);
-    cbThickness = checkBox(QStringLiteral("THICKNESS of selected layer"),
-                           QStringLiteral("cbThickness"), frame);
-    QFont bold = cbThickness->font();
+    check = checkBox(caption, "cb" + name, frame);
+    QFont bold = check->font();
     bold.setBold(true);
-    cbThickness->setFont(bold);
-    auto* panel = named<QWidget>(frame, QStringLiteral("ThicknessPanel"));
-    auto* inner = layoutOn<QVBoxLayout>(panel, {10, 0, 0, 0}, 0);
+    check->setFont(bold);
+    panel = named<QWidget>(frame, name + "Panel");
+    column->addWidget(check);
+    column->addWidget(panel);
+    column->addStretch(1);
+    return layoutOn<QVBoxLayout>(panel, {10, 0, 0, 0}, 0);
+}
+
+void TLXOpt_Form::addIntervals(QVBoxLayout* inner, QWidget* panel, const QString& prefix,
+                               TPBNumEdit*& a, TPBNumEdit*& b) {
+    a = interval(prefix + "_a", panel);
+    b = interval(prefix + "_b", panel);
+    inner->addLayout(intervalRow(a, b, panel));
+}
+
+QWidget* TLXOpt_Form::buildThickness() {
+    QFrame* frame = nullptr;
+    QWidget* panel = nullptr;
+    QVBoxLayout* inner = parameterFrame(QStringLiteral("THICKNESS of selected layer"),
+                                        QStringLiteral("Thickness"), frame, cbThickness, panel);
     eThickness =
         numEdit(QStringLiteral("eThickness"), panel, {.decimals = 0, .value = 1, .width = 50});
     paintEdit(eThickness);
@@ -246,27 +264,17 @@ QWidget* TLXOpt_Form::buildThickness() {
     rbThickness1->setChecked(true);
     for (QRadioButton* rb : {rbThickness1, rbThickness2, rbThickness3})
         inner->addWidget(rb);
-    pbThickness_a = interval(QStringLiteral("pbThickness_a"), panel);
-    pbThickness_b = interval(QStringLiteral("pbThickness_b"), panel);
-    inner->addLayout(intervalRow(pbThickness_a, pbThickness_b, panel));
-    column->addWidget(cbThickness);
-    column->addWidget(panel);
-    column->addStretch(1);
+    addIntervals(inner, panel, QStringLiteral("pbThickness"), pbThickness_a, pbThickness_b);
     connect(cbThickness, &QCheckBox::clicked, this, &TLXOpt_Form::cbThicknessClick);
     m_thickness = {cbThickness, panel, eThickness, nullptr};
     return frame;
 }
 
 QWidget* TLXOpt_Form::buildRoughness() {
-    QFrame* frame = box(this);
-    auto* column = layoutOn<QVBoxLayout>(frame, {4, 2, 4, 2}, 0);
-    cbRoughness = checkBox(QStringLiteral("ROUGHNESS of selected interface(s)"),
-                           QStringLiteral("cbRoughness"), frame);
-    QFont bold = cbRoughness->font();
-    bold.setBold(true);
-    cbRoughness->setFont(bold);
-    auto* panel = named<QWidget>(frame, QStringLiteral("RoughnessPanel"));
-    auto* inner = layoutOn<QVBoxLayout>(panel, {10, 0, 0, 0}, 0);
+    QFrame* frame = nullptr;
+    QWidget* panel = nullptr;
+    QVBoxLayout* inner = parameterFrame(QStringLiteral("ROUGHNESS of selected interface(s)"),
+                                        QStringLiteral("Roughness"), frame, cbRoughness, panel);
     eRoughness = named<QLineEdit>(panel, QStringLiteral("eRoughness"));
     eRoughness->setFixedWidth(60);
     eRoughness->setToolTip(QStringLiteral("Interface numbers separated by spaces; interface 1 "
@@ -286,27 +294,17 @@ QWidget* TLXOpt_Form::buildRoughness() {
     rbRoughness1->setChecked(true);
     for (QRadioButton* rb : {rbRoughness1, rbRoughness2, rbRoughness3})
         inner->addWidget(rb);
-    pbRoughness_a = interval(QStringLiteral("pbRoughness_a"), panel);
-    pbRoughness_b = interval(QStringLiteral("pbRoughness_b"), panel);
-    inner->addLayout(intervalRow(pbRoughness_a, pbRoughness_b, panel));
-    column->addWidget(cbRoughness);
-    column->addWidget(panel);
-    column->addStretch(1);
+    addIntervals(inner, panel, QStringLiteral("pbRoughness"), pbRoughness_a, pbRoughness_b);
     connect(cbRoughness, &QCheckBox::clicked, this, &TLXOpt_Form::cbRoughnessClick);
     m_roughness = {cbRoughness, panel, eRoughness, nullptr};
     return frame;
 }
 
 QWidget* TLXOpt_Form::buildRefractive() {
-    QFrame* frame = box(this);
-    auto* column = layoutOn<QVBoxLayout>(frame, {4, 2, 4, 2}, 0);
-    cbRefractive = checkBox(QStringLiteral("REFRACTIVE INDEX (n) of selected layer"),
-                            QStringLiteral("cbRefractive"), frame);
-    QFont bold = cbRefractive->font();
-    bold.setBold(true);
-    cbRefractive->setFont(bold);
-    auto* panel = named<QWidget>(frame, QStringLiteral("RefractivePanel"));
-    auto* inner = layoutOn<QVBoxLayout>(panel, {10, 0, 0, 0}, 0);
+    QFrame* frame = nullptr;
+    QWidget* panel = nullptr;
+    QVBoxLayout* inner = parameterFrame(QStringLiteral("REFRACTIVE INDEX (n) of selected layer"),
+                                        QStringLiteral("Refractive"), frame, cbRefractive, panel);
     eRefractive =
         numEdit(QStringLiteral("eRefractive"), panel, {.decimals = 0, .value = 0, .width = 50});
     paintEdit(eRefractive);
@@ -321,27 +319,18 @@ QWidget* TLXOpt_Form::buildRefractive() {
     QLabel* range = label(QStringLiteral("from -(a) % to +(b) % for all wavelengths"), panel);
     range->setContentsMargins(20, 0, 0, 0);
     inner->addWidget(range);
-    pbRefractive_a = interval(QStringLiteral("pbRefractive_a"), panel);
-    pbRefractive_b = interval(QStringLiteral("pbRefractive_b"), panel);
-    inner->addLayout(intervalRow(pbRefractive_a, pbRefractive_b, panel));
-    column->addWidget(cbRefractive);
-    column->addWidget(panel);
-    column->addStretch(1);
+    addIntervals(inner, panel, QStringLiteral("pbRefractive"), pbRefractive_a, pbRefractive_b);
     connect(cbRefractive, &QCheckBox::clicked, this, &TLXOpt_Form::cbRefractiveClick);
     m_refractive = {cbRefractive, panel, eRefractive, nullptr};
     return frame;
 }
 
 QWidget* TLXOpt_Form::buildExtinction() {
-    QFrame* frame = box(this);
-    auto* column = layoutOn<QVBoxLayout>(frame, {4, 2, 4, 2}, 0);
-    cbExtinction = checkBox(QStringLiteral("EXTINCTION COEFICIENT (k) of selected layer"),
-                            QStringLiteral("cbExtinction"), frame);
-    QFont bold = cbExtinction->font();
-    bold.setBold(true);
-    cbExtinction->setFont(bold);
-    auto* panel = named<QWidget>(frame, QStringLiteral("ExtinctionPanel"));
-    auto* inner = layoutOn<QVBoxLayout>(panel, {10, 0, 0, 0}, 0);
+    QFrame* frame = nullptr;
+    QWidget* panel = nullptr;
+    QVBoxLayout* inner =
+        parameterFrame(QStringLiteral("EXTINCTION COEFICIENT (k) of selected layer"),
+                       QStringLiteral("Extinction"), frame, cbExtinction, panel);
     eExtinction =
         numEdit(QStringLiteral("eExtinction"), panel, {.decimals = 0, .value = 0, .width = 50});
     paintEdit(eExtinction);
@@ -365,12 +354,7 @@ QWidget* TLXOpt_Form::buildExtinction() {
     inner->addWidget(range);
     inner->addWidget(rbExtinction2);
     inner->addWidget(rbExtinction3);
-    pbExtinction_a = interval(QStringLiteral("pbExtinction_a"), panel);
-    pbExtinction_b = interval(QStringLiteral("pbExtinction_b"), panel);
-    inner->addLayout(intervalRow(pbExtinction_a, pbExtinction_b, panel));
-    column->addWidget(cbExtinction);
-    column->addWidget(panel);
-    column->addStretch(1);
+    addIntervals(inner, panel, QStringLiteral("pbExtinction"), pbExtinction_a, pbExtinction_b);
     connect(cbExtinction, &QCheckBox::clicked, this, &TLXOpt_Form::cbExtinctionClick);
     m_extinction = {cbExtinction, panel, eExtinction, nullptr};
     return frame;

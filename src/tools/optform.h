@@ -9,10 +9,12 @@
 #include <vector>
 
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace lumetrix {
@@ -124,6 +126,13 @@ private:
     };
     void buildWindow();
     QWidget* buildCriteria();
+    // The frame of a parameter with its switch "cb<name>" and panel "<name>Panel"; returns the
+    // panel's column.
+    QVBoxLayout* parameterFrame(const QString& caption, const QString& name, QFrame*& frame,
+                                QCheckBox*& check, QWidget*& panel);
+    // The (a) and (b) edits "<prefix>_a" and "<prefix>_b" in their row.
+    void addIntervals(QVBoxLayout* inner, QWidget* panel, const QString& prefix, TPBNumEdit*& a,
+                      TPBNumEdit*& b);
     QWidget* buildThickness();
     QWidget* buildRoughness();
     QWidget* buildRefractive();
