@@ -512,6 +512,11 @@ void TMainForm::startRun() {
                           .arg(program));
         return;
     }
+    if (m_forms.LXOpt_Form->running()) {
+        dialogs.error(QStringLiteral("An optimisation is running and writes the output files: "
+                                     "stop it or wait for its end before RUN."));
+        return;
+    }
     if (!outputReady())
         return;
     const QString name = QString::fromStdString(FolderSettings.OutFileName);
@@ -559,6 +564,12 @@ bool TMainForm::outputReady() {
 
 QString TMainForm::saveKernelInput() {
     PremakniFocus();
+    if (m_run->running()) {
+        m_forms.context.dialogs.error(
+            QStringLiteral("A simulation is running and writes the output files: stop it or "
+                           "wait for its end before the optimisation."));
+        return {};
+    }
     if (!outputReady())
         return {};
     const QString input = runInputPath();
