@@ -80,13 +80,14 @@ std::vector<ClosedForm> closedForms() {
         down.push_back(slice(q));
         downAndUp.push_back(slice(q) + r * std::exp(-1.0) * slice(3 - q));
     }
-    for (const Coherence c : {Coherence::Coherent, Coherence::Incoherent})
+    for (const Coherence c : {Coherence::Coherent, Coherence::Incoherent}) {
         add("Beer-Lambert", 1.5, {layer({1.5, k}, d, c, 4)}, 1.5, 500, 0, std::exp(-1.0), 1e-9)
             .segments = down;
-    add("absorbed from below", 1.5,
-        {layer({1.5, k}, d, Coherence::Coherent, 4), layer(1.5, 1e6, Coherence::Incoherent)}, 1,
-        500, r * std::exp(-2.0), (1 - r) * std::exp(-1.0), 1e-9)
-        .segments = downAndUp;
+        add("absorbed from below", 1.5,
+            {layer({1.5, k}, d, c, 4), layer(1.5, 1e6, Coherence::Incoherent)}, 1, 500,
+            r * std::exp(-2.0), (1 - r) * std::exp(-1.0), 1e-9)
+            .segments = downAndUp;
+    }
     // A glass slab in air: multiple reflections add up in intensity.
     const double a = std::exp(-4 * kPi * 2e-7 * 1e6 / 633);
     add("thick substrate", 1, {layer({1.5, 2e-7}, 1e6, Coherence::Incoherent)}, 1, 633,
@@ -133,7 +134,7 @@ TEST(Optics, StacksMatchTheirClosedForms) {
     }
 }
 
-TEST(Optics, MixedStacksConserveEnergyAreReciprocalAndHazeOfZeroIsFlat) {
+TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
     const std::vector<OpticalLayer> stack = {
         layer({2.0, 0.01}, 350, Coherence::Coherent, 5),
         layer({1.5, 1e-6}, 2e5, Coherence::Incoherent, 2),
@@ -142,9 +143,9 @@ TEST(Optics, MixedStacksConserveEnergyAreReciprocalAndHazeOfZeroIsFlat) {
         {{1.7, 0.001}, 9000, Coherence::Partial, 0.3, 3},
         layer({0.2, 3.0}, 500, Coherence::Coherent, 5),
     };
-    const std::vector<InterfaceHaze> none(7),
-        rough{{0.2, 0.1, 0.05, 0.3}, {}, {0.5, 0.4, 0.3, 0.2}, {0, 0.7, 0, 0}, {},
-              {0.1, 0.1, 0.1, 0.1},  {}};
+    const std::vector<InterfaceHaze> rough{
+        {0.2, 0.1, 0.05, 0.3}, {}, {0.5, 0.4, 0.3, 0.2}, {0, 0.7, 0, 0}, {},
+        {0.1, 0.1, 0.1, 0.1},  {}};
     for (const double lambda : {350.0, 600.0, 1100.0}) {
         const StackOptics s = solveStack(1.0, stack, 1.5, lambda);
         EXPECT_NEAR(balance(s), 1, 1e-9) << lambda;
@@ -156,10 +157,6 @@ TEST(Optics, MixedStacksConserveEnergyAreReciprocalAndHazeOfZeroIsFlat) {
             }
             EXPECT_NEAR(sum, s.A[i], 1e-12);
         }
-        const StackOptics zero = solveStack(1.0, stack, 1.5, lambda, none);
-        EXPECT_EQ(s.R, zero.R);
-        EXPECT_EQ(s.T, zero.T);
-        EXPECT_EQ(s.segments, zero.segments);
         const StackOptics scattering = solveStack(1.0, stack, 1.5, lambda, rough);
         double scattered = 0;
         for (std::size_t j = 0; j < 7; ++j) {

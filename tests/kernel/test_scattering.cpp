@@ -104,8 +104,7 @@ TEST(Adf, BinSharesMatchTheClosedForms) {
     }
     // A flatter ellipse (b < a) sends more light near the normal than the sphere.
     EXPECT_GT(adfShares(AdfModel::Ellipsoid, {1, 0.3}, count)[0], uniform[0]);
-    const auto specular = adfShares(AdfModel::Specular, {1, 1}, count, 7);
-    EXPECT_EQ(specular[7], 1);
+    EXPECT_EQ(adfShares(AdfModel::Specular, {1, 1}, count, 7)[7], 1);
 }
 
 TEST(Adf, EveryListedModelIsKnown) {
