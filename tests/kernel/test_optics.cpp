@@ -1,99 +1,137 @@
 // The specular optics of a flat stack against closed forms worked out by hand: Fresnel, the
-// quarter-wave coating, the Airy formula of a film, Beer-Lambert, the thick substrate, and
-// the energy balance of mixed stacks.
+// quarter-wave coating, the Airy formula of a film, Beer-Lambert, the thick substrate, rough
+// and calibrated interfaces, and the energy balance of mixed stacks.
 #include "kernel/optics.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <string>
 
 using namespace lumetrix::kernel;
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
+constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
 
 OpticalLayer layer(Complex n, double d, Coherence c = Coherence::Coherent, int segments = 1) {
     return {n, d, c, c == Coherence::Incoherent ? 1.0 : 0.0, segments};
 }
 
+// R + T + ΣA plus all the scattered light: 1.
 double balance(const StackOptics& s) {
     double sum = s.R + s.T;
     for (double a : s.A)
         sum += a;
+    for (std::size_t j = 0; j < s.scatteredUp.size(); ++j)
+        sum += s.scatteredUp[j] + s.scatteredDown[j];
     return sum;
+}
+
+// A stack and what a closed form says of it: R and T (kUnknown when it says nothing), the shares
+// of the first layer's segments when given, and the light scattered up and down at the top.
+struct ClosedForm {
+    std::string name;
+    Complex top;
+    std::vector<OpticalLayer> layers;
+    Complex bottom;
+    double lambda, R, T, tolerance;
+    std::vector<double> segments = {};
+    std::vector<InterfaceHaze> haze = {};
+    double up = 0, down = 0;
+};
+
+std::vector<ClosedForm> closedForms() {
+    std::vector<ClosedForm> rows;
+    const auto add = [&rows](std::string name, Complex top, std::vector<OpticalLayer> layers,
+                             Complex bottom, double lambda, double R, double T,
+                             double tolerance) -> ClosedForm& {
+        rows.push_back({std::move(name), top, std::move(layers), bottom, lambda, R, T, tolerance});
+        return rows.back();
+    };
+    for (const auto& [n1, n2] : {std::pair{1.0, 1.5}, {1.5, 1.0}, {1.0, 3.5}, {2.0, 2.0}}) {
+        const double r = (n1 - n2) / (n1 + n2);
+        add("Fresnel " + std::to_string(n1) + " -> " + std::to_string(n2), n1, {}, n2, 600, r * r,
+            1 - r * r, 1e-12);
+    }
+    // The quarter-wave coating of index sqrt(n0 n2) reflects nothing.
+    const double nq = std::sqrt(1.5);
+    add("quarter wave", 1, {layer(nq, 550 / (4 * nq))}, 1.5, 550, 0, 1, 1e-12);
+    // A lossless film of n 2 on glass: the Airy formula, and nothing absorbed.
+    const double r01 = (1 - 2.0) / 3, r12 = (2 - 1.5) / 3.5;
+    for (const double d : {10.0, 68.75, 137.5, 200.0, 1000.0}) {
+        const double cos2 = std::cos(4 * kPi * 2 * d / 550);
+        const double R = (r01 * r01 + r12 * r12 + 2 * r01 * r12 * cos2) /
+                         (1 + r01 * r01 * r12 * r12 + 2 * r01 * r12 * cos2);
+        add("Airy " + std::to_string(d), 1, {layer(2, d, Coherence::Coherent, 3)}, 1.5, 550, R,
+            1 - R, 1e-12);
+    }
+    // Beer-Lambert over one absorption length in an index-matched absorber (n matched to the
+    // media and k tiny, so reflection, about k^2 / 4n^2, stays below 1e-11): the top quarter
+    // absorbs most. On a thick glass in air, the 4 % reflected at the glass's back comes up
+    // through the absorber once (the top is index matched) and is absorbed from the bottom up.
+    const double k = 1e-5, d = 500 / (4 * kPi * k), r = 0.04;
+    const auto slice = [](int q) { return std::exp(-q / 4.0) - std::exp(-(q + 1) / 4.0); };
+    std::vector<double> down, downAndUp;
+    for (int q = 0; q < 4; ++q) {
+        down.push_back(slice(q));
+        downAndUp.push_back(slice(q) + r * std::exp(-1.0) * slice(3 - q));
+    }
+    for (const Coherence c : {Coherence::Coherent, Coherence::Incoherent}) {
+        add("Beer-Lambert", 1.5, {layer({1.5, k}, d, c, 4)}, 1.5, 500, 0, std::exp(-1.0), 1e-9)
+            .segments = down;
+        add("absorbed from below", 1.5,
+            {layer({1.5, k}, d, c, 4), layer(1.5, 1e6, Coherence::Incoherent)}, 1, 500,
+            r * std::exp(-2.0), (1 - r) * std::exp(-1.0), 1e-9)
+            .segments = downAndUp;
+    }
+    // A glass slab in air: multiple reflections add up in intensity.
+    const double a = std::exp(-4 * kPi * 2e-7 * 1e6 / 633);
+    add("thick substrate", 1, {layer({1.5, 2e-7}, 1e6, Coherence::Incoherent)}, 1, 633,
+        r + (1 - r) * (1 - r) * r * a * a / (1 - r * r * a * a),
+        (1 - r) * (1 - r) * a / (1 - r * r * a * a), 1e-9);
+    // One rough interface, air to glass: R = r^2 (1 - H_R) and T = (1 - r^2)(1 - H_T) stay in
+    // the beams, r^2 H_R leaves scattered upwards and (1 - r^2) H_T downwards.
+    const double hR = 0.3, hT = 0.6;
+    ClosedForm& rough = add("rough", 1, {}, 1.5, 600, r * (1 - hR), (1 - r) * (1 - hT), 1e-12);
+    rough.haze = {{hR, hT, 0, 0}};
+    rough.up = r * hR;
+    rough.down = (1 - r) * hT;
+    // Air to glass, R = 0.04: c12 = 0.5 halves it; "directly" c12 = 0.1 is the reflectance.
+    for (const auto& [c12, direct, R] :
+         {std::tuple{0.5, false, 0.02}, {0.1, true, 0.1}, {1.0, false, 0.04}, {0.0, false, 0.0}})
+        add("calibrated " + std::to_string(c12), 1, {}, 1.5, 600, R, 1 - R, 1e-12).haze = {
+            {0, 0, 0, 0, c12, 1, direct}};
+    // Inside a coherent run (a lossless film on glass) the calibrated front keeps the power.
+    ClosedForm& film = add("calibrated film", 1, {layer(2, 120, Coherence::Coherent, 4)}, 1.5, 550,
+                           kUnknown, kUnknown, 1e-12);
+    film.segments = {0, 0, 0, 0};
+    film.haze = {{0, 0, 0, 0, 0.3, 1, false}, {}};
+    return rows;
 }
 
 } // namespace
 
-TEST(Optics, SingleInterfaceIsFresnel) {
-    for (const auto& [n1, n2] : {std::pair{1.0, 1.5}, {1.5, 1.0}, {1.0, 3.5}, {2.0, 2.0}}) {
-        const StackOptics s = solveStack(n1, {}, n2, 600);
-        const double r = (n1 - n2) / (n1 + n2);
-        EXPECT_NEAR(s.R, r * r, 1e-12) << n1 << " -> " << n2;
-        EXPECT_NEAR(s.T, 1 - r * r, 1e-12);
+TEST(Optics, StacksMatchTheirClosedForms) {
+    for (const ClosedForm& c : closedForms()) {
+        SCOPED_TRACE(c.name);
+        const StackOptics s = solveStack(c.top, c.layers, c.bottom, c.lambda, c.haze);
+        if (!std::isnan(c.R)) {
+            EXPECT_NEAR(s.R, c.R, c.tolerance);
+            EXPECT_NEAR(s.T, c.T, c.tolerance);
+        }
+        EXPECT_NEAR(s.scatteredUp[0], c.up, c.tolerance);
+        EXPECT_NEAR(s.scatteredDown[0], c.down, c.tolerance);
+        EXPECT_NEAR(balance(s), 1, c.tolerance);
+        if (c.segments.empty())
+            continue;
+        ASSERT_EQ(s.segments[0].size(), c.segments.size());
+        for (std::size_t q = 0; q < c.segments.size(); ++q)
+            EXPECT_NEAR(s.segments[0][q], c.segments[q], c.tolerance) << q;
     }
-}
-
-TEST(Optics, CoherentFilmFollowsTheAiryFormula) {
-    const double n0 = 1, n1 = 2.0, n2 = 1.5, lambda = 550;
-    // The quarter-wave coating of index sqrt(n0 n2) reflects nothing.
-    const double nq = std::sqrt(n0 * n2);
-    EXPECT_NEAR(solveStack(n0, {layer(nq, lambda / (4 * nq))}, n2, lambda).R, 0, 1e-12);
-    for (const double d : {10.0, 68.75, 137.5, 200.0, 1000.0}) {
-        const double r01 = (n0 - n1) / (n0 + n1), r12 = (n1 - n2) / (n1 + n2);
-        const double cos2 = std::cos(4 * kPi * n1 * d / lambda);
-        const double R = (r01 * r01 + r12 * r12 + 2 * r01 * r12 * cos2) /
-                         (1 + r01 * r01 * r12 * r12 + 2 * r01 * r12 * cos2);
-        const StackOptics s = solveStack(n0, {layer(n1, d, Coherence::Coherent, 3)}, n2, lambda);
-        EXPECT_NEAR(s.R, R, 1e-12) << d;
-        EXPECT_NEAR(s.T, 1 - R, 1e-12) << d; // lossless: nothing absorbed
-        EXPECT_NEAR(s.A[0], 0, 1e-12);
-    }
-}
-
-TEST(Optics, BeerLambertInAnIndexMatchedAbsorber) {
-    // n matched to the media and k tiny, so reflection (about k^2 / 4n^2) stays below 1e-11.
-    const double n = 1.5, k = 1e-5, lambda = 500;
-    const double d = lambda / (4 * kPi * k); // one absorption length
-    for (const Coherence c : {Coherence::Coherent, Coherence::Incoherent}) {
-        const StackOptics s = solveStack(n, {layer({n, k}, d, c, 4)}, n, lambda);
-        EXPECT_NEAR(s.T, std::exp(-1.0), 1e-9);
-        ASSERT_EQ(s.segments[0].size(), 4u);
-        for (int q = 0; q < 4; ++q) // the top quarter absorbs most
-            EXPECT_NEAR(s.segments[0][static_cast<std::size_t>(q)],
-                        std::exp(-q / 4.0) - std::exp(-(q + 1) / 4.0), 1e-9)
-                << q;
-    }
-}
-
-TEST(Optics, LightReflectedFromBelowIsAbsorbedFromTheBottomUp) {
-    // The absorber of the test above on a thick glass (incoherent) in air: the 4 % reflected at
-    // the glass's back comes up through the absorber once (the top is index matched).
-    const double n = 1.5, k = 1e-5, lambda = 500, d = lambda / (4 * kPi * k);
-    const double back = std::pow((n - 1) / (n + 1), 2) * std::exp(-1.0);
-    const StackOptics s = solveStack(
-        n, {layer({n, k}, d, Coherence::Coherent, 4), layer(n, 1e6, Coherence::Incoherent)}, 1.0,
-        lambda);
-    for (int q = 0; q < 4; ++q) {
-        const double down = std::exp(-q / 4.0) - std::exp(-(q + 1) / 4.0);
-        const double up = back * (std::exp(-(3 - q) / 4.0) - std::exp(-(4 - q) / 4.0));
-        EXPECT_NEAR(s.segments[0][static_cast<std::size_t>(q)], down + up, 1e-9) << q;
-    }
-    EXPECT_NEAR(s.R, back * std::exp(-1.0), 1e-9);
-}
-
-TEST(Optics, ThickIncoherentSubstrate) {
-    // A glass slab in air: multiple reflections add up in intensity.
-    const double n = 1.5, k = 2e-7, d = 1e6, lambda = 633;
-    const double r = std::pow((n - 1) / (n + 1), 2), a = std::exp(-4 * kPi * k * d / lambda);
-    const double T = (1 - r) * (1 - r) * a / (1 - r * r * a * a);
-    const double R = r + (1 - r) * (1 - r) * r * a * a / (1 - r * r * a * a);
-    const StackOptics s = solveStack(1.0, {layer({n, k}, d, Coherence::Incoherent)}, 1.0, lambda);
-    EXPECT_NEAR(s.T, T, 1e-9);
-    EXPECT_NEAR(s.R, R, 1e-9);
-    EXPECT_NEAR(s.A[0], 1 - R - T, 1e-9);
 }
 
 TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
@@ -105,6 +143,9 @@ TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
         {{1.7, 0.001}, 9000, Coherence::Partial, 0.3, 3},
         layer({0.2, 3.0}, 500, Coherence::Coherent, 5),
     };
+    const std::vector<InterfaceHaze> rough{
+        {0.2, 0.1, 0.05, 0.3}, {}, {0.5, 0.4, 0.3, 0.2}, {0, 0.7, 0, 0}, {},
+        {0.1, 0.1, 0.1, 0.1},  {}};
     for (const double lambda : {350.0, 600.0, 1100.0}) {
         const StackOptics s = solveStack(1.0, stack, 1.5, lambda);
         EXPECT_NEAR(balance(s), 1, 1e-9) << lambda;
@@ -116,6 +157,16 @@ TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
             }
             EXPECT_NEAR(sum, s.A[i], 1e-12);
         }
+        const StackOptics scattering = solveStack(1.0, stack, 1.5, lambda, rough);
+        double scattered = 0;
+        for (std::size_t j = 0; j < 7; ++j) {
+            EXPECT_GE(scattering.scatteredUp[j], -1e-15);
+            EXPECT_GE(scattering.scatteredDown[j], -1e-15);
+            scattered += scattering.scatteredUp[j] + scattering.scatteredDown[j];
+        }
+        EXPECT_EQ(scattering.scatteredUp[1] + scattering.scatteredDown[1], 0); // flat: none
+        EXPECT_GT(scattered, 0.05);
+        EXPECT_NEAR(balance(scattering), 1, 1e-12) << lambda;
     }
     // Without the metal the stack lets light through: the same share in both directions.
     std::vector<OpticalLayer> open(stack.begin(), stack.end() - 1);
@@ -147,77 +198,11 @@ TEST(Optics, CoherenceRuleAndItsPartialZone) {
 }
 
 TEST(Optics, PartialLayerLiesBetweenItsTwoTreatments) {
-    const auto film = [](Coherence c, double w) {
-        return std::vector<OpticalLayer>{{{1.5, 0}, 4000, c, w, 1}};
+    const auto reflectance = [](Coherence c, double w) {
+        return solveStack(1.0, {{{1.5, 0}, 4000, c, w, 1}}, 2.5, 700).R;
     };
-    const double coherent = solveStack(1.0, film(Coherence::Coherent, 0), 2.5, 700).R;
-    const double incoherent = solveStack(1.0, film(Coherence::Incoherent, 1), 2.5, 700).R;
-    const double partial = solveStack(1.0, film(Coherence::Partial, 0.25), 2.5, 700).R;
-    EXPECT_NEAR(partial, 0.75 * coherent + 0.25 * incoherent, 1e-12);
+    const double coherent = reflectance(Coherence::Coherent, 0);
+    const double incoherent = reflectance(Coherence::Incoherent, 1);
+    EXPECT_NEAR(reflectance(Coherence::Partial, 0.25), 0.75 * coherent + 0.25 * incoherent, 1e-12);
     EXPECT_GT(std::abs(coherent - incoherent), 1e-3); // the two treatments do differ here
-}
-
-TEST(Optics, RoughInterfaceHandsOnWhatItScatters) {
-    // One interface, air to glass: R = r^2 (1 - H_R) and T = (1 - r^2)(1 - H_T) stay in the
-    // beams, r^2 H_R leaves scattered upwards and (1 - r^2) H_T downwards.
-    const double r2 = 0.04, hR = 0.3, hT = 0.6;
-    const StackOptics s = solveStack(1.0, {}, 1.5, 600, {{hR, hT, 0, 0}});
-    EXPECT_NEAR(s.R, r2 * (1 - hR), 1e-12);
-    EXPECT_NEAR(s.T, (1 - r2) * (1 - hT), 1e-12);
-    EXPECT_NEAR(s.scatteredUp[0], r2 * hR, 1e-12);
-    EXPECT_NEAR(s.scatteredDown[0], (1 - r2) * hT, 1e-12);
-}
-
-TEST(Optics, HazeOfZeroIsTheFlatStackAndEnergyBalancesWithHaze) {
-    const std::vector<OpticalLayer> stack = {
-        layer({2.0, 0.01}, 350, Coherence::Coherent, 5),
-        layer({1.5, 1e-6}, 2e5, Coherence::Incoherent, 2),
-        layer({3.0, 0.02}, 2000, Coherence::Coherent, 40),
-        {{1.7, 0.001}, 9000, Coherence::Partial, 0.3, 3},
-    };
-    const std::vector<InterfaceHaze> none(5),
-        rough{
-            {0.2, 0.1, 0.05, 0.3}, {}, {0.5, 0.4, 0.3, 0.2}, {0, 0.7, 0, 0}, {0.1, 0.1, 0.1, 0.1}};
-    for (const double lambda : {400.0, 750.0}) {
-        const StackOptics flat = solveStack(1.0, stack, 1.5, lambda);
-        const StackOptics zero = solveStack(1.0, stack, 1.5, lambda, none);
-        EXPECT_EQ(flat.R, zero.R);
-        EXPECT_EQ(flat.T, zero.T);
-        EXPECT_EQ(flat.segments, zero.segments);
-        const StackOptics s = solveStack(1.0, stack, 1.5, lambda, rough);
-        double scattered = 0;
-        for (std::size_t j = 0; j < 5; ++j) {
-            EXPECT_GE(s.scatteredUp[j], -1e-15);
-            EXPECT_GE(s.scatteredDown[j], -1e-15);
-            scattered += s.scatteredUp[j] + s.scatteredDown[j];
-        }
-        EXPECT_EQ(s.scatteredUp[1] + s.scatteredDown[1], 0); // a flat interface scatters nothing
-        EXPECT_GT(scattered, 0.05);
-        EXPECT_NEAR(balance(s) + scattered, 1, 1e-12) << lambda;
-    }
-}
-
-TEST(Optics, CalibratedInterfaceReflectsItsShareAndPassesTheRest) {
-    // Air to glass, R = 0.04: c12 = 0.5 halves it; "directly" c12 = 0.1 is the reflectance.
-    const struct {
-        double c12;
-        bool direct;
-        double R;
-    } cases[] = {{0.5, false, 0.02}, {0.1, true, 0.1}, {1, false, 0.04}, {0, false, 0}};
-    for (const auto& c : cases) {
-        InterfaceHaze calibration;
-        calibration.c12 = c.c12;
-        calibration.direct = c.direct;
-        const StackOptics s = solveStack(1.0, {}, 1.5, 600, {calibration});
-        EXPECT_NEAR(s.R, c.R, 1e-12) << c.c12;
-        EXPECT_NEAR(s.T, 1 - c.R, 1e-12) << c.c12;
-    }
-    // Inside a coherent run (a film on glass) the calibrated front still keeps the power.
-    InterfaceHaze front;
-    front.c12 = 0.3;
-    const StackOptics film =
-        solveStack(1.0, {layer(2.0, 120, Coherence::Coherent, 4)}, 1.5, 550, {front, {}});
-    EXPECT_NEAR(film.R + film.T, 1, 1e-12);
-    for (double share : film.segments[0])
-        EXPECT_NEAR(share, 0, 1e-12);
 }
