@@ -59,6 +59,13 @@ double binAngle(int i, int bins) {
     return (i + 0.5) * std::numbers::pi / 2 / bins;
 }
 
+Eigen::VectorXd slabPass(double alphaD, int bins) {
+    Eigen::VectorXd pass(bins);
+    for (int i = 0; i < bins; ++i)
+        pass(i) = std::exp(-alphaD / std::cos(binAngle(i, bins)));
+    return pass;
+}
+
 BinInterface makeInterface(double n1, double n2, int bins, const RoughSide* above,
                            const RoughSide* below, const BinCalibration& c) {
     BinInterface face;

@@ -28,6 +28,10 @@ struct RoughSide {
 // The polar angle (radians) of the middle of bin i.
 double binAngle(int i, int bins);
 
+// What each bin keeps of its light after one pass through a layer of absorption alpha * d:
+// exp(-alpha d / cos theta), the path being longer the more oblique the bin.
+Eigen::VectorXd slabPass(double alphaD, int bins);
+
 // An interface between media of real indices n1 (above) and n2 (below), with Fresnel's
 // intensity coefficients of unpolarised light per bin and Snell's law from bin to bin (total
 // internal reflection included); a rough side scatters its haze shares by its ADF.

@@ -549,13 +549,9 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
         down.push_back(out.specular.scatteredDown[j] * toVector(adfs.shares1T));
     }
     std::vector<Eigen::VectorXd> pass;
-    for (const OpticalLayer& layer : layers) {
-        Eigen::VectorXd p(bins);
-        const double alpha = 4 * std::numbers::pi * layer.index.imag() / lambda;
-        for (int i = 0; i < bins; ++i)
-            p(i) = std::exp(-alpha * layer.thickness / std::cos(binAngle(i, bins)));
-        pass.push_back(p);
-    }
+    for (const OpticalLayer& layer : layers)
+        pass.push_back(
+            slabPass(4 * std::numbers::pi * layer.index.imag() / lambda * layer.thickness, bins));
     const Eigen::VectorXd diffuse =
         sc.diffuseShare > 0
             ? Eigen::VectorXd(sc.diffuseShare * toVector(sc.spectrumAdf.shares(bins)))
