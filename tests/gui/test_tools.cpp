@@ -3,35 +3,55 @@
 #include "testapp.h"
 #include "tools/lpif_table.h"
 
-#include <cmath>
-
 namespace lumetrix {
-
-using test::q;
 
 namespace {
 
-const QString kFolderCaption = QStringLiteral("Please select directory...");
-
-// A "_ratio.jph" file as the kernel writes it: four lines of run information, the header,
-// then wavelength and the absorbed fraction of each layer, TAB-separated.
-QByteArray ratioFile(const QList<QList<double>>& rows) {
-    QByteArray text = "Lumetrix simulation results\r\nInput file: x.dat\r\n"
-                      "Spectrum: AM15, 400 - 800 nm, 5 wavelengths\r\n"
-                      "Fraction of the incident photons absorbed per layer\r\n"
-                      "Wavelength (nm)\tZnO\tCIGS\r\n";
-    for (const QList<double>& row : rows) {
-        QStringList fields;
-        for (double v : row)
-            fields << QString::number(v, 'g', 10);
-        text += fields.join('\t').toUtf8() + "\r\n";
-    }
-    return text;
+// The kind, the text and the start folder of the last dialog.
+QString lastCallOf(const test::TestApp& app) {
+    const auto& call = app.dialogs.calls.last();
+    return call.kind + "|" + call.text + "|" + call.folder;
 }
 
-const ScriptedUserDialogs::Call& lastCall(const test::TestApp& app) {
-    return app.dialogs.calls.last();
+// The title, the size, and whether the window stays on top and has a minimise button.
+QString frameOf(const QWidget& w) {
+    return QStringLiteral("%1|%2x%3|%4|%5")
+        .arg(w.windowTitle())
+        .arg(w.width())
+        .arg(w.height())
+        .arg(bool(w.windowFlags() & Qt::WindowStaysOnTopHint))
+        .arg(bool(w.windowFlags() & Qt::WindowMinimizeButtonHint));
 }
+
+// What RUN says, named, when `clear` takes a setting away.
+template <typename Form> struct Refusal {
+    const char* name;
+    void (*clear)(Form&);
+};
+
+const Refusal<TcR_cT_Form> kTransformRefusals[] = {
+    {"Select the file with haze data.", [](TcR_cT_Form& w) { w.eHazeDataFileName->clear(); }},
+    {"Define an rms roughness above 0 nm.", [](TcR_cT_Form& w) { w.pbRMS->setValue(0); }},
+    {"Define the incident layer.", [](TcR_cT_Form& w) { w.cbIncidentLay->setCurrentIndex(-1); }},
+    {"Define the layer in transmission.",
+     [](TcR_cT_Form& w) { w.cbTransLay->setCurrentIndex(-1); }},
+    {"Specify the folder of the nk data.", [](TcR_cT_Form& w) { w.eNKdir->clear(); }},
+    {"Specify the name of the cR or cT file.", [](TcR_cT_Form& w) { w.eFileName->clear(); }},
+    {"Specify the folder of the cR or cT file.", [](TcR_cT_Form& w) { w.eFileDir->clear(); }},
+};
+
+const Refusal<TLPIF_Form> kLpifRefusals[] = {
+    {"Select the \"*_ratio.jph\" file of the REFERENCE structure.",
+     [](TLPIF_Form& w) { w.eReference->clear(); }},
+    {"Select the \"*_ratio.jph\" file of the IMPROVED structure.",
+     [](TLPIF_Form& w) { w.eImproved->clear(); }},
+    {"Select the layer (column) in the table of the REFERENCE structure.",
+     [](TLPIF_Form& w) { w.RefColumn = 0; }},
+    {"Select the layer (column) in the table of the IMPROVED structure.",
+     [](TLPIF_Form& w) { w.ImprColumn = 0; }},
+    {"Specify the name of the LPIF output file.", [](TLPIF_Form& w) { w.eFileName->clear(); }},
+    {"Specify the folder of the LPIF output file.", [](TLPIF_Form& w) { w.eFileDir->clear(); }},
+};
 
 } // namespace
 
@@ -39,165 +59,90 @@ class ToolWindowTests : public QObject {
     Q_OBJECT
 
 private slots:
-    // ---- cR_cT transform window ----
-
-    void transformDefaults_data() { test::rows({"kind", "numbers", "folders", "texts", "lists"}); }
-    void transformDefaults() {
-        QFETCH(int, index);
+    // The frames of both windows and the transform window's defaults and limits.
+    void windowsAndDefaults() {
         test::TestApp app;
         TcR_cT_Form& w = *app.forms->cR_cT_Form;
-        const QString expected[] = {
-            "1|0|0|1|0",
-            "50|2.5|Range: 0 .. 10000",
-            app.setting(&FolderSettings::LayerFileDir) + "|" +
-                app.setting(&FolderSettings::CalibrationDir),
-            "||",
-            "air|air|" + QString::number(w.cbIncidentLay->count()),
-        };
-        const QString actual[] = {
-            QStringList{QString::number(w.rb_cR->isChecked()),
-                        QString::number(w.rb_cT->isChecked()),
-                        QString::number(w.rbHTfactor2->isChecked()),
-                        QString::number(w.rbHTfactor3->isChecked()),
-                        QString::number(w.Panel1->isVisibleTo(&w))}
-                .join('|'),
-            test::texts({w.pbRMS, w.ePowerHT}) + "|" + w.pbRMS->toolTip(),
-            test::texts({w.eNKdir, w.eFileDir}),
-            test::texts({w.eHazeDataFileName, w.eFileName}) + "|" + w.eResultMemo->toPlainText(),
-            test::texts({w.cbIncidentLay, w.cbTransLay}) + "|" +
-                QString::number(w.cbTransLay->count()),
-        };
-        QCOMPARE(actual[index], expected[index]);
-        if (index == 4) // the lists hold layer.dat, line for line
-            QVERIFY(w.cbIncidentLay->count() > 5 && w.cbIncidentLay->findText("CIGS") >= 0);
-    }
-
-    void transformWindow() {
-        test::TestApp app;
-        TcR_cT_Form& w = *app.forms->cR_cT_Form;
-        QCOMPARE(w.windowTitle(), QStringLiteral("cR_cT transform"));
-        QCOMPARE(w.size(), QSize(691, 601));
-        QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QCOMPARE(frameOf(w), QStringLiteral("cR_cT transform|691x601|1|0"));
         QCOMPARE(w.palette().color(QPalette::Window), QColor(0xD8, 0xDE, 0xEB));
+        QCOMPARE(test::texts({w.pbRMS, w.ePowerHT, w.eHazeDataFileName, w.eFileName,
+                              w.cbIncidentLay, w.cbTransLay}),
+                 QStringLiteral("50|2.5|||air|air"));
+        QCOMPARE(w.pbRMS->toolTip(), QStringLiteral("Range: 0 .. 10000"));
+        QCOMPARE(QList<long double>({w.pbRMS->MinValue(), w.pbRMS->MaxValue(),
+                                     w.ePowerHT->MinValue(), w.ePowerHT->MaxValue()}),
+                 QList<long double>({0, 10000, 2, 3}));
+        QVERIFY(w.pbRMS->Decimals() == -1 && w.ePowerHT->Decimals() == -1);
+        QCOMPARE(test::texts({w.eNKdir, w.eFileDir}),
+                 app.setting(&FolderSettings::LayerFileDir) + "|" +
+                     app.setting(&FolderSettings::CalibrationDir));
+        QVERIFY(w.eResultMemo->toPlainText().isEmpty());
+        // The lists hold layer.dat, line for line.
+        QCOMPARE(w.cbTransLay->count(), w.cbIncidentLay->count());
+        QVERIFY(w.cbIncidentLay->count() > 5 && w.cbIncidentLay->findText("CIGS") >= 0);
+
+        TLPIF_Form& l = *app.forms->LPIF_Form;
+        QCOMPARE(frameOf(l), QStringLiteral("Calculate LPIF|896x644|0|1"));
+        QCOMPARE(test::texts({l.eReference, l.eImproved, l.eFileName, l.eFileDir}),
+                 QStringLiteral("||LPIF_out|"));
+        for (QTableView* table : {l.sgTable1, l.sgTable2})
+            QCOMPARE(QSize(table->model()->columnCount(), table->model()->rowCount()), QSize(2, 2));
+        QCOMPARE(QSize(l.sgResult->columnCount(), l.sgResult->rowCount()), QSize(12, 2));
+        QVERIFY(!l.sgResult->item(0, 0)->background().style()); // no fixed row
     }
 
-    void transformLimits_data() { test::rows({"rms", "power"}); }
-    void transformLimits() {
-        QFETCH(int, index);
-        struct Limit {
-            double min, max;
-        };
-        const Limit expected[] = {{0, 10000}, {2, 3}};
-        test::TestApp app;
-        TcR_cT_Form& w = *app.forms->cR_cT_Form;
-        TPBNumEdit* edit = index == 0 ? w.pbRMS : w.ePowerHT;
-        QCOMPARE(double(edit->MinValue()), expected[index].min);
-        QCOMPARE(double(edit->MaxValue()), expected[index].max);
-        QCOMPARE(edit->Decimals(), -1);
-    }
-
-    // cT shows the power row with 3 chosen; cR hides it and a later cT finds the choice kept.
-    void powerPanel_data() { test::rows({"cT shows 3", "cR hides", "choice kept"}); }
+    // cR, chosen first, hides the power row; cT shows it with 3 chosen; cR hides it again and a
+    // later cT finds the choice kept.
     void powerPanel() {
-        QFETCH(int, index);
         test::TestApp app;
         TcR_cT_Form& w = *app.forms->cR_cT_Form;
         w.show();
+        QVERIFY(w.rb_cR->isChecked() && !w.Panel1->isVisible());
         QTest::mouseClick(w.rb_cT, Qt::LeftButton);
         QVERIFY(w.Panel1->isVisible() && w.rbHTfactor3->isChecked());
-        if (index == 0)
-            return;
         QTest::mouseClick(w.rbHTfactor2, Qt::LeftButton);
         QTest::mouseClick(w.rb_cR, Qt::LeftButton);
         QVERIFY(!w.Panel1->isVisible());
-        if (index == 1)
-            return;
         QTest::mouseClick(w.rb_cT, Qt::LeftButton);
         QVERIFY(w.Panel1->isVisible() && w.rbHTfactor2->isChecked() && !w.rbHTfactor3->isChecked());
     }
 
     // Each browse button: the dialog, where it starts, and what the edit takes.
-    void transformBrowse_data() {
-        test::rows({"haze, empty edit", "haze, file named", "haze, cancelled", "nk folder",
-                    "output folder"});
-    }
     void transformBrowse() {
-        QFETCH(int, index);
         test::TestApp app;
         TcR_cT_Form& w = *app.forms->cR_cT_Form;
-        const QString named = app.tempPath("haze/HR.txt");
-        if (index == 1 || index == 2)
-            w.eHazeDataFileName->setText(named);
-        if (index != 2) {
-            app.dialogs.answerFile(app.tempPath("chosen.txt"));
+        const QString haze = "open|ASCII file|*.txt|All files|*.*|";
+        app.dialogs.answerFile(app.tempPath("chosen.txt"));
+        QTest::mouseClick(w.btHazeData, Qt::LeftButton); // from the working folder when empty
+        QCOMPARE(lastCallOf(app), haze + app.workDir());
+        QCOMPARE(w.eHazeDataFileName->text(), app.tempPath("chosen.txt"));
+        w.eHazeDataFileName->setText(app.tempPath("haze/HR.txt"));
+        QTest::mouseClick(w.btHazeData, Qt::LeftButton); // from the file's folder; cancelled
+        QCOMPARE(lastCallOf(app), haze + app.tempPath("haze"));
+        QCOMPARE(w.eHazeDataFileName->text(), app.tempPath("haze/HR.txt"));
+        for (const auto& [button, edit] :
+             {std::pair{w.btNKDir, w.eNKdir}, std::pair{w.btFolder, w.eFileDir}}) {
+            const QString before = edit->text();
             app.dialogs.answerFolder(app.tempPath("chosen"));
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(lastCallOf(app), "folder|Please select directory...|" + before);
+            QCOMPARE(edit->text(), app.tempPath("chosen"));
         }
-        QPushButton* button[] = {w.btHazeData, w.btHazeData, w.btHazeData, w.btNKDir, w.btFolder};
-        QLineEdit* edit[] = {w.eHazeDataFileName, w.eHazeDataFileName, w.eHazeDataFileName,
-                             w.eNKdir, w.eFileDir};
-        const QString before = edit[index]->text();
-        QTest::mouseClick(button[index], Qt::LeftButton);
-        QCOMPARE(app.dialogs.calls.size(), 1);
-        const auto& call = lastCall(app);
-        const QString start[] = {app.workDir(), app.tempPath("haze"), app.tempPath("haze"), before,
-                                 before};
-        QCOMPARE(call.folder, start[index]);
-        if (index < 3) {
-            QCOMPARE(call.kind, QStringLiteral("open"));
-            QCOMPARE(call.text, QStringLiteral("ASCII file|*.txt|All files|*.*"));
-        } else {
-            QCOMPARE(call.kind, QStringLiteral("folder"));
-            QCOMPARE(call.text, kFolderCaption);
-        }
-        const QString after[] = {app.tempPath("chosen.txt"), app.tempPath("chosen.txt"), named,
-                                 app.tempPath("chosen"), app.tempPath("chosen")};
-        QCOMPARE(edit[index]->text(), after[index]);
+        QCOMPARE(app.dialogs.calls.size(), 4);
     }
 
     // RUN refuses a missing setting with its message and writes nothing.
-    void transformRefused_data() {
-        test::rows({"no haze file", "rms 0", "no incident layer", "no layer in transmission",
-                    "no nk folder", "no name", "no folder"});
-    }
+    void transformRefused_data() { test::caseRows(kTransformRefusals); }
     void transformRefused() {
         QFETCH(int, index);
-        const char* messages[] = {"Select the file with haze data.",
-                                  "Define an rms roughness above 0 nm.",
-                                  "Define the incident layer.",
-                                  "Define the layer in transmission.",
-                                  "Specify the folder of the nk data.",
-                                  "Specify the name of the cR or cT file.",
-                                  "Specify the folder of the cR or cT file."};
         test::TestApp app;
         TcR_cT_Form& w = *app.forms->cR_cT_Form;
         w.eHazeDataFileName->setText(app.workDir() + "/HT_HR/HR_CIGS_rough.hz");
         w.eFileName->setText("made");
-        switch (index) {
-        case 0:
-            w.eHazeDataFileName->clear();
-            break;
-        case 1:
-            w.pbRMS->setValue(0);
-            break;
-        case 2:
-            w.cbIncidentLay->setCurrentIndex(-1);
-            break;
-        case 3:
-            w.cbTransLay->setCurrentIndex(-1);
-            break;
-        case 4:
-            w.eNKdir->clear();
-            break;
-        case 5:
-            w.eFileName->clear();
-            break;
-        default:
-            w.eFileDir->clear();
-        }
+        kTransformRefusals[index].clear(w);
         w.brRUNTransfClick();
-        QCOMPARE(app.told(), QString::fromLatin1(messages[index]));
-        QCOMPARE(lastCall(app).icon, DialogIcon::Error);
+        QCOMPARE(app.told(), QString::fromLatin1(kTransformRefusals[index].name));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
         QVERIFY(!QFile::exists(w.outputPath()));
         QVERIFY(w.eResultMemo->toPlainText().isEmpty());
     }
@@ -214,7 +159,6 @@ private slots:
         w.eHazeDataFileName->setText(index == 2 ? app.tempPath("none.hz") : haze);
         w.eFileName->setText("made");
         w.eFileDir->setText(QDir::cleanPath(app.tempPath("")));
-        w.cbIncidentLay->setCurrentText("air");
         w.cbTransLay->setCurrentText("glass");
         if (index == 1) {
             w.rb_cT->setChecked(true);
@@ -232,41 +176,17 @@ private slots:
             return;
         }
         QCOMPARE(app.told(), QString());
-        const QString file = QString::fromUtf8(test::readAll(path));
-        QVERIFY(file.contains(index == 0 ? "cR" : "HT power factor 2.25"));
-        const QStringList memo = w.eResultMemo->toPlainText().split('\n');
-        // 300 nm lies outside the glass data or not; 600 nm (haze 0) is skipped in any case.
-        QCOMPARE(memo.value(0), (index == 0 ? "cR file written: " : "cT file written: ") + path);
-        const int header = index == 0 ? 1 : 2;
-        if (index == 1)
-            QCOMPARE(memo.value(1), QStringLiteral("HT power factor: 2.25"));
-        QVERIFY2(memo.value(header).startsWith("Range: ") &&
-                     memo.value(header).endsWith(" - 700 nm"),
-                 qPrintable(memo.join('|')));
-        const int points = memo.value(header + 1).mid(8).toInt();
-        const int skipped = memo.value(header + 2).mid(21).toInt();
-        QCOMPARE(points + skipped, 5);
-        QCOMPARE(memo.size(), header + 3 + skipped);
-        QVERIFY(memo.filter("600").size() == 1 && memo.filter("600").first().startsWith("  "));
+        QVERIFY(QString::fromUtf8(test::readAll(path))
+                    .contains(index == 0 ? "cR" : "HT power factor 2.25"));
+        // 300 nm lies inside the glass data of data/nk; 600 nm (haze 0) is skipped.
+        QCOMPARE(w.eResultMemo->toPlainText(),
+                 (index == 0 ? "cR file written: " : "cT file written: ") + path +
+                     (index == 1 ? "\nHT power factor: 2.25" : "") +
+                     "\nRange: 300 - 700 nm\nPoints: 4\nSkipped wavelengths: 1\n"
+                     "  600 nm: haze 0 (no scattering to calibrate)");
     }
 
     // ---- LPIF window ----
-
-    void lpifDefaults() {
-        test::TestApp app;
-        TLPIF_Form& w = *app.forms->LPIF_Form;
-        QCOMPARE(w.windowTitle(), QStringLiteral("Calculate LPIF"));
-        QCOMPARE(w.size(), QSize(896, 644));
-        QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
-        QVERIFY(!(w.windowFlags() & Qt::WindowStaysOnTopHint));
-        QCOMPARE(test::texts({w.eReference, w.eImproved, w.eFileName, w.eFileDir}),
-                 QStringLiteral("||LPIF_out|"));
-        for (QTableView* table : {w.sgTable1, w.sgTable2})
-            QCOMPARE(QSize(table->model()->columnCount(), table->model()->rowCount()), QSize(2, 2));
-        QCOMPARE(QSize(w.sgResult->columnCount(), w.sgResult->rowCount()), QSize(12, 2));
-        QVERIFY(!w.sgResult->item(0, 0)->background().style()); // no fixed row
-        QCOMPARE(w.RefColumn + w.ImprColumn, 0);
-    }
 
     // How a file is read into a table: rows, columns, and the cells of note.
     void lpifTableReading_data() {
@@ -306,157 +226,134 @@ private slots:
         QCOMPARE(t.resultColumn(1), c.tab ? 2 : 1);
     }
 
-    // Browse: the dialog, the edit, the table, the output folder and the layer column.
-    void lpifBrowse_data() {
-        test::rows({"reference, empty folder", "reference, folder kept", "improved", "cancelled",
-                    "unreadable"});
-    }
+    // Browse, cancelled, unreadable, with the output folder kept and found: the dialog, and
+    // the edit, the output folder, the table's columns and the layer columns of both tables.
     void lpifBrowse() {
-        QFETCH(int, index);
         test::TestApp app;
         TLPIF_Form& w = *app.forms->LPIF_Form;
         const QString file = app.tempPath("runs/ref_ratio.jph");
+        const QString none = app.tempPath("none_ratio.jph"),
+                      temp = QDir::cleanPath(app.tempPath(""));
         QVERIFY(test::writeAll(file, "Wavelength\tL1\tL2\n400\t0.1\t0.2\n500\t0.3\t0.4\n"));
-        if (index == 1)
-            w.eFileDir->setText("/kept");
-        if (index != 3)
-            app.dialogs.answerFile(index == 4 ? app.tempPath("none_ratio.jph") : file);
-        const bool improved = index == 2;
-        QTest::mouseClick(improved ? w.btImpr : w.btRef, Qt::LeftButton);
-        QCOMPARE(lastCall(app).kind, QString::fromLatin1(index == 4 ? "message" : "open"));
-        QCOMPARE(app.dialogs.calls.first().text,
-                 QStringLiteral("Jph file|*_ratio.jph|All files|*.*"));
-        QCOMPARE(QPoint(w.RefColumn, w.ImprColumn), improved ? QPoint(0, 1) : QPoint(1, 0));
-        QTableView* table = improved ? w.sgTable2 : w.sgTable1;
-        QLineEdit* edit = improved ? w.eImproved : w.eReference;
-        const QString shown[] = {file, file, file, "", app.tempPath("none_ratio.jph")};
-        QCOMPARE(edit->text(), shown[index]);
-        const QString folder[] = {app.tempPath("runs"), "/kept", app.tempPath("runs"), "",
-                                  app.tempPath("")};
-        QCOMPARE(w.eFileDir->text(), QDir::cleanPath(folder[index]));
-        const int columns = index == 3 || index == 4 ? 2 : 3;
-        QCOMPARE(table->model()->columnCount(), columns);
-        if (index == 4)
-            QVERIFY(app.told().startsWith("Cannot open file \"" + app.tempPath("none_ratio.jph")));
+        const auto browse = [&](QPushButton* button, const QLineEdit* edit,
+                                const QTableView* table) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return QStringLiteral("%1|%2|%3|%4 %5")
+                .arg(edit->text(), w.eFileDir->text())
+                .arg(table->model()->columnCount())
+                .arg(w.RefColumn)
+                .arg(w.ImprColumn);
+        };
+        QCOMPARE(browse(w.btRef, w.eReference, w.sgTable1), QStringLiteral("||2|1 0"));
+        QCOMPARE(lastCallOf(app), "open|Jph file|*_ratio.jph|All files|*.*|" +
+                                      app.setting(&FolderSettings::OutFileDir));
+        app.dialogs.answerFile(none);
+        QCOMPARE(browse(w.btRef, w.eReference, w.sgTable1), none + "|" + temp + "|2|1 0");
+        QVERIFY(app.told().startsWith("Cannot open file \"" + none));
+        app.dialogs.answerFile(file);
+        QCOMPARE(browse(w.btRef, w.eReference, w.sgTable1), file + "|" + temp + "|3|1 0");
+        w.eFileDir->clear();
+        w.RefColumn = 0;
+        app.dialogs.answerFile(file);
+        QCOMPARE(browse(w.btImpr, w.eImproved, w.sgTable2), file + "|" + temp + "/runs|3|0 1");
+        QCOMPARE(app.dialogs.calls.size(), 5); // four open dialogs and one message
     }
 
     // A press on a cell chooses its column; on a heading cell other than column 0 it also
     // selects the whole column. Presses outside the cells change nothing.
-    void lpifColumnChoice_data() {
-        test::rows({"data cell, column 3", "heading, column 2", "heading, column 0", "outside"});
-    }
     void lpifColumnChoice() {
-        QFETCH(int, index);
         test::TestApp app;
         TLPIF_Form& w = *app.forms->LPIF_Form;
         w.table2()->setTable(parseLpifTable("h\ta\tb\tc\tl\n1\t2\t3\t4\t5\n6\t7\t8\t9\t1\n", "t"));
         w.ImprColumn = 1;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QPoint cells[] = {{3, 2}, {2, 0}, {0, 0}};
-        QPoint at = w.sgTable2->viewport()->rect().bottomRight() - QPoint(2, 2);
-        if (index < 3)
-            at = w.sgTable2->visualRect(w.table2()->index(cells[index].y(), cells[index].x()))
-                     .center();
-        QTest::mouseClick(w.sgTable2->viewport(), Qt::LeftButton, {}, at);
-        const int chosen[] = {3, 2, 0, 1};
-        QCOMPARE(w.ImprColumn, chosen[index]);
-        QCOMPARE(w.RefColumn, 0);
-        const QModelIndexList selected = w.sgTable2->selectionModel()->selectedIndexes();
-        const int expectedSelected[] = {1, 3, 1, 0};
-        QCOMPARE(selected.size(), expectedSelected[index]);
-        if (index == 1)
-            for (const QModelIndex& cell : selected)
-                QCOMPARE(cell.column(), 2);
+        // The columns chosen in both tables, and the columns of the selected cells.
+        const auto press = [&](QPoint at) {
+            QTest::mouseClick(w.sgTable2->viewport(), Qt::LeftButton, {}, at);
+            QString out = QStringLiteral("%1 %2:").arg(w.RefColumn).arg(w.ImprColumn);
+            for (const QModelIndex& cell : w.sgTable2->selectionModel()->selectedIndexes())
+                out += QString::number(cell.column());
+            return out;
+        };
+        const auto cell = [&](int row, int column) {
+            return w.sgTable2->visualRect(w.table2()->index(row, column)).center();
+        };
+        QCOMPARE(press(w.sgTable2->viewport()->rect().bottomRight() - QPoint(2, 2)), "0 1:");
+        QCOMPARE(press(cell(2, 3)), "0 3:3");
+        QCOMPARE(press(cell(0, 2)), "0 2:222");
+        QCOMPARE(press(cell(0, 0)), "0 0:0");
     }
 
-    void lpifRefused_data() {
-        test::rows({"no reference", "no improved", "no reference column", "no improved column",
-                    "no name", "no folder"});
-    }
+    void lpifRefused_data() { test::caseRows(kLpifRefusals); }
     void lpifRefused() {
         QFETCH(int, index);
-        const char* messages[] = {
-            "Select the \"*_ratio.jph\" file of the REFERENCE structure.",
-            "Select the \"*_ratio.jph\" file of the IMPROVED structure.",
-            "Select the layer (column) in the table of the REFERENCE structure.",
-            "Select the layer (column) in the table of the IMPROVED structure.",
-            "Specify the name of the LPIF output file.",
-            "Specify the folder of the LPIF output file."};
         test::TestApp app;
         TLPIF_Form& w = *app.forms->LPIF_Form;
         w.eReference->setText(app.tempPath("a_ratio.jph"));
         w.eImproved->setText(app.tempPath("b_ratio.jph"));
         w.eFileDir->setText(QDir::cleanPath(app.tempPath("")));
         w.RefColumn = w.ImprColumn = 2;
-        QLineEdit* cleared[] = {w.eReference, w.eImproved, nullptr,
-                                nullptr,      w.eFileName, w.eFileDir};
-        if (cleared[index])
-            cleared[index]->clear();
-        if (index == 2)
-            w.RefColumn = 0;
-        if (index == 3)
-            w.ImprColumn = 0;
+        kLpifRefusals[index].clear(w);
         w.brRUNLPIFClick();
-        QCOMPARE(app.told(), QString::fromLatin1(messages[index]));
-        QCOMPARE(lastCall(app).icon, DialogIcon::Error);
+        QCOMPARE(app.told(), QString::fromLatin1(kLpifRefusals[index].name));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
     }
 
-    // RUN computes through the kernel: the summary row and the output file.
-    void lpifRuns_data() { test::rows({"computed", "column outside the table"}); }
+    // RUN computes through the kernel: the summary row and the output file; a calculation
+    // that fails clears the row and writes nothing.
     void lpifRuns() {
-        QFETCH(int, index);
         test::TestApp app;
         TLPIF_Form& w = *app.forms->LPIF_Form;
-        // LPIF = ln(1 - A_impr) / ln(1 - A_ref): the CIGS column absorbs 1 - e^-1 and
-        // 1 - e^-2 (LPIF 2) at 400 nm and 500 nm, 1 - e^-0.5 and 1 - e^-1.5 (LPIF 3) at 600 nm.
-        const double e1 = 1 - std::exp(-1.0), e2 = 1 - std::exp(-2.0);
-        const double h = 1 - std::exp(-0.5), h3 = 1 - std::exp(-1.5);
+        // Files as the kernel writes them: run information, header, the fraction absorbed per
+        // layer. LPIF = ln(1 - A_impr) / ln(1 - A_ref): the CIGS column absorbs 0.5 and 0.75
+        // (LPIF 2) at 400 nm and 500 nm, 0.5 and 0.875 (LPIF 3) at 600 nm.
+        const QByteArray head =
+            "Lumetrix simulation results\r\nInput file: x.dat\r\nSpectrum: AM15\r\n"
+            "Fraction absorbed per layer\r\nWavelength (nm)\tZnO\tCIGS\r\n";
         const QString ref = app.tempPath("ref_ratio.jph"), impr = app.tempPath("impr_ratio.jph");
-        QVERIFY(test::writeAll(ref, ratioFile({{400, 0.1, e1}, {500, 0.1, e1}, {600, 0.1, h}})));
-        QVERIFY(test::writeAll(impr, ratioFile({{400, 0.2, e2}, {500, 0.2, e2}, {600, 0.2, h3}})));
+        QVERIFY(test::writeAll(ref, head + "400\t0.1\t0.5\r\n500\t0.1\t0.5\r\n600\t0.1\t0.5\r\n"));
+        QVERIFY(
+            test::writeAll(impr, head + "400\t0.2\t0.75\r\n500\t0.2\t0.75\r\n600\t0.2\t0.875\r\n"));
         app.dialogs.answerFile(ref);
         app.dialogs.answerFile(impr);
         w.btRefClick();
         w.btImprClick();
-        // The tables start at the header below the run information: wavelength, ZnO, CIGS.
-        QCOMPARE(w.table1()->table().cell(0, 2), QStringLiteral("CIGS"));
-        QCOMPARE(w.table2()->table().cell(3, 0), QStringLiteral("600"));
-        w.RefColumn = w.ImprColumn = index == 0 ? 2 : 3; // 3 is past the last column
+        w.RefColumn = w.ImprColumn = 2;
         w.eFileName->setText("cigs");
-        QTest::mouseClick(w.brRUNLPIF, Qt::LeftButton);
         const QString out = app.tempPath("cigs.lpif");
-        QCOMPARE(w.outputPath(), out);
-        QStringList row;
-        for (int c = 0; c < 12; ++c)
-            row << w.sgResult->item(1, c)->text();
-        if (index == 1) {
-            QVERIFY(app.told().startsWith("The LPIF calculation failed:\n"));
-            QCOMPARE(row.join(""), QString());
-            QVERIFY(!QFile::exists(out));
-            return;
-        }
-        QCOMPARE(app.told(), QString());
-        QCOMPARE(row.join('|'),
+        const auto run = [&] {
+            QTest::mouseClick(w.brRUNLPIF, Qt::LeftButton);
+            QStringList row;
+            for (int c = 0; c < 12; ++c)
+                row << w.sgResult->item(1, c)->text();
+            return row.join('|');
+        };
+        QCOMPARE(run(),
                  QStringLiteral("400|600|3|2.3333|2.0000|400|3.0000|600|2.0000|2.0000|3.0000|-"));
-        QVERIFY(QFile::exists(out));
+        QCOMPARE(app.told(), QString());
+        QVERIFY(QFile::remove(out));
         QCOMPARE(w.sgResult->item(0, 3)->text(), QStringLiteral("mean"));
+        w.RefColumn = w.ImprColumn = 3; // past the last column
+        QCOMPARE(run(), QStringLiteral("|||||||||||"));
+        QVERIFY(app.told().startsWith("The LPIF calculation failed:\n"));
+        QVERIFY(!QFile::exists(out));
     }
 
     // ---- both ----
 
     // Opening from the Tools menu locks the main window; closing gives it back.
-    void lock_data() { test::rows({"cR_cT transform", "LPIF"}); }
     void lock() {
-        QFETCH(int, index);
         test::TestApp app;
         TMainForm& main = app.activeMain();
-        QWidget* window =
-            index == 0 ? static_cast<QWidget*>(app.forms->cR_cT_Form) : app.forms->LPIF_Form;
-        (main.*(index == 0 ? &TMainForm::cRcTtransform1Click : &TMainForm::CalculateLPIF1Click))();
-        QVERIFY(window->isVisible() && !main.isEnabled() && main.ToolWindowOpen);
-        window->close();
-        QVERIFY(!window->isVisible() && main.isEnabled() && !main.ToolWindowOpen);
+        main.cRcTtransform1Click();
+        QVERIFY(app.forms->cR_cT_Form->isVisible() && !main.isEnabled() && main.ToolWindowOpen);
+        app.forms->cR_cT_Form->close();
+        QVERIFY(!app.forms->cR_cT_Form->isVisible() && main.isEnabled() && !main.ToolWindowOpen);
+        main.CalculateLPIF1Click();
+        QVERIFY(app.forms->LPIF_Form->isVisible() && !main.isEnabled() && main.ToolWindowOpen);
+        app.forms->LPIF_Form->close();
+        QVERIFY(!app.forms->LPIF_Form->isVisible() && main.isEnabled() && !main.ToolWindowOpen);
     }
 };
 
