@@ -202,12 +202,15 @@ public:
     std::vector<double> values(const std::vector<double>& u) const;
     std::vector<double> start() const { return m_start; }
     Simulation applied(const std::vector<double>& u) const;
+    // Why an evaluation's result files could not be written, once one could not.
+    const std::optional<std::string>& writeFault() const { return m_writeFault; }
 
 private:
     const Simulation& m_base;
     const OptimiseSettings& m_settings;
     int m_threads;
     std::vector<double> m_low, m_high, m_start;
+    std::optional<std::string> m_writeFault;
 };
 
 std::optional<ReadError> Search::prepare() {
@@ -295,29 +298,32 @@ Simulation Search::applied(const std::vector<double>& u) const {
 
 // The result files of one evaluation, as the output setting asks: 1 the main ones (".rta"
 // and "_Sum.jsc"), 2 all of them; each evaluation overwrites the last.
-void writeIntermediate(const Simulation& s, const RunResults& r, int output) {
+// Returns why a file could not be written.
+std::optional<std::string> writeIntermediate(const Simulation& s, const RunResults& r, int output) {
     ResultWriter writer(s);
     if (output >= 2) {
-        if (writer.begin())
-            return;
+        if (auto fault = writer.begin())
+            return fault;
         for (std::size_t i = 0; i < r.optics.size(); ++i)
             writer.row(static_cast<int>(i), r.optics[i]);
-        writer.finish(r);
-        return;
+        return writer.finish(r);
     }
     std::vector<std::string> rta = writer.rtaHeader();
     for (std::size_t i = 0; i < r.optics.size(); ++i)
         rta.push_back(writer.rtaRow(static_cast<int>(i), r.optics[i], ResultWriter::Light::All));
     rta.emplace_back();
-    writeTextFile(writer.path(".rta"), rta);
-    writeTextFile(writer.path("_Sum.jsc"), writer.totalsLines(r));
+    for (const auto& [suffix, lines] :
+         {std::pair{".rta", rta}, std::pair{"_Sum.jsc", writer.totalsLines(r)}})
+        if (const auto reason = writeTextFile(writer.path(suffix), lines))
+            return cannotCreateFileMessage(writer.path(suffix), *reason);
+    return std::nullopt;
 }
 
 double Search::cost(const std::vector<double>& u, double* jsc) {
     const Simulation s = applied(u);
     const RunResults r = runSimulation(s, m_threads, {});
-    if (m_settings.output >= 1)
-        writeIntermediate(s, r, m_settings.output);
+    if (m_settings.output >= 1 && !m_writeFault)
+        m_writeFault = writeIntermediate(s, r, m_settings.output);
     std::vector<double> j;
     for (int l : m_settings.layers)
         j.push_back(l == 0 ? r.jphR : r.jph[static_cast<std::size_t>(l) - 2]);
@@ -352,8 +358,12 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
         return *fault;
     const std::size_t m = search.size();
     std::ofstream log;
-    if (settings.output >= 1)
+    if (settings.output >= 1) {
         log.open(simulation.outputBase + "_opt.log");
+        if (!log)
+            return ReadError{simulation.outputBase + "_opt.log", 0,
+                             "the optimisation log cannot be written"};
+    }
     OptimiseResult out;
     std::vector<double> best = search.start();
     double bestCost = search.cost(best, &out.jsc);
@@ -393,7 +403,8 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
                 progress(bestLine());
             reported = best;
         }
-        return stop && stop();
+        // Files the user asked for that cannot be written end the search.
+        return (stop && stop()) || search.writeFault();
     };
     const double tolerance = settings.stop / 100;
     if (settings.method == S::Method::Steps) {
@@ -518,6 +529,8 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
     out.bestLine = bestLine();
     if (settings.output >= 1) // the files end with the best run's
         search.cost(best);
+    if (const auto& fault = search.writeFault())
+        return ReadError{simulation.outputBase, 0, "the optimisation stopped: " + *fault};
     return out;
 }
 

@@ -331,18 +331,32 @@ std::optional<ReadError> Preparer::fixGrid(Simulation& s, const DataTable& spect
     }
     if (!s.wavelengths.empty())
         return std::nullopt;
-    // Name the narrowest nk file: the one that leaves the spectrum out.
-    const StackRow& narrowest =
-        *std::min_element(s.rows.begin(), s.rows.end(), [](const StackRow& a, const StackRow& b) {
-            return a.nk.last() - a.nk.first() < b.nk.last() - b.nk.first();
-        });
+    // Name the file that leaves the spectrum out: the one whose range begins last or ends
+    // first; where the ranges do not even overlap, the two that set them apart.
+    std::vector<const DataTable*> limits = hazeTables;
+    for (const StackRow& row : s.rows)
+        limits.push_back(&row.nk);
+    const DataTable& from = **std::max_element(
+        limits.begin(), limits.end(),
+        [](const DataTable* a, const DataTable* b) { return a->first() < b->first(); });
+    const DataTable& to = **std::min_element(
+        limits.begin(), limits.end(),
+        [](const DataTable* a, const DataTable* b) { return a->last() < b->last(); });
     const auto range = [](const DataTable& t) {
         return formatGeneral(t.first(), '.') + " - " + formatGeneral(t.last(), '.') + " nm";
     };
-    return ReadError{narrowest.nk.path, 0,
+    if (from.first() > to.last())
+        return ReadError{from.path, 0,
+                         "its range (" + range(from) + ") does not overlap that of " + to.path +
+                             " (" + range(to) +
+                             "): no wavelength lies inside the range of every nk, haze and "
+                             "calibration file in use"};
+    const DataTable& culprit = spectrum.last() < from.first() ? from : to;
+    return ReadError{culprit.path, 0,
                      "no wavelength of the spectrum " + spectrum.path + " (" + range(spectrum) +
-                         ") lies inside the range of every nk file; this one covers only " +
-                         range(narrowest.nk)};
+                         ") lies inside the range of every nk, haze and calibration file in "
+                         "use; this one covers only " +
+                         range(culprit)};
 }
 
 // The layers at one wavelength.

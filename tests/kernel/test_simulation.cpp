@@ -195,6 +195,12 @@ TEST(Simulation, RefusedInputsNameTheFile) {
          {{"Spectrum: AM15", "Spectrum: far_infrared"}, {spectra, LUMETRIX_TEST_DATA_DIR}},
          ".nk",
          "no wavelength of the spectrum"},
+        {"calibration_beyond_nk",
+         {{"T data: cT_glass_air\r\nR data: cR_glass_air",
+           "T data: c_far_infrared\r\nR data: c_far_infrared"},
+          {std::string(LUMETRIX_DATA_DIR) + "/cT_cR", LUMETRIX_TEST_DATA_DIR}},
+         "c_far_infrared.cal",
+         "does not overlap"},
     };
     for (const auto& c : cases) {
         const auto prepared = prepare(c.name, c.edits);

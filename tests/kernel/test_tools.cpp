@@ -197,6 +197,18 @@ TEST(Optimise, FindsTheQuarterWaveCoating) {
     ASSERT_TRUE(totals) << totals.error().describe();
     EXPECT_NEAR(totals.value().items[0], logged.value().jsc, 1e-4);
     EXPECT_TRUE(fs::exists(coating().outputBase + "_opt.log"));
+    // Files asked for that cannot be written (a folder where the ".rta" goes) end the search
+    // with the reason, for the main files and for all of them.
+    fs::remove(coating().outputBase + ".rta");
+    fs::create_directory(coating().outputBase + ".rta");
+    for (const int output : {1, 2}) {
+        withFiles.output = output;
+        const auto unwritten = optimise(coating(), withFiles, 1, {});
+        ASSERT_FALSE(unwritten) << output;
+        EXPECT_NE(unwritten.error().reason.find(".rta"), std::string::npos)
+            << unwritten.error().describe();
+    }
+    fs::remove(coating().outputBase + ".rta");
     // Annealing finds a better coating than the 80 nm it starts from.
     const auto annealed = optimise(coating(), lowestReflectance(Method::AnnealNormal), 1, {});
     ASSERT_TRUE(annealed);
