@@ -30,50 +30,71 @@ public:
     }
 };
 
-void twoLayers(test::TestApp& app) {
-    app.addLayers(2);
-    app.forms->StructureForm->row(2).layerFile->setEditText("ZnO");
-    app.forms->StructureForm->row(3).layerFile->setEditText("CIGS");
-}
+// A project of two layers, ZnO and CIGS, in the main window shown.
+struct TwoLayers : test::TestApp {
+    TwoLayers() : results(*forms->Results), process(*forms->ProcessForm) {
+        activeMain();
+        addLayers(2);
+        forms->StructureForm->row(2).layerFile->setEditText("ZnO");
+        forms->StructureForm->row(3).layerFile->setEditText("CIGS");
+    }
+    QString out(const QString& suffix) const { return workDir() + "/Out/LXOut" + suffix; }
+    QString report() const { return process.ProcessInfoMemo->toPlainText(); }
+    bool runEnds() {
+        return QTest::qWaitFor([&] { return main().btRun->text() == QLatin1String("RUN"); },
+                               10000) &&
+               !main().kernelRun().running();
+    }
+    // "R=1.25 T=2.50 ..." as the on-line items show their photocurrents.
+    QString jscShown() const {
+        QStringList shown;
+        for (const OnLineItem& item : results.OnLineItems)
+            shown << item.box->text() + "=" + item.jsc->text();
+        return shown.join(' ');
+    }
+    std::vector<double> pointsOf(int id) const {
+        const int index = results.lines().find(id);
+        return index < 0 ? std::vector<double>{} : results.lines().line(index).data.y;
+    }
 
-QString outFile(const test::TestApp& app, const QString& suffix) {
-    return app.workDir() + "/Out/LXOut" + suffix;
-}
+    TResults& results;
+    TProcessForm& process;
+};
 
-QByteArray fileText(const std::vector<std::string>& lines) {
-    return QByteArray::fromStdString(encodeFileText(lines).value_or(""));
-}
+// A run that fails says why; the project stays as it was.
+const struct FailureCase {
+    const char* name;
+    const char* mode;
+    QByteArray program;
+    const char* told;
+} kFailures[] = {
+    {"message of the kernel", "fail", LUMETRIX_KERNEL_DOUBLE,
+     "The simulation failed.\nnk/CIGS.nk, line 7: the wavelengths do not rise"},
+    {"exit code without a message", "silent", LUMETRIX_KERNEL_DOUBLE,
+     "ended with exit code 1 and gave no reason"},
+    {"crash", "crash", LUMETRIX_KERNEL_DOUBLE, "The simulation kernel stopped unexpectedly."},
+    {"missing program", "", "/nowhere/lumetrix-kernel", "\"/nowhere/lumetrix-kernel\" is missing"},
+    {"missing output folder", "", LUMETRIX_KERNEL_DOUBLE, "/Out\" does not exist"},
+};
 
-QString report(const test::TestApp& app) {
-    return app.forms->ProcessForm->ProcessInfoMemo->toPlainText();
-}
-
-// "R=1.25 T=2.50 ..." as the on-line items show their photocurrents.
-QString jscShown(const TResults& results) {
-    QStringList shown;
-    for (const OnLineItem& item : results.OnLineItems)
-        shown << item.box->text() + "=" + item.jsc->text();
-    return shown.join(' ');
-}
-
-std::vector<double> pointsOf(const TResults& results, int id) {
-    const int index = results.lines().find(id);
-    return index < 0 ? std::vector<double>{} : results.lines().line(index).data.y;
-}
-
-bool runEnds(TMainForm& main) {
-    return QTest::qWaitFor([&] { return main.btRun->text() == QLatin1String("RUN"); }, 10000) &&
-           !main.kernelRun().running();
-}
+// With "Ask if overwrite output files" checked, result files of the output name are only
+// replaced after a Yes; No writes nothing.
+const struct OverwriteCase {
+    const char* name;
+    bool ask, existing;
+    DialogButton answer;
+    bool asked, runs;
+} kOverwrite[] = {{"not asked when unchecked", false, true, DialogButton::No, false, true},
+                  {"Yes overwrites", true, true, DialogButton::Yes, true, true},
+                  {"No keeps the files", true, true, DialogButton::No, true, false},
+                  {"nothing to overwrite", true, false, DialogButton::No, false, true}};
 
 } // namespace
 
 class TestRun : public QObject {
     Q_OBJECT
 private slots:
-    void kernelLines_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("parsed");
+    void kernelLines() {
         const char* const cases[][2] = {
             // line, its progress or report text
             {"progress 3 10", "3/10"},
@@ -87,16 +108,12 @@ private slots:
             {"progress 2", "progress 2"},
             {"Range used: 300 - 1100 nm\n", "Range used: 300 - 1100 nm"},
         };
-        for (const auto& c : cases)
-            QTest::newRow(QByteArray(c[0]).replace('\r', "\\r").replace('\n', "\\n"))
-                << QString::fromLatin1(c[0]) << QString::fromLatin1(c[1]);
-    }
-    void kernelLines() {
-        QFETCH(QString, line);
-        QFETCH(QString, parsed);
-        const KernelLine got = parseKernelLine(line);
-        QCOMPARE(got.isProgress ? QStringLiteral("%1/%2").arg(got.done).arg(got.total) : got.text,
-                 parsed);
+        for (const auto& [line, parsed] : cases) {
+            const KernelLine got = parseKernelLine(QString::fromLatin1(line));
+            QCOMPARE(got.isProgress ? QStringLiteral("%1/%2").arg(got.done).arg(got.total)
+                                    : got.text,
+                     QString::fromLatin1(parsed));
+        }
     }
 
     void kernelProgram() {
@@ -111,11 +128,8 @@ private slots:
     // totals, the lines already on the graph included; the second ends while the About box
     // holds the pages, and its result is shown with the Results page.
     void completedRuns() {
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        twoLayers(app);
-        TProcessForm& process = *app.forms->ProcessForm;
-        TResults& results = *app.forms->Results;
+        TwoLayers app;
+        TMainForm& main = app.main();
         const QString title = main.windowTitle();
         for (const int wavelengths : {3, 4}) {
             const Kernel kernel("", wavelengths);
@@ -126,31 +140,31 @@ private slots:
             const bool locked = wavelengths == 4;
             if (locked)
                 main.About1Click();
-            QVERIFY(runEnds(main));
+            QVERIFY(app.runEnds());
             QCOMPARE(app.told(), QString());
             if (locked) {
                 QCOMPARE(main.CurrentPage, main.pageForTag(7));
                 QTest::mouseClick(app.forms->AboutForm, Qt::LeftButton);
                 main.ToolBarClick(main.LbSpeedButton8);
             }
-            QVERIFY(report(app).contains("input " + outFile(app, ".dat")));
-            QVERIFY(report(app).contains(
+            QVERIFY(app.report().contains("input " + app.out(".dat")));
+            QVERIFY(app.report().contains(
                 QStringLiteral("Range used: 300 - %1 nm").arg(290 + 10 * wavelengths)));
-            QVERIFY(!report(app).contains("progress"));
-            QVERIFY(process.pbProgress->isVisibleTo(&process));
-            QCOMPARE(process.pbProgress->maximum(), wavelengths);
-            QCOMPARE(process.pbProgress->value(), wavelengths);
+            QVERIFY(!app.report().contains("progress"));
+            QVERIFY(app.process.pbProgress->isVisibleTo(&app.process));
+            QCOMPARE(app.process.pbProgress->maximum(), wavelengths);
+            QCOMPARE(app.process.pbProgress->value(), wavelengths);
             QCOMPARE(main.CurrentPage, main.pageForTag(8));
             QVERIFY(main.LbSpeedButton8->isChecked());
-            QCOMPARE(jscShown(results), QStringLiteral("R=1.25 T=2.50 ZnO=3.75 CIGS=5.00"));
-            QCOMPARE(results.pbJscTotal->text(), QStringLiteral("99.50"));
-            QVERIFY(results.pbJscTotal->isVisible());
+            QCOMPARE(app.jscShown(), QStringLiteral("R=1.25 T=2.50 ZnO=3.75 CIGS=5.00"));
+            QCOMPARE(app.results.pbJscTotal->text(), QStringLiteral("99.50"));
+            QVERIFY(app.results.pbJscTotal->isVisible());
             const std::vector<double> r{0.1, 0.11, 0.12, 0.13};
-            QCOMPARE(pointsOf(results, kReflectanceLine),
+            QCOMPARE(app.pointsOf(kReflectanceLine),
                      std::vector<double>(r.begin(), r.begin() + wavelengths));
-            QCOMPARE(pointsOf(results, 3).size(), std::size_t(wavelengths));
+            QCOMPARE(app.pointsOf(3).size(), std::size_t(wavelengths));
         }
-        QCOMPARE(report(app).count("Completed in "), 2);
+        QCOMPARE(app.report().count("Completed in "), 2);
         QVERIFY(main.CurrentFileName.isEmpty());
         QCOMPARE(main.windowTitle(), title);
     }
@@ -159,57 +173,37 @@ private slots:
     // left out, without totals and without a message for a file not there yet; STOP ends the
     // run as stopped.
     void followedAndStopped() {
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        twoLayers(app);
-        TResults& results = *app.forms->Results;
-        TProcessForm& process = *app.forms->ProcessForm;
-        QVERIFY(test::writeAll(outFile(app, ".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n"
-                                                     "500\t0.9\t0\t0\t0.1\t1\n"
-                                                     "510\t0.9\t0\t0\t0.1\t1\n"
-                                                     "520\t0.9\t0\t0\t0.1\t1\n\n"));
+        TwoLayers app;
+        TMainForm& main = app.main();
+        QVERIFY(test::writeAll(app.out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n"
+                                                "500\t0.9\t0\t0\t0.1\t1\n"
+                                                "510\t0.9\t0\t0\t0.1\t1\n"
+                                                "520\t0.9\t0\t0\t0.1\t1\n\n"));
         const Kernel kernel("hang", 4, 200);
         main.btRunClick();
         main.ToolBarClick(main.LbSpeedButton8); // before the kernel writes its file
         QCOMPARE(main.btRun->text(), QStringLiteral("STOP"));
-        QCOMPARE(pointsOf(results, kReflectanceLine), std::vector<double>{}); // none of the old
-        QTRY_COMPARE_WITH_TIMEOUT(process.pbProgress->value(), 4, 10000);
-        QTRY_COMPARE(results.onLineTable().rowCount(), 4); // the header and three of four rows
-        QCOMPARE(pointsOf(results, kReflectanceLine), (std::vector<double>{0.1, 0.11}));
-        QCOMPARE(pointsOf(results, 2), (std::vector<double>{0.2, 0.195}));
-        QVERIFY(results.pbJscTotal->isHidden());
-        QCOMPARE(jscShown(results), QStringLiteral("R=0.00 T=0.00 ZnO=0.00 CIGS=0.00"));
+        QCOMPARE(app.pointsOf(kReflectanceLine), std::vector<double>{}); // none of the old
+        QTRY_COMPARE_WITH_TIMEOUT(app.process.pbProgress->value(), 4, 10000);
+        QTRY_COMPARE(app.results.onLineTable().rowCount(), 4); // the header and three of four rows
+        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.1, 0.11}));
+        QCOMPARE(app.pointsOf(2), (std::vector<double>{0.2, 0.195}));
+        QVERIFY(app.results.pbJscTotal->isHidden());
+        QCOMPARE(app.jscShown(), QStringLiteral("R=0.00 T=0.00 ZnO=0.00 CIGS=0.00"));
         QCOMPARE(app.told(), QString());
         QTest::mouseClick(main.btRun, Qt::LeftButton);
-        QVERIFY(runEnds(main));
-        QVERIFY(report(app).endsWith("The run was stopped."));
-        QCOMPARE(process.pbProgress->text(), QStringLiteral("Stopped at wavelength 4 of 4"));
+        QVERIFY(app.runEnds());
+        QVERIFY(app.report().endsWith("The run was stopped."));
+        QCOMPARE(app.process.pbProgress->text(), QStringLiteral("Stopped at wavelength 4 of 4"));
         QCOMPARE(app.told(), QString());
     }
 
-    // A run that fails says why; the project stays as it was.
-    void failedRuns_data() {
-        test::rows({"message of the kernel", "exit code without a message", "crash",
-                    "missing program", "missing output folder"});
-    }
+    void failedRuns_data() { test::caseRows(kFailures); }
     void failedRuns() {
         QFETCH(int, index);
-        const struct {
-            const char* mode;
-            QByteArray program;
-            const char* told;
-        } cases[] = {
-            {"fail", LUMETRIX_KERNEL_DOUBLE,
-             "The simulation failed.\nnk/CIGS.nk, line 7: the wavelengths do not rise"},
-            {"silent", LUMETRIX_KERNEL_DOUBLE, "ended with exit code 1 and gave no reason"},
-            {"crash", LUMETRIX_KERNEL_DOUBLE, "The simulation kernel stopped unexpectedly."},
-            {"", "/nowhere/lumetrix-kernel", "\"/nowhere/lumetrix-kernel\" is missing"},
-            {"", LUMETRIX_KERNEL_DOUBLE, "/Out\" does not exist"},
-        };
-        const auto& c = cases[index];
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        twoLayers(app);
+        const FailureCase& c = kFailures[index];
+        TwoLayers app;
+        TMainForm& main = app.main();
         QVERIFY(app.saveAndReopen("project.dat"));
         app.forms->StructureForm->row(2).thickness->setValue(120); // unsaved
         if (index == 4)
@@ -219,7 +213,7 @@ private slots:
         const QString title = main.windowTitle();
         app.dialogs.calls.clear();
         main.btRunClick();
-        QVERIFY(runEnds(main));
+        QVERIFY(app.runEnds());
         QCOMPARE(app.dialogs.calls.size(), 1);
         QCOMPARE(app.dialogs.calls[0].icon, DialogIcon::Error);
         QVERIFY2(app.told().contains(QString::fromLatin1(c.told)), qPrintable(app.told()));
@@ -229,46 +223,31 @@ private slots:
         QVERIFY(main.CurrentPage != main.pageForTag(8));
     }
 
-    // With "Ask if overwrite output files" checked, result files of the output name are only
-    // replaced after a Yes; No writes nothing.
-    void overwriteQuestion_data() {
-        test::rows({"not asked when unchecked", "Yes overwrites", "No keeps the files",
-                    "nothing to overwrite"});
-    }
+    void overwriteQuestion_data() { test::caseRows(kOverwrite); }
     void overwriteQuestion() {
         QFETCH(int, index);
-        const struct {
-            bool ask, existing;
-            DialogButton answer;
-            bool asked, runs;
-        } cases[] = {{false, true, DialogButton::No, false, true},
-                     {true, true, DialogButton::Yes, true, true},
-                     {true, true, DialogButton::No, true, false},
-                     {true, false, DialogButton::No, false, true}};
-        const auto& c = cases[index];
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        twoLayers(app);
+        const OverwriteCase& c = kOverwrite[index];
+        TwoLayers app;
         app.forms->FilesForm->cbOverwriteLXOut->setChecked(c.ask);
         if (c.existing) {
-            QVERIFY(test::writeAll(outFile(app, ".rta"), "old rows\n"));
-            QVERIFY(test::writeAll(outFile(app, ".jsc"), "old totals\n"));
+            QVERIFY(test::writeAll(app.out(".rta"), "old rows\n"));
+            QVERIFY(test::writeAll(app.out(".jsc"), "old totals\n"));
         }
         const Kernel kernel("");
         app.dialogs.answerMessage(c.answer);
-        main.btRunClick();
+        app.main().btRunClick();
         QCOMPARE(app.dialogs.calls.size(), c.asked ? 1 : 0);
         if (c.asked) {
             QCOMPARE(app.dialogs.calls[0].icon, DialogIcon::Warning);
             QCOMPARE(app.dialogs.calls[0].buttons, (QList{DialogButton::Yes, DialogButton::No}));
             QVERIFY(app.told().contains("LXOut.rta, LXOut.jsc"));
         }
-        QCOMPARE(main.runInProgress(), c.runs);
-        QVERIFY(runEnds(main));
-        QCOMPARE(test::readAll(outFile(app, ".rta")).startsWith("lambda"), c.runs);
-        QCOMPARE(QFile::exists(outFile(app, ".dat")), c.runs);
+        QCOMPARE(app.main().runInProgress(), c.runs);
+        QVERIFY(app.runEnds());
+        QCOMPARE(test::readAll(app.out(".rta")).startsWith("lambda"), c.runs);
+        QCOMPARE(QFile::exists(app.out(".dat")), c.runs);
         if (c.existing && !c.runs)
-            QCOMPARE(test::readAll(outFile(app, ".rta")), QByteArray("old rows\n"));
+            QCOMPARE(test::readAll(app.out(".rta")), QByteArray("old rows\n"));
     }
 
     // The kernel reads the project, a number being typed included, from <output name>.dat in
@@ -278,27 +257,24 @@ private slots:
     }
     void inputFileOfTheKernel() {
         QFETCH(int, index);
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        twoLayers(app);
-        const QString own = index == 1 ? app.tempPath("mine.dat") : outFile(app, ".dat");
+        TwoLayers app;
+        TMainForm& main = app.main();
+        const QString own = index == 1 ? app.tempPath("mine.dat") : app.out(".dat");
         if (index > 0) {
             app.dialogs.answerFile(own);
             main.SaveAs1Click();
             QCOMPARE(main.CurrentFileName, own);
         }
         const QByteArray saved = test::readAll(own);
-        TPBNumEdit* thickness = app.forms->StructureForm->row(3).thickness;
-        thickness->setFocus(Qt::MouseFocusReason);
-        thickness->selectAll();
-        QTest::keyClicks(thickness, "1750");
+        test::typeOver(app.forms->StructureForm->row(3).thickness, "1750");
         const Kernel kernel("");
         main.btRunClick();
-        QVERIFY(runEnds(main));
-        const QString input = outFile(app, index == 2 ? "_run.dat" : ".dat");
-        QVERIFY(report(app).contains("input " + input));
+        QVERIFY(app.runEnds());
+        const QString input = app.out(index == 2 ? "_run.dat" : ".dat");
+        QVERIFY(app.report().contains("input " + input));
         QVERIFY(test::readAll(input).contains(" 1750 "));
-        QCOMPARE(test::readAll(input), fileText(app.build()));
+        QCOMPARE(test::readAll(input),
+                 QByteArray::fromStdString(encodeFileText(app.build()).value_or("")));
         if (index > 0)
             QCOMPARE(test::readAll(own), saved);
         QCOMPARE(main.CurrentFileName, index > 0 ? own : QString());
