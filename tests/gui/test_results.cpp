@@ -17,18 +17,20 @@ namespace {
 
 // A project of two layers, ZnO and CIGS, with the on-line result of a run over three
 // wavelengths (ended by the kernel's empty line) and its totals.
-void writeOnLineResult(test::TestApp& app) {
-    app.addLayers(2);
-    app.forms->StructureForm->row(2).layerFile->setEditText("ZnO");
-    app.forms->StructureForm->row(3).layerFile->setEditText("CIGS");
-    const QString out = app.workDir() + "/Out/";
-    test::writeAll(out + "LXOut.rta", "lambda\tR\tT\tZnO\tCIGS\tSum\n"
-                                      "300\t0.1\t0.8\t0.05\t0.05\t1\n"
-                                      "310\t0.2\t0.7\t0.04\t0.06\t1\n"
-                                      "320\t0.3\t0.6\t0.03\t0.07\t1\n\n");
-    test::writeAll(out + "LXOut_Sum.jsc",
-                   "Jsc\n(mA/cm2)\n\n4.1\tR\n0\tT\n2.25\tZnO\n31.5\tCIGS\n\n31.5\tPV\n");
-}
+struct OnLineResult : test::TestApp {
+    OnLineResult() : results(*forms->Results) {
+        addLayers(2);
+        forms->StructureForm->row(2).layerFile->setEditText("ZnO");
+        forms->StructureForm->row(3).layerFile->setEditText("CIGS");
+        test::writeAll(workDir() + "/Out/LXOut.rta", "lambda\tR\tT\tZnO\tCIGS\tSum\n"
+                                                     "300\t0.1\t0.8\t0.05\t0.05\t1\n"
+                                                     "310\t0.2\t0.7\t0.04\t0.06\t1\n"
+                                                     "320\t0.3\t0.6\t0.03\t0.07\t1\n\n");
+        test::writeAll(workDir() + "/Out/LXOut_Sum.jsc",
+                       "Jsc\n(mA/cm2)\n\n4.1\tR\n0\tT\n2.25\tZnO\n31.5\tCIGS\n\n31.5\tPV\n");
+    }
+    TResults& results;
+};
 
 QStringList legend(const TResults& results) {
     QStringList labels;
@@ -49,10 +51,18 @@ QStringList drawn(const TResults& results) {
 class TestResults : public QObject {
     Q_OBJECT
 private slots:
+    // Before any run the page reports both missing files and plots nothing; then the result
+    // files of both layouts, and one opened, as tables.
     void resultFilesAsTables() {
         test::TestApp app;
         TResults& results = *app.forms->Results;
         const QString out = app.workDir() + "/Out/";
+        app.showPage(8, false);
+        const QStringList told = app.dialogs.messageTexts();
+        QCOMPARE(told.size(), 2);
+        QVERIFY(told[0].startsWith("Cannot open file \"" + out + "LXOut.rta\""));
+        QVERIFY(told[1].startsWith("Cannot open file \"" + out + "LXOut_Sum.jsc\""));
+        QVERIFY(results.lines().empty());
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_tabs.rta", out + "LXOut.rta"));
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_fixed.GL", out + "LXOut.GL"));
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_fixed.GL", out + "import.Gl"));
@@ -61,18 +71,17 @@ private slots:
         const struct {
             int entry;
             const char* opened;
-            int rows, columns;
             QStringList header;
-        } cases[] = {{1, "On-line results: LXOut.rta", 3, 4, {"", "lambda", "R", "T"}},
-                     {4, "On-line results: LXOut.GL", 3, 4, {"", "x(nm)", "G1", "G2"}},
-                     {10, "Opened file: import.Gl", 3, 4, {"", "x(nm)", "G1", "G2"}}};
+        } cases[] = {{1, "On-line results: LXOut.rta", {"", "lambda", "R", "T"}},
+                     {4, "On-line results: LXOut.GL", {"", "x(nm)", "G1", "G2"}},
+                     {10, "Opened file: import.Gl", {"", "x(nm)", "G1", "G2"}}};
         for (const auto& c : cases) {
             app.dialogs.answerFile(out + "import.Gl");
             results.cbIzberiGrafChange(c.entry);
             QCOMPARE(results.LOpenedFile->text(), QString::fromLatin1(c.opened));
             QCOMPARE(results.Notebook1->currentIndex(), 1);
-            QCOMPARE(model.rowCount(), c.rows);
-            QCOMPARE(model.columnCount(), c.columns);
+            QCOMPARE(model.rowCount(), 3);
+            QCOMPARE(model.columnCount(), 4);
             QCOMPARE((QStringList{cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3)}), c.header);
             QCOMPARE(cell(2, 0), QStringLiteral("2"));
         }
@@ -96,11 +105,11 @@ private slots:
     }
 
     // The on-line view: the table without the last line and column, the photocurrents, and a
-    // line per item with R on top, drawn over the others.
+    // line per item with R on top, drawn over the others; the lines as the layers and the
+    // project change.
     void onLineView() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
+        OnLineResult app;
+        TResults& results = app.results;
         app.showPage(8, false);
         QCOMPARE(app.told(), QString());
         const QAbstractItemModel& model = *results.sgTable->model();
@@ -142,24 +151,28 @@ private slots:
         results.SyncOnLineItems();
         QCOMPARE(legend(results), (QStringList{"R", "T", "CIGS"}));
         QCOMPARE(results.lines().line(2).id, 3);
-    }
 
-    // Before any run the page reports both missing files and plots nothing.
-    void noResultYet() {
-        test::TestApp app;
-        app.showPage(8, false);
-        const QStringList told = app.dialogs.messageTexts();
-        QCOMPARE(told.size(), 2);
-        QVERIFY(told[0].startsWith("Cannot open file \"" + app.workDir() + "/Out/LXOut.rta\""));
-        QVERIFY(told[1].startsWith("Cannot open file \"" + app.workDir() + "/Out/LXOut_Sum.jsc\""));
-        QVERIFY(app.forms->Results->lines().empty());
+        // New keeps copies of the on-line lines; the layer lines go with their items, so no row
+        // of the next project takes them over. Open (the menu command) lets every line go.
+        app.dialogs.answerMessage(DialogButton::No); // the changed project is not saved
+        app.main().New1Click();
+        QCOMPARE(legend(results), (QStringList{"Old1 CIGS", "Old1 T", "Old1 R"}));
+        QCOMPARE(results.OnLineItems.size(), std::size_t(2));
+        QCOMPARE(results.Notebook1->currentIndex(), 0);
+        QCOMPARE(results.sgTable->model()->rowCount(), 2);
+        const QString saved = app.tempPath("saved.dat");
+        QVERIFY(app.main().SaveInputFile(saved));
+        app.dialogs.answerFile(saved);
+        app.dialogs.answerMessage(DialogButton::No); // the project is not saved again
+        app.main().Importinputfile1Click();
+        QVERIFY(results.lines().empty());
+        QVERIFY(!results.cbDeleteOnLinePlots->isChecked());
     }
 
     // Rename, axis, colour, removal and clearing through the legend and the menus.
     void legendCommands() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
+        OnLineResult app;
+        TResults& results = app.results;
         app.showPage(8, false);
         app.dialogs.answerSeries(SeriesProperties{"R", true}); // same text, no axis offered
         results.LabelClick(kReflectanceLine);
@@ -209,32 +222,10 @@ private slots:
         QCOMPARE(results.lines().line(0).colour, kLinePalette[0]);
     }
 
-    // New keeps copies of the on-line lines; Open (the menu command) lets every line go.
-    void newProjectKeepsOldLines() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
-        app.showPage(8, false);
-        app.main().New1Click();
-        // The layer lines go with their items, so no row of the next project takes them over.
-        QCOMPARE(legend(results), (QStringList{"Old1 CIGS", "Old1 ZnO", "Old1 T", "Old1 R"}));
-        QCOMPARE(results.OnLineItems.size(), std::size_t(2));
-        QCOMPARE(results.Notebook1->currentIndex(), 0);
-        QCOMPARE(results.sgTable->model()->rowCount(), 2);
-        const QString saved = app.tempPath("saved.dat");
-        QVERIFY(app.main().SaveInputFile(saved));
-        app.dialogs.answerFile(saved);
-        app.dialogs.answerMessage(DialogButton::No); // the project is not saved again
-        app.main().Importinputfile1Click();
-        QVERIFY(results.lines().empty());
-        QVERIFY(!results.cbDeleteOnLinePlots->isChecked());
-    }
-
     // The axis selection dialog makes a line of two table columns; the side buttons wait.
     void axisSelection() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
+        OnLineResult app;
+        TResults& results = app.results;
         app.activeMain();
         results.cbIzberiGraf->setCurrentIndex(1);
         results.cbIzberiGrafChange(1);
@@ -264,11 +255,11 @@ private slots:
         QCOMPARE(results.lines().line(1).data.y, (std::vector<double>{1, 2, 3}));
     }
 
-    // Apply checks each range; Enter in a range edit ends the automatic range; the graph data
-    // file holds every line's points side by side.
+    // Apply checks each range, the axes before a wrong one staying applied; Enter in a range
+    // edit ends the automatic range; the graph data file holds every line's points side by side.
     void graphSettingsAndSaving() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
+        OnLineResult app;
+        TResults& results = app.results;
         ResultChart& chart = *results.Graf;
         const struct {
             TPBNumEdit* edit;
@@ -281,16 +272,21 @@ private slots:
             {results.pbXMax, 1500, results.pbYMin,
              "Max value for Y axis must be greater then MIN Value!"},
             {results.pbYMin, 0, results.btApplyGraphSettings, ""},
+            {results.pbY2Max, 0, results.btApplyGraphSettings,
+             "Max value for Y2 axis must be greater then MIN Value!"},
         };
         results.pbYMin->setValue(1);
+        results.Addseconday1Click();
         for (const auto& step : steps) {
             step.edit->setValue(step.value);
             app.dialogs.calls.clear();
             results.btApplyGraphSettingsClick(step.sender);
             QCOMPARE(app.told(), step.told);
         }
-        results.pbXMin->setValue(1200);
+        results.pbXMin->setValue(1200); // applied with Y2 still wrong
+        results.eXLabel->setText("nm");
         results.btApplyGraphSettingsClick(results.btApplyGraphSettings);
+        QCOMPARE(chart.title(ChartAxis::Bottom), QStringLiteral("nm"));
         QCOMPARE(chart.minimum(ChartAxis::Bottom), 1200.0);
         QCOMPARE(chart.maximum(ChartAxis::Bottom), 1500.0);
         results.cbYAuto->setChecked(true);
@@ -300,17 +296,8 @@ private slots:
         QTest::keyClick(results.pbYMax, Qt::Key_Return);
         QVERIFY(!results.cbYAuto->isChecked() && !chart.automatic(ChartAxis::Left));
         QCOMPARE(chart.maximum(ChartAxis::Left), 2.0);
-        results.Addseconday1Click();
-        results.pbY2Max->setValue(0);
-        results.eXLabel->setText("nm");
-        app.dialogs.calls.clear();
-        results.btApplyGraphSettingsClick(results.btApplyGraphSettings);
-        QCOMPARE(app.told(),
-                 QStringLiteral("Max value for Y2 axis must be greater then MIN Value!"));
-        QCOMPARE(chart.title(ChartAxis::Bottom), QStringLiteral("nm")); // x and y stay applied
 
         // Lines of 3 and 2 points: the shorter one leaves two empty fields.
-        writeOnLineResult(app);
         test::writeAll(app.workDir() + "/Out/LXOut_Spec.rta", "x\ty\n1\t0.5\n2\t0.25\n");
         for (int entry : {1, 2}) {
             results.cbIzberiGrafChange(entry);
