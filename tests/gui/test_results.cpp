@@ -1,34 +1,107 @@
-// The Results page: result files of both layouts as tables, the on-line view with its
-// photocurrents, the graph's lines, legend and settings, and the axis selection dialog.
+// RUN and the Results page. RUN: the project goes to the kernel, the stand-in of
+// tests/kernel_double, whose report and progress the Process window shows and whose result the
+// Results page follows and then shows with its totals; STOP, failures, the overwrite question,
+// and where the kernel's input file is written. The page: result files of both layouts as
+// tables, the on-line view with its photocurrents, the graph's lines, legend and settings, and
+// the axis selection dialog.
+#include "app/processform.h"
+#include "controls/kernelprogram.h"
 #include "results/resultchart.h"
 #include "testapp.h"
-
-#include <QClipboard>
-#include <QFile>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QStackedWidget>
-#include <QTableView>
-#include <QtTest>
 
 using namespace lumetrix;
 
 namespace {
 
-// A project of two layers, ZnO and CIGS, with the on-line result of a run over three
-// wavelengths (ended by the kernel's empty line) and its totals.
-void writeOnLineResult(test::TestApp& app) {
-    app.addLayers(2);
-    app.forms->StructureForm->row(2).layerFile->setEditText("ZnO");
-    app.forms->StructureForm->row(3).layerFile->setEditText("CIGS");
-    const QString out = app.workDir() + "/Out/";
-    test::writeAll(out + "LXOut.rta", "lambda\tR\tT\tZnO\tCIGS\tSum\n"
-                                      "300\t0.1\t0.8\t0.05\t0.05\t1\n"
-                                      "310\t0.2\t0.7\t0.04\t0.06\t1\n"
-                                      "320\t0.3\t0.6\t0.03\t0.07\t1\n\n");
-    test::writeAll(out + "LXOut_Sum.jsc",
-                   "Jsc\n(mA/cm2)\n\n4.1\tR\n0\tT\n2.25\tZnO\n31.5\tCIGS\n\n31.5\tPV\n");
-}
+// The stand-in kernel as RUN's program, told how to behave (see kernel_double.cpp).
+class Kernel {
+public:
+    explicit Kernel(const char* mode, int rows = 3, int delayMs = 0,
+                    const QByteArray& program = LUMETRIX_KERNEL_DOUBLE) {
+        qputenv("LUMETRIX_KERNEL", program);
+        qputenv("LUMETRIX_DOUBLE", mode);
+        qputenv("LUMETRIX_DOUBLE_ROWS", QByteArray::number(rows));
+        qputenv("LUMETRIX_DOUBLE_DELAY_MS", QByteArray::number(delayMs));
+    }
+    ~Kernel() {
+        for (const char* name : {"LUMETRIX_KERNEL", "LUMETRIX_DOUBLE", "LUMETRIX_DOUBLE_ROWS",
+                                 "LUMETRIX_DOUBLE_DELAY_MS"})
+            qunsetenv(name);
+    }
+};
+
+// A project of two layers, ZnO and CIGS, in the main window shown.
+struct TwoLayers : test::TestApp {
+    TwoLayers() : results(*forms->Results), process(*forms->ProcessForm) {
+        activeMain();
+        addLayers(2);
+        forms->StructureForm->row(2).layerFile->setEditText("ZnO");
+        forms->StructureForm->row(3).layerFile->setEditText("CIGS");
+    }
+    QString out(const QString& suffix) const { return workDir() + "/Out/LXOut" + suffix; }
+    QString report() const { return process.ProcessInfoMemo->toPlainText(); }
+    bool runEnds() {
+        return QTest::qWaitFor([&] { return main().btRun->text() == QLatin1String("RUN"); },
+                               10000) &&
+               !main().kernelRun().running();
+    }
+    // "R=1.25 T=2.50 ..." as the on-line items show their photocurrents, "!" after an item
+    // whose line is not shown.
+    QString jscShown() const {
+        QStringList shown;
+        for (const OnLineItem& item : results.OnLineItems)
+            shown << item.box->text() + "=" + item.jsc->text() + (item.box->isChecked() ? "" : "!");
+        return shown.join(' ');
+    }
+    std::vector<double> pointsOf(int id) const {
+        const int index = results.lines().find(id);
+        return index < 0 ? std::vector<double>{} : results.lines().line(index).data.y;
+    }
+
+    TResults& results;
+    TProcessForm& process;
+};
+
+// A run that fails says why; the project stays as it was.
+const struct FailureCase {
+    const char* name;
+    const char* mode;
+    QByteArray program;
+    const char* told;
+} kFailures[] = {
+    {"message of the kernel", "fail", LUMETRIX_KERNEL_DOUBLE,
+     "The simulation failed.\nnk/CIGS.nk, line 7: the wavelengths do not rise"},
+    {"exit code without a message", "silent", LUMETRIX_KERNEL_DOUBLE,
+     "ended with exit code 1 and gave no reason"},
+    {"crash", "crash", LUMETRIX_KERNEL_DOUBLE, "The simulation kernel stopped unexpectedly."},
+    {"missing program", "", "/nowhere/lumetrix-kernel", "\"/nowhere/lumetrix-kernel\" is missing"},
+    {"missing output folder", "", LUMETRIX_KERNEL_DOUBLE, "/Out\" does not exist"},
+};
+
+// With "Ask if overwrite output files" checked, result files of the output name are only
+// replaced after a Yes; No writes nothing.
+const struct OverwriteCase {
+    const char* name;
+    bool ask, existing;
+    DialogButton answer;
+    bool asked, runs;
+} kOverwrite[] = {{"not asked when unchecked", false, true, DialogButton::No, false, true},
+                  {"Yes overwrites", true, true, DialogButton::Yes, true, true},
+                  {"No keeps the files", true, true, DialogButton::No, true, false},
+                  {"nothing to overwrite", true, false, DialogButton::No, false, true}};
+
+// The two-layer project with the on-line result of a run over three wavelengths (ended by the
+// kernel's empty line) and its totals.
+struct OnLineResult : TwoLayers {
+    OnLineResult() {
+        test::writeAll(out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n"
+                                    "300\t0.1\t0.8\t0.05\t0.05\t1\n"
+                                    "310\t0.2\t0.7\t0.04\t0.06\t1\n"
+                                    "320\t0.3\t0.6\t0.03\t0.07\t1\n\n");
+        test::writeAll(out("_Sum.jsc"),
+                       "Jsc\n(mA/cm2)\n\n4.1\tR\n0\tT\n2.25\tZnO\n31.5\tCIGS\n\n31.5\tPV\n");
+    }
+};
 
 QStringList legend(const TResults& results) {
     QStringList labels;
@@ -49,10 +122,204 @@ QStringList drawn(const TResults& results) {
 class TestResults : public QObject {
     Q_OBJECT
 private slots:
+    void kernelLines() {
+        const char* const cases[][2] = {
+            // line, its progress or report text
+            {"progress 3 10", "3/10"},
+            {"progress 10 10\r\n", "10/10"},
+            {"progress 0 4", "0/4"},
+            {"progress 11 10", "progress 11 10"}, // beyond the end: report text
+            {"progress 1 0", "progress 1 0"},
+            {"progress -1 4", "progress -1 4"},
+            {"progress 1 4 nm", "progress 1 4 nm"},
+            {"Progress 1 4", "Progress 1 4"},
+            {"progress 2", "progress 2"},
+            {"Range used: 300 - 1100 nm\n", "Range used: 300 - 1100 nm"},
+        };
+        for (const auto& [line, parsed] : cases) {
+            const KernelLine got = parseKernelLine(QString::fromLatin1(line));
+            QCOMPARE(got.isProgress ? QStringLiteral("%1/%2").arg(got.done).arg(got.total)
+                                    : got.text,
+                     QString::fromLatin1(parsed));
+        }
+    }
+
+    void kernelProgram() {
+        qputenv("LUMETRIX_KERNEL", "/opt/kernels/lumetrix-kernel-test");
+        QCOMPARE(kernelProgramPath(), QStringLiteral("/opt/kernels/lumetrix-kernel-test"));
+        qunsetenv("LUMETRIX_KERNEL");
+        QCOMPARE(kernelProgramPath(), QCoreApplication::applicationDirPath() + "/lumetrix-kernel");
+    }
+
+    // Two runs one after the other: RUN reads STOP while the kernel works, the Process window
+    // shows its report and progress, and the Results page then shows each new result with its
+    // totals, the lines already on the graph included; the second ends while the About box
+    // holds the pages, and its result is shown with the Results page.
+    void completedRuns() {
+        TwoLayers app;
+        TMainForm& main = app.main();
+        const QString title = main.windowTitle();
+        for (const int wavelengths : {3, 4}) {
+            const Kernel kernel("", wavelengths);
+            QTest::mouseClick(main.btRun, Qt::LeftButton);
+            QCOMPARE(main.btRun->text(), QStringLiteral("STOP"));
+            QVERIFY(main.runInProgress() && main.kernelRun().running());
+            QCOMPARE(main.CurrentPage, main.pageForTag(7));
+            const bool locked = wavelengths == 4;
+            if (locked)
+                main.About1Click();
+            QVERIFY(app.runEnds());
+            QCOMPARE(app.told(), QString());
+            if (locked) {
+                QCOMPARE(main.CurrentPage, main.pageForTag(7));
+                QTest::mouseClick(app.forms->AboutForm, Qt::LeftButton);
+                main.ToolBarClick(main.LbSpeedButton8);
+            }
+            QVERIFY(app.report().contains("input " + app.out(".dat")));
+            QVERIFY(app.report().contains(
+                QStringLiteral("Range used: 300 - %1 nm").arg(290 + 10 * wavelengths)));
+            QVERIFY(!app.report().contains("progress"));
+            QVERIFY(app.process.pbProgress->isVisibleTo(&app.process));
+            QCOMPARE(app.process.pbProgress->maximum(), wavelengths);
+            QCOMPARE(app.process.pbProgress->value(), wavelengths);
+            QCOMPARE(main.CurrentPage, main.pageForTag(8));
+            QVERIFY(main.LbSpeedButton8->isChecked());
+            QCOMPARE(app.jscShown(), QStringLiteral("R=1.25 T=2.50 ZnO=3.75 CIGS=5.00"));
+            QCOMPARE(app.results.pbJscTotal->text(), QStringLiteral("99.50"));
+            QVERIFY(app.results.pbJscTotal->isVisible());
+            const std::vector<double> r{0.1, 0.11, 0.12, 0.13};
+            QCOMPARE(app.pointsOf(kReflectanceLine),
+                     std::vector<double>(r.begin(), r.begin() + wavelengths));
+            QCOMPARE(app.pointsOf(3).size(), std::size_t(wavelengths));
+        }
+        QCOMPARE(app.report().count("Completed in "), 2);
+        QVERIFY(main.CurrentFileName.isEmpty());
+        QCOMPARE(main.windowTitle(), title);
+    }
+
+    // While the kernel works the on-line view follows the rows it has written, the last one
+    // left out, without totals and without a message for a file not there yet; STOP ends the
+    // run as stopped.
+    void followedAndStopped() {
+        TwoLayers app;
+        TMainForm& main = app.main();
+        QVERIFY(test::writeAll(app.out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n"
+                                                "500\t0.9\t0\t0\t0.1\t1\n"
+                                                "510\t0.9\t0\t0\t0.1\t1\n"
+                                                "520\t0.9\t0\t0\t0.1\t1\n\n"));
+        const Kernel kernel("hang", 4, 200);
+        main.btRunClick();
+        main.ToolBarClick(main.LbSpeedButton8); // before the kernel writes its file
+        QCOMPARE(main.btRun->text(), QStringLiteral("STOP"));
+        QCOMPARE(app.pointsOf(kReflectanceLine), std::vector<double>{}); // none of the old
+        QTRY_COMPARE_WITH_TIMEOUT(app.process.pbProgress->value(), 4, 10000);
+        QTRY_COMPARE(app.results.onLineTable().rowCount(), 4); // the header and three of four rows
+        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.1, 0.11}));
+        QCOMPARE(app.pointsOf(2), (std::vector<double>{0.2, 0.195}));
+        QVERIFY(app.results.pbJscTotal->isHidden());
+        QCOMPARE(app.jscShown(), QStringLiteral("R=0.00 T=0.00 ZnO=0.00 CIGS=0.00"));
+        QCOMPARE(app.told(), QString());
+        QTest::mouseClick(main.btRun, Qt::LeftButton);
+        QVERIFY(app.runEnds());
+        QVERIFY(app.report().endsWith("The run was stopped."));
+        QCOMPARE(app.process.pbProgress->text(), QStringLiteral("Stopped at wavelength 4 of 4"));
+        QCOMPARE(app.told(), QString());
+    }
+
+    void failedRuns_data() { test::caseRows(kFailures); }
+    void failedRuns() {
+        QFETCH(int, index);
+        const FailureCase& c = kFailures[index];
+        TwoLayers app;
+        TMainForm& main = app.main();
+        QVERIFY(app.saveAndReopen("project.dat"));
+        app.forms->StructureForm->row(2).thickness->setValue(120); // unsaved
+        if (index == 4)
+            QVERIFY(QDir(app.workDir() + "/Out").removeRecursively());
+        const Kernel kernel(c.mode, 3, 0, c.program);
+        const std::vector<std::string> project = app.build();
+        const QString title = main.windowTitle();
+        app.dialogs.calls.clear();
+        main.btRunClick();
+        QVERIFY(app.runEnds());
+        QCOMPARE(app.dialogs.calls.size(), 1);
+        QCOMPARE(app.dialogs.calls[0].icon, DialogIcon::Error);
+        QVERIFY2(app.told().contains(QString::fromLatin1(c.told)), qPrintable(app.told()));
+        QCOMPARE(app.build(), project);
+        QCOMPARE(main.CurrentFileName, app.tempPath("project.dat"));
+        QCOMPARE(main.windowTitle(), title);
+        QVERIFY(main.CurrentPage != main.pageForTag(8));
+    }
+
+    void overwriteQuestion_data() { test::caseRows(kOverwrite); }
+    void overwriteQuestion() {
+        QFETCH(int, index);
+        const OverwriteCase& c = kOverwrite[index];
+        TwoLayers app;
+        app.forms->FilesForm->cbOverwriteLXOut->setChecked(c.ask);
+        if (c.existing) {
+            QVERIFY(test::writeAll(app.out(".rta"), "old rows\n"));
+            QVERIFY(test::writeAll(app.out(".jsc"), "old totals\n"));
+        }
+        const Kernel kernel("");
+        app.dialogs.answerMessage(c.answer);
+        app.main().btRunClick();
+        QCOMPARE(app.dialogs.calls.size(), c.asked ? 1 : 0);
+        if (c.asked) {
+            QCOMPARE(app.dialogs.calls[0].icon, DialogIcon::Warning);
+            QCOMPARE(app.dialogs.calls[0].buttons, (QList{DialogButton::Yes, DialogButton::No}));
+            QVERIFY(app.told().contains("LXOut.rta, LXOut.jsc"));
+        }
+        QCOMPARE(app.main().runInProgress(), c.runs);
+        QVERIFY(app.runEnds());
+        QCOMPARE(test::readAll(app.out(".rta")).startsWith("lambda"), c.runs);
+        QCOMPARE(QFile::exists(app.out(".dat")), c.runs);
+        if (c.existing && !c.runs)
+            QCOMPARE(test::readAll(app.out(".rta")), QByteArray("old rows\n"));
+    }
+
+    // The kernel reads the project, a number being typed included, from <output name>.dat in
+    // the output folder; when that file is the user's own project, from <output name>_run.dat.
+    void inputFileOfTheKernel_data() {
+        test::rows({"untitled project", "project saved elsewhere", "project saved as LXOut.dat"});
+    }
+    void inputFileOfTheKernel() {
+        QFETCH(int, index);
+        TwoLayers app;
+        TMainForm& main = app.main();
+        const QString own = index == 1 ? app.tempPath("mine.dat") : app.out(".dat");
+        if (index > 0) {
+            app.dialogs.answerFile(own);
+            main.SaveAs1Click();
+            QCOMPARE(main.CurrentFileName, own);
+        }
+        const QByteArray saved = test::readAll(own);
+        test::typeOver(app.forms->StructureForm->row(3).thickness, "1750");
+        const Kernel kernel("");
+        main.btRunClick();
+        QVERIFY(app.runEnds());
+        const QString input = app.out(index == 2 ? "_run.dat" : ".dat");
+        QVERIFY(app.report().contains("input " + input));
+        QVERIFY(test::readAll(input).contains(" 1750 "));
+        QCOMPARE(test::readAll(input),
+                 QByteArray::fromStdString(encodeFileText(app.build()).value_or("")));
+        if (index > 0)
+            QCOMPARE(test::readAll(own), saved);
+        QCOMPARE(main.CurrentFileName, index > 0 ? own : QString());
+    }
+
+    // Before any run the page reports both missing files and plots nothing; then the result
+    // files of both layouts, and one opened, as tables.
     void resultFilesAsTables() {
         test::TestApp app;
         TResults& results = *app.forms->Results;
         const QString out = app.workDir() + "/Out/";
+        app.showPage(8, false);
+        const QStringList told = app.dialogs.messageTexts();
+        QCOMPARE(told.size(), 2);
+        QVERIFY(told[0].startsWith("Cannot open file \"" + out + "LXOut.rta\""));
+        QVERIFY(told[1].startsWith("Cannot open file \"" + out + "LXOut_Sum.jsc\""));
+        QVERIFY(results.lines().empty());
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_tabs.rta", out + "LXOut.rta"));
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_fixed.GL", out + "LXOut.GL"));
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_fixed.GL", out + "import.Gl"));
@@ -61,18 +328,17 @@ private slots:
         const struct {
             int entry;
             const char* opened;
-            int rows, columns;
             QStringList header;
-        } cases[] = {{1, "On-line results: LXOut.rta", 3, 4, {"", "lambda", "R", "T"}},
-                     {4, "On-line results: LXOut.GL", 3, 4, {"", "x(nm)", "G1", "G2"}},
-                     {10, "Opened file: import.Gl", 3, 4, {"", "x(nm)", "G1", "G2"}}};
+        } cases[] = {{1, "On-line results: LXOut.rta", {"", "lambda", "R", "T"}},
+                     {4, "On-line results: LXOut.GL", {"", "x(nm)", "G1", "G2"}},
+                     {10, "Opened file: import.Gl", {"", "x(nm)", "G1", "G2"}}};
         for (const auto& c : cases) {
             app.dialogs.answerFile(out + "import.Gl");
             results.cbIzberiGrafChange(c.entry);
             QCOMPARE(results.LOpenedFile->text(), QString::fromLatin1(c.opened));
             QCOMPARE(results.Notebook1->currentIndex(), 1);
-            QCOMPARE(model.rowCount(), c.rows);
-            QCOMPARE(model.columnCount(), c.columns);
+            QCOMPARE(model.rowCount(), 3);
+            QCOMPARE(model.columnCount(), 4);
             QCOMPARE((QStringList{cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3)}), c.header);
             QCOMPARE(cell(2, 0), QStringLiteral("2"));
         }
@@ -96,21 +362,18 @@ private slots:
     }
 
     // The on-line view: the table without the last line and column, the photocurrents, and a
-    // line per item with R on top, drawn over the others.
+    // line per item with R on top, drawn over the others; the lines as the layers and the
+    // project change.
     void onLineView() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
+        OnLineResult app;
+        TResults& results = app.results;
         app.showPage(8, false);
         QCOMPARE(app.told(), QString());
         const QAbstractItemModel& model = *results.sgTable->model();
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(model.columnCount(), 6);
         QCOMPARE(model.index(0, 5).data().toString(), QStringLiteral("CIGS"));
-        QStringList jsc;
-        for (const OnLineItem& item : results.OnLineItems)
-            jsc << item.box->text() + "=" + item.jsc->text() + (item.box->isChecked() ? "" : "!");
-        QCOMPARE(jsc.join(' '), QStringLiteral("R=4.10 T=0.00 ZnO=2.25 CIGS=31.50"));
+        QCOMPARE(app.jscShown(), QStringLiteral("R=4.10 T=0.00 ZnO=2.25 CIGS=31.50"));
         QCOMPARE(results.pbJscTotal->text(), QStringLiteral("31.50"));
         QVERIFY(!results.pbJscTotal->isHidden());
         QCOMPARE(legend(results), (QStringList{"R", "T", "ZnO", "CIGS"}));
@@ -142,24 +405,28 @@ private slots:
         results.SyncOnLineItems();
         QCOMPARE(legend(results), (QStringList{"R", "T", "CIGS"}));
         QCOMPARE(results.lines().line(2).id, 3);
-    }
 
-    // Before any run the page reports both missing files and plots nothing.
-    void noResultYet() {
-        test::TestApp app;
-        app.showPage(8, false);
-        const QStringList told = app.dialogs.messageTexts();
-        QCOMPARE(told.size(), 2);
-        QVERIFY(told[0].startsWith("Cannot open file \"" + app.workDir() + "/Out/LXOut.rta\""));
-        QVERIFY(told[1].startsWith("Cannot open file \"" + app.workDir() + "/Out/LXOut_Sum.jsc\""));
-        QVERIFY(app.forms->Results->lines().empty());
+        // New keeps copies of the on-line lines; the layer lines go with their items, so no row
+        // of the next project takes them over. Open (the menu command) lets every line go.
+        app.dialogs.answerMessage(DialogButton::No); // the changed project is not saved
+        app.main().New1Click();
+        QCOMPARE(legend(results), (QStringList{"Old1 CIGS", "Old1 T", "Old1 R"}));
+        QCOMPARE(results.OnLineItems.size(), std::size_t(2));
+        QCOMPARE(results.Notebook1->currentIndex(), 0);
+        QCOMPARE(results.sgTable->model()->rowCount(), 2);
+        const QString saved = app.tempPath("saved.dat");
+        QVERIFY(app.main().SaveInputFile(saved));
+        app.dialogs.answerFile(saved);
+        app.dialogs.answerMessage(DialogButton::No); // the project is not saved again
+        app.main().Importinputfile1Click();
+        QVERIFY(results.lines().empty());
+        QVERIFY(!results.cbDeleteOnLinePlots->isChecked());
     }
 
     // Rename, axis, colour, removal and clearing through the legend and the menus.
     void legendCommands() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
+        OnLineResult app;
+        TResults& results = app.results;
         app.showPage(8, false);
         app.dialogs.answerSeries(SeriesProperties{"R", true}); // same text, no axis offered
         results.LabelClick(kReflectanceLine);
@@ -209,32 +476,10 @@ private slots:
         QCOMPARE(results.lines().line(0).colour, kLinePalette[0]);
     }
 
-    // New keeps copies of the on-line lines; Open (the menu command) lets every line go.
-    void newProjectKeepsOldLines() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
-        app.showPage(8, false);
-        app.main().New1Click();
-        // The layer lines go with their items, so no row of the next project takes them over.
-        QCOMPARE(legend(results), (QStringList{"Old1 CIGS", "Old1 ZnO", "Old1 T", "Old1 R"}));
-        QCOMPARE(results.OnLineItems.size(), std::size_t(2));
-        QCOMPARE(results.Notebook1->currentIndex(), 0);
-        QCOMPARE(results.sgTable->model()->rowCount(), 2);
-        const QString saved = app.tempPath("saved.dat");
-        QVERIFY(app.main().SaveInputFile(saved));
-        app.dialogs.answerFile(saved);
-        app.dialogs.answerMessage(DialogButton::No); // the project is not saved again
-        app.main().Importinputfile1Click();
-        QVERIFY(results.lines().empty());
-        QVERIFY(!results.cbDeleteOnLinePlots->isChecked());
-    }
-
     // The axis selection dialog makes a line of two table columns; the side buttons wait.
     void axisSelection() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
-        writeOnLineResult(app);
+        OnLineResult app;
+        TResults& results = app.results;
         app.activeMain();
         results.cbIzberiGraf->setCurrentIndex(1);
         results.cbIzberiGrafChange(1);
@@ -264,11 +509,11 @@ private slots:
         QCOMPARE(results.lines().line(1).data.y, (std::vector<double>{1, 2, 3}));
     }
 
-    // Apply checks each range; Enter in a range edit ends the automatic range; the graph data
-    // file holds every line's points side by side.
+    // Apply checks each range, the axes before a wrong one staying applied; Enter in a range
+    // edit ends the automatic range; the graph data file holds every line's points side by side.
     void graphSettingsAndSaving() {
-        test::TestApp app;
-        TResults& results = *app.forms->Results;
+        OnLineResult app;
+        TResults& results = app.results;
         ResultChart& chart = *results.Graf;
         const struct {
             TPBNumEdit* edit;
@@ -281,16 +526,21 @@ private slots:
             {results.pbXMax, 1500, results.pbYMin,
              "Max value for Y axis must be greater then MIN Value!"},
             {results.pbYMin, 0, results.btApplyGraphSettings, ""},
+            {results.pbY2Max, 0, results.btApplyGraphSettings,
+             "Max value for Y2 axis must be greater then MIN Value!"},
         };
         results.pbYMin->setValue(1);
+        results.Addseconday1Click();
         for (const auto& step : steps) {
             step.edit->setValue(step.value);
             app.dialogs.calls.clear();
             results.btApplyGraphSettingsClick(step.sender);
             QCOMPARE(app.told(), step.told);
         }
-        results.pbXMin->setValue(1200);
+        results.pbXMin->setValue(1200); // applied with Y2 still wrong
+        results.eXLabel->setText("nm");
         results.btApplyGraphSettingsClick(results.btApplyGraphSettings);
+        QCOMPARE(chart.title(ChartAxis::Bottom), QStringLiteral("nm"));
         QCOMPARE(chart.minimum(ChartAxis::Bottom), 1200.0);
         QCOMPARE(chart.maximum(ChartAxis::Bottom), 1500.0);
         results.cbYAuto->setChecked(true);
@@ -300,17 +550,8 @@ private slots:
         QTest::keyClick(results.pbYMax, Qt::Key_Return);
         QVERIFY(!results.cbYAuto->isChecked() && !chart.automatic(ChartAxis::Left));
         QCOMPARE(chart.maximum(ChartAxis::Left), 2.0);
-        results.Addseconday1Click();
-        results.pbY2Max->setValue(0);
-        results.eXLabel->setText("nm");
-        app.dialogs.calls.clear();
-        results.btApplyGraphSettingsClick(results.btApplyGraphSettings);
-        QCOMPARE(app.told(),
-                 QStringLiteral("Max value for Y2 axis must be greater then MIN Value!"));
-        QCOMPARE(chart.title(ChartAxis::Bottom), QStringLiteral("nm")); // x and y stay applied
 
         // Lines of 3 and 2 points: the shorter one leaves two empty fields.
-        writeOnLineResult(app);
         test::writeAll(app.workDir() + "/Out/LXOut_Spec.rta", "x\ty\n1\t0.5\n2\t0.25\n");
         for (int entry : {1, 2}) {
             results.cbIzberiGrafChange(entry);
