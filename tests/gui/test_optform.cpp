@@ -255,6 +255,10 @@ private slots:
         QCOMPARE(f.btOptimRUN->text(), QStringLiteral("STOP OPTIMISATION"));
         if (index == 2) {
             QVERIFY(QTest::qWaitFor([&] { return f.pbIter_No->text() == "2"; }, 10000));
+            app.main().btRunClick(); // both write the output files: RUN waits
+            QCOMPARE(app.main().btRun->text(), QStringLiteral("RUN"));
+            QVERIFY2(app.told().startsWith("An optimisation is running"), qPrintable(app.told()));
+            app.dialogs.calls.clear();
             f.btOptimRUN->click(); // STOP OPTIMISATION
         }
         QVERIFY(QTest::qWaitFor([&] { return !f.running(); }, 10000));

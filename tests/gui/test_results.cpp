@@ -219,6 +219,10 @@ private slots:
         QVERIFY(app.results.pbJscTotal->isHidden());
         QCOMPARE(app.jscShown(), QStringLiteral("R=0.00 T=0.00 ZnO=0.00 CIGS=0.00"));
         QCOMPARE(app.told(), QString());
+        // Both write the output files: an optimisation cannot start now.
+        QCOMPARE(main.saveKernelInput(), QString());
+        QVERIFY2(app.told().startsWith("A simulation is running"), qPrintable(app.told()));
+        app.dialogs.calls.clear();
         QTest::mouseClick(main.btRun, Qt::LeftButton);
         QVERIFY(app.runEnds());
         QVERIFY(app.report().endsWith("The run was stopped."));
