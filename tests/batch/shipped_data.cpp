@@ -42,14 +42,6 @@ const Shelf kShelves[] = {
 
 constexpr std::string_view kNoFunction = "none";
 
-// A data name the example project uses, where it stands and what it is read as.
-struct Use {
-    std::string name;
-    std::string_view folder;
-    DataKind kind;
-    std::string where;
-};
-
 int g_faults = 0;
 
 void fault(const std::string& what) {
@@ -65,29 +57,29 @@ void checkName(const std::string& workDir, std::string_view folder, DataKind kin
         fault(namedBy + " names \"" + name + "\": " + table.error().describe());
 }
 
-// Every data name of the project: layers, spectrum, the two haze sets (calibration functions
-// for method "c", haze data for "h"), external ADFs of the main block, the groups and the
-// diffuse light, and the reflectance calibration functions. Empty boxes name nothing; an ADF
-// box of an internal function holds an item number, and the file names that a group with
-// internal functions keeps are not in use.
-std::vector<Use> namesOf(const LoadedProject& loaded) {
-    std::vector<Use> uses;
+// Checks every data name of the project read from the path: layers, spectrum, the two haze sets
+// (calibration functions for method "c", haze data for "h"), external ADFs of the main block, the
+// groups and the diffuse light, and the reflectance calibration functions. Empty boxes name
+// nothing; an ADF box of an internal function holds an item number, and the file names that a
+// group with internal functions keeps are not in use.
+void checkNamesOf(const LoadedProject& loaded, const std::string& workDir,
+                  const std::string& path) {
     const Project& p = loaded.values;
-    const auto add = [&](const std::string& name, std::string_view folder, DataKind kind,
+    const auto use = [&](const std::string& name, std::string_view folder, DataKind kind,
                          const std::string& where) {
         if (!name.empty())
-            uses.push_back({name, folder, kind, where});
+            checkName(workDir, folder, kind, name, path + " (" + where + ")");
     };
     for (const LoadedRow& row : loaded.rows)
-        add(row.layerFile, subdir::nk, DataKind::Nk, "a layer");
-    add(p.spectrum.cbSpekter, subdir::spectrum, DataKind::Spectrum, "the spectrum");
+        use(row.layerFile, subdir::nk, DataKind::Nk, "a layer");
+    use(p.spectrum.cbSpekter, subdir::spectrum, DataKind::Spectrum, "the spectrum");
 
     const auto haze = [&](bool calibration, const std::string& r, const std::string& t,
                           const std::string& set) {
         const std::string_view folder = calibration ? subdir::calibration : subdir::haze;
         const DataKind kind = calibration ? DataKind::Calibration : DataKind::Haze;
-        add(r, folder, kind, "R data of the " + set);
-        add(t, folder, kind, "T data of the " + set);
+        use(r, folder, kind, "R data of the " + set);
+        use(t, folder, kind, "T data of the " + set);
     };
     haze(p.haze.rbHazeC, p.haze.cb_cR_HR, p.haze.cb_cT_HT, "haze parameters");
     haze(p.haze.rbHazeC_adv, p.haze.cb_cR_HR_adv, p.haze.cb_cT_HT_adv, "other haze parameters");
@@ -95,8 +87,8 @@ std::vector<Use> namesOf(const LoadedProject& loaded) {
     const auto adf = [&](const AdfFunction& f, const std::string& which) {
         if (!f.external)
             return;
-        add(f.r.text, subdir::externalAdf, DataKind::ExternalAdf, "R data of " + which);
-        add(f.t.text, subdir::externalAdf, DataKind::ExternalAdf, "T data of " + which);
+        use(f.r.text, subdir::externalAdf, DataKind::ExternalAdf, "R data of " + which);
+        use(f.t.text, subdir::externalAdf, DataKind::ExternalAdf, "T data of " + which);
     };
     adf(p.adf.adf1, "ADF1");
     adf(p.adf.adf2, "ADF2");
@@ -108,20 +100,19 @@ std::vector<Use> namesOf(const LoadedProject& loaded) {
         for (const auto& [set, which] : sets) {
             if (!set->external)
                 continue; // the group keeps its file names for a switch back to external
-            add(set->rFile, subdir::externalAdf, DataKind::ExternalAdf, "R data of " + which + in);
-            add(set->tFile, subdir::externalAdf, DataKind::ExternalAdf, "T data of " + which + in);
+            use(set->rFile, subdir::externalAdf, DataKind::ExternalAdf, "R data of " + which + in);
+            use(set->tFile, subdir::externalAdf, DataKind::ExternalAdf, "T data of " + which + in);
         }
     }
     if (!p.spectrum.rbSpecADFInternal)
-        add(p.spectrum.cbADF1_Spekt.text, subdir::externalAdf, DataKind::ExternalAdf,
+        use(p.spectrum.cbADF1_Spekt.text, subdir::externalAdf, DataKind::ExternalAdf,
             "the ADF of the diffuse light");
 
     for (const auto& f : p.refTrans.functions)
         for (const std::string& name : {f.c12, f.c21})
             if (name != kNoFunction)
-                add(name, subdir::calibration, DataKind::ReflectanceCalibration,
+                use(name, subdir::calibration, DataKind::ReflectanceCalibration,
                     "a reflectance calibration function");
-    return uses;
 }
 
 } // namespace
@@ -169,12 +160,10 @@ int main(int argc, char** argv) {
 
     const std::string example = joinPath(joinPath(workDir, subdir::in), "CIGS example.dat");
     const auto project = readInputFile(example, ReaderContext{{}, workDir, false});
-    if (!project) {
+    if (project)
+        checkNamesOf(project.value(), workDir, example);
+    else
         fault(project.error().describe());
-    } else {
-        for (const Use& use : namesOf(project.value()))
-            checkName(workDir, use.folder, use.kind, use.name, example + " (" + use.where + ")");
-    }
     if (g_faults == 0)
         std::cout << "The listings and the example name shipped data files that read.\n";
     return g_faults == 0 ? 0 : 1;

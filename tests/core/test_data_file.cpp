@@ -1,6 +1,7 @@
 // The data-file reader: the one text convention, the columns and limits of each kind, the
 // faults it refuses (with file and line) and interpolation inside a table only.
 #include "core/data_file.h"
+#include "new_project.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using Columns = std::vector<std::vector<double>>;
+const std::string kScratch = "lumetrix-data-file";
 
-// The scratch folder of the running test (the tests run in parallel processes).
-fs::path scratchDir() {
-    return fs::temp_directory_path() /
-           (std::string("lumetrix_data_file_") +
-            testing::UnitTest::GetInstance()->current_test_info()->name());
-}
-
-// The bytes as a file of the kind's extension in the scratch folder.
+// The bytes as a file of the kind's extension in this process's emptied scratch folder.
 std::string scratchFile(const std::string& bytes, DataKind kind) {
-    fs::create_directories(scratchDir());
-    const std::string path = dataFilePath(scratchDir().string(), "case", kind);
+    const std::string path = dataFilePath(test::scratch(kScratch).string(), "case", kind);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     return path;
 }
@@ -73,7 +67,7 @@ TEST(DataFile, ReadsEveryKindWithItsColumns) {
         EXPECT_EQ(table.value().first(), c.columns[0].front());
         EXPECT_EQ(table.value().last(), c.columns[0].back());
     }
-    fs::remove_all(scratchDir());
+    fs::remove_all(test::scratch(kScratch));
 }
 
 TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
@@ -96,6 +90,7 @@ TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
         {DataKind::Nk, "300 1 0 7\n", 1, "expected 3 numbers (wavelength, n, k), found 4"},
         {DataKind::Nk, "300 1 0\n310 1 0\n310 1 0\n", 3, "310 is not above 310 on line 2"},
         {DataKind::Nk, "0 1 0\n", 1, "wavelength must be above 0, found 0"},
+        {DataKind::Spectrum, "0 1\n", 1, "wavelength must be above 0"},
         {DataKind::Nk, "300 0 0\n", 1, "n must be above 0, found 0"},
         {DataKind::Nk, "300 1 -1e-9\n", 1, "k must not be below 0, found -1e-9"},
         {DataKind::Nk, "300 1 0\n# late\n", 2, "a comment line among the data lines"},
@@ -120,7 +115,7 @@ TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
         EXPECT_NE(table.error().reason.find(c.says), std::string::npos)
             << c.bytes << ": " << table.error().describe();
     }
-    fs::remove_all(scratchDir());
+    fs::remove_all(test::scratch(kScratch));
 }
 
 TEST(DataFile, MissingFolderOrOversizedFilesAreRefusedUnread) {
@@ -138,7 +133,7 @@ TEST(DataFile, MissingFolderOrOversizedFilesAreRefusedUnread) {
         EXPECT_EQ(table.error().file, path);
         EXPECT_NE(table.error().reason.find(says), std::string::npos) << table.error().reason;
     }
-    fs::remove_all(scratchDir());
+    fs::remove_all(test::scratch(kScratch));
 }
 
 TEST(DataTable, InterpolatesBetweenRowsAndNeverOutside) {
