@@ -80,7 +80,7 @@ private slots:
         }
         QCOMPARE(titles.size(), 10); // each page its own title, none without a page
         QVERIFY(titles.contains(QString()));
-        // The buttons switch on mouse press, release never unpresses (RUN: test_run).
+        // The buttons switch on mouse press, release never unpresses (RUN: test_results).
         QTest::mousePress(main.LbSpeedButton5, Qt::LeftButton);
         QCOMPARE(main.CurrentPage, main.pageForTag(4));
         QTest::mouseRelease(main.LbSpeedButton5, Qt::LeftButton);
