@@ -215,8 +215,8 @@ private slots:
     }
 
     // Browse, cancelled, unreadable, with the output folder kept and found: the dialog, the
-    // edits, the table's columns and the layer columns of both tables.
-    void lpifBrowse() {
+    // edits, the table's columns and the layer columns of both tables; then the column choice.
+    void lpifBrowseAndColumnChoice() {
         test::TestApp app;
         TLPIF_Form& w = *app.forms->LPIF_Form;
         const QString file = app.tempPath("runs/ref_ratio.jph");
@@ -245,13 +245,9 @@ private slots:
         app.dialogs.answerFile(file);
         QCOMPARE(browse(w.btImpr, w.eImproved, w.sgTable2), file + "|" + temp + "/runs|3|0 1");
         QCOMPARE(app.dialogs.calls.size(), 5); // four open dialogs and one message
-    }
 
-    // A press on a cell chooses its column; on a heading cell other than column 0 it also
-    // selects the whole column. Presses outside the cells change nothing.
-    void lpifColumnChoice() {
-        test::TestApp app;
-        TLPIF_Form& w = *app.forms->LPIF_Form;
+        // A press on a cell chooses its column; on a heading cell other than column 0 it also
+        // selects the whole column. Presses outside the cells change nothing.
         w.table2()->setTable(parseLpifTable("h\ta\tb\tc\tl\n1\t2\t3\t4\t5\n6\t7\t8\t9\t1\n", "t"));
         w.ImprColumn = 1;
         w.show();
