@@ -1,5 +1,5 @@
 // The cR_cT transform and LPIF windows: defaults, limits, the HT power panel, the dialogs,
-// the lock of the main window, the table reading and column choice, and RUN.
+// the table reading and column choice, and RUN.
 #include "testapp.h"
 #include "tools/lpif_table.h"
 
@@ -59,7 +59,8 @@ class ToolWindowTests : public QObject {
     Q_OBJECT
 
 private slots:
-    // The frames of both windows and the transform window's defaults and limits.
+    // The frames of both windows, the transform window's defaults, limits, power panel and
+    // browse buttons.
     void windowsAndDefaults() {
         test::TestApp app;
         TcR_cT_Form& w = *app.forms->cR_cT_Form;
@@ -76,7 +77,6 @@ private slots:
         QCOMPARE(test::texts({w.eNKdir, w.eFileDir}),
                  app.setting(&FolderSettings::LayerFileDir) + "|" +
                      app.setting(&FolderSettings::CalibrationDir));
-        QVERIFY(w.eResultMemo->toPlainText().isEmpty());
         // The lists hold layer.dat, line for line.
         QCOMPARE(w.cbTransLay->count(), w.cbIncidentLay->count());
         QVERIFY(w.cbIncidentLay->count() > 5 && w.cbIncidentLay->findText("CIGS") >= 0);
@@ -89,13 +89,9 @@ private slots:
             QCOMPARE(QSize(table->model()->columnCount(), table->model()->rowCount()), QSize(2, 2));
         QCOMPARE(QSize(l.sgResult->columnCount(), l.sgResult->rowCount()), QSize(12, 2));
         QVERIFY(!l.sgResult->item(0, 0)->background().style()); // no fixed row
-    }
 
-    // cR, chosen first, hides the power row; cT shows it with 3 chosen; cR hides it again and a
-    // later cT finds the choice kept.
-    void powerPanel() {
-        test::TestApp app;
-        TcR_cT_Form& w = *app.forms->cR_cT_Form;
+        // cR, chosen first, hides the power row; cT shows it with 3 chosen; cR hides it again and
+        // a later cT finds the choice kept.
         w.show();
         QVERIFY(w.rb_cR->isChecked() && !w.Panel1->isVisible());
         QTest::mouseClick(w.rb_cT, Qt::LeftButton);
@@ -105,12 +101,8 @@ private slots:
         QVERIFY(!w.Panel1->isVisible());
         QTest::mouseClick(w.rb_cT, Qt::LeftButton);
         QVERIFY(w.Panel1->isVisible() && w.rbHTfactor2->isChecked() && !w.rbHTfactor3->isChecked());
-    }
 
-    // Each browse button: the dialog, where it starts, and what the edit takes.
-    void transformBrowse() {
-        test::TestApp app;
-        TcR_cT_Form& w = *app.forms->cR_cT_Form;
+        // Each browse button: the dialog, where it starts, and what the edit takes.
         const QString haze = "open|ASCII file|*.txt|All files|*.*|";
         app.dialogs.answerFile(app.tempPath("chosen.txt"));
         QTest::mouseClick(w.btHazeData, Qt::LeftButton); // from the working folder when empty
@@ -186,8 +178,6 @@ private slots:
                      "  600 nm: haze 0 (no scattering to calibrate)");
     }
 
-    // ---- LPIF window ----
-
     // How a file is read into a table: rows, columns, and the cells of note.
     void lpifTableReading_data() {
         test::rows({"TAB", "TAB, last line short", "fixed-width", "one line", "empty",
@@ -195,8 +185,10 @@ private slots:
     }
     void lpifTableReading() {
         QFETCH(int, index);
+        const QByteArray head = "Lumetrix simulation results\r\nInput file: a b.dat\r\nSpectrum: "
+                                "x\r\nFraction\r\nWavelength (nm)\tZnO\tCIGS\r\n";
         struct Case {
-            const char* bytes;
+            QByteArray bytes;
             bool tab;
             int rows, columns;
             const char* cells; // (0,0) | (1,0) | (1,1) | (0,1)
@@ -209,15 +201,11 @@ private slots:
              "|1|400|lambda"},
             {"only a header\n", false, 2, 2, "|||"},
             {"", false, 2, 2, "|||"},
-            {"Lumetrix simulation results\r\nInput file: a b.dat\r\nSpectrum: x\r\nFraction\r\n"
-             "Wavelength (nm)\tZnO\tCIGS\r\n400\t0.1\t0.2\r\n",
-             true, 2, 3, "Wavelength (nm)|400|0.1|ZnO"},
-            {"Lumetrix simulation results\r\nInput file: a b.dat\r\nSpectrum: x\r\nFraction\r\n"
-             "Wavelength (nm)\tZnO\tCIGS\r\n",
-             false, 2, 2, "|||"},
+            {head + "400\t0.1\t0.2\r\n", true, 2, 3, "Wavelength (nm)|400|0.1|ZnO"},
+            {head, false, 2, 2, "|||"},
         };
         const Case& c = cases[index];
-        const LpifTable t = parseLpifTable(c.bytes, "t.jph");
+        const LpifTable t = parseLpifTable(c.bytes.toStdString(), "t.jph");
         QCOMPARE(t.tabSeparated, c.tab);
         QCOMPARE(QSize(t.columns, t.rowCount()), QSize(c.columns, c.rows));
         QCOMPARE(QStringList({t.cell(0, 0), t.cell(1, 0), t.cell(1, 1), t.cell(0, 1)}).join('|'),
@@ -226,9 +214,9 @@ private slots:
         QCOMPARE(t.resultColumn(1), c.tab ? 2 : 1);
     }
 
-    // Browse, cancelled, unreadable, with the output folder kept and found: the dialog, and
-    // the edit, the output folder, the table's columns and the layer columns of both tables.
-    void lpifBrowse() {
+    // Browse, cancelled, unreadable, with the output folder kept and found: the dialog, the
+    // edits, the table's columns and the layer columns of both tables; then the column choice.
+    void lpifBrowseAndColumnChoice() {
         test::TestApp app;
         TLPIF_Form& w = *app.forms->LPIF_Form;
         const QString file = app.tempPath("runs/ref_ratio.jph");
@@ -257,13 +245,9 @@ private slots:
         app.dialogs.answerFile(file);
         QCOMPARE(browse(w.btImpr, w.eImproved, w.sgTable2), file + "|" + temp + "/runs|3|0 1");
         QCOMPARE(app.dialogs.calls.size(), 5); // four open dialogs and one message
-    }
 
-    // A press on a cell chooses its column; on a heading cell other than column 0 it also
-    // selects the whole column. Presses outside the cells change nothing.
-    void lpifColumnChoice() {
-        test::TestApp app;
-        TLPIF_Form& w = *app.forms->LPIF_Form;
+        // A press on a cell chooses its column; on a heading cell other than column 0 it also
+        // selects the whole column. Presses outside the cells change nothing.
         w.table2()->setTable(parseLpifTable("h\ta\tb\tc\tl\n1\t2\t3\t4\t5\n6\t7\t8\t9\t1\n", "t"));
         w.ImprColumn = 1;
         w.show();
@@ -338,22 +322,6 @@ private slots:
         QCOMPARE(run(), QStringLiteral("|||||||||||"));
         QVERIFY(app.told().startsWith("The LPIF calculation failed:\n"));
         QVERIFY(!QFile::exists(out));
-    }
-
-    // ---- both ----
-
-    // Opening from the Tools menu locks the main window; closing gives it back.
-    void lock() {
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
-        main.cRcTtransform1Click();
-        QVERIFY(app.forms->cR_cT_Form->isVisible() && !main.isEnabled() && main.ToolWindowOpen);
-        app.forms->cR_cT_Form->close();
-        QVERIFY(!app.forms->cR_cT_Form->isVisible() && main.isEnabled() && !main.ToolWindowOpen);
-        main.CalculateLPIF1Click();
-        QVERIFY(app.forms->LPIF_Form->isVisible() && !main.isEnabled() && main.ToolWindowOpen);
-        app.forms->LPIF_Form->close();
-        QVERIFY(!app.forms->LPIF_Form->isVisible() && main.isEnabled() && !main.ToolWindowOpen);
     }
 };
 

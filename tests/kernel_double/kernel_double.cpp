@@ -1,22 +1,12 @@
 // A stand-in for the simulation kernel, for the tests of RUN and of the optimisation.
-//
-//     lumetrix_kernel_double INPUT.dat
-//
-// prints "input INPUT.dat" and the range used, then writes <output>.rta (the output name and
-// the number of layers taken from the input file): for each of LUMETRIX_DOUBLE_ROWS wavelengths
-// (default 3) a row, flushed, and "progress I N"; at the end its empty line and the totals in
-// <output>_Sum.jsc. LUMETRIX_DOUBLE_DELAY_MS waits before the header and each row.
-// LUMETRIX_DOUBLE tells it to misbehave: "fail" after the first row with a message on standard
-// error and exit code 1, "silent" with exit code 1 and no message, "crash" by a signal after the
-// first row, "hang" after the last row and half of another until killed (at most a minute, then
-// exit code 3). Wrong usage gives exit code 2.
-//
-//     lumetrix_kernel_double optimise INPUT.dat --settings FILE
-//
-// prints "settings FILE", LUMETRIX_DOUBLE_ROWS lines "iteration I best J" (J = 20 + I), then the
-// best line with the value 100 + 10 * P for the P-th parameter line of the settings file, in its
-// order. Here "fail" exits with a message and 1 after the first iteration, and "hang" waits after
-// the iterations until killed.
+//   lumetrix_kernel_double INPUT.dat
+// reports its input and range, then writes <output>.rta row by row with "progress I N" lines, and
+// at the end the totals in <output>_Sum.jsc.
+//   lumetrix_kernel_double optimise INPUT.dat --settings FILE
+// prints "iteration I best J" lines, then the best line with a value for each parameter of FILE.
+// LUMETRIX_DOUBLE_ROWS gives the rows or iterations (3), LUMETRIX_DOUBLE_DELAY_MS a wait before
+// each; LUMETRIX_DOUBLE = fail | silent | crash | hang makes it misbehave (a hang ends after a
+// minute with exit code 3). Wrong usage gives exit code 2.
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -126,7 +116,6 @@ int main(int argc, char** argv) {
     rta << "\tSum\n" << std::flush;
     for (int i = 0; i < wavelengths; ++i) {
         waitBeforeRow();
-        // R rises by 0.01 from 0.1, T is 0.5, the layers share the rest.
         const double r = 0.1 + 0.01 * i, t = 0.5;
         rta << 300 + 10 * i << '\t' << r << '\t' << t;
         for (int l = 0; l < layers; ++l)
