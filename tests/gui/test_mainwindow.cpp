@@ -1,6 +1,6 @@
-// The main window: start, page switching (by the side buttons and the keyboard), the advanced
-// switch, tool windows, the command line, missing listing files, and the project file commands
-// with the recent list and the dirty check.
+// The main window: start, page switching (by the side buttons and the keyboard; the advanced
+// switch: test_ui), tool windows, the command line, missing listing files, and the project file
+// commands with the recent list and the dirty check.
 #include "testapp.h"
 
 using namespace lumetrix;
@@ -141,27 +141,6 @@ private slots:
             main.ToolBarClick(main.LbSpeedButton3); // usable again
             QCOMPARE(main.CurrentPage, main.pageForTag(2));
         }
-    }
-
-    // The switch shows the flag of the page shown and shows or hides the page's advanced part.
-    void advancedSwitchFollowsEachPagesFlag() {
-        test::TestApp app;
-        TMainForm& main = app.main();
-        const auto state = [&] { // the caption, whether pressed, whether the part is shown
-            return main.AdvButton->text() + (main.AdvButton->isChecked() ? " 1" : " 0") +
-                   test::shown({app.forms->FilesForm->AdvPanel});
-        };
-        app.showPage(5, false);
-        QCOMPARE(state(), kShowAdvanced + " 00");
-        main.AdvButtonClick(); // the page's show handler runs again
-        QCOMPARE(state(), kHideAdvanced + " 11");
-        main.ToolBarClick(main.LbSpeedButton1); // the flag is per page
-        QCOMPARE(main.AdvButton->text(), kShowAdvanced);
-        main.ToolBarClick(main.LbSpeedButton6);
-        QCOMPARE(state(), kHideAdvanced + " 11");
-        main.AdvButtonClick();
-        QCOMPARE(state(), kShowAdvanced + " 00");
-        QVERIFY(!main.advancedFlag(5));
     }
 
     // Every path means the caller's folder, whatever the process's folder is (a missing folder,

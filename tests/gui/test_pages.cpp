@@ -492,6 +492,7 @@ private slots:
         QCOMPARE(files.overDefaultButton(), c.over);
         const QString wd = app.setting(&FolderSettings::WorkDir), project = app.tempPath("project");
         const QString fresh = folders(app);
+        QVERIFY(fresh.startsWith("<WORKDIR>/")); // what lies under it: the folder tests
         // Project directory: from the working folder, every folder below the one chosen.
         app.dialogs.answerFolder(project);
         QTest::mouseClick(files.btProjectDir, Qt::LeftButton);
@@ -522,18 +523,9 @@ private slots:
             QCOMPARE(files.btDefault->text(), kAssignPaths);
             QVERIFY(!files.overDefaultButton());
         }
-    }
-
-    // The output name names the result files; the reset brings back every folder (under the
-    // working folder, shown with the marker) and the name; the overwrite choice is stored.
-    void resetFoldersOutputNameAndOverwriteChoice() {
-        test::TestApp app;
-        TFilesForm& files = *app.forms->FilesForm;
+        // The output name names the result files; the reset brings back every folder (under the
+        // working folder, shown with the marker) and the name; the overwrite choice is stored.
         QComboBox* list = app.forms->Results->cbIzberiGraf;
-        const QString fresh = folders(app), wd = app.setting(&FolderSettings::WorkDir);
-        QVERIFY(fresh.startsWith("<WORKDIR>/")); // what lies under it: the folder tests
-        app.dialogs.answerFolder(app.tempPath("project"));
-        files.btProjectDirClick();
         files.eOutFileName->setText("run1");
         QCOMPARE(app.setting(&FolderSettings::OutFileName) + "|" + list->itemText(1),
                  "run1|run1.rta");
@@ -543,7 +535,7 @@ private slots:
                  "LXOut|LXOut.rta");
         QCOMPARE(files.eWorkDir->text(), wd);
         QVERIFY(files.eWorkDir->isReadOnly() && !files.cbOverwriteLXOut->isChecked());
-        for (const bool on : {true, false}) { // the overwrite choice is stored at once
+        for (const bool on : {true, false}) { // stored at once
             files.cbOverwriteLXOut->click();
             const QSettings stored(app.settings->fileName(), QSettings::IniFormat);
             QCOMPARE(stored.value("OverwriteOutFiles").toBool(), on);
