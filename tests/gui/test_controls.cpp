@@ -5,18 +5,6 @@ using namespace lumetrix;
 
 namespace {
 
-// A shown, active window with a numeric edit and a plain edit to move the focus to.
-struct EditWindow {
-    QWidget window;
-    TPBNumEdit* edit = new TPBNumEdit(&window);
-    QLineEdit* other = new QLineEdit(&window);
-    EditWindow() {
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-};
-
 enum Extra { Plain, Handler, ReadOnly }; // Handler: an OnInvalidEntry handler replaces the clamp
 
 // Typing into the edit, then leaving it when it has a range or is asked to. The typing rules
@@ -102,40 +90,45 @@ private slots:
         test::TestApp app(false);
         if (c.separator == ',')
             RegionalSettings::instance().setSeparators({',', '.'});
-        EditWindow w;
+        QWidget window; // shown and active, with a plain edit to move the focus to
+        auto* edit = new TPBNumEdit(&window);
+        auto* other = new QLineEdit(&window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         const QString start = c.start;
-        w.edit->setDecimals(c.decimals);
-        w.edit->setMaxValue(c.max);
-        w.edit->setMinValue(c.min);
-        w.edit->setReadOnly(c.extra == ReadOnly);
+        edit->setDecimals(c.decimals);
+        edit->setMaxValue(c.max);
+        edit->setMinValue(c.min);
+        edit->setReadOnly(c.extra == ReadOnly);
         int calls = 0;
         if (c.extra == Handler)
-            w.edit->OnInvalidEntry = [&] { ++calls; };
-        QSignalSpy exits(w.edit, &TPBNumEdit::exited);
-        w.edit->setText(QString(start).remove('*'));
-        w.edit->setFocus(Qt::MouseFocusReason);
+            edit->OnInvalidEntry = [&] { ++calls; };
+        QSignalSpy exits(edit, &TPBNumEdit::exited);
+        edit->setText(QString(start).remove('*'));
+        edit->setFocus(Qt::MouseFocusReason);
         if (start.startsWith('*'))
-            w.edit->selectAll();
+            edit->selectAll();
         QApplication::clipboard()->setText(c.typed);
         if (c.key != Qt::Key_V && c.key != Qt::Key_Menu)
-            QTest::keyClicks(w.edit, c.typed);
+            QTest::keyClicks(edit, c.typed);
         if (c.key == Qt::Key_Menu)
-            std::unique_ptr<QMenu>(w.edit->createContextMenu())
+            std::unique_ptr<QMenu>(edit->createContextMenu())
                 ->findChild<QAction*>("edit-paste")
                 ->trigger();
         else if (c.key)
-            QTest::keyClick(w.edit, c.key,
+            QTest::keyClick(edit, c.key,
                             QString("CXV").contains(QChar(c.key)) ? Qt::ControlModifier
                                                                   : Qt::NoModifier);
         if (c.leave) {
-            w.other->setFocus(Qt::TabFocusReason);
+            other->setFocus(Qt::TabFocusReason);
             QCoreApplication::processEvents(); // the focus comes back through the event loop
             QCOMPARE(exits.count(), c.beeps == 0 && c.extra != Handler ? 1 : 0);
-            QTRY_COMPARE(w.edit->hasFocus(), c.beeps > 0); // a clamped entry keeps the focus
+            QTRY_COMPARE(edit->hasFocus(), c.beeps > 0); // a clamped entry keeps the focus
         }
-        QCOMPARE(w.edit->text(), c.shown);
+        QCOMPARE(edit->text(), c.shown);
         QCOMPARE(
-            double(w.edit->Value()),
+            double(edit->Value()),
             QString(c.shown).remove(c.separator == '.' ? ',' : '.').replace(',', '.').toDouble());
         if (c.clipboard)
             QCOMPARE(QApplication::clipboard()->text(), c.clipboard);

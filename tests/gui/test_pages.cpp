@@ -40,11 +40,6 @@ QString folders(const test::TestApp& app) {
     return out.join('|');
 }
 
-void sendEvent(QWidget* widget, QEvent::Type type) {
-    QEvent event(type);
-    QCoreApplication::sendEvent(widget, &event);
-}
-
 const struct RowMenuCase {
     const char* name;
     const char* stack; // names separated by "|"
@@ -192,9 +187,9 @@ private slots:
             QCOMPARE(page.row(c.add ? 3 : 2).thickness->text(), c.add ? "100" : "200");
     }
 
-    // A method reloads only its own two boxes, with their first items; the panels follow the
-    // advanced flag and their checks, and hide without clearing.
-    void hazePage() {
+    // A haze method reloads only its own two boxes, with their first items; the panels of the Haze
+    // and R/T pages follow the advanced flag and their checks, and hide without clearing.
+    void hazeAndRefTransPages() {
         test::TestApp app;
         THazeForm& h = *app.forms->HazeForm;
         const std::array<std::tuple<QRadioButton*, QRadioButton*, TComboBox*, TComboBox*>, 2> pairs{
@@ -226,6 +221,34 @@ private slots:
         h.cbUseOtherHaze->click();
         QCOMPARE(shown(panels), "1110100");
         QCOMPARE(h.eHazeOtherSpecifyInt->text(), "0,3");
+        TRefTransForm& rt = *app.forms->RefTransForm;
+        // Reloaded, an R/T box without a choice takes the first (a new project's: its file).
+        rt.functions[0].c21->setCurrentIndex(-1);
+        app.forms->FilesForm->ReloadListBoxes();
+        QCOMPARE(rt.functions[0].c21->currentIndex(), 0);
+        // The factor columns follow their check; columns 2 and 3 also the advanced flag.
+        app.showPage(3, false);
+        const QList<const QWidget*> rtPanels{rt.pIncludeDecr, rt.factors[0].c12, rt.AdvPanel2,
+                                             rt.factors[2].direct};
+        QCOMPARE(shown(rtPanels), "0000");
+        rt.cbIncludeDecr->click();
+        QCOMPARE(shown(rtPanels), "1100");
+        app.main().AdvButtonClick();
+        QCOMPARE(shown(rtPanels), "1111");
+        rt.cbIncludeDecr->click();
+        QCOMPARE(shown(rtPanels), "0000");
+        // A factor out of its range is clamped with a beep, by Enter or by parking the focus.
+        rt.cbIncludeDecr->click();
+        rt.cbIncludeInc_adv->click();
+        for (TPBNumEdit* edit : {rt.factors[0].c12, rt.pbC21Scatt}) {
+            test::typeOver(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
+            if (edit == rt.pbC21Scatt)
+                app.main().PremakniFocus();
+            else
+                QTest::keyClick(edit, Qt::Key_Return);
+            QCOMPARE(edit->text(), "1");
+        }
+        QCOMPARE(app.beeps, 2);
     }
 
     // Each ADF box, the spectrum's too, shows the parameter panel of its choice, none for an
@@ -364,38 +387,6 @@ private slots:
         QCOMPARE(adf1.t->currentText(), "ADF1_CIGS_rough");
     }
 
-    void refTransColumnsAndEdits() {
-        test::TestApp app;
-        TRefTransForm& rt = *app.forms->RefTransForm;
-        rt.functions[0].c21->setCurrentIndex(
-            -1);                                 // reloaded, a box without a choice takes the first
-        app.forms->FilesForm->ReloadListBoxes(); // (which item a new project shows: its file)
-        QCOMPARE(rt.functions[0].c21->currentIndex(), 0);
-        // The factor columns follow their check; columns 2 and 3 also the advanced flag.
-        app.showPage(3, false);
-        const QList<const QWidget*> panels{rt.pIncludeDecr, rt.factors[0].c12, rt.AdvPanel2,
-                                           rt.factors[2].direct};
-        QCOMPARE(shown(panels), "0000");
-        rt.cbIncludeDecr->click();
-        QCOMPARE(shown(panels), "1100");
-        app.main().AdvButtonClick();
-        QCOMPARE(shown(panels), "1111");
-        rt.cbIncludeDecr->click();
-        QCOMPARE(shown(panels), "0000");
-        // A factor out of its range is clamped with a beep, by Enter or by parking the focus.
-        rt.cbIncludeDecr->click();
-        rt.cbIncludeInc_adv->click();
-        for (TPBNumEdit* edit : {rt.factors[0].c12, rt.pbC21Scatt}) {
-            test::typeOver(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
-            if (edit == rt.pbC21Scatt)
-                app.main().PremakniFocus();
-            else
-                QTest::keyClick(edit, Qt::Key_Return);
-            QCOMPARE(edit->text(), "1");
-        }
-        QCOMPARE(app.beeps, 2);
-    }
-
     void spectrumAddOn_data() { test::caseRows(kSpectrum); }
     void spectrumAddOn() {
         QFETCH(int, index);
@@ -487,8 +478,9 @@ private slots:
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         app.showPage(5, c.advanced);
+        QEvent enter(QEvent::Enter), leave(QEvent::Leave);
         if (c.over)
-            sendEvent(files.btDefault, QEvent::Enter);
+            QCoreApplication::sendEvent(files.btDefault, &enter);
         QCOMPARE(files.overDefaultButton(), c.over);
         const QString wd = app.setting(&FolderSettings::WorkDir), project = app.tempPath("project");
         const QString fresh = folders(app);
@@ -519,7 +511,7 @@ private slots:
         if (c.over) { // Ctrl again, then the mouse leaves
             app.modifiers = Qt::ControlModifier;
             files.FormKeyDown(Qt::Key_Control, Qt::ControlModifier);
-            sendEvent(files.btDefault, QEvent::Leave);
+            QCoreApplication::sendEvent(files.btDefault, &leave);
             QCOMPARE(files.btDefault->text(), kAssignPaths);
             QVERIFY(!files.overDefaultButton());
         }
