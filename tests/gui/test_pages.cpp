@@ -162,6 +162,36 @@ private slots:
             page.Timer1Timer();
         QTest::mouseRelease(page.LbSpeedButton2, Qt::LeftButton);
         QCOMPARE(state(), "2 rows");
+        // A new listing folder refills the boxes: each keeps its text and selects the equal item,
+        // by case; a listing file that cannot be read there is told, and its box keeps its list.
+        makeStack(app, {"CIGS", "cigs"});
+        QComboBox* spectrum = app.forms->SpectrumForm->cbSpekter;
+        const int spectra = spectrum->count();
+        const QString lists = app.tempPath("lists");
+        test::copyTree(app.workDir() + "/List", lists);
+        QVERIFY(QFile::remove(lists + "/Spectrum.dat"));
+        QVERIFY(test::writeAll(lists + "/layer.dat", "air\r\nCIGS\r\nW\r\n"));
+        app.dialogs.answerFolder(lists);
+        app.forms->FilesForm->btDirClick(app.forms->FilesForm->brDir_dat);
+        QCOMPARE(app.forms->FilesForm->eDir_dat->text(), lists);
+        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|cigs|air");
+        for (int r = 1; r <= 4; ++r)
+            QCOMPARE(page.row(r).layerFile->count(), 3);
+        QCOMPARE(page.row(2).layerFile->currentIndex(), 1);
+        QCOMPARE(page.row(3).layerFile->currentIndex(), -1);
+        QCOMPARE(app.dialogs.messageTexts().size(), 1);
+        QVERIFY(app.told().startsWith("Cannot open file \"" + lists + "/Spectrum.dat\""));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
+        QCOMPARE(spectrum->count(), spectra);
+        // SelectComboText selects the first equal item; with none the selection stays.
+        QComboBox box;
+        box.setEditable(true);
+        box.addItems({"Mo", "CIGS", "CIGS"});
+        for (const char* text : {"CIGS", "glass"}) {
+            box.setEditText(text);
+            ComboLists::SelectComboText(&box);
+            QCOMPARE(box.currentIndex(), 1);
+        }
     }
 
     void rowMenu_data() { test::caseRows(kRowMenu); }
@@ -531,41 +561,6 @@ private slots:
             files.cbOverwriteLXOut->click();
             const QSettings stored(app.settings->fileName(), QSettings::IniFormat);
             QCOMPARE(stored.value("OverwriteOutFiles").toBool(), on);
-        }
-    }
-
-    // A new listing folder refills the boxes: each keeps its text and selects the equal item, by
-    // case; a listing file that cannot be read there is told, and its box keeps its list.
-    void newListingFolderRefillsTheBoxes() {
-        test::TestApp app;
-        TStructureForm& page = *app.forms->StructureForm;
-        makeStack(app, {"CIGS", "cigs"});
-        QComboBox* spectrum = app.forms->SpectrumForm->cbSpekter;
-        const int spectra = spectrum->count();
-        const QString lists = app.tempPath("lists");
-        test::copyTree(app.workDir() + "/List", lists);
-        QVERIFY(QFile::remove(lists + "/Spectrum.dat"));
-        QVERIFY(test::writeAll(lists + "/layer.dat", "air\r\nCIGS\r\nW\r\n"));
-        app.dialogs.answerFolder(lists);
-        app.forms->FilesForm->btDirClick(app.forms->FilesForm->brDir_dat);
-        QCOMPARE(app.forms->FilesForm->eDir_dat->text(), lists);
-        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|cigs|air");
-        for (int r = 1; r <= 4; ++r)
-            QCOMPARE(page.row(r).layerFile->count(), 3);
-        QCOMPARE(page.row(2).layerFile->currentIndex(), 1);
-        QCOMPARE(page.row(3).layerFile->currentIndex(), -1);
-        QCOMPARE(app.dialogs.messageTexts().size(), 1);
-        QVERIFY(app.told().startsWith("Cannot open file \"" + lists + "/Spectrum.dat\""));
-        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
-        QCOMPARE(spectrum->count(), spectra);
-        // SelectComboText selects the first equal item; with none the selection stays.
-        QComboBox box;
-        box.setEditable(true);
-        box.addItems({"Mo", "CIGS", "CIGS"});
-        for (const char* text : {"CIGS", "glass"}) {
-            box.setEditText(text);
-            ComboLists::SelectComboText(&box);
-            QCOMPARE(box.currentIndex(), 1);
         }
     }
 };

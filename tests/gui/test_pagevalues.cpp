@@ -242,14 +242,6 @@ void compareProjects(const Project& actual, const Project& expected) {
     QVERIFY2(actual == expected, "a value that the file does not show differs");
 }
 
-void pageRows() {
-    QTest::addColumn<int>("page");
-    QTest::addColumn<bool>("alt");
-    for (int i = 0; i < int(std::size(kPages)); ++i)
-        for (const bool alt : {false, true})
-            QTest::addRow("%s %s", kPages[i].name, alt ? "alt" : "main") << i << alt;
-}
-
 // The advanced flags of the pages with Tags 0 to 4. Reading a file sets those of the options in
 // use and clears the others; which option sets which flag: the reader's tests.
 QString advancedFlags(const TMainForm& main) {
@@ -322,7 +314,13 @@ private slots:
     }
 
     // Each control fills its own field of the project; New gives back the new project's.
-    void everyControlFillsItsFieldAndNewResetsIt_data() { pageRows(); }
+    void everyControlFillsItsFieldAndNewResetsIt_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("alt");
+        for (int i = 0; i < int(std::size(kPages)); ++i)
+            for (const bool alt : {false, true})
+                QTest::addRow("%s %s", kPages[i].name, alt ? "alt" : "main") << i << alt;
+    }
     void everyControlFillsItsFieldAndNewResetsIt() {
         QFETCH(int, page);
         QFETCH(bool, alt);
