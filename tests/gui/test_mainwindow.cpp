@@ -110,14 +110,9 @@ private slots:
             action->trigger();
         QVERIFY(main.LbSpeedButton7->isChecked());
         QCOMPARE(test::pressedButtons(main), 1);
-    }
-
-    // A tool window locks the main window until it closes, the optimisation tool excepted; a
-    // click closes the About box.
-    void toolWindows() {
-        test::TestApp app;
-        TMainForm& main = app.main();
-        main.show();
+        QTest::mouseClick(app.forms->AboutForm, Qt::LeftButton);
+        // A tool window locks the main window until it closes, the optimisation tool excepted; a
+        // click closes the About box.
         const std::pair<void (TMainForm::*)(), QWidget*> tools[] = {
             {&TMainForm::About1Click, app.forms->AboutForm},
             {&TMainForm::cRcTtransform1Click, app.forms->cR_cT_Form},

@@ -93,8 +93,8 @@ private slots:
 
     // The switch shows the flag of the page shown and shows or hides the page's advanced part.
     // Both its looks are readable in every state (text on background at least 4.5:1), and both
-    // captions fit between its edges (2) with a padding of 4.
-    void advancedSwitchFollowsEachPagesFlagAndIsReadable() {
+    // captions fit between its edges (2) with a padding of 4. The pages' controls line up.
+    void advancedSwitchAndPagesLineUp() {
         test::TestApp app;
         TMainForm& main = *app.forms->MainForm;
         const auto state = [&] { // the caption, whether pressed, whether the part is shown
@@ -122,13 +122,8 @@ private slots:
         }
         QCOMPARE(state(), kShowAdvanced + " 00");
         QVERIFY(!main.advancedFlag(5));
-    }
-
-    // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
-    void pagesLineUp() {
-        test::TestApp app;
+        // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
         app.showPage(0, false);
-        TMainForm& main = *app.forms->MainForm;
         for (QCheckBox* box : main.findChildren<QCheckBox*>())
             box->setChecked(true); // every switched panel shown
         const auto show = [&](int tag) {
