@@ -48,7 +48,7 @@ class ControlsTest : public QObject {
 private slots:
     // The setters keep their limits (how a value shows by the decimals: the number-text tests);
     // a change of the regional separator rewrites the text once the edit has its message.
-    void settersAndRegionalSeparator() {
+    void settersRegionalSeparatorAndDropDownWidth() {
         test::TestApp app(false);
         TPBNumEdit edit;
         edit.setValue(1.5);
@@ -81,6 +81,18 @@ private slots:
         RegionalSettings::instance().setSeparators({'.', ','});
         QCoreApplication::sendPostedEvents(&edit);
         QCOMPARE(edit.text(), "2.5");
+        // The drop-down list is as wide as its longest item, a scroll bar and the box need.
+        TComboBox box;
+        box.resize(80, 24);
+        box.addItems({"air", "a much longer layer file name"});
+        const int longest =
+            QFontMetrics(box.view()->font()).horizontalAdvance("a much longer layer file name");
+        QCOMPARE(box.dropDownWidth(), longest + 8);
+        box.setMaxVisibleItems(1); // more items than the list shows: room for a scroll bar
+        QCOMPARE(box.dropDownWidth(),
+                 longest + 8 + box.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+        box.resize(2000, 24);
+        QCOMPARE(box.dropDownWidth(), 2000); // never narrower than the box
     }
 
     void typingAndLeaving_data() { test::caseRows(kEdits); }
@@ -134,21 +146,6 @@ private slots:
             QCOMPARE(QApplication::clipboard()->text(), c.clipboard);
         QCOMPARE(app.beeps, c.beeps);
         QCOMPARE(calls, c.extra == Handler ? 1 : 0);
-    }
-
-    void dropDownList() {
-        test::TestApp app(false);
-        TComboBox box;
-        box.resize(80, 24);
-        box.addItems({"air", "a much longer layer file name"});
-        const int longest =
-            QFontMetrics(box.view()->font()).horizontalAdvance("a much longer layer file name");
-        QCOMPARE(box.dropDownWidth(), longest + 8);
-        box.setMaxVisibleItems(1); // more items than the list shows: room for a scroll bar
-        QCOMPARE(box.dropDownWidth(),
-                 longest + 8 + box.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-        box.resize(2000, 24);
-        QCOMPARE(box.dropDownWidth(), 2000); // never narrower than the box
     }
 };
 

@@ -219,7 +219,7 @@ private slots:
 
     // A haze method reloads only its own two boxes, with their first items; the panels of the Haze
     // and R/T pages follow the advanced flag and their checks, and hide without clearing.
-    void hazeAndRefTransPages() {
+    void hazeRefTransAdfAndSpectrumPanels() {
         test::TestApp app;
         THazeForm& h = *app.forms->HazeForm;
         const std::array<std::tuple<QRadioButton*, QRadioButton*, TComboBox*, TComboBox*>, 2> pairs{
@@ -279,16 +279,12 @@ private slots:
             QCOMPARE(edit->text(), "1");
         }
         QCOMPARE(app.beeps, 2);
-    }
-
-    // Each ADF box, the spectrum's too, shows the parameter panel of its choice, none for an
-    // external file; switched external, a box lists the files, back the catalogue, from the first.
-    void adfParameterPanelsAndExternalFunctions() {
+        // Each ADF box, the spectrum's too, shows the parameter panel of its choice, none for a
+        // file; switched external, a box lists the files, back the catalogue, from the first.
         const struct {
             int adf, item, page;
         } cases[] = {{1, 0, kNone},       {1, 2, kLambertian}, {1, 3, kEllipsis}, {1, 5, kNone},
                      {2, 1, kLambertian}, {2, 5, kEllipsis},   {2, 6, kEllipsis}, {2, 7, kNone}};
-        test::TestApp app;
         TADFForm& form = *app.forms->ADFForm;
         TSpectrumForm& sp = *app.forms->SpectrumForm;
         for (const auto& c : cases) {
