@@ -138,21 +138,6 @@ private slots:
         }
     }
 
-    // Every path means the caller's folder, whatever the process's folder is (a missing folder,
-    // an unknown option and the batch mode's paths: the command-line tests).
-    void commandLine() {
-        QTemporaryDir dir;
-        const QString at = QDir(dir.path()).absolutePath();
-        QVERIFY(QDir(at).mkdir("wd"));
-        const CommandLine given =
-            parseCommandLine({"--workdir", "wd", "a.dat", at + "/x/../c"}, at);
-        QCOMPARE(given.workDir + "|" + given.files.join('|'),
-                 QString("@/wd|@/a.dat|@/c").replace("@", at));
-        QVERIFY(parseCommandLine({"--workdir"}, at).error.contains("workdir"));
-        const CommandLine none = parseCommandLine({}, at);
-        QVERIFY(none.error.isEmpty() && none.workDir.isEmpty() && none.files.isEmpty());
-    }
-
     // Save of an untitled project runs Save As, a titled one asks first; Save As and Save commit
     // a number being typed, clamped to its range; a name the file cannot hold keeps the old file.
     void saving() {
@@ -329,7 +314,7 @@ private slots:
 
     // The desktop gets the program's entry and file type, and its list of default applications
     // the entry: in an empty list, in place of an old one in its section, or in a new section.
-    void association() {
+    void associationAndCommandLine() {
         QTemporaryDir dir;
         qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
@@ -356,6 +341,17 @@ private slots:
         QVERIFY(readAll(dir.filePath("data/mime/packages/lumetrix-input.xml")).contains("*.dat"));
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
+        // Every path means the caller's folder, whatever the process's folder is (a missing folder,
+        // an unknown option and the batch mode's paths: the command-line tests).
+        const QString at = QDir(dir.path()).absolutePath();
+        QVERIFY(QDir(at).mkdir("wd"));
+        const CommandLine given =
+            parseCommandLine({"--workdir", "wd", "a.dat", at + "/x/../c"}, at);
+        QCOMPARE(given.workDir + "|" + given.files.join('|'),
+                 QString("@/wd|@/a.dat|@/c").replace("@", at));
+        QVERIFY(parseCommandLine({"--workdir"}, at).error.contains("workdir"));
+        const CommandLine none = parseCommandLine({}, at);
+        QVERIFY(none.error.isEmpty() && none.workDir.isEmpty() && none.files.isEmpty());
     }
 };
 
