@@ -51,7 +51,7 @@ private slots:
     // side panel, and the page area scrolls to what lies beyond it. The wheel over a combo box,
     // numeric or spin edit without the focus scrolls and changes nothing, on every page, and
     // gives no focus; with the focus it changes the value.
-    void smallScreenAndTheWheelScrollThePageArea() {
+    void smallScreenWheelAdvancedSwitchAndLineUp() {
         test::TestApp app;
         TMainForm& main = app.activeMain();
         main.applyWindowFit(fitWindow(TMainForm::kClientWidth, TMainForm::kClientHeight, 96, 720));
@@ -89,14 +89,9 @@ private slots:
         const QString before = value(layer);
         layer->setFocus();
         QVERIFY(turnWheel(layer) == layer && value(layer) != before);
-    }
-
-    // The switch shows the flag of the page shown and shows or hides the page's advanced part.
-    // Both its looks are readable in every state (text on background at least 4.5:1), and both
-    // captions fit between its edges (2) with a padding of 4. The pages' controls line up.
-    void advancedSwitchAndPagesLineUp() {
-        test::TestApp app;
-        TMainForm& main = *app.forms->MainForm;
+        // The switch shows the flag of the page shown and shows or hides the page's advanced part.
+        // Both its looks are readable in every state (text on background at least 4.5:1), and both
+        // captions fit between its edges (2) with a padding of 4. The pages' controls line up.
         const auto state = [&] { // the caption, whether pressed, whether the part is shown
             return main.AdvButton->text() + (main.AdvButton->isChecked() ? " 1" : " 0") +
                    test::shown({app.forms->FilesForm->AdvPanel});
