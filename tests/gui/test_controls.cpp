@@ -5,18 +5,6 @@ using namespace lumetrix;
 
 namespace {
 
-// A shown, active window with a numeric edit and a plain edit to move the focus to.
-struct EditWindow {
-    QWidget window;
-    TPBNumEdit* edit = new TPBNumEdit(&window);
-    QLineEdit* other = new QLineEdit(&window);
-    EditWindow() {
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-};
-
 enum Extra { Plain, Handler, ReadOnly }; // Handler: an OnInvalidEntry handler replaces the clamp
 
 // Typing into the edit, then leaving it when it has a range or is asked to. The typing rules
@@ -60,7 +48,7 @@ class ControlsTest : public QObject {
 private slots:
     // The setters keep their limits (how a value shows by the decimals: the number-text tests);
     // a change of the regional separator rewrites the text once the edit has its message.
-    void settersAndRegionalSeparator() {
+    void settersRegionalSeparatorAndDropDownWidth() {
         test::TestApp app(false);
         TPBNumEdit edit;
         edit.setValue(1.5);
@@ -93,58 +81,7 @@ private slots:
         RegionalSettings::instance().setSeparators({'.', ','});
         QCoreApplication::sendPostedEvents(&edit);
         QCOMPARE(edit.text(), "2.5");
-    }
-
-    void typingAndLeaving_data() { test::caseRows(kEdits); }
-    void typingAndLeaving() {
-        QFETCH(int, index);
-        const EditCase& c = kEdits[index];
-        test::TestApp app(false);
-        if (c.separator == ',')
-            RegionalSettings::instance().setSeparators({',', '.'});
-        EditWindow w;
-        const QString start = c.start;
-        w.edit->setDecimals(c.decimals);
-        w.edit->setMaxValue(c.max);
-        w.edit->setMinValue(c.min);
-        w.edit->setReadOnly(c.extra == ReadOnly);
-        int calls = 0;
-        if (c.extra == Handler)
-            w.edit->OnInvalidEntry = [&] { ++calls; };
-        QSignalSpy exits(w.edit, &TPBNumEdit::exited);
-        w.edit->setText(QString(start).remove('*'));
-        w.edit->setFocus(Qt::MouseFocusReason);
-        if (start.startsWith('*'))
-            w.edit->selectAll();
-        QApplication::clipboard()->setText(c.typed);
-        if (c.key != Qt::Key_V && c.key != Qt::Key_Menu)
-            QTest::keyClicks(w.edit, c.typed);
-        if (c.key == Qt::Key_Menu)
-            std::unique_ptr<QMenu>(w.edit->createContextMenu())
-                ->findChild<QAction*>("edit-paste")
-                ->trigger();
-        else if (c.key)
-            QTest::keyClick(w.edit, c.key,
-                            QString("CXV").contains(QChar(c.key)) ? Qt::ControlModifier
-                                                                  : Qt::NoModifier);
-        if (c.leave) {
-            w.other->setFocus(Qt::TabFocusReason);
-            QCoreApplication::processEvents(); // the focus comes back through the event loop
-            QCOMPARE(exits.count(), c.beeps == 0 && c.extra != Handler ? 1 : 0);
-            QTRY_COMPARE(w.edit->hasFocus(), c.beeps > 0); // a clamped entry keeps the focus
-        }
-        QCOMPARE(w.edit->text(), c.shown);
-        QCOMPARE(
-            double(w.edit->Value()),
-            QString(c.shown).remove(c.separator == '.' ? ',' : '.').replace(',', '.').toDouble());
-        if (c.clipboard)
-            QCOMPARE(QApplication::clipboard()->text(), c.clipboard);
-        QCOMPARE(app.beeps, c.beeps);
-        QCOMPARE(calls, c.extra == Handler ? 1 : 0);
-    }
-
-    void dropDownList() {
-        test::TestApp app(false);
+        // The drop-down list is as wide as its longest item, a scroll bar and the box need.
         TComboBox box;
         box.resize(80, 24);
         box.addItems({"air", "a much longer layer file name"});
@@ -156,6 +93,59 @@ private slots:
                  longest + 8 + box.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
         box.resize(2000, 24);
         QCOMPARE(box.dropDownWidth(), 2000); // never narrower than the box
+    }
+
+    void typingAndLeaving_data() { test::caseRows(kEdits); }
+    void typingAndLeaving() {
+        QFETCH(int, index);
+        const EditCase& c = kEdits[index];
+        test::TestApp app(false);
+        if (c.separator == ',')
+            RegionalSettings::instance().setSeparators({',', '.'});
+        QWidget window; // shown and active, with a plain edit to move the focus to
+        auto* edit = new TPBNumEdit(&window);
+        auto* other = new QLineEdit(&window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const QString start = c.start;
+        edit->setDecimals(c.decimals);
+        edit->setMaxValue(c.max);
+        edit->setMinValue(c.min);
+        edit->setReadOnly(c.extra == ReadOnly);
+        int calls = 0;
+        if (c.extra == Handler)
+            edit->OnInvalidEntry = [&] { ++calls; };
+        QSignalSpy exits(edit, &TPBNumEdit::exited);
+        edit->setText(QString(start).remove('*'));
+        edit->setFocus(Qt::MouseFocusReason);
+        if (start.startsWith('*'))
+            edit->selectAll();
+        QApplication::clipboard()->setText(c.typed);
+        if (c.key != Qt::Key_V && c.key != Qt::Key_Menu)
+            QTest::keyClicks(edit, c.typed);
+        if (c.key == Qt::Key_Menu)
+            std::unique_ptr<QMenu>(edit->createContextMenu())
+                ->findChild<QAction*>("edit-paste")
+                ->trigger();
+        else if (c.key)
+            QTest::keyClick(edit, c.key,
+                            QString("CXV").contains(QChar(c.key)) ? Qt::ControlModifier
+                                                                  : Qt::NoModifier);
+        if (c.leave) {
+            other->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents(); // the focus comes back through the event loop
+            QCOMPARE(exits.count(), c.beeps == 0 && c.extra != Handler ? 1 : 0);
+            QTRY_COMPARE(edit->hasFocus(), c.beeps > 0); // a clamped entry keeps the focus
+        }
+        QCOMPARE(edit->text(), c.shown);
+        QCOMPARE(
+            double(edit->Value()),
+            QString(c.shown).remove(c.separator == '.' ? ',' : '.').replace(',', '.').toDouble());
+        if (c.clipboard)
+            QCOMPARE(QApplication::clipboard()->text(), c.clipboard);
+        QCOMPARE(app.beeps, c.beeps);
+        QCOMPARE(calls, c.extra == Handler ? 1 : 0);
     }
 };
 

@@ -1,6 +1,6 @@
-// The main window: start, page switching (by the side buttons and the keyboard), the advanced
-// switch, tool windows, the command line, missing listing files, and the project file commands
-// with the recent list and the dirty check.
+// The main window: start, page switching (by the side buttons and the keyboard; the advanced
+// switch: test_ui), tool windows, the command line, missing listing files, and the project file
+// commands with the recent list and the dirty check.
 #include "testapp.h"
 
 using namespace lumetrix;
@@ -14,12 +14,6 @@ QStringList recentCaptions(const TMainForm& main) {
     for (const auto& caption : main.recentList().captions())
         out << q(caption);
     return out;
-}
-
-// A layer more and a comment: a changed project.
-void changeProject(test::TestApp& app) {
-    app.addLayers(1);
-    app.memo()->setPlainText("changed");
 }
 
 const struct DirtyCase {
@@ -46,10 +40,7 @@ private slots:
     void startAndSwitchingPages() {
         test::TestApp app;
         TMainForm& main = app.main();
-        const QString workDir = QDir(app.workDir()).canonicalPath();
-        QCOMPARE(app.setting(&FolderSettings::WorkDir), workDir);
-        QCOMPARE(app.setting(&FolderSettings::ListDir), workDir + "/List");
-        QVERIFY(main.CurrentFileName.isEmpty() && !main.AddOnPresent);
+        QCOMPARE(app.setting(&FolderSettings::WorkDir), QDir(app.workDir()).canonicalPath());
         // The Results page was created after the folders had their defaults.
         QCOMPARE(app.forms->Results->cbIzberiGraf->itemText(1), "LXOut.rta");
         // The first activation shows the Structure page; a later one keeps the page.
@@ -110,14 +101,9 @@ private slots:
             action->trigger();
         QVERIFY(main.LbSpeedButton7->isChecked());
         QCOMPARE(test::pressedButtons(main), 1);
-    }
-
-    // A tool window locks the main window until it closes, the optimisation tool excepted; a
-    // click closes the About box.
-    void toolWindows() {
-        test::TestApp app;
-        TMainForm& main = app.main();
-        main.show();
+        QTest::mouseClick(app.forms->AboutForm, Qt::LeftButton);
+        // A tool window locks the main window until it closes, the optimisation tool excepted; a
+        // click closes the About box.
         const std::pair<void (TMainForm::*)(), QWidget*> tools[] = {
             {&TMainForm::About1Click, app.forms->AboutForm},
             {&TMainForm::cRcTtransform1Click, app.forms->cR_cT_Form},
@@ -141,42 +127,6 @@ private slots:
             main.ToolBarClick(main.LbSpeedButton3); // usable again
             QCOMPARE(main.CurrentPage, main.pageForTag(2));
         }
-    }
-
-    // The switch shows the flag of the page shown and shows or hides the page's advanced part.
-    void advancedSwitchFollowsEachPagesFlag() {
-        test::TestApp app;
-        TMainForm& main = app.main();
-        const auto state = [&] { // the caption, whether pressed, whether the part is shown
-            return main.AdvButton->text() + (main.AdvButton->isChecked() ? " 1" : " 0") +
-                   test::shown({app.forms->FilesForm->AdvPanel});
-        };
-        app.showPage(5, false);
-        QCOMPARE(state(), kShowAdvanced + " 00");
-        main.AdvButtonClick(); // the page's show handler runs again
-        QCOMPARE(state(), kHideAdvanced + " 11");
-        main.ToolBarClick(main.LbSpeedButton1); // the flag is per page
-        QCOMPARE(main.AdvButton->text(), kShowAdvanced);
-        main.ToolBarClick(main.LbSpeedButton6);
-        QCOMPARE(state(), kHideAdvanced + " 11");
-        main.AdvButtonClick();
-        QCOMPARE(state(), kShowAdvanced + " 00");
-        QVERIFY(!main.advancedFlag(5));
-    }
-
-    // Every path means the caller's folder, whatever the process's folder is (a missing folder,
-    // an unknown option and the batch mode's paths: the command-line tests).
-    void commandLine() {
-        QTemporaryDir dir;
-        const QString at = QDir(dir.path()).absolutePath();
-        QVERIFY(QDir(at).mkdir("wd"));
-        const CommandLine given =
-            parseCommandLine({"--workdir", "wd", "a.dat", at + "/x/../c"}, at);
-        QCOMPARE(given.workDir + "|" + given.files.join('|'),
-                 QString("@/wd|@/a.dat|@/c").replace("@", at));
-        QVERIFY(parseCommandLine({"--workdir"}, at).error.contains("workdir"));
-        const CommandLine none = parseCommandLine({}, at);
-        QVERIFY(none.error.isEmpty() && none.workDir.isEmpty() && none.files.isEmpty());
     }
 
     // Save of an untitled project runs Save As, a titled one asks first; Save As and Save commit
@@ -285,7 +235,7 @@ private slots:
             main.CurrentFileName = path;
         }
         if (c.changed)
-            changeProject(app);
+            app.addLayers(1);
         main.FormActivate(); // a later activation leaves the baseline alone
         QCOMPARE(main.BaselineList, baseline);
         const std::vector<std::string> before = app.build();
@@ -307,26 +257,34 @@ private slots:
     }
 
     // At start the file named on the command line opens, else the example, untitled; a missing
-    // example is told. Files dropped on the window: one at a time, an input file opens.
+    // example is told, and missing listing files in one box. Files dropped on the window: one at a
+    // time, an input file opens.
     void startProject_data() { test::rows({"no example", "the example", "named at start"}); }
     void startProject() {
         QFETCH(int, index);
         test::TestApp app(index == 2);
         const QString given = app.tempPath("given.dat"), example = "/in/CIGS example.dat";
         if (index == 2) {
-            changeProject(app);
+            app.addLayers(1); // three rows, not the two of a new project
             QVERIFY(app.main().SaveInputFile(given));
             app.forms.reset();
         }
         QVERIFY(index != 1 || QFile::copy(LUMETRIX_DATA_DIR + example, app.workDir() + example));
+        for (const QString& name : QDir(app.workDir() + "/List").entryList({"*.dat"}))
+            QVERIFY(index != 0 || QFile::remove(app.workDir() + "/List/" + name));
+        QVERIFY(index != 0 ||
+                (QDir(app.workDir()).remove("ADF1.dat") && QDir(app.workDir()).remove("ADF2.dat")));
         app.createForms(index == 2 ? QStringList{given} : QStringList{});
         TMainForm& main = app.main();
         main.FormActivate();
         QCOMPARE(main.CurrentFileName, index == 2 ? given : QString()); // the example: untitled
         QCOMPARE(app.forms->StructureForm->rowCount(), (QList{2, 7, 3}[index]));
         // The missing example is reported, the defaults stay.
-        QCOMPARE(app.told().startsWith("Cannot open file"), index == 0);
-        QCOMPARE(app.dialogs.calls.size(), index == 0 ? 1 : 0);
+        QCOMPARE(app.dialogs.calls.size(), index == 0 ? 2 : 0);
+        QCOMPARE(app.told().startsWith("7 listing files cannot be read:"), index == 0);
+        for (const char* name : {"layer.dat", "ReflCal.dat", "Spectrum.dat", "ADF2.dat"})
+            QVERIFY2(index != 0 || app.told().contains(name), name);
+        QCOMPARE(app.told().contains("|Cannot open file"), index == 0);
         if (index == 1) {
             QCOMPARE(app.forms->StructureForm->row(5).layerFile->currentText(), "CIGS");
             main.New1Click(); // it differs from the baseline: New asks
@@ -347,7 +305,7 @@ private slots:
 
     // The desktop gets the program's entry and file type, and its list of default applications
     // the entry: in an empty list, in place of an old one in its section, or in a new section.
-    void association() {
+    void associationAndCommandLine() {
         QTemporaryDir dir;
         qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
@@ -374,19 +332,17 @@ private slots:
         QVERIFY(readAll(dir.filePath("data/mime/packages/lumetrix-input.xml")).contains("*.dat"));
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
-    }
-
-    // A working folder without its listing files: one box names them all.
-    void missingListingFilesInOneBox() {
-        test::TestApp app(false);
-        for (const QString& name : QDir(app.workDir() + "/List").entryList({"*.dat"}))
-            QVERIFY(QFile::remove(app.workDir() + "/List/" + name));
-        QVERIFY(QDir(app.workDir()).remove("ADF1.dat") && QDir(app.workDir()).remove("ADF2.dat"));
-        app.createForms();
-        QCOMPARE(app.dialogs.calls.size(), 1);
-        QVERIFY2(app.told().startsWith("7 listing files cannot be read:"), qPrintable(app.told()));
-        for (const char* name : {"layer.dat", "ReflCal.dat", "Spectrum.dat", "ADF2.dat"})
-            QVERIFY2(app.told().contains(name), name);
+        // Every path means the caller's folder, whatever the process's folder is (a missing folder,
+        // an unknown option and the batch mode's paths: the command-line tests).
+        const QString at = QDir(dir.path()).absolutePath();
+        QVERIFY(QDir(at).mkdir("wd"));
+        const CommandLine given =
+            parseCommandLine({"--workdir", "wd", "a.dat", at + "/x/../c"}, at);
+        QCOMPARE(given.workDir + "|" + given.files.join('|'),
+                 QString("@/wd|@/a.dat|@/c").replace("@", at));
+        QVERIFY(parseCommandLine({"--workdir"}, at).error.contains("workdir"));
+        const CommandLine none = parseCommandLine({}, at);
+        QVERIFY(none.error.isEmpty() && none.workDir.isEmpty() && none.files.isEmpty());
     }
 };
 

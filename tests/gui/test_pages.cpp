@@ -40,11 +40,6 @@ QString folders(const test::TestApp& app) {
     return out.join('|');
 }
 
-void sendEvent(QWidget* widget, QEvent::Type type) {
-    QEvent event(type);
-    QCoreApplication::sendEvent(widget, &event);
-}
-
 const struct RowMenuCase {
     const char* name;
     const char* stack; // names separated by "|"
@@ -167,6 +162,36 @@ private slots:
             page.Timer1Timer();
         QTest::mouseRelease(page.LbSpeedButton2, Qt::LeftButton);
         QCOMPARE(state(), "2 rows");
+        // A new listing folder refills the boxes: each keeps its text and selects the equal item,
+        // by case; a listing file that cannot be read there is told, and its box keeps its list.
+        makeStack(app, {"CIGS", "cigs"});
+        QComboBox* spectrum = app.forms->SpectrumForm->cbSpekter;
+        const int spectra = spectrum->count();
+        const QString lists = app.tempPath("lists");
+        test::copyTree(app.workDir() + "/List", lists);
+        QVERIFY(QFile::remove(lists + "/Spectrum.dat"));
+        QVERIFY(test::writeAll(lists + "/layer.dat", "air\r\nCIGS\r\nW\r\n"));
+        app.dialogs.answerFolder(lists);
+        app.forms->FilesForm->btDirClick(app.forms->FilesForm->brDir_dat);
+        QCOMPARE(app.forms->FilesForm->eDir_dat->text(), lists);
+        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|cigs|air");
+        for (int r = 1; r <= 4; ++r)
+            QCOMPARE(page.row(r).layerFile->count(), 3);
+        QCOMPARE(page.row(2).layerFile->currentIndex(), 1);
+        QCOMPARE(page.row(3).layerFile->currentIndex(), -1);
+        QCOMPARE(app.dialogs.messageTexts().size(), 1);
+        QVERIFY(app.told().startsWith("Cannot open file \"" + lists + "/Spectrum.dat\""));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
+        QCOMPARE(spectrum->count(), spectra);
+        // SelectComboText selects the first equal item; with none the selection stays.
+        QComboBox box;
+        box.setEditable(true);
+        box.addItems({"Mo", "CIGS", "CIGS"});
+        for (const char* text : {"CIGS", "glass"}) {
+            box.setEditText(text);
+            ComboLists::SelectComboText(&box);
+            QCOMPARE(box.currentIndex(), 1);
+        }
     }
 
     void rowMenu_data() { test::caseRows(kRowMenu); }
@@ -192,9 +217,9 @@ private slots:
             QCOMPARE(page.row(c.add ? 3 : 2).thickness->text(), c.add ? "100" : "200");
     }
 
-    // A method reloads only its own two boxes, with their first items; the panels follow the
-    // advanced flag and their checks, and hide without clearing.
-    void hazePage() {
+    // A haze method reloads only its own two boxes, with their first items; the panels of the Haze
+    // and R/T pages follow the advanced flag and their checks, and hide without clearing.
+    void hazeRefTransAdfAndSpectrumPanels() {
         test::TestApp app;
         THazeForm& h = *app.forms->HazeForm;
         const std::array<std::tuple<QRadioButton*, QRadioButton*, TComboBox*, TComboBox*>, 2> pairs{
@@ -226,16 +251,40 @@ private slots:
         h.cbUseOtherHaze->click();
         QCOMPARE(shown(panels), "1110100");
         QCOMPARE(h.eHazeOtherSpecifyInt->text(), "0,3");
-    }
-
-    // Each ADF box, the spectrum's too, shows the parameter panel of its choice, none for an
-    // external file; switched external, a box lists the files, back the catalogue, from the first.
-    void adfParameterPanelsAndExternalFunctions() {
+        TRefTransForm& rt = *app.forms->RefTransForm;
+        // Reloaded, an R/T box without a choice takes the first (a new project's: its file).
+        rt.functions[0].c21->setCurrentIndex(-1);
+        app.forms->FilesForm->ReloadListBoxes();
+        QCOMPARE(rt.functions[0].c21->currentIndex(), 0);
+        // The factor columns follow their check; columns 2 and 3 also the advanced flag.
+        app.showPage(3, false);
+        const QList<const QWidget*> rtPanels{rt.pIncludeDecr, rt.factors[0].c12, rt.AdvPanel2,
+                                             rt.factors[2].direct};
+        QCOMPARE(shown(rtPanels), "0000");
+        rt.cbIncludeDecr->click();
+        QCOMPARE(shown(rtPanels), "1100");
+        app.main().AdvButtonClick();
+        QCOMPARE(shown(rtPanels), "1111");
+        rt.cbIncludeDecr->click();
+        QCOMPARE(shown(rtPanels), "0000");
+        // A factor out of its range is clamped with a beep, by Enter or by parking the focus.
+        rt.cbIncludeDecr->click();
+        rt.cbIncludeInc_adv->click();
+        for (TPBNumEdit* edit : {rt.factors[0].c12, rt.pbC21Scatt}) {
+            test::typeOver(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
+            if (edit == rt.pbC21Scatt)
+                app.main().PremakniFocus();
+            else
+                QTest::keyClick(edit, Qt::Key_Return);
+            QCOMPARE(edit->text(), "1");
+        }
+        QCOMPARE(app.beeps, 2);
+        // Each ADF box, the spectrum's too, shows the parameter panel of its choice, none for a
+        // file; switched external, a box lists the files, back the catalogue, from the first.
         const struct {
             int adf, item, page;
         } cases[] = {{1, 0, kNone},       {1, 2, kLambertian}, {1, 3, kEllipsis}, {1, 5, kNone},
                      {2, 1, kLambertian}, {2, 5, kEllipsis},   {2, 6, kEllipsis}, {2, 7, kNone}};
-        test::TestApp app;
         TADFForm& form = *app.forms->ADFForm;
         TSpectrumForm& sp = *app.forms->SpectrumForm;
         for (const auto& c : cases) {
@@ -364,38 +413,6 @@ private slots:
         QCOMPARE(adf1.t->currentText(), "ADF1_CIGS_rough");
     }
 
-    void refTransColumnsAndEdits() {
-        test::TestApp app;
-        TRefTransForm& rt = *app.forms->RefTransForm;
-        rt.functions[0].c21->setCurrentIndex(
-            -1);                                 // reloaded, a box without a choice takes the first
-        app.forms->FilesForm->ReloadListBoxes(); // (which item a new project shows: its file)
-        QCOMPARE(rt.functions[0].c21->currentIndex(), 0);
-        // The factor columns follow their check; columns 2 and 3 also the advanced flag.
-        app.showPage(3, false);
-        const QList<const QWidget*> panels{rt.pIncludeDecr, rt.factors[0].c12, rt.AdvPanel2,
-                                           rt.factors[2].direct};
-        QCOMPARE(shown(panels), "0000");
-        rt.cbIncludeDecr->click();
-        QCOMPARE(shown(panels), "1100");
-        app.main().AdvButtonClick();
-        QCOMPARE(shown(panels), "1111");
-        rt.cbIncludeDecr->click();
-        QCOMPARE(shown(panels), "0000");
-        // A factor out of its range is clamped with a beep, by Enter or by parking the focus.
-        rt.cbIncludeDecr->click();
-        rt.cbIncludeInc_adv->click();
-        for (TPBNumEdit* edit : {rt.factors[0].c12, rt.pbC21Scatt}) {
-            test::typeOver(edit, edit == rt.pbC21Scatt ? "0.5" : "1.5");
-            if (edit == rt.pbC21Scatt)
-                app.main().PremakniFocus();
-            else
-                QTest::keyClick(edit, Qt::Key_Return);
-            QCOMPARE(edit->text(), "1");
-        }
-        QCOMPARE(app.beeps, 2);
-    }
-
     void spectrumAddOn_data() { test::caseRows(kSpectrum); }
     void spectrumAddOn() {
         QFETCH(int, index);
@@ -487,11 +504,13 @@ private slots:
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         app.showPage(5, c.advanced);
+        QEvent enter(QEvent::Enter), leave(QEvent::Leave);
         if (c.over)
-            sendEvent(files.btDefault, QEvent::Enter);
+            QCoreApplication::sendEvent(files.btDefault, &enter);
         QCOMPARE(files.overDefaultButton(), c.over);
         const QString wd = app.setting(&FolderSettings::WorkDir), project = app.tempPath("project");
         const QString fresh = folders(app);
+        QVERIFY(fresh.startsWith("<WORKDIR>/")); // what lies under it: the folder tests
         // Project directory: from the working folder, every folder below the one chosen.
         app.dialogs.answerFolder(project);
         QTest::mouseClick(files.btProjectDir, Qt::LeftButton);
@@ -518,22 +537,13 @@ private slots:
         if (c.over) { // Ctrl again, then the mouse leaves
             app.modifiers = Qt::ControlModifier;
             files.FormKeyDown(Qt::Key_Control, Qt::ControlModifier);
-            sendEvent(files.btDefault, QEvent::Leave);
+            QCoreApplication::sendEvent(files.btDefault, &leave);
             QCOMPARE(files.btDefault->text(), kAssignPaths);
             QVERIFY(!files.overDefaultButton());
         }
-    }
-
-    // The output name names the result files; the reset brings back every folder (under the
-    // working folder, shown with the marker) and the name; the overwrite choice is stored.
-    void resetFoldersOutputNameAndOverwriteChoice() {
-        test::TestApp app;
-        TFilesForm& files = *app.forms->FilesForm;
+        // The output name names the result files; the reset brings back every folder (under the
+        // working folder, shown with the marker) and the name; the overwrite choice is stored.
         QComboBox* list = app.forms->Results->cbIzberiGraf;
-        const QString fresh = folders(app), wd = app.setting(&FolderSettings::WorkDir);
-        QVERIFY(fresh.startsWith("<WORKDIR>/")); // what lies under it: the folder tests
-        app.dialogs.answerFolder(app.tempPath("project"));
-        files.btProjectDirClick();
         files.eOutFileName->setText("run1");
         QCOMPARE(app.setting(&FolderSettings::OutFileName) + "|" + list->itemText(1),
                  "run1|run1.rta");
@@ -543,45 +553,10 @@ private slots:
                  "LXOut|LXOut.rta");
         QCOMPARE(files.eWorkDir->text(), wd);
         QVERIFY(files.eWorkDir->isReadOnly() && !files.cbOverwriteLXOut->isChecked());
-        for (const bool on : {true, false}) { // the overwrite choice is stored at once
+        for (const bool on : {true, false}) { // stored at once
             files.cbOverwriteLXOut->click();
             const QSettings stored(app.settings->fileName(), QSettings::IniFormat);
             QCOMPARE(stored.value("OverwriteOutFiles").toBool(), on);
-        }
-    }
-
-    // A new listing folder refills the boxes: each keeps its text and selects the equal item, by
-    // case; a listing file that cannot be read there is told, and its box keeps its list.
-    void newListingFolderRefillsTheBoxes() {
-        test::TestApp app;
-        TStructureForm& page = *app.forms->StructureForm;
-        makeStack(app, {"CIGS", "cigs"});
-        QComboBox* spectrum = app.forms->SpectrumForm->cbSpekter;
-        const int spectra = spectrum->count();
-        const QString lists = app.tempPath("lists");
-        test::copyTree(app.workDir() + "/List", lists);
-        QVERIFY(QFile::remove(lists + "/Spectrum.dat"));
-        QVERIFY(test::writeAll(lists + "/layer.dat", "air\r\nCIGS\r\nW\r\n"));
-        app.dialogs.answerFolder(lists);
-        app.forms->FilesForm->btDirClick(app.forms->FilesForm->brDir_dat);
-        QCOMPARE(app.forms->FilesForm->eDir_dat->text(), lists);
-        QCOMPARE(column(page, &TLayerRow::layerFile), "air|CIGS|cigs|air");
-        for (int r = 1; r <= 4; ++r)
-            QCOMPARE(page.row(r).layerFile->count(), 3);
-        QCOMPARE(page.row(2).layerFile->currentIndex(), 1);
-        QCOMPARE(page.row(3).layerFile->currentIndex(), -1);
-        QCOMPARE(app.dialogs.messageTexts().size(), 1);
-        QVERIFY(app.told().startsWith("Cannot open file \"" + lists + "/Spectrum.dat\""));
-        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
-        QCOMPARE(spectrum->count(), spectra);
-        // SelectComboText selects the first equal item; with none the selection stays.
-        QComboBox box;
-        box.setEditable(true);
-        box.addItems({"Mo", "CIGS", "CIGS"});
-        for (const char* text : {"CIGS", "glass"}) {
-            box.setEditText(text);
-            ComboLists::SelectComboText(&box);
-            QCOMPARE(box.currentIndex(), 1);
         }
     }
 };

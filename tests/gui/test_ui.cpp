@@ -1,4 +1,4 @@
-// The window on small screens, the mouse wheel and the looks of the pages.
+// The window on small screens, the mouse wheel, the advanced switch and the looks of the pages.
 #include "core/window_fit.h"
 #include "testapp.h"
 
@@ -51,7 +51,7 @@ private slots:
     // side panel, and the page area scrolls to what lies beyond it. The wheel over a combo box,
     // numeric or spin edit without the focus scrolls and changes nothing, on every page, and
     // gives no focus; with the focus it changes the value.
-    void smallScreenAndTheWheelScrollThePageArea() {
+    void smallScreenWheelAdvancedSwitchAndLineUp() {
         test::TestApp app;
         TMainForm& main = app.activeMain();
         main.applyWindowFit(fitWindow(TMainForm::kClientWidth, TMainForm::kClientHeight, 96, 720));
@@ -89,15 +89,16 @@ private slots:
         const QString before = value(layer);
         layer->setFocus();
         QVERIFY(turnWheel(layer) == layer && value(layer) != before);
-    }
-
-    // Both looks of the advanced switch are readable in every state (text on background at
-    // least 4.5:1), and both captions fit between its edges (2) with a padding of 4.
-    void advancedSwitchIsReadable() {
-        test::TestApp app;
-        TMainForm& main = *app.forms->MainForm;
-        main.ToolBarClick(main.LbSpeedButton1);
-        for (int click = 0; click < 2; ++click, main.AdvButtonClick()) {
+        // The switch shows the flag of the page shown and shows or hides the page's advanced part.
+        // Both its looks are readable in every state (text on background at least 4.5:1), and both
+        // captions fit between its edges (2) with a padding of 4. The pages' controls line up.
+        const auto state = [&] { // the caption, whether pressed, whether the part is shown
+            return main.AdvButton->text() + (main.AdvButton->isChecked() ? " 1" : " 0") +
+                   test::shown({app.forms->FilesForm->AdvPanel});
+        };
+        app.showPage(5, false);
+        for (const QString& expected : {kShowAdvanced + " 00", kHideAdvanced + " 11"}) {
+            QCOMPARE(state(), expected);
             const ButtonLook& look = main.AdvButton->look();
             const QColor pressedText =
                 look.pressedTextColor.isValid() ? look.pressedTextColor : look.textColor;
@@ -109,14 +110,15 @@ private slots:
             const QFontMetrics metrics(main.AdvButton->font());
             QVERIFY(metrics.horizontalAdvance(main.AdvButton->text()) <=
                     main.AdvButton->width() - 12);
+            main.AdvButtonClick();                  // the page's show handler runs again
+            main.ToolBarClick(main.LbSpeedButton1); // the flag is per page
+            QCOMPARE(main.AdvButton->text(), kShowAdvanced);
+            main.ToolBarClick(main.LbSpeedButton6);
         }
-    }
-
-    // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
-    void pagesLineUp() {
-        test::TestApp app;
+        QCOMPARE(state(), kShowAdvanced + " 00");
+        QVERIFY(!main.advancedFlag(5));
+        // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
         app.showPage(0, false);
-        TMainForm& main = *app.forms->MainForm;
         for (QCheckBox* box : main.findChildren<QCheckBox*>())
             box->setChecked(true); // every switched panel shown
         const auto show = [&](int tag) {
