@@ -32,13 +32,8 @@ std::string repeated(const std::string& text, std::size_t times) {
 }
 
 TEST(DataFile, ReadsEveryKindWithItsColumns) {
-    struct Case {
-        DataKind kind;
-        std::string bytes;
-        Columns columns;
-        std::vector<std::string> comments;
-    };
-    const Case cases[] = {
+    // kind, bytes, columns, comments
+    const std::tuple<DataKind, std::string, Columns, std::vector<std::string>> cases[] = {
         {DataKind::Nk,
          "# n and k\r\n# \xB5m\r\n\r\n300\t1.5\t0.1\r\n400 1.6 0\r\n\r\n",
          {{300, 400}, {1.5, 1.6}, {0.1, 0}},
@@ -56,28 +51,23 @@ TEST(DataFile, ReadsEveryKindWithItsColumns) {
          {{0, 45, 90}, {1, 0.5, 0}},
          {"# deg"}},
     };
-    for (const Case& c : cases) {
-        const std::string path = scratchFile(c.bytes, c.kind);
-        const auto table = readDataFile(path, c.kind);
-        ASSERT_TRUE(table.ok()) << c.bytes << ": " << table.error().describe();
+    for (const auto& [kind, bytes, columns, comments] : cases) {
+        const std::string path = scratchFile(bytes, kind);
+        const auto table = readDataFile(path, kind);
+        ASSERT_TRUE(table.ok()) << bytes << ": " << table.error().describe();
         EXPECT_EQ(table.value().path, path);
-        EXPECT_EQ(table.value().columns, c.columns) << c.bytes;
-        EXPECT_EQ(table.value().comments, c.comments) << c.bytes;
-        EXPECT_EQ(table.value().rows(), static_cast<int>(c.columns[0].size()));
-        EXPECT_EQ(table.value().first(), c.columns[0].front());
-        EXPECT_EQ(table.value().last(), c.columns[0].back());
+        EXPECT_EQ(table.value().columns, columns) << bytes;
+        EXPECT_EQ(table.value().comments, comments) << bytes;
+        EXPECT_EQ(table.value().rows(), static_cast<int>(columns[0].size()));
+        EXPECT_EQ(table.value().first(), columns[0].front());
+        EXPECT_EQ(table.value().last(), columns[0].back());
     }
     fs::remove_all(test::scratch(kScratch));
 }
 
 TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
-    struct Case {
-        DataKind kind;
-        std::string bytes;
-        int line;
-        const char* says;
-    };
-    const Case cases[] = {
+    // kind, bytes, the line named (0: none), a part of the reason
+    const std::tuple<DataKind, std::string, int, const char*> cases[] = {
         {DataKind::Nk, "# c\n\n300 1 0\n\n\n400 1 x\n", 6, "column 3 (k): \"x\" is not a number"},
         {DataKind::Nk, "300 1 0\r\n400 abc 0\r\n", 2, "column 2 (n)"},
         {DataKind::Nk, "300 1,5 0\n", 1, "the decimal point is \".\""},
@@ -106,14 +96,14 @@ TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
         {DataKind::Spectrum, "", 0, "no data line"},
         {DataKind::Spectrum, "# only\n\n  \t\n", 0, "no data line"},
     };
-    for (const Case& c : cases) {
-        const std::string path = scratchFile(c.bytes, c.kind);
-        const auto table = readDataFile(path, c.kind);
-        ASSERT_FALSE(table.ok()) << c.bytes;
+    for (const auto& [kind, bytes, line, says] : cases) {
+        const std::string path = scratchFile(bytes, kind);
+        const auto table = readDataFile(path, kind);
+        ASSERT_FALSE(table.ok()) << bytes;
         EXPECT_EQ(table.error().file, path);
-        EXPECT_EQ(table.error().line, c.line) << c.bytes << ": " << table.error().describe();
-        EXPECT_NE(table.error().reason.find(c.says), std::string::npos)
-            << c.bytes << ": " << table.error().describe();
+        EXPECT_EQ(table.error().line, line) << bytes << ": " << table.error().describe();
+        EXPECT_NE(table.error().reason.find(says), std::string::npos)
+            << bytes << ": " << table.error().describe();
     }
     fs::remove_all(test::scratch(kScratch));
 }

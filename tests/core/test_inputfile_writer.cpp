@@ -70,13 +70,8 @@ TEST(InputFileWriter, ProjectsAreTheirGoldenFiles) {
 
 // (A thickness and a roughness rounded to their columns: the 9-row golden file.)
 TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {
-    struct Case {
-        const char* text;
-        std::size_t room;
-        char separator;
-        std::optional<std::string> expected;
-    };
-    const Case cases[] = {
+    // text, room, separator, the text that fits or none
+    const std::tuple<const char*, std::size_t, char, std::optional<std::string>> cases[] = {
         {"250", 16, '.', "250"},
         {"12345,678901234567", 16, ',', "12345,6789012346"},
         {"0.00000000000001", 16, '.', "0.00000000000001"},
@@ -85,8 +80,8 @@ TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {
         {"123456789012345678", 16, '.', std::nullopt},
         {"not a number at all", 16, '.', std::nullopt},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(fitFieldText(c.text, c.room, c.separator), c.expected) << c.text;
+    for (const auto& [text, room, separator, expected] : cases)
+        EXPECT_EQ(fitFieldText(text, room, separator), expected) << text;
 }
 
 TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {

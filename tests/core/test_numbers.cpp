@@ -9,15 +9,9 @@
 namespace lumetrix {
 namespace {
 
-struct FixedCase {
-    long double value;
-    int decimals;
-    char separator;
-    const char* expected;
-};
-
 TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
-    const FixedCase cases[] = {
+    // value, decimals (-1: as many as it takes), separator, text
+    const std::tuple<long double, int, char, const char*> cases[] = {
         {2.5L, -1, '.', "2.5"},
         {3, -1, '.', "3"},
         {0.000001L, -1, '.', "0.000001"},
@@ -41,9 +35,9 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
         {0.000000000000005L, -1, '.', "0.00000000000001"},
         {123456789012345678901.0L, 0, '.', "123456789012345679000"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatFixed(c.value, c.decimals, c.separator), c.expected)
-            << "value " << static_cast<double>(c.value) << " decimals " << c.decimals;
+    for (const auto& [value, decimals, separator, expected] : cases)
+        EXPECT_EQ(formatFixed(value, decimals, separator), expected)
+            << "value " << static_cast<double>(value) << " decimals " << decimals;
 }
 
 TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
@@ -65,12 +59,7 @@ TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
 TEST(NumberText, ParseReadsWhatTypingCanLeaveAndSeparatorsConvert) {
     const Separators point{'.', ','};
     const Separators comma{',', '.'};
-    struct Case {
-        const char* text;
-        Separators seps;
-        std::optional<long double> expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, Separators, std::optional<long double>> cases[] = {
         {"", point, 0.0L},
         {"-", point, -0.0L},
         {"2.5", point, 2.5L},
@@ -89,11 +78,11 @@ TEST(NumberText, ParseReadsWhatTypingCanLeaveAndSeparatorsConvert) {
         {"1E4933", point, std::nullopt}, // beyond an extended float
         {" 1", point, std::nullopt},
     };
-    for (const auto& c : cases) {
-        const auto got = parseNumber(c.text, c.seps);
-        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.text;
+    for (const auto& [text, seps, expected] : cases) {
+        const auto got = parseNumber(text, seps);
+        ASSERT_EQ(got.has_value(), expected.has_value()) << text;
         if (got) {
-            EXPECT_DOUBLE_EQ(static_cast<double>(*got), static_cast<double>(*c.expected)) << c.text;
+            EXPECT_DOUBLE_EQ(static_cast<double>(*got), static_cast<double>(*expected)) << text;
         }
     }
     EXPECT_TRUE(std::signbit(parseNumber("-", point).value_or(1)));

@@ -18,13 +18,8 @@ using Rows = std::vector<std::vector<std::string>>;
 
 TEST(ResultFiles, TablesAsThePageShowsThem) {
     const std::vector<std::string> empty10(10);
-    struct Case {
-        const char* name;
-        std::string text;
-        int skip;
-        Rows expected;
-    };
-    const Case cases[] = {
+    // name, text, lines above the header, the cells
+    const std::tuple<const char*, std::string, int, Rows> cases[] = {
         {"TAB lines ending in TABs and blanks",
          "lambda\tR\tT\r\n300\t0.1\t0.2\t \t\r\n310\t0.3 \t0.4\t\r\n",
          0,
@@ -47,10 +42,10 @@ TEST(ResultFiles, TablesAsThePageShowsThem) {
         {"header only: the cleared table", "lambda\tR\n", 0, Rows(2, empty10)},
         {"no lines", "", 0, {{"", ""}, {"", ""}}},
     };
-    for (const Case& c : cases) {
-        const auto table = parseResultTable(c.text, c.skip, "r.rta");
-        ASSERT_TRUE(table.ok()) << c.name;
-        EXPECT_EQ(cells(table.value()), c.expected) << c.name;
+    for (const auto& [name, text, skip, expected] : cases) {
+        const auto table = parseResultTable(text, skip, "r.rta");
+        ASSERT_TRUE(table.ok()) << name;
+        EXPECT_EQ(cells(table.value()), expected) << name;
     }
     const auto shortFile = parseResultTable("a\nb\n", 4, "r.GL");
     ASSERT_FALSE(shortFile.ok());

@@ -2,13 +2,13 @@
 // distribution models, and the light in angle bins: interfaces conserve each bin's power, the
 // adding of layers matches the thick-slab formula, energy balances with sources, and an ideal
 // randomising front over a mirror reaches the 4n^2 absorption enhancement limit.
+#include "core/listing.h"
 #include "kernel/angle_bins.h"
 #include "kernel/scattering.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <numbers>
 
 using namespace lumetrix::kernel;
@@ -102,17 +102,13 @@ TEST(Adf, BinSharesMatchTheClosedForms) {
 
 TEST(Adf, EveryListedModelIsKnown) {
     for (const char* list : {"/ADF1.dat", "/ADF2.dat"}) {
-        std::ifstream in(std::string(LUMETRIX_DATA_DIR) + list);
-        std::string name;
-        int names = 0;
-        while (std::getline(in, name)) {
-            if (!name.empty() && name.back() == '\r')
-                name.pop_back();
+        const auto names = lumetrix::readListingFile(std::string(LUMETRIX_DATA_DIR) + list);
+        ASSERT_TRUE(names);
+        for (const std::string& name : names.value()) {
             AdfModel model{};
             EXPECT_TRUE(adfModelByName(name, model)) << list << ": " << name;
-            ++names;
         }
-        EXPECT_GE(names, 7) << list;
+        EXPECT_GE(names.value().size(), 7u) << list;
     }
     AdfModel model{};
     EXPECT_FALSE(adfModelByName("Lambertian", model));

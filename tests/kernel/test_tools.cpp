@@ -108,22 +108,18 @@ TEST(Transform, RecoversTheCalibrationFunctionThatMadeTheHaze) {
 TEST(Transform, RefusesWhatGivesNoCalibration) {
     const fs::path dir = scratch("refused");
     std::ofstream(dir / "flat.hz") << "500\t0\n600\t0\n";
-    const struct {
-        bool reflected;
-        const char* haze;
-        double rms;
-        const char* reason;
-    } cases[] = {
+    // cR or cT, the haze file, sigma, a part of the reason
+    const std::tuple<bool, const char*, double, const char*> cases[] = {
         {true, "flat.hz", 40, "no wavelength of the haze data gives a calibration value"},
         {true, "flat.hz", 0, "the rms roughness must be above 0 nm"},
         {false, "missing.hz", 40, "missing.hz"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [reflected, haze, rms, reason] : cases) {
         const fs::path out = dir / "out.cal";
         const auto report = transformHaze(
-            {c.reflected, (dir / c.haze).string(), c.rms, nk("air"), nk("glass"), 3, out.string()});
-        ASSERT_FALSE(report) << c.reason;
-        EXPECT_NE(report.error().describe().find(c.reason), std::string::npos)
+            {reflected, (dir / haze).string(), rms, nk("air"), nk("glass"), 3, out.string()});
+        ASSERT_FALSE(report) << reason;
+        EXPECT_NE(report.error().describe().find(reason), std::string::npos)
             << report.error().describe();
         EXPECT_FALSE(fs::exists(out)); // nothing written
     }
@@ -216,8 +212,7 @@ TEST(Optimise, FindsTheQuarterWaveCoating) {
 }
 
 TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
-    const fs::path file =
-        fs::temp_directory_path() / ("lumetrix_optimise_" + std::to_string(getpid()) + ".set");
+    const fs::path file = scratch("settings") / "optimise.set";
     OptimiseSettings settings = lowestReflectance(Method::Steps);
     settings.parameters.push_back({P::Kind::K, {2}, P::Interval::GapEv, -0.1, 0.1});
     {
@@ -229,11 +224,8 @@ TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
     ASSERT_TRUE(back) << back.error().describe();
     EXPECT_EQ(optimiseSettingsLines(back.value()), optimiseSettingsLines(settings));
 
-    const struct {
-        const char* text;
-        int line;
-        const char* reason;
-    } cases[] = {
+    // the file, the line named (0: none), a part of the reason
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"criterion = best\n", 1, "max, min or mindiff"},
         {"layers = 2\nthickness = 2 abs 200 50\n", 2, "A below B"},
         {"layers = 2\nn = 2 abs 1 2\n", 2, "a kind that suits it"},
@@ -243,12 +235,12 @@ TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
         {"criterion = mindiff\nlayers = 2\nthickness = 2 abs 1 2\n", 0, "exactly two layers"},
         {"layers = 2\n", 0, "no parameter"},
     };
-    for (const auto& c : cases) {
-        std::ofstream(file) << c.text;
+    for (const auto& [text, line, reason] : cases) {
+        std::ofstream(file) << text;
         const auto read = readOptimiseSettings(file.string());
-        ASSERT_FALSE(read) << c.text;
-        EXPECT_EQ(read.error().line, c.line) << c.text;
-        EXPECT_NE(read.error().reason.find(c.reason), std::string::npos) << read.error().reason;
+        ASSERT_FALSE(read) << text;
+        EXPECT_EQ(read.error().line, line) << text;
+        EXPECT_NE(read.error().reason.find(reason), std::string::npos) << read.error().reason;
     }
     // A layer that is not in the structure is refused when the optimisation starts.
     OptimiseSettings wrong = lowestReflectance(Method::Simplex);
