@@ -121,6 +121,9 @@ TEST(Simulation, ExampleRunsTheResultsPageReadsEveryFileAndAFailedRunLeavesNone)
         }
         EXPECT_NEAR(sum, 1, 1e-6) << r;
         EXPECT_NEAR(std::stod(rta.value().cell(r, 9)), 1, 1e-7) << r;
+        // The specular file holds the beams' own reflectance, not the scattered part.
+        const double beamR = run.optics[static_cast<std::size_t>(r - 1)].specular.R;
+        EXPECT_NEAR(std::stod(specular.value().cell(r, 2)), beamR, 1e-6) << r;
     }
     EXPECT_GT(scattered, 0.1); // the example's interfaces are rough
 
