@@ -102,55 +102,42 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
     const auto improved = readResultTable(q.improved, kHeaderSkip);
     if (!improved)
         return improved.error();
-    for (const auto& [table, column, file] :
-         {std::tuple{&reference.value(), q.columnReference, &q.reference},
-          std::tuple{&improved.value(), q.columnImproved, &q.improved}})
-        if (column < 2 || column >= table->columnCount())
-            return ReadError{*file, 0,
+    // The chosen layer's absorbed fraction against the wavelength, read as the Results page
+    // reads a line of a table.
+    const auto absorbed = [](const ResultTable& t, int column,
+                             const std::string& file) -> Result<GraphLine> {
+        if (column < 2 || column >= t.columnCount())
+            return ReadError{file, 0,
                              "column " + std::to_string(column) +
                                  " is not a layer's column (the table has columns 2 to " +
-                                 std::to_string(table->columnCount() - 1) + ")"};
-    const auto number = [](const ResultTable& t, int r, int c,
-                           const std::string& file) -> Result<double> {
-        const std::string text = t.cell(r, c);
-        const auto value = parseFileNumber(text, '.');
-        if (!value)
-            return ReadError{file, r + kHeaderSkip + 1,
-                             "\"" + text + "\" in column " + std::to_string(c) +
-                                 " is not a number"};
-        return static_cast<double>(*value);
+                                 std::to_string(t.columnCount() - 1) + ")"};
+        auto points = tablePoints(t, 1, column, t.rowCount() - 1);
+        if (!points)
+            return ReadError{file, 0, points.error().reason};
+        return points;
     };
+    const auto ref = absorbed(reference.value(), q.columnReference, q.reference);
+    if (!ref)
+        return ref.error();
+    const auto impr = absorbed(improved.value(), q.columnImproved, q.improved);
+    if (!impr)
+        return impr.error();
     std::map<double, double> improvedAt; // absorbed fraction by wavelength
-    const ResultTable& impr = improved.value();
-    for (int r = 1; r < impr.rowCount(); ++r) {
-        if (impr.blankRow(r))
-            continue;
-        const auto lambda = number(impr, r, 1, q.improved);
-        const auto a = number(impr, r, q.columnImproved, q.improved);
-        if (!lambda || !a)
-            return !lambda ? lambda.error() : a.error();
-        improvedAt[lambda.value()] = a.value();
-    }
+    for (std::size_t i = 0; i < impr.value().x.size(); ++i)
+        improvedAt[impr.value().x[i]] = impr.value().y[i];
     std::vector<std::string> lines{"Wavelength (nm)\tA_ref\tA_impr\tLPIF"};
     std::vector<std::pair<double, double>> lpif;
-    const ResultTable& ref = reference.value();
-    for (int r = 1; r < ref.rowCount(); ++r) {
-        if (ref.blankRow(r))
-            continue;
-        const auto lambda = number(ref, r, 1, q.reference);
-        const auto a = number(ref, r, q.columnReference, q.reference);
-        if (!lambda || !a)
-            return !lambda ? lambda.error() : a.error();
-        const auto other = improvedAt.find(lambda.value());
+    for (std::size_t i = 0; i < ref.value().x.size(); ++i) {
+        const double lambda = ref.value().x[i];
+        const auto other = improvedAt.find(lambda);
         if (other == improvedAt.end())
             continue;
-        const double aRef = a.value(), aImpr = other->second;
+        const double aRef = ref.value().y[i], aImpr = other->second;
         if (aRef <= 0 || aRef >= 1 || aImpr <= 0 || aImpr >= 1)
             continue; // the path ratio is defined only for a partly absorbing layer
         const double factor = std::log(1 - aImpr) / std::log(1 - aRef);
-        lines.push_back(num(lambda.value()) + "\t" + num(aRef) + "\t" + num(aImpr) + "\t" +
-                        num(factor));
-        lpif.emplace_back(lambda.value(), factor);
+        lines.push_back(num(lambda) + "\t" + num(aRef) + "\t" + num(aImpr) + "\t" + num(factor));
+        lpif.emplace_back(lambda, factor);
     }
     if (lpif.empty())
         return ReadError{q.reference, 0,
