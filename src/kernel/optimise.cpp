@@ -527,7 +527,7 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
     }
     out.values = search.values(best);
     out.bestLine = bestLine();
-    if (settings.output >= 1) // the files end with the best run's
+    if (settings.output >= 1 && !search.writeFault()) // the files end with the best run's
         search.cost(best);
     if (const auto& fault = search.writeFault())
         return ReadError{simulation.outputBase, 0, "the optimisation stopped: " + *fault};
