@@ -141,6 +141,8 @@ int run(const std::string& input, int threads) {
               << "Layers treated as incoherent: " << incoherentLayers(s) << '\n';
     if (s.scatters())
         std::cout << "Scattered light: " << s.scattering.bins << " angle bins per 90 degrees\n";
+    for (const std::string& warning : runWarnings(s))
+        std::cout << warning << '\n';
     std::cout.flush();
     ResultWriter writer(s);
     if (const auto fault = writer.begin()) {
@@ -152,6 +154,11 @@ int run(const std::string& input, int threads) {
         {nullptr,
          [](int done, int total) { std::cout << "progress " << done << ' ' << total << std::endl; },
          [&writer](int index, const WavelengthResult& result) { writer.row(index, result); }});
+    if (results.failure) {
+        writer.abandon();
+        std::cerr << "lumetrix-kernel: " << input << ": " << *results.failure << '\n';
+        return 1;
+    }
     if (const auto fault = writer.finish(results)) {
         writer.abandon();
         std::cerr << "lumetrix-kernel: " << *fault << '\n';

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <sstream>
 
@@ -202,15 +203,16 @@ public:
     std::vector<double> values(const std::vector<double>& u) const;
     std::vector<double> start() const { return m_start; }
     Simulation applied(const std::vector<double>& u) const;
-    // Why an evaluation's result files could not be written, once one could not.
-    const std::optional<std::string>& writeFault() const { return m_writeFault; }
+    // Why the search cannot go on: an evaluation that could not be computed, or whose result
+    // files could not be written.
+    const std::optional<std::string>& fault() const { return m_fault; }
 
 private:
     const Simulation& m_base;
     const OptimiseSettings& m_settings;
     int m_threads;
     std::vector<double> m_low, m_high, m_start;
-    std::optional<std::string> m_writeFault;
+    std::optional<std::string> m_fault;
 };
 
 std::optional<ReadError> Search::prepare() {
@@ -322,8 +324,15 @@ std::optional<std::string> writeIntermediate(const Simulation& s, const RunResul
 double Search::cost(const std::vector<double>& u, double* jsc) {
     const Simulation s = applied(u);
     const RunResults r = runSimulation(s, m_threads, {});
-    if (m_settings.output >= 1 && !m_writeFault)
-        m_writeFault = writeIntermediate(s, r, m_settings.output);
+    if (r.failure && !m_fault)
+        m_fault = r.failure;
+    if (r.failure) {
+        if (jsc)
+            *jsc = 0;
+        return std::numeric_limits<double>::infinity();
+    }
+    if (m_settings.output >= 1 && !m_fault)
+        m_fault = writeIntermediate(s, r, m_settings.output);
     std::vector<double> j;
     for (int l : m_settings.layers)
         j.push_back(l == 0 ? r.jphR : r.jph[static_cast<std::size_t>(l) - 2]);
@@ -403,8 +412,9 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
                 progress(bestLine());
             reported = best;
         }
-        // Files the user asked for that cannot be written end the search.
-        return (stop && stop()) || search.writeFault();
+        // A run that cannot be computed, or files the user asked for that cannot be written,
+        // end the search.
+        return (stop && stop()) || search.fault();
     };
     const double tolerance = settings.stop / 100;
     if (settings.method == S::Method::Steps) {
@@ -527,9 +537,9 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
     }
     out.values = search.values(best);
     out.bestLine = bestLine();
-    if (settings.output >= 1 && !search.writeFault()) // the files end with the best run's
+    if (settings.output >= 1 && !search.fault()) // the files end with the best run's
         search.cost(best);
-    if (const auto& fault = search.writeFault())
+    if (const auto& fault = search.fault())
         return ReadError{simulation.outputBase, 0, "the optimisation stopped: " + *fault};
     return out;
 }

@@ -4,6 +4,7 @@
 #include "core/textfile.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +18,10 @@ constexpr const char* kLaterFiles[] = {"_Spec.rta",  "_Dif.rta", "_Sum.jsc", ".j
                                        "_ratio.jph", ".GL",      ".hrt",     "_R.adf", "_T.adf"};
 
 std::string num(double value) {
+    // Round-off of a quantity that is 0 (-1e-16 in a lossless layer) is written as 0, so no
+    // table shows a negative absorption that is not there.
+    if (std::abs(value) < 1e-12)
+        value = 0;
     char text[32];
     std::snprintf(text, sizeof text, "%.8g", value);
     return text;

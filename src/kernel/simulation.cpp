@@ -231,7 +231,9 @@ std::optional<ReadError> Preparer::readAdf(Adf& adf, const AdfFunction& function
 std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
     const Project& p = m_loaded.values;
     const HazeSettings& h = p.haze;
-    sc.powerHT = number(h.ePowerHT);
+    sc.powerHT = h.power == HazeSettings::Power::Two     ? 2
+                 : h.power == HazeSettings::Power::Three ? 3
+                                                         : number(h.ePowerHT);
     const bool rough =
         std::any_of(m_loaded.rows.begin() + 1, m_loaded.rows.end(), [this](const LoadedRow& row) {
             return row.roughness && number(*row.roughness) > 0;
@@ -392,6 +394,27 @@ Result<Simulation> prepareSimulation(const std::string& inputFile) {
         decimal = ',';
     }
     return Preparer(inputFile, loaded.value(), decimal).prepare();
+}
+
+std::vector<std::string> runWarnings(const Simulation& s) {
+    std::vector<std::string> warnings;
+    double mostK = 0, at = 0;
+    for (const double lambda : s.wavelengths)
+        if (const double k = s.rows.front().nk.at(2, lambda).value_or(0); k > mostK) {
+            mostK = k;
+            at = lambda;
+        }
+    if (mostK > 0)
+        warnings.push_back("Warning: the top medium " + s.rows.front().name + " absorbs (k = " +
+                           formatGeneral(mostK, '.') + " at " + formatGeneral(at, '.') +
+                           " nm): R is the light that does not enter the structure, what the "
+                           "top medium absorbs included");
+    if (s.wavelengths.size() == 1)
+        warnings.push_back("Warning: only one wavelength of the spectrum (" +
+                           formatGeneral(s.wavelengths.front(), '.') +
+                           " nm) lies inside the data; a photocurrent density needs two or "
+                           "more, so every Jph is 0");
+    return warnings;
 }
 
 double spectralPhotocurrent(double wavelength, double irradiance, double fraction) {
@@ -597,21 +620,56 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     return out;
 }
 
+std::optional<std::string> nonFiniteQuantity(const Simulation& s, const WavelengthResult& o) {
+    const auto finite = [](double x) { return std::isfinite(x); };
+    const auto allFinite = [&](const auto& values) {
+        return std::all_of(values.begin(), values.end(), finite);
+    };
+    if (!finite(o.R()))
+        return "R";
+    if (!finite(o.T()))
+        return "T";
+    for (std::size_t l = 0; l < o.specular.A.size(); ++l)
+        if (!finite(o.A(l)) || !allFinite(o.specular.segments[l]) ||
+            (!o.diffuseSegments.empty() && !allFinite(o.diffuseSegments[l])))
+            return "absorption of layer " + std::to_string(l + 1) + " (" + s.rows[l + 1].name + ")";
+    if (!allFinite(o.hazeR) || !allFinite(o.hazeT))
+        return "haze of a rough interface";
+    if (!o.leavingR.allFinite() || !o.leavingT.allFinite())
+        return "angular distribution of the light leaving the structure";
+    return std::nullopt;
+}
+
 RunResults runSimulation(const Simulation& s, int threads, const RunCallbacks& callbacks) {
     const int count = static_cast<int>(s.wavelengths.size());
     RunResults out;
     out.optics.resize(static_cast<std::size_t>(count));
     std::vector<char> finished(static_cast<std::size_t>(count), 0);
     int handedOn = 0;
+    // The first wavelength whose result is not finite; the ones above it are not computed.
+    int failedAt = count;
     const int threadCount = threads > 0 ? threads : omp_get_max_threads();
 #pragma omp parallel for schedule(dynamic) num_threads(threadCount)
     for (int i = 0; i < count; ++i) {
-        WavelengthResult result = solveWavelength(s, s.wavelengths[static_cast<std::size_t>(i)]);
+        int limit;
+#pragma omp atomic read
+        limit = failedAt;
+        if (i > limit)
+            continue;
+        const double lambda = s.wavelengths[static_cast<std::size_t>(i)];
+        WavelengthResult result = solveWavelength(s, lambda);
+        const auto bad = nonFiniteQuantity(s, result);
 #pragma omp critical(lumetrix_results)
         {
+            if (bad && i < failedAt) {
+#pragma omp atomic write
+                failedAt = i;
+                out.failure = "at " + formatGeneral(lambda, '.') + " nm the " + *bad +
+                              " is not a finite number; the run stopped there";
+            }
             out.optics[static_cast<std::size_t>(i)] = std::move(result);
-            finished[static_cast<std::size_t>(i)] = 1;
-            while (handedOn < count && finished[static_cast<std::size_t>(handedOn)]) {
+            finished[static_cast<std::size_t>(i)] = !bad;
+            while (handedOn < failedAt && finished[static_cast<std::size_t>(handedOn)]) {
                 if (callbacks.row)
                     callbacks.row(handedOn, out.optics[static_cast<std::size_t>(handedOn)]);
                 ++handedOn;
@@ -620,6 +678,8 @@ RunResults runSimulation(const Simulation& s, int threads, const RunCallbacks& c
             }
         }
     }
+    if (out.failure)
+        return out;
     const auto share = [&](auto pick) {
         std::vector<double> fraction;
         for (const WavelengthResult& o : out.optics)

@@ -109,6 +109,10 @@ struct Simulation {
 // names the file and the line of the first thing wrong.
 Result<Simulation> prepareSimulation(const std::string& inputFile);
 
+// What the report must say of a prepared run whose results need reading with care: a top
+// medium that absorbs, or too few wavelengths for a photocurrent.
+std::vector<std::string> runWarnings(const Simulation& simulation);
+
 // What one wavelength gives: the specular part, and the scattered light's share of R, T and
 // the absorption (zero without rough interfaces).
 struct WavelengthResult {
@@ -137,6 +141,9 @@ struct RunResults {
     double jphR = 0, jphT = 0;            // of the reflected and the transmitted photons
     double jphRScattered = 0, jphTScattered = 0;
     double jphTotal = 0; // over the PV-active layers
+    // Why the run could not be completed: a quantity of some wavelength that is not a finite
+    // number. The results of the wavelengths before it are handed on; nothing else is valid.
+    std::optional<std::string> failure;
 };
 
 // Photocurrent density, in mA/cm2, of the photons in a share `fraction[i]` of the spectrum
