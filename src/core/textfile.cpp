@@ -105,21 +105,35 @@ std::optional<std::string> writeTextFile(const std::string& requestedPath,
 
 Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes, const char* kind) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    const auto type = std::filesystem::status(path, error).type();
+    if (type == std::filesystem::file_type::directory)
         return ReadError{path, 0, "this is a folder, not a file"};
+    // A pipe would block the reading and a device such as /dev/zero never end it.
+    if (!error && type != std::filesystem::file_type::regular)
+        return ReadError{path, 0, "this is not a regular file"};
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return ReadError{path, 0, "the file cannot be opened"};
+    const auto tooLarge = [&](const std::string& size) {
+        return ReadError{
+            path, 0, "the file is too large for a " + std::string(kind) + " (" + size + " bytes)"};
+    };
     in.seekg(0, std::ios::end);
     const auto size = in.tellg();
     if (size < 0)
         return ReadError{path, 0, "the file cannot be read"};
     if (static_cast<std::size_t>(size) > maxBytes)
-        return ReadError{path, 0,
-                         "the file is too large for a " + std::string(kind) + " (" +
-                             std::to_string(size) + " bytes)"};
+        return tooLarge(std::to_string(size));
     in.seekg(0);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // The file may grow while it is read: never read more than the limit.
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        bytes.append(block, static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > maxBytes)
+            return tooLarge("more than " + std::to_string(maxBytes));
+    }
     if (in.bad())
         return ReadError{path, 0, "the file cannot be read"};
     return bytes;

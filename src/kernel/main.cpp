@@ -50,6 +50,19 @@ std::optional<double> numberArgument(const std::string& text) {
     return value ? std::optional<double>(static_cast<double>(*value)) : std::nullopt;
 }
 
+// More threads than this only cost memory: the wavelengths are spread over at most these.
+constexpr int kMostThreads = 256;
+const std::string kThreadsNeed =
+    "--threads needs a whole number from 1 to " + std::to_string(kMostThreads);
+
+// The thread count of a "--threads" option; nothing when it is not a whole number in range.
+std::optional<int> threadCount(const std::string& text) {
+    const auto value = numberArgument(text);
+    if (!value || *value != static_cast<int>(*value) || *value < 1 || *value > kMostThreads)
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+
 int usageFault(const std::string& what) {
     std::cerr << "lumetrix-kernel: " << what << '\n' << kUsage;
     return 2;
@@ -178,9 +191,9 @@ int optimiseCommand(int argc, char** argv) {
         return 2;
     if (rest.size() != 1 || !o.count("--settings"))
         return usageFault("optimise needs INPUT.dat and --settings FILE");
-    const auto threads = o.count("--threads") ? numberArgument(o["--threads"]) : std::optional(0.0);
-    if (!threads || *threads < 0)
-        return usageFault("--threads takes a whole number");
+    const auto threads = o.count("--threads") ? threadCount(o["--threads"]) : std::optional(0);
+    if (!threads)
+        return usageFault(kThreadsNeed);
     const auto settings = readOptimiseSettings(o["--settings"]);
     if (!settings) {
         std::cerr << "lumetrix-kernel: " << settings.error().describe() << '\n';
@@ -191,7 +204,7 @@ int optimiseCommand(int argc, char** argv) {
         std::cerr << "lumetrix-kernel: " << simulation.error().describe() << '\n';
         return 1;
     }
-    const auto result = optimise(simulation.value(), settings.value(), static_cast<int>(*threads),
+    const auto result = optimise(simulation.value(), settings.value(), *threads,
                                  [](const std::string& line) { std::cout << line << std::endl; });
     if (!result) {
         std::cerr << "lumetrix-kernel: " << result.error().describe() << '\n';
@@ -217,16 +230,10 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg == "--threads" && i + 1 < argc) {
-            try {
-                threads = std::stoi(argv[++i]);
-            } catch (const std::exception&) {
-                threads = -1;
-            }
-            if (threads < 1) {
-                std::cerr << "lumetrix-kernel: --threads needs a whole number of at least 1\n"
-                          << kUsage;
-                return 2;
-            }
+            const auto count = threadCount(argv[++i]);
+            if (!count)
+                return usageFault(kThreadsNeed);
+            threads = *count;
         } else if (arg.starts_with("-") || !input.empty()) {
             std::cerr << "lumetrix-kernel: unexpected argument " << arg << '\n' << kUsage;
             return 2;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace lumetrix {
 namespace {
 
@@ -60,7 +62,12 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
         for (std::size_t written = 0; written <= kMaxListingFileBytes; written += 1024)
             out << line << '\n';
     }
+    const fs::path pipe = big.parent_path() / "pipe.dat", zeros = big.parent_path() / "zeros.dat";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", zeros);
     const std::tuple<std::string, int, const char*> cases[] = {
+        {pipe.string(), 0, "not a regular file"},  // would block for ever
+        {zeros.string(), 0, "not a regular file"}, // would never end
         {fixture("no_such_listing.dat"), 0, "no_such_listing.dat"},
         {fixture("listing_binary.dat"), 2, "listing_binary.dat"},
         {LUMETRIX_TEST_DATA_DIR, 0, ""}, // a folder
