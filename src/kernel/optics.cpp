@@ -8,9 +8,6 @@ namespace lumetrix::kernel {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-// Above this, an absorbing coherent layer is opaque: its amplitudes would overflow, and what
-// passes it (e^-70 of the power) is below every other error.
-constexpr double kOpaquePhase = 35;
 
 // The amplitude coefficients of an interface from n1 (above) to n2 (below). A calibration
 // scales the reflection of both sides alike (by c12, the factor of the side the light comes
@@ -40,58 +37,52 @@ struct OneWay {
     std::vector<double> scatteredUp, scatteredDown; // per interface of the run, top first
 };
 
-// A run of coherent layers between media a (light comes from there) and b, by the
-// transfer-matrix method. The power through each plane is the real part of E · conj(H),
-// with E = f + b and H = n (f - b), relative to the incident Re(n_a); every absorbed share is
-// the drop of that power across a segment, and R the rest, so R + T + ΣA = 1 holds exactly.
+// A run of coherent layers between media a (light comes from there) and b. The reflection
+// coefficient is carried up from medium b, then the forward amplitudes down from medium a;
+// neither pass divides by a kept amplitude (a rough interface may keep none) and every
+// propagation factor e^{iδ} of a passive layer is at most 1, so nothing can overflow.
+// The power through each plane is Re(E conj H), E = f + b, H = n (f - b), relative to the
+// incident Re(n_a); every absorbed share is the drop of that power across a segment.
 OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, Complex nb,
                    double wavelength, const std::vector<InterfaceHaze>& haze) {
     const std::size_t count = layers.size();
+    const Complex i(0, 1);
     const auto indexOf = [&](std::size_t j) {
         return j == 0 ? na : j == count + 1 ? nb : layers[j - 1]->index;
     };
-    // Amplitudes (forward, backward) at the top of each layer j = 1..count and of medium b;
-    // amp[0] holds those in medium a at the first interface.
-    std::vector<Complex> f(count + 2), b(count + 2), phase(count + 2);
-    f[count + 1] = 1;
-    b[count + 1] = 0;
-    for (std::size_t j = count + 1; j-- > 0;) {
-        const Complex n1 = indexOf(j), n2 = indexOf(j + 1);
-        const Complex r = (n1 - n2) / (n1 + n2), t = 2.0 * n1 / (n1 + n2);
-        Complex fb = (f[j + 1] + r * b[j + 1]) / t; // at the bottom of layer j
-        Complex bb = (r * f[j + 1] + b[j + 1]) / t;
-        if (haze[j].rough() || haze[j].calibrated()) {
-            // The interface keeps only the unscattered part of each amplitude.
-            const InterfaceHaze& h = haze[j];
-            const Coefficients c = coefficients(n1, n2, h);
-            const Complex r12 = c.r12 * std::sqrt(1 - h.reflectDown);
-            const Complex t12 = c.t12 * std::sqrt(1 - h.transmitDown);
-            const Complex r21 = c.r21 * std::sqrt(1 - h.reflectUp);
-            const Complex t21 = c.t21 * std::sqrt(1 - h.transmitUp);
-            fb = (f[j + 1] - r21 * b[j + 1]) / t12;
-            bb = (r12 * f[j + 1] + (t12 * t21 - r12 * r21) * b[j + 1]) / t12;
-        }
-        if (j >= 1) {
-            Complex delta = 2 * kPi * n1 * layers[j - 1]->thickness / wavelength;
-            delta.imag(std::min(delta.imag(), kOpaquePhase));
-            phase[j] = delta;
-            const Complex i(0, 1);
-            fb *= std::exp(-i * delta);
-            bb *= std::exp(i * delta);
-        }
-        f[j] = fb;
-        b[j] = bb;
-    }
-    const Complex scale = 1.0 / f[0];
+    // Layer j = 1..count; 0 is medium a, count + 1 medium b (no thickness). Interface j lies
+    // below layer j and keeps r sqrt(1 - H_R) and t sqrt(1 - H_T) of its amplitudes.
+    std::vector<Complex> phase(count + 2), pass(count + 2, 1.0);
+    std::vector<Coefficients> kept(count + 1);
     for (std::size_t j = 0; j <= count + 1; ++j) {
-        f[j] *= scale;
-        b[j] *= scale;
+        if (j >= 1 && j <= count) {
+            phase[j] = 2 * kPi * indexOf(j) * layers[j - 1]->thickness / wavelength;
+            pass[j] = std::exp(i * phase[j]);
+        }
+        if (j > count)
+            continue;
+        const InterfaceHaze& h = haze[j];
+        const Coefficients c = coefficients(indexOf(j), indexOf(j + 1), h);
+        kept[j] = {c.r12 * std::sqrt(1 - h.reflectDown), c.t12 * std::sqrt(1 - h.transmitDown),
+                   c.r21 * std::sqrt(1 - h.reflectUp), c.t21 * std::sqrt(1 - h.transmitUp)};
     }
+    // gamma[j] = b / f at the bottom of layer j, rho[j] at its top; f[j] at its top.
+    std::vector<Complex> gamma(count + 2), rho(count + 2), f(count + 2);
+    for (std::size_t j = count + 1; j-- > 0;) {
+        const Coefficients& c = kept[j];
+        gamma[j] = c.r12 + c.t12 * c.t21 * rho[j + 1] / (1.0 - c.r21 * rho[j + 1]);
+        rho[j] = gamma[j] * pass[j] * pass[j];
+    }
+    f[0] = 1;
+    for (std::size_t j = 0; j <= count; ++j)
+        f[j + 1] = kept[j].t12 * f[j] * pass[j] / (1.0 - kept[j].r21 * rho[j + 1]);
+
     const double incident = na.real();
+    // Power at a depth (0 top .. 1 bottom) of layer j; the backward wave is taken from the
+    // bottom up, so that it too only decays.
     const auto power = [&](std::size_t j, double depth) {
-        const Complex i(0, 1);
         const Complex forward = f[j] * std::exp(i * phase[j] * depth);
-        const Complex backward = b[j] * std::exp(-i * phase[j] * depth);
+        const Complex backward = gamma[j] * f[j] * std::exp(i * phase[j] * (2 - depth));
         return std::real((forward + backward) * std::conj(indexOf(j) * (forward - backward))) /
                incident;
     };
@@ -106,8 +97,8 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
         const InterfaceHaze& h = haze[j];
         const Complex n1 = indexOf(j), n2 = indexOf(j + 1);
         const Coefficients c = coefficients(n1, n2, h);
-        const double down = std::norm(j == 0 ? f[0] : f[j] * std::exp(Complex(0, 1) * phase[j]));
-        const double up = std::norm(b[j + 1]);
+        const double down = std::norm(f[j] * pass[j]);
+        const double up = std::norm(rho[j + 1] * f[j + 1]);
         const double toUp = h.reflectDown * std::norm(c.r12) * down * n1.real() +
                             h.transmitUp * std::norm(c.t21) * up * n1.real();
         const double toDown = h.transmitDown * std::norm(c.t12) * down * n2.real() +
@@ -116,32 +107,27 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
         out.scatteredUp[j] = sum > 0 ? lost * toUp / sum : lost / 2;
         out.scatteredDown[j] = sum > 0 ? lost * toDown / sum : lost / 2;
     };
-    // Each layer's bottom flux is the next layer's top flux across a flat interface, so the
-    // shares add up exactly; across a rough one the drop is the scattered power.
+    // Across a flat interface a layer's bottom flux is the next one's top flux, so the shares
+    // add up exactly; above a rough one it comes from the layer's own amplitudes, and the drop
+    // across the interface is the scattered power.
+    const auto own = [&](std::size_t j) { return haze[j].rough(); };
     double below = out.T;
     for (std::size_t j = count; j >= 1; --j) {
-        const int parts = std::max(1, layers[j - 1]->segments);
-        std::vector<double> flux(static_cast<std::size_t>(parts) + 1);
-        if (haze[j].rough()) {
-            flux[static_cast<std::size_t>(parts)] = power(j, 1.0);
-            scatter(j, flux[static_cast<std::size_t>(parts)], below);
-        } else {
-            flux[static_cast<std::size_t>(parts)] = below;
-        }
-        for (int s = 0; s < parts; ++s)
-            flux[static_cast<std::size_t>(s)] = power(j, static_cast<double>(s) / parts);
-        auto& absorbed = out.segments[j - 1];
-        for (int s = 0; s < parts; ++s)
-            absorbed.push_back(flux[static_cast<std::size_t>(s)] -
-                               flux[static_cast<std::size_t>(s) + 1]);
+        const std::size_t parts = static_cast<std::size_t>(std::max(1, layers[j - 1]->segments));
+        std::vector<double> flux(parts + 1);
+        flux[parts] = own(j) ? power(j, 1.0) : below;
+        if (haze[j].rough())
+            scatter(j, flux[parts], below);
+        for (std::size_t s = 0; s < parts; ++s)
+            flux[s] = power(j, static_cast<double>(s) / static_cast<double>(parts));
+        for (std::size_t s = 0; s < parts; ++s)
+            out.segments[j - 1].push_back(flux[s] - flux[s + 1]);
         below = flux[0];
     }
-    if (haze[0].rough()) {
-        const double entering = power(0, 0.0); // net power just above the first interface
+    const double entering = own(0) ? power(0, 0.0) : below; // just above the first interface
+    if (haze[0].rough())
         scatter(0, entering, below);
-        below = entering;
-    }
-    out.R = 1 - below;
+    out.R = 1 - entering;
     return out;
 }
 
