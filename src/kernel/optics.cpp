@@ -9,23 +9,43 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// The amplitude coefficients of an interface from n1 (above) to n2 (below). A calibration
-// scales the reflection of both sides alike (by c12, the factor of the side the light comes
-// from) and the transmission so that t12 t21 - r12 r21 stays 1: the interface keeps the power.
+// The amplitude coefficients of an interface from n1 (above) to n2 (below).
 struct Coefficients {
     Complex r12, t12, r21, t21;
 };
 
+// A calibrated interface is an ideal lossless coupling E2 = a E1, H2 = H1 / a (a > 0 real),
+// which keeps Re(E conj H) for any complex indices, so no layer beside it can gain or lose
+// power there. With g = a²: r12 = -r21 = (n1 - g n2) / (n1 + g n2),
+// t12 = 2 a n1 / (n1 + g n2), t21 = 2 a n2 / (n1 + g n2), and t12 t21 - r12 r21 = 1.
+// Its reflectance depends on g only through s = |n1|² / g + |n2|² g, rising with s, so the
+// wanted R' (c12 R, or c12 when direct) fixes s and two roots g; the one on the side of
+// g* = |n1| / |n2| where g = 1 lies is taken, which for real indices is the Fresnel r scaled
+// to sqrt(R'). Below R_min = (|n1||n2| - p) / (|n1||n2| + p), p = Re(n1 conj n2), which g*
+// gives, no such coupling reflects less; R_min is 0 for real indices.
 Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
     const Complex r = (n1 - n2) / (n1 + n2);
-    Coefficients c{r, 2.0 * n1 / (n1 + n2), -r, 2.0 * n2 / (n1 + n2)};
-    if (!h.calibrated())
-        return c;
-    const double R = std::norm(r);
-    const double wanted = std::clamp(h.direct ? h.c12 : h.c12 * R, 0.0, 1.0);
-    const Complex reflected = R > 0 ? r * std::sqrt(wanted / R) : Complex(std::sqrt(wanted));
-    const Complex scale = std::sqrt((1.0 - reflected * reflected) / (1.0 - r * r));
-    return {reflected, c.t12 * scale, -reflected, c.t21 * scale};
+    const Coefficients plain{r, 2.0 * n1 / (n1 + n2), -r, 2.0 * n2 / (n1 + n2)};
+    if (!h.direct && h.c12 == 1)
+        return plain;
+    const double wanted = std::clamp(h.direct ? h.c12 : h.c12 * std::norm(r), 0.0, 1.0);
+    const double A = std::norm(n1), B = std::norm(n2), p = std::real(n1 * std::conj(n2));
+    const double gStar = std::sqrt(A / B);
+    const bool larger = gStar < 1; // g = 1 lies above g*; at g* itself (n1 = n2) below
+    if (wanted >= 1) {             // a mirror: g -> infinity or 0
+        const double mirror = larger ? -1 : 1;
+        return {mirror, 0, -mirror, 0};
+    }
+    const double s = 2 * p * (1 + wanted) / (1 - wanted);
+    double g = gStar;
+    if (const double d = s * s - 4 * A * B; d > 0) {
+        const double high = (s + std::sqrt(d)) / (2 * B);
+        g = larger ? high : A / (B * high); // the roots multiply to A / B
+    }
+    const double a = std::sqrt(g);
+    const Complex sum = n1 + g * n2;
+    const Complex r12 = (n1 - g * n2) / sum;
+    return {r12, 2 * a * n1 / sum, -r12, 2 * a * n2 / sum};
 }
 
 // A coherent run with unit power falling on it from one side: what is reflected, what
@@ -108,9 +128,10 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
         out.scatteredDown[j] = sum > 0 ? lost * toDown / sum : lost / 2;
     };
     // Across a flat interface a layer's bottom flux is the next one's top flux, so the shares
-    // add up exactly; above a rough one it comes from the layer's own amplitudes, and the drop
-    // across the interface is the scattered power.
-    const auto own = [&](std::size_t j) { return haze[j].rough(); };
+    // add up exactly. Above a rough or calibrated one it comes from the layer's own
+    // amplitudes, so that what the interface takes (scattered light) or any rounding of the
+    // calibration never counts as absorbed in the layer.
+    const auto own = [&](std::size_t j) { return haze[j].rough() || haze[j].calibrated(); };
     double below = out.T;
     for (std::size_t j = count; j >= 1; --j) {
         const std::size_t parts = static_cast<std::size_t>(std::max(1, layers[j - 1]->segments));

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <string>
 
@@ -15,7 +14,6 @@ using namespace lumetrix::kernel;
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
 
 OpticalLayer layer(Complex n, double d, Coherence c = Coherence::Coherent, int segments = 1) {
     return {n, d, c, c == Coherence::Incoherent ? 1.0 : 0.0, segments};
@@ -31,9 +29,9 @@ double balance(const StackOptics& s) {
     return sum;
 }
 
-// A stack and what a closed form (or tmm) says of it: R and T (kUnknown when it says nothing),
-// the shares of the first layer's segments and each layer's absorption when given, and the
-// light scattered up and down at interface `face`.
+// A stack and what a closed form (or tmm) says of it: R and T, the shares of the first layer's
+// segments and each layer's absorption when given, and the light scattered up and down at
+// interface `face`.
 struct ClosedForm {
     std::string name;
     Complex top;
@@ -144,11 +142,31 @@ std::vector<ClosedForm> closedForms() {
          {std::tuple{0.5, false, 0.02}, {0.1, true, 0.1}, {1.0, false, 0.04}, {0.0, false, 0.0}})
         add("calibrated " + std::to_string(c12), 1, {}, 1.5, 600, R, 1 - R, 1e-12).haze = {
             {0, 0, 0, 0, c12, 1, direct}};
-    // Inside a coherent run (a lossless film on glass) the calibrated front keeps the power.
-    ClosedForm& film = add("calibrated film", 1, {layer(2, 120, Coherence::Coherent, 4)}, 1.5, 550,
-                           kUnknown, kUnknown, 1e-12);
+    // Inside a coherent run (a lossless film on glass) the calibrated front keeps the power and
+    // acts as a Fresnel interface of r01 sqrt(0.3): the Airy formula with that r01.
+    ClosedForm& film =
+        add("calibrated film", 1, {layer(2, 120, Coherence::Coherent, 4)}, 1.5, 550,
+            airy(r01 * std::sqrt(0.3), 120), 1 - airy(r01 * std::sqrt(0.3), 120), 1e-12);
     film.segments = {0, 0, 0, 0};
     film.haze = {{0, 0, 0, 0, 0.3, 1, false}, {}};
+    // A calibrated glass slab: light from above sees c12 (R1 = 0.02), from below c21 (0.01).
+    const double R1 = 0.5 * r, R1b = 0.25 * r;
+    add("calibrated substrate", 1, {layer(1.5, 1e6, Coherence::Incoherent)}, 1, 633,
+        R1 + (1 - R1) * (1 - R1b) * r / (1 - R1b * r), (1 - R1) * (1 - r) / (1 - R1b * r), 1e-12)
+        .haze = {{0, 0, 0, 0, 0.5, 0.25, false}, {}};
+    // Calibrated onto absorbing media the interface keeps the power: R' = c12 R, T = 1 - R'.
+    // Silver cannot reflect less than R_min = (|n1||n2| - p) / (|n1||n2| + p), p = Re(n1 conj n2),
+    // and at 1.5 R it becomes a mirror.
+    const Complex absorber(2.9, 0.5), silver(0.05, 4);
+    const double Ra = std::norm((1.0 - absorber) / (1.0 + absorber));
+    const double Rs = std::norm((1.0 - silver) / (1.0 + silver));
+    const double Rmin = (std::abs(silver) - 0.05) / (std::abs(silver) + 0.05);
+    for (const auto& [name, n, c12, R] : {std::tuple{"absorber", absorber, 0.3, 0.3 * Ra},
+                                          {"silver", silver, 0.99, 0.99 * Rs},
+                                          {"silver, least", silver, 0.3, Rmin},
+                                          {"silver, mirror", silver, 1.5, 1.0}})
+        add(std::string("calibrated ") + name, 1, {}, n, 600, R, 1 - R, 1e-12).haze = {
+            {0, 0, 0, 0, c12, 1, false}};
     return rows;
 }
 
@@ -158,10 +176,8 @@ TEST(Optics, StacksMatchTheirClosedForms) {
     for (const ClosedForm& c : closedForms()) {
         SCOPED_TRACE(c.name);
         const StackOptics s = solveStack(c.top, c.layers, c.bottom, c.lambda, c.haze);
-        if (!std::isnan(c.R)) {
-            EXPECT_NEAR(s.R, c.R, c.tolerance);
-            EXPECT_NEAR(s.T, c.T, c.tolerance);
-        }
+        EXPECT_NEAR(s.R, c.R, c.tolerance);
+        EXPECT_NEAR(s.T, c.T, c.tolerance);
         EXPECT_NEAR(s.scatteredUp[c.face], c.up, c.tolerance);
         EXPECT_NEAR(s.scatteredDown[c.face], c.down, c.tolerance);
         EXPECT_NEAR(balance(s), 1, c.tolerance);
@@ -223,6 +239,34 @@ TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
         EXPECT_NEAR(down.T, up.T, 1e-12) << lambda;
         EXPECT_GT(down.T, 0.01);
     }
+}
+
+TEST(Optics, CalibrationNeverMakesAbsorptionNegative) {
+    // Absorbers and metals beside calibrated interfaces, inside runs and at their ends.
+    const Complex cigs(2.9, 0.5), silver(0.05, 4);
+    const std::vector<std::vector<OpticalLayer>> stacks = {
+        {layer(cigs, 300, Coherence::Coherent, 4), layer(silver, 100, Coherence::Coherent, 2)},
+        {layer({1.9, 0.02}, 80, Coherence::Coherent, 2), layer(cigs, 500, Coherence::Coherent, 5)},
+        {layer(silver, 20, Coherence::Coherent, 3), layer({1.5, 1e-6}, 1e6, Coherence::Incoherent)},
+        {layer({1.5, 1e-6}, 1e6, Coherence::Incoherent, 2),
+         layer(cigs, 200, Coherence::Coherent, 3), layer(silver, 80, Coherence::Coherent, 2)}};
+    for (const InterfaceHaze& calibration :
+         {InterfaceHaze{0, 0, 0, 0, 0.3, 0.3, false}, InterfaceHaze{0, 0, 0, 0, 0.2, 0.2, true},
+          InterfaceHaze{0, 0, 0, 0, 1.5, 1.5, false}})
+        for (const auto& stack : stacks)
+            for (const Complex bottom : {Complex(1), silver})
+                for (const double lambda : {500.0, 800.0}) {
+                    SCOPED_TRACE(std::to_string(calibration.c12) + " " +
+                                 std::to_string(&stack - stacks.data()) + " " +
+                                 std::to_string(bottom.imag()) + " " + std::to_string(lambda));
+                    const StackOptics s =
+                        solveStack(1, stack, bottom, lambda,
+                                   std::vector<InterfaceHaze>(stack.size() + 1, calibration));
+                    EXPECT_NEAR(balance(s), 1, 1e-12);
+                    for (const auto& segments : s.segments)
+                        for (double share : segments)
+                            EXPECT_GE(share, -1e-15);
+                }
 }
 
 TEST(Optics, CoherenceRuleAndItsPartialZone) {
