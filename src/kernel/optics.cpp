@@ -48,11 +48,14 @@ Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
     return {r12, 2 * a * n1 / sum, -r12, 2 * a * n2 / sum};
 }
 
-// A coherent run with unit power falling on it from one side: what is reflected, what
-// passes, and what each segment of each of its layers absorbs.
+// A coherent run with unit power falling on it from one side: what is reflected (|r|²),
+// what passes, what each segment of each of its layers absorbs, and `standing`: the
+// interference of the incident and reflected waves, (1 - |r|²) minus the power entering the
+// run, which is absorbed in the medium the light comes from when it absorbs (0 when real).
 struct OneWay {
     double R = 0;
     double T = 0;
+    double standing = 0;
     std::vector<std::vector<double>> segments;
     std::vector<double> scatteredUp, scatteredDown; // per interface of the run, top first
 };
@@ -148,7 +151,8 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     const double entering = own(0) ? power(0, 0.0) : below; // just above the first interface
     if (haze[0].rough())
         scatter(0, entering, below);
-    out.R = 1 - entering;
+    out.R = std::norm(gamma[0]);
+    out.standing = 1 - out.R - entering;
     return out;
 }
 
@@ -232,6 +236,7 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
         falling = pass[i] * forward[i];
     }
     StackOptics out;
+    std::vector<double> standingTop(m + 2, 0.0), standingBottom(m + 2, 0.0);
     out.A.assign(layers.size(), 0.0);
     out.segments.resize(layers.size());
     out.scatteredUp.assign(layers.size() + 1, 0.0);
@@ -251,8 +256,15 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
                 out.segments[i].push_back(fromAbove * runs[e].down.segments[k][s] +
                                           fromBelow * runs[e].up.segments[k][s]);
         }
+        // Incoherent layer e (1..m) lies above run e, layer e + 1 below it: the interference
+        // of the waves falling on the run and coming back is absorbed next to the run.
+        if (e >= 1)
+            standingBottom[e] = fromAbove * runs[e].down.standing;
+        if (e < m)
+            standingTop[e + 1] = fromBelow * runs[e].up.standing;
+        // The top medium does not absorb: what does not enter the stack is reflected.
         if (e == 0)
-            out.R = runs[0].down.R + runs[0].up.T * fromBelow;
+            out.R = runs[0].down.R + runs[0].down.standing + runs[0].up.T * fromBelow;
         if (e == m)
             out.T = runs[m].down.T * fromAbove;
     }
@@ -266,8 +278,9 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
         for (int s = 0; s < parts; ++s) {
             const double z1 = static_cast<double>(s) / parts,
                          z2 = static_cast<double>(s + 1) / parts;
-            out.segments[thick[i - 1]].push_back(forward[i] * (left(z1) - left(z2)) +
-                                                 backward[i] * (left(1 - z2) - left(1 - z1)));
+            out.segments[thick[i - 1]].push_back(
+                forward[i] * (left(z1) - left(z2)) + backward[i] * (left(1 - z2) - left(1 - z1)) +
+                (s == 0 ? standingTop[i] : 0) + (s == parts - 1 ? standingBottom[i] : 0));
         }
     }
     for (std::size_t i = 0; i < layers.size(); ++i)

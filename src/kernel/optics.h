@@ -65,8 +65,10 @@ struct StackOptics {
 // Normal incidence from the top medium onto the layers and the bottom medium (both media
 // semi-infinite; the top medium should not absorb). Coherent runs of layers are solved by the
 // transfer-matrix method with complex amplitudes; incoherent layers join the runs by their
-// intensities. A partially coherent layer mixes its two treatments by its weight. Energy is
-// conserved by construction: R + T + ΣA = 1.
+// intensities: a run returns |r|² into an absorbing incoherent layer, and the interference
+// of the waves falling on it and coming back is absorbed in that layer next to the run. A
+// partially coherent layer mixes its two treatments by its weight. Energy is conserved by
+// construction: R + T + ΣA = 1.
 // A rough interface keeps r·sqrt(1 - H_R) and t·sqrt(1 - H_T) of its amplitudes; what the
 // beams lose there is handed on as scattered power, so R + T + ΣA + Σ scattered = 1; a haze
 // of 1 (no specular beam passes) is allowed.

@@ -71,7 +71,8 @@ std::vector<ClosedForm> closedForms() {
     for (const double d : {10.0, 68.75, 137.5, 200.0, 1000.0})
         add("Airy " + std::to_string(d), 1, {layer(2, d, Coherence::Coherent, 3)}, 1.5, 550,
             airy(r01, d), 1 - airy(r01, d), 1e-12);
-    // Absorbing films against tmm:
+    // Absorbing films against tmm, flat and with thick weakly absorbing incoherent layers, whose
+    // absorption includes the interference of the waves falling on a run and coming back:
     // cd /work/shared/reference && /usr/bin/python3 -c "import tmm; inf=float('inf');
     //  d=tmm.coh_tmm('s',[1,1.9+0.03j,4.2+0.6j,2.0+0.01j,0.05+4j,1.5],[inf,75,30,120,15,inf],0,550);
     //  print(d['R'],d['T'],tmm.absorp_in_each_layer(d)[1:-1])"
@@ -80,6 +81,22 @@ std::vector<ClosedForm> closedForms() {
          layer({0.05, 4}, 15)},
         1.5, 550, 0.02947705916413647, 0.396912501839342, 1e-9)
         .A = {0.046763161784671436, 0.4673951593132493, 0.037747266993737705, 0.02170485090486307};
+    // r=tmm.inc_tmm('s',[1,2.0+0.01j,1.5+2e-6j,1.9+0.02j,1],[inf,80,2e5,100,inf],
+    //  ['i','c','i','c','i'],0,600); print(r['R'],r['T'],tmm.inc_absorp_in_each_layer(r)[1:-1])
+    add("tmm glass between films", 1,
+        {layer({2.0, 0.01}, 80), layer({1.5, 2e-6}, 2e5, Coherence::Incoherent, 3),
+         layer({1.9, 0.02}, 100)},
+        1, 600, 0.29296764480226667, 0.653848707632354, 1e-8)
+        .A = {0.015319537357758208, 0.007689266768859504, 0.03017484343876165};
+    // r=tmm.inc_tmm('s',[1,2.0+0.001j,3.6+1e-4j,1.8+0.01j,0.1+7j,1],[inf,75,2e5,80,150,inf],
+    //  ['i','c','i','c','c','i'],0,1100);
+    //  print(r['R'],r['T'],tmm.inc_absorp_in_each_layer(r)[1:-1])
+    add("tmm wafer between films", 1,
+        {layer({2.0, 0.001}, 75), layer({3.6, 1e-4}, 2e5, Coherence::Incoherent, 2),
+         layer({1.8, 0.01}, 80), layer({0.1, 7}, 150)},
+        1, 1100, 0.6485565595332836, 1.4652516669387626e-06, 1e-8)
+        .A = {0.0012743595391352734, 0.3377677802700076, 0.006320524042985712,
+              0.006079311362920915};
     // Beer-Lambert over one absorption length in an index-matched absorber (n matched to the
     // media and k tiny, so reflection, about k^2 / 4n^2, stays below 1e-11): the top quarter
     // absorbs most. On a thick glass in air, the 4 % reflected at the glass's back comes up
