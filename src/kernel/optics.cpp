@@ -8,90 +8,104 @@ namespace lumetrix::kernel {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-// Above this, an absorbing coherent layer is opaque: its amplitudes would overflow, and what
-// passes it (e^-70 of the power) is below every other error.
-constexpr double kOpaquePhase = 35;
 
-// The amplitude coefficients of an interface from n1 (above) to n2 (below). A calibration
-// scales the reflection of both sides alike (by c12, the factor of the side the light comes
-// from) and the transmission so that t12 t21 - r12 r21 stays 1: the interface keeps the power.
+// The amplitude coefficients of an interface from n1 (above) to n2 (below).
 struct Coefficients {
     Complex r12, t12, r21, t21;
 };
 
+// A calibrated interface is an ideal lossless coupling E2 = a E1, H2 = H1 / a (a > 0 real),
+// which keeps Re(E conj H) for any complex indices, so no layer beside it can gain or lose
+// power there. With g = a²: r12 = -r21 = (n1 - g n2) / (n1 + g n2),
+// t12 = 2 a n1 / (n1 + g n2), t21 = 2 a n2 / (n1 + g n2), and t12 t21 - r12 r21 = 1.
+// Its reflectance depends on g only through s = |n1|² / g + |n2|² g, rising with s, so the
+// wanted R' (c12 R, or c12 when direct) fixes s and two roots g; the one on the side of
+// g* = |n1| / |n2| where g = 1 lies is taken, which for real indices is the Fresnel r scaled
+// to sqrt(R'). Below R_min = (|n1||n2| - p) / (|n1||n2| + p), p = Re(n1 conj n2), which g*
+// gives, no such coupling reflects less; R_min is 0 for real indices.
 Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
     const Complex r = (n1 - n2) / (n1 + n2);
-    Coefficients c{r, 2.0 * n1 / (n1 + n2), -r, 2.0 * n2 / (n1 + n2)};
-    if (!h.calibrated())
-        return c;
-    const double R = std::norm(r);
-    const double wanted = std::clamp(h.direct ? h.c12 : h.c12 * R, 0.0, 1.0);
-    const Complex reflected = R > 0 ? r * std::sqrt(wanted / R) : Complex(std::sqrt(wanted));
-    const Complex scale = std::sqrt((1.0 - reflected * reflected) / (1.0 - r * r));
-    return {reflected, c.t12 * scale, -reflected, c.t21 * scale};
+    const Coefficients plain{r, 2.0 * n1 / (n1 + n2), -r, 2.0 * n2 / (n1 + n2)};
+    if (!h.direct && h.c12 == 1)
+        return plain;
+    const double wanted = std::clamp(h.direct ? h.c12 : h.c12 * std::norm(r), 0.0, 1.0);
+    const double A = std::norm(n1), B = std::norm(n2), p = std::real(n1 * std::conj(n2));
+    const double gStar = std::sqrt(A / B);
+    const bool larger = gStar < 1; // g = 1 lies above g*; at g* itself (n1 = n2) below
+    if (wanted >= 1) {             // a mirror: g -> infinity or 0
+        const double mirror = larger ? -1 : 1;
+        return {mirror, 0, -mirror, 0};
+    }
+    const double s = 2 * p * (1 + wanted) / (1 - wanted);
+    double g = gStar;
+    if (const double d = s * s - 4 * A * B; d > 0) {
+        const double high = (s + std::sqrt(d)) / (2 * B);
+        g = larger ? high : A / (B * high); // the roots multiply to A / B
+    }
+    const double a = std::sqrt(g);
+    const Complex sum = n1 + g * n2;
+    const Complex r12 = (n1 - g * n2) / sum;
+    return {r12, 2 * a * n1 / sum, -r12, 2 * a * n2 / sum};
 }
 
-// A coherent run with unit power falling on it from one side: what is reflected, what
-// passes, and what each segment of each of its layers absorbs.
+// A coherent run with unit power falling on it from one side: what is reflected (|r|²),
+// what passes, what each segment of each of its layers absorbs, and `standing`: the
+// interference of the incident and reflected waves, (1 - |r|²) minus the power entering the
+// run, which is absorbed in the medium the light comes from when it absorbs (0 when real).
 struct OneWay {
     double R = 0;
     double T = 0;
+    double standing = 0;
     std::vector<std::vector<double>> segments;
     std::vector<double> scatteredUp, scatteredDown; // per interface of the run, top first
 };
 
-// A run of coherent layers between media a (light comes from there) and b, by the
-// transfer-matrix method. The power through each plane is the real part of E · conj(H),
-// with E = f + b and H = n (f - b), relative to the incident Re(n_a); every absorbed share is
-// the drop of that power across a segment, and R the rest, so R + T + ΣA = 1 holds exactly.
+// A run of coherent layers between media a (light comes from there) and b. The reflection
+// coefficient is carried up from medium b, then the forward amplitudes down from medium a;
+// neither pass divides by a kept amplitude (a rough interface may keep none) and every
+// propagation factor e^{iδ} of a passive layer is at most 1, so nothing can overflow.
+// The power through each plane is Re(E conj H), E = f + b, H = n (f - b), relative to the
+// incident Re(n_a); every absorbed share is the drop of that power across a segment.
 OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, Complex nb,
                    double wavelength, const std::vector<InterfaceHaze>& haze) {
     const std::size_t count = layers.size();
+    const Complex i(0, 1);
     const auto indexOf = [&](std::size_t j) {
         return j == 0 ? na : j == count + 1 ? nb : layers[j - 1]->index;
     };
-    // Amplitudes (forward, backward) at the top of each layer j = 1..count and of medium b;
-    // amp[0] holds those in medium a at the first interface.
-    std::vector<Complex> f(count + 2), b(count + 2), phase(count + 2);
-    f[count + 1] = 1;
-    b[count + 1] = 0;
-    for (std::size_t j = count + 1; j-- > 0;) {
-        const Complex n1 = indexOf(j), n2 = indexOf(j + 1);
-        const Complex r = (n1 - n2) / (n1 + n2), t = 2.0 * n1 / (n1 + n2);
-        Complex fb = (f[j + 1] + r * b[j + 1]) / t; // at the bottom of layer j
-        Complex bb = (r * f[j + 1] + b[j + 1]) / t;
-        if (haze[j].rough() || haze[j].calibrated()) {
-            // The interface keeps only the unscattered part of each amplitude.
-            const InterfaceHaze& h = haze[j];
-            const Coefficients c = coefficients(n1, n2, h);
-            const Complex r12 = c.r12 * std::sqrt(1 - h.reflectDown);
-            const Complex t12 = c.t12 * std::sqrt(1 - h.transmitDown);
-            const Complex r21 = c.r21 * std::sqrt(1 - h.reflectUp);
-            const Complex t21 = c.t21 * std::sqrt(1 - h.transmitUp);
-            fb = (f[j + 1] - r21 * b[j + 1]) / t12;
-            bb = (r12 * f[j + 1] + (t12 * t21 - r12 * r21) * b[j + 1]) / t12;
-        }
-        if (j >= 1) {
-            Complex delta = 2 * kPi * n1 * layers[j - 1]->thickness / wavelength;
-            delta.imag(std::min(delta.imag(), kOpaquePhase));
-            phase[j] = delta;
-            const Complex i(0, 1);
-            fb *= std::exp(-i * delta);
-            bb *= std::exp(i * delta);
-        }
-        f[j] = fb;
-        b[j] = bb;
-    }
-    const Complex scale = 1.0 / f[0];
+    // Layer j = 1..count; 0 is medium a, count + 1 medium b (no thickness). Interface j lies
+    // below layer j and keeps r sqrt(1 - H_R) and t sqrt(1 - H_T) of its amplitudes.
+    std::vector<Complex> phase(count + 2), pass(count + 2, 1.0);
+    std::vector<Coefficients> kept(count + 1);
     for (std::size_t j = 0; j <= count + 1; ++j) {
-        f[j] *= scale;
-        b[j] *= scale;
+        if (j >= 1 && j <= count) {
+            phase[j] = 2 * kPi * indexOf(j) * layers[j - 1]->thickness / wavelength;
+            pass[j] = std::exp(i * phase[j]);
+        }
+        if (j > count)
+            continue;
+        const InterfaceHaze& h = haze[j];
+        const Coefficients c = coefficients(indexOf(j), indexOf(j + 1), h);
+        kept[j] = {c.r12 * std::sqrt(1 - h.reflectDown), c.t12 * std::sqrt(1 - h.transmitDown),
+                   c.r21 * std::sqrt(1 - h.reflectUp), c.t21 * std::sqrt(1 - h.transmitUp)};
     }
+    // gamma[j] = b / f at the bottom of layer j, rho[j] at its top; f[j] at its top.
+    std::vector<Complex> gamma(count + 2), rho(count + 2), f(count + 2);
+    for (std::size_t j = count + 1; j-- > 0;) {
+        const Coefficients& c = kept[j];
+        gamma[j] = c.r12 + c.t12 * c.t21 * rho[j + 1] / (1.0 - c.r21 * rho[j + 1]);
+        rho[j] = gamma[j] * pass[j] * pass[j];
+    }
+    f[0] = 1;
+    for (std::size_t j = 0; j <= count; ++j)
+        f[j + 1] = kept[j].t12 * f[j] * pass[j] / (1.0 - kept[j].r21 * rho[j + 1]);
+
     const double incident = na.real();
+    // Power at a depth (0 top .. 1 bottom) of layer j; the backward wave is taken from the
+    // bottom up, so that it too only decays.
     const auto power = [&](std::size_t j, double depth) {
-        const Complex i(0, 1);
         const Complex forward = f[j] * std::exp(i * phase[j] * depth);
-        const Complex backward = b[j] * std::exp(-i * phase[j] * depth);
+        const Complex backward = gamma[j] * f[j] * std::exp(i * phase[j] * (2 - depth));
         return std::real((forward + backward) * std::conj(indexOf(j) * (forward - backward))) /
                incident;
     };
@@ -106,8 +120,8 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
         const InterfaceHaze& h = haze[j];
         const Complex n1 = indexOf(j), n2 = indexOf(j + 1);
         const Coefficients c = coefficients(n1, n2, h);
-        const double down = std::norm(j == 0 ? f[0] : f[j] * std::exp(Complex(0, 1) * phase[j]));
-        const double up = std::norm(b[j + 1]);
+        const double down = std::norm(f[j] * pass[j]);
+        const double up = std::norm(rho[j + 1] * f[j + 1]);
         const double toUp = h.reflectDown * std::norm(c.r12) * down * n1.real() +
                             h.transmitUp * std::norm(c.t21) * up * n1.real();
         const double toDown = h.transmitDown * std::norm(c.t12) * down * n2.real() +
@@ -116,32 +130,29 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
         out.scatteredUp[j] = sum > 0 ? lost * toUp / sum : lost / 2;
         out.scatteredDown[j] = sum > 0 ? lost * toDown / sum : lost / 2;
     };
-    // Each layer's bottom flux is the next layer's top flux across a flat interface, so the
-    // shares add up exactly; across a rough one the drop is the scattered power.
+    // Across a flat interface a layer's bottom flux is the next one's top flux, so the shares
+    // add up exactly. Above a rough or calibrated one it comes from the layer's own
+    // amplitudes, so that what the interface takes (scattered light) or any rounding of the
+    // calibration never counts as absorbed in the layer.
+    const auto own = [&](std::size_t j) { return haze[j].rough() || haze[j].calibrated(); };
     double below = out.T;
     for (std::size_t j = count; j >= 1; --j) {
-        const int parts = std::max(1, layers[j - 1]->segments);
-        std::vector<double> flux(static_cast<std::size_t>(parts) + 1);
-        if (haze[j].rough()) {
-            flux[static_cast<std::size_t>(parts)] = power(j, 1.0);
-            scatter(j, flux[static_cast<std::size_t>(parts)], below);
-        } else {
-            flux[static_cast<std::size_t>(parts)] = below;
-        }
-        for (int s = 0; s < parts; ++s)
-            flux[static_cast<std::size_t>(s)] = power(j, static_cast<double>(s) / parts);
-        auto& absorbed = out.segments[j - 1];
-        for (int s = 0; s < parts; ++s)
-            absorbed.push_back(flux[static_cast<std::size_t>(s)] -
-                               flux[static_cast<std::size_t>(s) + 1]);
+        const std::size_t parts = static_cast<std::size_t>(std::max(1, layers[j - 1]->segments));
+        std::vector<double> flux(parts + 1);
+        flux[parts] = own(j) ? power(j, 1.0) : below;
+        if (haze[j].rough())
+            scatter(j, flux[parts], below);
+        for (std::size_t s = 0; s < parts; ++s)
+            flux[s] = power(j, static_cast<double>(s) / static_cast<double>(parts));
+        for (std::size_t s = 0; s < parts; ++s)
+            out.segments[j - 1].push_back(flux[s] - flux[s + 1]);
         below = flux[0];
     }
-    if (haze[0].rough()) {
-        const double entering = power(0, 0.0); // net power just above the first interface
+    const double entering = own(0) ? power(0, 0.0) : below; // just above the first interface
+    if (haze[0].rough())
         scatter(0, entering, below);
-        below = entering;
-    }
-    out.R = 1 - below;
+    out.R = std::norm(gamma[0]);
+    out.standing = 1 - out.R - entering;
     return out;
 }
 
@@ -225,6 +236,7 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
         falling = pass[i] * forward[i];
     }
     StackOptics out;
+    std::vector<double> standingTop(m + 2, 0.0), standingBottom(m + 2, 0.0);
     out.A.assign(layers.size(), 0.0);
     out.segments.resize(layers.size());
     out.scatteredUp.assign(layers.size() + 1, 0.0);
@@ -244,8 +256,15 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
                 out.segments[i].push_back(fromAbove * runs[e].down.segments[k][s] +
                                           fromBelow * runs[e].up.segments[k][s]);
         }
+        // Incoherent layer e (1..m) lies above run e, layer e + 1 below it: the interference
+        // of the waves falling on the run and coming back is absorbed next to the run.
+        if (e >= 1)
+            standingBottom[e] = fromAbove * runs[e].down.standing;
+        if (e < m)
+            standingTop[e + 1] = fromBelow * runs[e].up.standing;
+        // The top medium does not absorb: what does not enter the stack is reflected.
         if (e == 0)
-            out.R = runs[0].down.R + runs[0].up.T * fromBelow;
+            out.R = runs[0].down.R + runs[0].down.standing + runs[0].up.T * fromBelow;
         if (e == m)
             out.T = runs[m].down.T * fromAbove;
     }
@@ -259,8 +278,9 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
         for (int s = 0; s < parts; ++s) {
             const double z1 = static_cast<double>(s) / parts,
                          z2 = static_cast<double>(s + 1) / parts;
-            out.segments[thick[i - 1]].push_back(forward[i] * (left(z1) - left(z2)) +
-                                                 backward[i] * (left(1 - z2) - left(1 - z1)));
+            out.segments[thick[i - 1]].push_back(
+                forward[i] * (left(z1) - left(z2)) + backward[i] * (left(1 - z2) - left(1 - z1)) +
+                (s == 0 ? standingTop[i] : 0) + (s == parts - 1 ? standingBottom[i] : 0));
         }
     }
     for (std::size_t i = 0; i < layers.size(); ++i)

@@ -38,7 +38,9 @@ struct OpticalLayer {
 // A calibrated interface reflects c12 · R of the light of the beams coming from above
 // (c12 itself when `direct`) and c21 · R of those coming from below; what it reflects less,
 // it transmits. Within a coherent run one factor must hold for both sides to keep the power,
-// so the light falling onto a run from above sees c12 and the light from below c21.
+// so the light falling onto a run from above sees c12 and the light from below c21. It keeps
+// the power flow for complex indices too, so no absorption beside it turns negative; between
+// absorbing media that limits how little it can reflect (optics.cpp, coefficients()).
 struct InterfaceHaze {
     double reflectDown = 0, transmitDown = 0;
     double reflectUp = 0, transmitUp = 0;
@@ -63,10 +65,13 @@ struct StackOptics {
 // Normal incidence from the top medium onto the layers and the bottom medium (both media
 // semi-infinite; the top medium should not absorb). Coherent runs of layers are solved by the
 // transfer-matrix method with complex amplitudes; incoherent layers join the runs by their
-// intensities. A partially coherent layer mixes its two treatments by its weight. Energy is
-// conserved by construction: R + T + ΣA = 1.
+// intensities: a run returns |r|² into an absorbing incoherent layer, and the interference
+// of the waves falling on it and coming back is absorbed in that layer next to the run. A
+// partially coherent layer mixes its two treatments by its weight. Energy is conserved by
+// construction: R + T + ΣA = 1.
 // A rough interface keeps r·sqrt(1 - H_R) and t·sqrt(1 - H_T) of its amplitudes; what the
-// beams lose there is handed on as scattered power, so R + T + ΣA + Σ scattered = 1.
+// beams lose there is handed on as scattered power, so R + T + ΣA + Σ scattered = 1; a haze
+// of 1 (no specular beam passes) is allowed.
 // `haze` holds one entry per interface, or none for a flat stack.
 StackOptics solveStack(Complex top, const std::vector<OpticalLayer>& layers, Complex bottom,
                        double wavelength, const std::vector<InterfaceHaze>& haze = {});

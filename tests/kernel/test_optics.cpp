@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <string>
 
@@ -15,7 +14,6 @@ using namespace lumetrix::kernel;
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
 
 OpticalLayer layer(Complex n, double d, Coherence c = Coherence::Coherent, int segments = 1) {
     return {n, d, c, c == Coherence::Incoherent ? 1.0 : 0.0, segments};
@@ -31,8 +29,9 @@ double balance(const StackOptics& s) {
     return sum;
 }
 
-// A stack and what a closed form says of it: R and T (kUnknown when it says nothing), the shares
-// of the first layer's segments when given, and the light scattered up and down at the top.
+// A stack and what a closed form (or tmm) says of it: R and T, the shares of the first layer's
+// segments and each layer's absorption when given, and the light scattered up and down at
+// interface `face`.
 struct ClosedForm {
     std::string name;
     Complex top;
@@ -42,6 +41,8 @@ struct ClosedForm {
     std::vector<double> segments = {};
     std::vector<InterfaceHaze> haze = {};
     double up = 0, down = 0;
+    std::size_t face = 0;
+    std::vector<double> A = {};
 };
 
 std::vector<ClosedForm> closedForms() {
@@ -62,13 +63,40 @@ std::vector<ClosedForm> closedForms() {
     add("quarter wave", 1, {layer(nq, 550 / (4 * nq))}, 1.5, 550, 0, 1, 1e-12);
     // A lossless film of n 2 on glass: the Airy formula, and nothing absorbed.
     const double r01 = (1 - 2.0) / 3, r12 = (2 - 1.5) / 3.5;
-    for (const double d : {10.0, 68.75, 137.5, 200.0, 1000.0}) {
+    const auto airy = [r12](double r01, double d) {
         const double cos2 = std::cos(4 * kPi * 2 * d / 550);
-        const double R = (r01 * r01 + r12 * r12 + 2 * r01 * r12 * cos2) /
-                         (1 + r01 * r01 * r12 * r12 + 2 * r01 * r12 * cos2);
-        add("Airy " + std::to_string(d), 1, {layer(2, d, Coherence::Coherent, 3)}, 1.5, 550, R,
-            1 - R, 1e-12);
-    }
+        return (r01 * r01 + r12 * r12 + 2 * r01 * r12 * cos2) /
+               (1 + r01 * r01 * r12 * r12 + 2 * r01 * r12 * cos2);
+    };
+    for (const double d : {10.0, 68.75, 137.5, 200.0, 1000.0})
+        add("Airy " + std::to_string(d), 1, {layer(2, d, Coherence::Coherent, 3)}, 1.5, 550,
+            airy(r01, d), 1 - airy(r01, d), 1e-12);
+    // Absorbing films against tmm, flat and with thick weakly absorbing incoherent layers, whose
+    // absorption includes the interference of the waves falling on a run and coming back:
+    // cd /work/shared/reference && /usr/bin/python3 -c "import tmm; inf=float('inf');
+    //  d=tmm.coh_tmm('s',[1,1.9+0.03j,4.2+0.6j,2.0+0.01j,0.05+4j,1.5],[inf,75,30,120,15,inf],0,550);
+    //  print(d['R'],d['T'],tmm.absorp_in_each_layer(d)[1:-1])"
+    add("tmm absorbing films", 1,
+        {layer({1.9, 0.03}, 75), layer({4.2, 0.6}, 30), layer({2.0, 0.01}, 120),
+         layer({0.05, 4}, 15)},
+        1.5, 550, 0.02947705916413647, 0.396912501839342, 1e-9)
+        .A = {0.046763161784671436, 0.4673951593132493, 0.037747266993737705, 0.02170485090486307};
+    // r=tmm.inc_tmm('s',[1,2.0+0.01j,1.5+2e-6j,1.9+0.02j,1],[inf,80,2e5,100,inf],
+    //  ['i','c','i','c','i'],0,600); print(r['R'],r['T'],tmm.inc_absorp_in_each_layer(r)[1:-1])
+    add("tmm glass between films", 1,
+        {layer({2.0, 0.01}, 80), layer({1.5, 2e-6}, 2e5, Coherence::Incoherent, 3),
+         layer({1.9, 0.02}, 100)},
+        1, 600, 0.29296764480226667, 0.653848707632354, 1e-8)
+        .A = {0.015319537357758208, 0.007689266768859504, 0.03017484343876165};
+    // r=tmm.inc_tmm('s',[1,2.0+0.001j,3.6+1e-4j,1.8+0.01j,0.1+7j,1],[inf,75,2e5,80,150,inf],
+    //  ['i','c','i','c','c','i'],0,1100);
+    //  print(r['R'],r['T'],tmm.inc_absorp_in_each_layer(r)[1:-1])
+    add("tmm wafer between films", 1,
+        {layer({2.0, 0.001}, 75), layer({3.6, 1e-4}, 2e5, Coherence::Incoherent, 2),
+         layer({1.8, 0.01}, 80), layer({0.1, 7}, 150)},
+        1, 1100, 0.6485565595332836, 1.4652516669387626e-06, 1e-8)
+        .A = {0.0012743595391352734, 0.3377677802700076, 0.006320524042985712,
+              0.006079311362920915};
     // Beer-Lambert over one absorption length in an index-matched absorber (n matched to the
     // media and k tiny, so reflection, about k^2 / 4n^2, stays below 1e-11): the top quarter
     // absorbs most. On a thick glass in air, the 4 % reflected at the glass's back comes up
@@ -100,16 +128,62 @@ std::vector<ClosedForm> closedForms() {
     rough.haze = {{hR, hT, 0, 0}};
     rough.up = r * hR;
     rough.down = (1 - r) * hT;
+    // A haze of 1 lets no specular beam through: what the beam loses is scattered, inside a
+    // run (the film below the first is never reached) and at its ends, seen from above and,
+    // under a glass that sends r = 0.04 back up, from below (split as |t21|^2 : |r21|^2, 48 : 1).
+    for (const double h : {0.0, 1.0}) {
+        ClosedForm& full =
+            add("full haze " + std::to_string(h), 1, {}, 1.5, 600, r * (1 - h), 0, 1e-12);
+        full.haze = {{h, 1, 0, 0}};
+        full.up = r * h;
+        full.down = 1 - r;
+    }
+    const double Rf = airy(r01, 100);
+    ClosedForm& inside =
+        add("full haze inside a run", 1, {layer(2, 100, Coherence::Coherent, 3), layer(1.5, 200)},
+            3.5, 550, Rf, 0, 1e-12);
+    inside.haze = {{}, {0, 1, 0, 0}, {}};
+    inside.face = 1;
+    inside.down = 1 - Rf;
+    inside.segments = {0, 0, 0};
+    ClosedForm& fromBelow =
+        add("full haze from below", 1,
+            {layer(2, 100, Coherence::Coherent, 3), layer(1.5, 1e6, Coherence::Incoherent)}, 1, 550,
+            Rf, (1 - Rf) * (1 - r), 1e-12);
+    fromBelow.haze = {{}, {0, 0, 1, 1}, {}};
+    fromBelow.face = 1;
+    fromBelow.up = (1 - Rf) * r * 48 / 49;
+    fromBelow.down = (1 - Rf) * r / 49;
     // Air to glass, R = 0.04: c12 = 0.5 halves it; "directly" c12 = 0.1 is the reflectance.
     for (const auto& [c12, direct, R] :
          {std::tuple{0.5, false, 0.02}, {0.1, true, 0.1}, {1.0, false, 0.04}, {0.0, false, 0.0}})
         add("calibrated " + std::to_string(c12), 1, {}, 1.5, 600, R, 1 - R, 1e-12).haze = {
             {0, 0, 0, 0, c12, 1, direct}};
-    // Inside a coherent run (a lossless film on glass) the calibrated front keeps the power.
-    ClosedForm& film = add("calibrated film", 1, {layer(2, 120, Coherence::Coherent, 4)}, 1.5, 550,
-                           kUnknown, kUnknown, 1e-12);
+    // Inside a coherent run (a lossless film on glass) the calibrated front keeps the power and
+    // acts as a Fresnel interface of r01 sqrt(0.3): the Airy formula with that r01.
+    ClosedForm& film =
+        add("calibrated film", 1, {layer(2, 120, Coherence::Coherent, 4)}, 1.5, 550,
+            airy(r01 * std::sqrt(0.3), 120), 1 - airy(r01 * std::sqrt(0.3), 120), 1e-12);
     film.segments = {0, 0, 0, 0};
     film.haze = {{0, 0, 0, 0, 0.3, 1, false}, {}};
+    // A calibrated glass slab: light from above sees c12 (R1 = 0.02), from below c21 (0.01).
+    const double R1 = 0.5 * r, R1b = 0.25 * r;
+    add("calibrated substrate", 1, {layer(1.5, 1e6, Coherence::Incoherent)}, 1, 633,
+        R1 + (1 - R1) * (1 - R1b) * r / (1 - R1b * r), (1 - R1) * (1 - r) / (1 - R1b * r), 1e-12)
+        .haze = {{0, 0, 0, 0, 0.5, 0.25, false}, {}};
+    // Calibrated onto absorbing media the interface keeps the power: R' = c12 R, T = 1 - R'.
+    // Silver cannot reflect less than R_min = (|n1||n2| - p) / (|n1||n2| + p), p = Re(n1 conj n2),
+    // and at 1.5 R it becomes a mirror.
+    const Complex absorber(2.9, 0.5), silver(0.05, 4);
+    const double Ra = std::norm((1.0 - absorber) / (1.0 + absorber));
+    const double Rs = std::norm((1.0 - silver) / (1.0 + silver));
+    const double Rmin = (std::abs(silver) - 0.05) / (std::abs(silver) + 0.05);
+    for (const auto& [name, n, c12, R] : {std::tuple{"absorber", absorber, 0.3, 0.3 * Ra},
+                                          {"silver", silver, 0.99, 0.99 * Rs},
+                                          {"silver, least", silver, 0.3, Rmin},
+                                          {"silver, mirror", silver, 1.5, 1.0}})
+        add(std::string("calibrated ") + name, 1, {}, n, 600, R, 1 - R, 1e-12).haze = {
+            {0, 0, 0, 0, c12, 1, false}};
     return rows;
 }
 
@@ -119,13 +193,13 @@ TEST(Optics, StacksMatchTheirClosedForms) {
     for (const ClosedForm& c : closedForms()) {
         SCOPED_TRACE(c.name);
         const StackOptics s = solveStack(c.top, c.layers, c.bottom, c.lambda, c.haze);
-        if (!std::isnan(c.R)) {
-            EXPECT_NEAR(s.R, c.R, c.tolerance);
-            EXPECT_NEAR(s.T, c.T, c.tolerance);
-        }
-        EXPECT_NEAR(s.scatteredUp[0], c.up, c.tolerance);
-        EXPECT_NEAR(s.scatteredDown[0], c.down, c.tolerance);
+        EXPECT_NEAR(s.R, c.R, c.tolerance);
+        EXPECT_NEAR(s.T, c.T, c.tolerance);
+        EXPECT_NEAR(s.scatteredUp[c.face], c.up, c.tolerance);
+        EXPECT_NEAR(s.scatteredDown[c.face], c.down, c.tolerance);
         EXPECT_NEAR(balance(s), 1, c.tolerance);
+        for (std::size_t i = 0; i < c.A.size(); ++i)
+            EXPECT_NEAR(s.A[i], c.A[i], c.tolerance) << i;
         if (c.segments.empty())
             continue;
         ASSERT_EQ(s.segments[0].size(), c.segments.size());
@@ -143,9 +217,12 @@ TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
         {{1.7, 0.001}, 9000, Coherence::Partial, 0.3, 3},
         layer({0.2, 3.0}, 500, Coherence::Coherent, 5),
     };
-    const std::vector<InterfaceHaze> rough{
+    const std::vector<InterfaceHaze> partly{
         {0.2, 0.1, 0.05, 0.3}, {}, {0.5, 0.4, 0.3, 0.2}, {0, 0.7, 0, 0}, {},
         {0.1, 0.1, 0.1, 0.1},  {}};
+    // Hazes of 1 too: inside runs and at their ends, from above and from below.
+    const std::vector<InterfaceHaze> full{
+        {0.2, 0.1, 1, 1}, {0, 0, 1, 1}, {1, 0, 0, 1}, {0, 1, 1, 0}, {}, {1, 1, 1, 1}, {0, 1, 0, 1}};
     for (const double lambda : {350.0, 600.0, 1100.0}) {
         const StackOptics s = solveStack(1.0, stack, 1.5, lambda);
         EXPECT_NEAR(balance(s), 1, 1e-9) << lambda;
@@ -157,16 +234,18 @@ TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
             }
             EXPECT_NEAR(sum, s.A[i], 1e-12);
         }
-        const StackOptics scattering = solveStack(1.0, stack, 1.5, lambda, rough);
-        double scattered = 0;
-        for (std::size_t j = 0; j < 7; ++j) {
-            EXPECT_GE(scattering.scatteredUp[j], -1e-15);
-            EXPECT_GE(scattering.scatteredDown[j], -1e-15);
-            scattered += scattering.scatteredUp[j] + scattering.scatteredDown[j];
+        for (const auto* haze : {&partly, &full}) {
+            const StackOptics scattering = solveStack(1.0, stack, 1.5, lambda, *haze);
+            double scattered = 0;
+            for (std::size_t j = 0; j < 7; ++j) {
+                EXPECT_GE(scattering.scatteredUp[j], -1e-15);
+                EXPECT_GE(scattering.scatteredDown[j], -1e-15);
+                scattered += scattering.scatteredUp[j] + scattering.scatteredDown[j];
+            }
+            EXPECT_EQ(scattering.scatteredUp[4] + scattering.scatteredDown[4], 0); // flat: none
+            EXPECT_GT(scattered, 0.05);
+            EXPECT_NEAR(balance(scattering), 1, 1e-12) << lambda;
         }
-        EXPECT_EQ(scattering.scatteredUp[1] + scattering.scatteredDown[1], 0); // flat: none
-        EXPECT_GT(scattered, 0.05);
-        EXPECT_NEAR(balance(scattering), 1, 1e-12) << lambda;
     }
     // Without the metal the stack lets light through: the same share in both directions.
     std::vector<OpticalLayer> open(stack.begin(), stack.end() - 1);
@@ -177,6 +256,34 @@ TEST(Optics, MixedStacksConserveEnergyAndAreReciprocal) {
         EXPECT_NEAR(down.T, up.T, 1e-12) << lambda;
         EXPECT_GT(down.T, 0.01);
     }
+}
+
+TEST(Optics, CalibrationNeverMakesAbsorptionNegative) {
+    // Absorbers and metals beside calibrated interfaces, inside runs and at their ends.
+    const Complex cigs(2.9, 0.5), silver(0.05, 4);
+    const std::vector<std::vector<OpticalLayer>> stacks = {
+        {layer(cigs, 300, Coherence::Coherent, 4), layer(silver, 100, Coherence::Coherent, 2)},
+        {layer({1.9, 0.02}, 80, Coherence::Coherent, 2), layer(cigs, 500, Coherence::Coherent, 5)},
+        {layer(silver, 20, Coherence::Coherent, 3), layer({1.5, 1e-6}, 1e6, Coherence::Incoherent)},
+        {layer({1.5, 1e-6}, 1e6, Coherence::Incoherent, 2),
+         layer(cigs, 200, Coherence::Coherent, 3), layer(silver, 80, Coherence::Coherent, 2)}};
+    for (const InterfaceHaze& calibration :
+         {InterfaceHaze{0, 0, 0, 0, 0.3, 0.3, false}, InterfaceHaze{0, 0, 0, 0, 0.2, 0.2, true},
+          InterfaceHaze{0, 0, 0, 0, 1.5, 1.5, false}})
+        for (const auto& stack : stacks)
+            for (const Complex bottom : {Complex(1), silver})
+                for (const double lambda : {500.0, 800.0}) {
+                    SCOPED_TRACE(std::to_string(calibration.c12) + " " +
+                                 std::to_string(&stack - stacks.data()) + " " +
+                                 std::to_string(bottom.imag()) + " " + std::to_string(lambda));
+                    const StackOptics s =
+                        solveStack(1, stack, bottom, lambda,
+                                   std::vector<InterfaceHaze>(stack.size() + 1, calibration));
+                    EXPECT_NEAR(balance(s), 1, 1e-12);
+                    for (const auto& segments : s.segments)
+                        for (double share : segments)
+                            EXPECT_GE(share, -1e-15);
+                }
 }
 
 TEST(Optics, CoherenceRuleAndItsPartialZone) {
