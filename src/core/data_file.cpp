@@ -28,8 +28,11 @@ struct KindRule {
 };
 
 const KindRule& ruleOf(DataKind kind) {
-    static const KindRule nk{".nk", {{"wavelength", 0, false}, {"n", 0, false}, {"k", 0, true}}};
-    static const KindRule spectrum{".spk", {{"wavelength", 0, false}, {"irradiance", 0, true}}};
+    // Upper limits far above any material or light source, below where the optics overflow.
+    static const KindRule nk{
+        ".nk", {{"wavelength", 0, false}, {"n", 0, false, 1000, true}, {"k", 0, true, 1000, true}}};
+    static const KindRule spectrum{".spk",
+                                   {{"wavelength", 0, false}, {"irradiance", 0, true, 1e4, true}}};
     static const KindRule haze{".hz", {{"wavelength", 0, false}, {"haze", 0, true, 1, true}}};
     static const KindRule calibration{".cal", {{"wavelength", 0, false}, {"c", 0, false}}};
     static const KindRule reflectance{".cal", {{"wavelength", 0, false}, {"c", 0, true, 1, true}}};
@@ -139,12 +142,13 @@ std::optional<std::string> outOfLimits(const Column& column, double value, std::
         return error == std::errc{} ? std::string(buffer, end) : std::string("?");
     };
     std::string rule;
-    if (std::isfinite(column.high))
+    if (column.lowIncluded && column.highIncluded)
         rule = "must lie between " + number(column.low) + " and " + number(column.high);
-    else if (column.lowIncluded)
-        rule = "must not be below " + number(column.low);
+    else if (!lowOk)
+        rule = (column.lowIncluded ? "must not be below " : "must be above ") + number(column.low);
     else
-        rule = "must be above " + number(column.low);
+        rule =
+            (column.highIncluded ? "must not be above " : "must be below ") + number(column.high);
     return std::string(column.name) + " " + rule + ", found " + shown(text);
 }
 
@@ -232,6 +236,14 @@ Result<DataTable> parse(const std::string& path, DataKind kind, const std::strin
     }
     if (table.columns[0].empty())
         return ReadError{path, 0, "the file holds no data line"};
+    if (kind == DataKind::ExternalAdf) {
+        // An ADF spreads the scattered light over angles: one angle, or no light, spreads none.
+        if (table.columns[0].size() < 2)
+            return ReadError{path, 0, "an ADF needs at least two angles"};
+        const auto& intensity = table.columns[1];
+        if (std::all_of(intensity.begin(), intensity.end(), [](double i) { return i == 0; }))
+            return ReadError{path, 0, "every intensity is 0: the ADF spreads no light"};
+    }
     return table;
 }
 
