@@ -390,6 +390,7 @@ LegacyFolders InputFileParser::readFolders(int outputLine) {
     folders.externalAdfDir = r.from(outputLine + 14, 1);
     folders.spectrumDir = r.from(outputLine + 17, 1);
     m_out.statedFolders = folders;
+    m_out.outputLine = outputLine;
     return folders;
 }
 

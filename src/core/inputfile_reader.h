@@ -55,6 +55,7 @@ struct LoadedProject {
     std::optional<LegacyFolders> folders;
     // The folders the FILES section states, in every layout (the kernel reads its data there).
     LegacyFolders statedFolders;
+    int outputLine = 0; // the line of the output path, for the kernel's messages
 
     // The advanced flags the reading sets (true) or clears (false), by page Tag 0..3 and 4.
     std::array<std::optional<bool>, 5> advanced;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <numbers>
 #include <omp.h>
@@ -69,7 +70,16 @@ Result<Simulation> Preparer::prepare() {
     const Project& p = m_loaded.values;
     Simulation s;
     s.inputFile = m_file;
-    s.outputBase = joinPath(m_loaded.statedFolders.outFileDir, p.files.eOutFileName);
+    if (p.files.eOutFileName.empty())
+        return ReadError{m_file, m_loaded.outputLine, "the output files have no name"};
+    // An output path without a folder, or with a relative one, lies beside the input file.
+    const std::string& outFolder = m_loaded.statedFolders.outFileDir;
+    const std::string inputFolder = folderPart(m_file).empty() ? "." : folderPart(m_file);
+    s.outputBase = joinPath(outFolder.empty() ? inputFolder
+                            : std::filesystem::path(outFolder).is_absolute()
+                                ? outFolder
+                                : joinPath(inputFolder, outFolder),
+                            p.files.eOutFileName);
     s.coherence = {number(p.structure.pbIfactor), number(p.structure.pbCfactor)};
     s.anglesPer90 = static_cast<int>(number(p.adf.pbNoAngles));
     if (s.coherence.incoherentFactor <= 0 || s.coherence.coherentFactor < 1)

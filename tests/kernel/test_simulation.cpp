@@ -204,6 +204,7 @@ TEST(Simulation, RefusedInputsNameTheFile) {
           {std::string(LUMETRIX_DATA_DIR) + "/cT_cR", LUMETRIX_TEST_DATA_DIR}},
          "c_far_infrared.cal",
          "does not overlap"},
+        {"no_output_name", {{"/Out/LXOut\r\n", "/Out/\r\n"}}, "project.dat", "have no name"},
     };
     for (const auto& c : cases) {
         const auto prepared = prepare(c.name, c.edits);
@@ -348,4 +349,13 @@ TEST(ResultWriter, RoundOffOfZeroIsWrittenAsZero) {
     o.specular.A = {-1.1e-16, 9e-13, 2e-12, -3e-12, 0.75};
     EXPECT_EQ(ResultWriter(s).rtaRow(0, o, ResultWriter::Light::All),
               formatGeneral(s.wavelengths[0], '.') + "\t0.25\t0\t0\t0\t2e-12\t-3e-12\t0.75\t1");
+}
+
+TEST(Simulation, ARelativeOutputPathLiesBesideTheInputFile) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("lumetrix_kernel_relative_" + std::to_string(getpid()));
+    const std::string stated = (dir / "Out").string() + "/LXOut\r\n";
+    EXPECT_EQ(prepared("relative", {{stated, "Out/Run1\r\n"}}).outputBase,
+              (dir / "Out" / "Run1").string());
+    EXPECT_EQ(prepared("relative", {{stated, "Run2\r\n"}}).outputBase, (dir / "Run2").string());
 }
