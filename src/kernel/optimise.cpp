@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -82,6 +83,10 @@ constexpr const char* kMethodNames[] = {"simplex", "anneal-high", "anneal-normal
                                         "steps"};
 constexpr const char* kCriterionNames[] = {"max", "min", "mindiff"};
 constexpr double kElectronVoltNm = 1239.84198;
+// About 14 hours of the example project on one thread; four parameters of 10 steps still run.
+constexpr int kMostSteppedRuns = 20000;
+// Thicker than a wafer by far: a thickness or roughness beyond this is a typing error.
+constexpr double kMostNm = 1e7;
 
 } // namespace
 
@@ -91,7 +96,8 @@ Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
         return bytes.error();
     OptimiseSettings s;
     std::istringstream in(bytes.value());
-    int line = 0;
+    int line = 0, methodLine = 0;
+    std::map<std::pair<P::Kind, int>, int> given; // each parameter's target, on its line
     for (std::string text; std::getline(in, text);) {
         ++line;
         text = text.substr(0, text.find('#'));
@@ -126,6 +132,7 @@ Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
                 return fault("the method is simplex, anneal-high, anneal-normal, anneal-low or "
                              "steps N");
             s.method = static_cast<S::Method>(at - std::begin(kMethodNames));
+            methodLine = line;
             if (s.method == S::Method::Steps) {
                 const auto n = w.size() == 2 ? numberOf(w[1]) : std::nullopt;
                 if (!n || *n < 1 || *n > 100000 || *n != std::floor(*n))
@@ -152,8 +159,30 @@ Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
                 return fault("the " + key + " setting reads \"" + key +
                              (kind == P::Kind::Roughness ? " = INTERFACES" : " = LAYER") +
                              " KIND A B\" with A below B and a kind that suits it");
+            // A factor on an nk curve below 0 has no meaning (n must even stay above 0).
+            if (p->interval == P::Interval::RelativePercent &&
+                ((kind == P::Kind::N && p->from <= -100) || (kind == P::Kind::K && p->from < -100)))
+                return fault("the " + key + " factor must stay " +
+                             (kind == P::Kind::N ? "above 0" : "at least 0") + ": relpct starts " +
+                             (kind == P::Kind::N ? "above" : "at") + " -100");
+            for (const int t : p->targets)
+                if (const auto [at, fresh] = given.emplace(std::pair{kind, t}, line); !fresh)
+                    return fault("the " + key + " of " +
+                                 (kind == P::Kind::Roughness ? "interface " : "layer ") +
+                                 std::to_string(t) + " is given twice (also on line " +
+                                 std::to_string(at->second) + ")");
             s.parameters.push_back(*p);
         }
+    }
+    if (s.method == S::Method::Steps) {
+        // Constant steps try every point of the grid: the runs multiply over the parameters.
+        const double runs = std::pow(s.steps + 1.0, static_cast<double>(s.parameters.size()));
+        if (runs > kMostSteppedRuns)
+            return ReadError{path, methodLine,
+                             "constant steps of " + std::to_string(s.steps) + " over " +
+                                 std::to_string(s.parameters.size()) + " parameters make " +
+                                 num(runs) + " runs; at most " + std::to_string(kMostSteppedRuns) +
+                                 " are allowed"};
     }
     if (s.layers.empty())
         return ReadError{path, 0, "no layers are given for the criterion"};
@@ -249,6 +278,8 @@ std::optional<ReadError> Search::prepare() {
             lo = base * (1 + p.from / 100), hi = base * (1 + p.to / 100);
         if ((p.kind == P::Kind::Thickness || p.kind == P::Kind::Roughness) && lo < 0)
             return ReadError{m_base.inputFile, 0, "the interval reaches below 0 nm"};
+        if ((p.kind == P::Kind::Thickness || p.kind == P::Kind::Roughness) && hi > kMostNm)
+            return ReadError{m_base.inputFile, 0, "the interval reaches beyond 1e7 nm (1 cm)"};
         m_low.push_back(lo);
         m_high.push_back(hi);
         m_start.push_back(base >= lo && base <= hi && hi > lo ? (base - lo) / (hi - lo) : 0.5);
@@ -418,6 +449,9 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
     };
     const double tolerance = settings.stop / 100;
     if (settings.method == S::Method::Steps) {
+        if (progress)
+            progress("Constant steps: " +
+                     num(std::pow(settings.steps + 1.0, static_cast<double>(m))) + " runs");
         // Every point of a grid of equal steps over the intervals.
         std::vector<int> index(m, 0);
         for (bool more = true; more;) {

@@ -167,13 +167,19 @@ TEST(Optimise, FindsTheQuarterWaveCoating) {
     for (const auto method : {Method::Simplex, Method::Steps}) {
         int lines = 0;
         std::string lastBest;
+        std::vector<std::string> others;
         const auto result =
             optimise(coating(), lowestReflectance(method), 1, [&](const std::string& line) {
                 if (line.starts_with("best:"))
                     lastBest = line;
-                else
+                else if (line.starts_with("iteration "))
                     ++lines;
+                else
+                    others.push_back(line);
             });
+        EXPECT_EQ(others, method == Method::Steps
+                              ? std::vector<std::string>{"Constant steps: 301 runs"}
+                              : std::vector<std::string>{});
         ASSERT_TRUE(result) << result.error().describe();
         EXPECT_NEAR(result.value().values[0], quarterWave, 1.0) << static_cast<int>(method);
         EXPECT_EQ(lines, result.value().iterations);
@@ -215,6 +221,7 @@ TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
     const fs::path file = scratch("settings") / "optimise.set";
     OptimiseSettings settings = lowestReflectance(Method::Steps);
     settings.parameters.push_back({P::Kind::K, {2}, P::Interval::GapEv, -0.1, 0.1});
+    settings.steps = 140; // 141^2 runs: below the limit
     {
         std::ofstream out(file);
         for (const std::string& line : optimiseSettingsLines(settings))
@@ -234,6 +241,13 @@ TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
         {"layers = 2\ncolour = red\n", 2, "unknown setting"},
         {"criterion = mindiff\nlayers = 2\nthickness = 2 abs 1 2\n", 0, "exactly two layers"},
         {"layers = 2\n", 0, "no parameter"},
+        {"layers = 2\nn = 2 relpct -300 -200\n", 2, "n factor must stay above 0"},
+        {"layers = 2\nk = 2 relpct -200 -100\n", 2, "k factor must stay at least 0"},
+        {"layers = 2\nthickness = 2 abs 1 2\n\nthickness = 2 relnm 1 2\n", 4,
+         "thickness of layer 2 is given twice (also on line 2)"},
+        {"layers = 2\nmethod = steps 100000\nthickness = 2 abs 1 2\n", 2, "make 100001 runs"},
+        {"layers = 2\nmethod = steps 150\nthickness = 2 abs 1 2\nk = 2 gapev 0 1\n", 2,
+         "over 2 parameters make 22801 runs; at most 20000"},
     };
     for (const auto& [text, line, reason] : cases) {
         std::ofstream(file) << text;
@@ -248,4 +262,8 @@ TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
     const auto refused = optimise(coating(), wrong, 1, {});
     ASSERT_FALSE(refused);
     EXPECT_NE(refused.error().reason.find("target 3 is not in the structure"), std::string::npos);
+    wrong = lowestReflectance(Method::Simplex);
+    wrong.parameters[0].to = 1e300;
+    EXPECT_NE(optimise(coating(), wrong, 1, {}).error().reason.find("beyond 1e7 nm"),
+              std::string::npos);
 }
