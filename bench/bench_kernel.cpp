@@ -79,6 +79,25 @@ BENCHMARK(ExampleRun)
     ->Args({0, 0})
     ->Unit(benchmark::kMillisecond);
 
+// The example's scattered light alone at a chosen number of angle bins per 90 degrees
+// (range(0)), one thread, every wavelength solved, no files written.
+void ExampleScatteringBins(benchmark::State& state) {
+    auto simulation = prepareSimulation(exampleInput());
+    if (!simulation) {
+        state.SkipWithError(simulation.error().describe().c_str());
+        return;
+    }
+    Simulation s = std::move(simulation).value();
+    s.scattering.bins = static_cast<int>(state.range(0));
+    s.scattering.adfs.share(s.scattering.bins);
+    for (auto& group : s.scattering.groups)
+        group.second.share(s.scattering.bins);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(runSimulation(s, 1, {}));
+    state.counters["wavelengths"] = static_cast<double>(s.wavelengths.size());
+}
+BENCHMARK(ExampleScatteringBins)->Arg(2)->Arg(8)->Arg(45)->Arg(90)->Unit(benchmark::kMillisecond);
+
 } // namespace
 // The thickness of the example's CIGS absorber (1000 to 3000 nm) for the most photocurrent,
 // by the simplex; the counters give the iterations and the photocurrent gained.
