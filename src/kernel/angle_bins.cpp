@@ -1,77 +1,273 @@
 #include "kernel/angle_bins.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
 namespace lumetrix::kernel {
 namespace {
 
-// Fresnel's reflectance of unpolarised light from index n1 at angle theta1 into n2; 1 beyond
-// the critical angle.
-double fresnelR(double n1, double n2, double theta1) {
-    const double sine2 = n1 * std::sin(theta1) / n2;
-    if (sine2 >= 1)
-        return 1;
-    const double c1 = std::cos(theta1), c2 = std::sqrt(1 - sine2 * sine2);
-    const double rs = (n1 * c1 - n2 * c2) / (n1 * c1 + n2 * c2);
-    const double rp = (n2 * c1 - n1 * c2) / (n2 * c1 + n1 * c2);
-    return (rs * rs + rp * rp) / 2;
-}
+using Complex = std::complex<double>;
+constexpr double kPi = std::numbers::pi;
 
-// The bin that Snell's law sends bin i into; -1 when it is totally reflected.
-int refractedBin(double n1, double n2, int i, int bins) {
-    const double sine2 = n1 * std::sin(binAngle(i, bins)) / n2;
-    if (sine2 >= 1)
-        return -1;
-    const double step = std::numbers::pi / 2 / bins;
-    return std::min(bins - 1, static_cast<int>(std::asin(sine2) / step));
-}
+// Gauss-Legendre rules on [-1, 1]: nodes +-x with weights w. Four points integrate the
+// Fresnel coefficients over the pieces of a bin to better than 1e-7; the attenuation of a
+// wide bin takes eight.
+struct Rule {
+    std::array<double, 4> node, weight;
+    std::size_t half;
+};
+constexpr Rule kFour{
+    {0.3399810435848563, 0.8611363115940526}, {0.6521451548625461, 0.3478548451374538}, 2};
+constexpr Rule kEight{
+    {0.1834346424956498, 0.5255324099163290, 0.7966664774136267, 0.9602898564975363},
+    {0.3626837833783620, 0.3137066458778873, 0.2223810344533745, 0.1012285362903763},
+    4};
 
-// One side's reflection and transmission matrices.
-void fillSide(double n1, double n2, int bins, const RoughSide* rough, double factor, bool direct,
-              double raise, Eigen::MatrixXd& reflect, Eigen::MatrixXd& transmit) {
-    reflect = Eigen::MatrixXd::Zero(bins, bins);
-    transmit = Eigen::MatrixXd::Zero(bins, bins);
-    for (int i = 0; i < bins; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        double R = fresnelR(n1, n2, binAngle(i, bins));
-        if (R < 1) // calibrated, except where the light is totally reflected
-            R = std::min(1.0, (direct ? factor : factor * R) * raise);
-        const double T = 1 - R;
-        const double hR = rough ? rough->hazeR[k] : 0, hT = rough ? rough->hazeT[k] : 0;
-        reflect(i, i) += R * (1 - hR);
-        const int t = refractedBin(n1, n2, i, bins);
-        if (t >= 0)
-            transmit(t, i) += T * (1 - hT);
-        if (!rough)
-            continue;
-        for (int o = 0; o < bins; ++o) {
-            reflect(o, i) += R * hR * rough->adfR[static_cast<std::size_t>(o)];
-            transmit(o, i) += T * hT * rough->adfT[static_cast<std::size_t>(o)];
-        }
+// Calls f(x, weight) at the points of a Gauss-Legendre rule on [a, b].
+template <class F> void gauss(const Rule& rule, double a, double b, F&& f) {
+    const double half = (b - a) / 2, mid = (a + b) / 2;
+    for (std::size_t k = 0; k < rule.half; ++k) {
+        f(mid - half * rule.node[k], half * rule.weight[k]);
+        f(mid + half * rule.node[k], half * rule.weight[k]);
     }
+}
+
+// Integration points of u over [lo, hi]. Where an end is the grazing u of a medium
+// (n' cos theta = 0) the integrand has a square-root edge, so u = end -+ t^2 makes it smooth.
+template <class F> void integrateU(double lo, double hi, double edge1, double edge2, F&& f) {
+    const bool top = hi == edge1 || hi == edge2, bottom = lo == edge1 || lo == edge2;
+    if (top && bottom) {
+        const double mid = (lo + hi) / 2;
+        integrateU(lo, mid, edge1, edge2, f);
+        integrateU(mid, hi, edge1, edge2, f);
+    } else if (top) {
+        gauss(kFour, 0, std::sqrt(hi - lo), [&](double t, double w) { f(hi - t * t, 2 * t * w); });
+    } else if (bottom) {
+        gauss(kFour, 0, std::sqrt(hi - lo), [&](double t, double w) { f(lo + t * t, 2 * t * w); });
+    } else {
+        gauss(kFour, lo, hi, f);
+    }
+}
+
+// The square root with a non-negative real part, without the checks of std::sqrt (the
+// kernel's hottest loop); accurate on both sides of the negative real axis.
+Complex root(Complex z) {
+    const double x = z.real(), y = z.imag(), m = std::sqrt(x * x + y * y);
+    if (x >= 0) {
+        const double t = std::sqrt((m + x) / 2);
+        return {t, t > 0 ? y / (2 * t) : 0};
+    }
+    const double t = std::sqrt((m - x) / 2);
+    return {std::abs(y) / (2 * t), std::copysign(t, y)};
+}
+
+// n cos theta in a medium of index n for light of invariant u: the branch of a wave that
+// travels or decays away from the interface (Born & Wolf, absorbing media).
+Complex normalIndex(Complex n, double u) {
+    const Complex k = root(n * n - u);
+    return k.imag() < 0 ? -k : k;
+}
+
+// Fresnel's reflectance of unpolarised light from index n1 into n2 at invariant u (mean of
+// s and p: |rs|^2 and |rp|^2 as ratios of squared magnitudes). Beyond the grazing u of a
+// lossless n2 the light is totally reflected.
+double fresnelR(Complex n1, Complex n2, double u) {
+    if (n2.imag() == 0 && u >= n2.real() * n2.real())
+        return 1;
+    const Complex k1 = normalIndex(n1, u), k2 = normalIndex(n2, u);
+    const Complex p1 = n2 * n2 * k1, p2 = n1 * n1 * k2;
+    const double rs = std::norm(k1 - k2) / std::norm(k1 + k2);
+    const double rp = std::norm(p1 - p2) / std::norm(p1 + p2);
+    return std::clamp((rs + rp) / 2, 0.0, 1.0);
+}
+
+// u at the edges of the bins of a medium whose index has real part a.
+std::vector<double> binEdges(double a, int bins) {
+    std::vector<double> edges(static_cast<std::size_t>(bins) + 1);
+    for (int k = 0; k < bins; ++k) {
+        const double s = a * std::sin(k * kPi / 2 / bins);
+        edges[static_cast<std::size_t>(k)] = s * s;
+    }
+    edges.back() = a * a;
+    return edges;
+}
+
+// The bin of a medium (real index a) that holds invariant u.
+int binOf(double u, double a, int bins) {
+    const double sine = std::min(1.0, std::sqrt(u) / a);
+    return std::min(bins - 1, static_cast<int>(std::asin(sine) / (kPi / 2 / bins)));
+}
+
+// The light of one side, integrated over u (so in units of etendue): what the flat interface
+// sends on (the kept light, and scattered light of a specular ADF), and per incoming bin the
+// scattered light left for the ADF (rho reflected, tau transmitted).
+struct SideLight {
+    Eigen::MatrixXd reflect, transmit;
+    Eigen::VectorXd rho, tau;
+    Eigen::VectorXd width; // of each bin in u, as integrated (so that a whole bin sums to 1)
+};
+
+SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& own,
+                   const std::vector<double>& other, const RoughSide* rough, double factor,
+                   bool direct, double raise) {
+    SideLight side{Eigen::MatrixXd::Zero(bins, bins), Eigen::MatrixXd::Zero(bins, bins),
+                   Eigen::VectorXd::Zero(bins), Eigen::VectorXd::Zero(bins),
+                   Eigen::VectorXd::Zero(bins)};
+    const double a1 = n1.real(), a2 = n2.real(), top = own.back(), critical = other.back();
+    // The pieces of u in which neither this side's bin nor the other side's changes.
+    std::vector<double> cuts = own;
+    for (double u : other)
+        if (u < top)
+            cuts.push_back(u);
+    std::sort(cuts.begin(), cuts.end());
+    for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
+        const double lo = cuts[c], hi = cuts[c + 1];
+        if (hi <= lo)
+            continue;
+        const double mid = (lo + hi) / 2;
+        const int i = binOf(mid, a1, bins);
+        // Beyond the other side's grazing u only an absorbing medium takes light: its most
+        // grazing bin.
+        const int k = mid < critical ? binOf(mid, a2, bins) : bins - 1;
+        double keptR = 0, keptT = 0, scatteredR = 0, scatteredT = 0, width = 0;
+        integrateU(lo, hi, top, critical, [&](double u, double w) {
+            width += w;
+            double R = fresnelR(n1, n2, u);
+            if (R < 1) // calibrated, except where the light is totally reflected
+                R = std::min(1.0, (direct ? factor : factor * R) * raise);
+            const double T = 1 - R;
+            const double hR = rough ? rough->hazeR(u) : 0;
+            const double hT = rough && u < critical ? rough->hazeT(u) : 0;
+            keptR += w * R * (1 - hR);
+            scatteredR += w * R * hR;
+            keptT += w * T * (1 - hT);
+            scatteredT += w * T * hT;
+        });
+        const bool specularR = !rough || rough->specularR, specularT = !rough || rough->specularT;
+        side.reflect(i, i) += keptR + (specularR ? scatteredR : 0);
+        side.transmit(k, i) += keptT + (specularT ? scatteredT : 0);
+        side.width(i) += width;
+        side.rho(i) += specularR ? 0 : scatteredR;
+        side.tau(i) += specularT ? 0 : scatteredT;
+    }
+    return side;
+}
+
+// The reciprocal redistribution of the scattered light of both sides, over all 2 * bins
+// bins (those above first), in etendue units: W(o, i) is the power from bin i into bin o
+// times the etendue of i. W is symmetric (detailed balance, so light that scatters into a
+// bin scatters out of it as readily) and its column sums are the scattered power r of each
+// bin (nothing lost or made).
+//
+// The plain operator W0 sends r_i by the ADF shares, which with a haze that changes with
+// the angle is not symmetric. K = (W0 + W0^T) / 2 plus a floor eps r r^T / sum r (so that
+// every bin with scattered light reaches every other) is scaled symmetrically,
+// W = diag(x) K diag(x), to the row sums r by Sinkhorn-Knopp's iteration
+// x <- sqrt(x r / (K x)); what the last step leaves is kept in its own bin. W0 is a sum of
+// four outer products (reflection and transmission of each side), so K x costs O(bins).
+Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
+                                   const RoughSide* above, const RoughSide* below, int bins) {
+    const Eigen::Index n = bins, all = 2 * n;
+    Eigen::MatrixXd from = Eigen::MatrixXd::Zero(all, 4), to = Eigen::MatrixXd::Zero(all, 4);
+    const auto shares = [n](const std::vector<double>& adf) {
+        return Eigen::Map<const Eigen::VectorXd>(adf.data(), n);
+    };
+    if (above) {
+        from.col(0).head(n) = down.rho;
+        from.col(1).head(n) = down.tau;
+        if (!above->specularR)
+            to.col(0).head(n) = shares(above->adfR);
+        if (!above->specularT)
+            to.col(1).tail(n) = shares(above->adfT);
+    }
+    if (below) {
+        from.col(2).tail(n) = up.rho;
+        from.col(3).tail(n) = up.tau;
+        if (!below->specularR)
+            to.col(2).tail(n) = shares(below->adfR);
+        if (!below->specularT)
+            to.col(3).head(n) = shares(below->adfT);
+    }
+    const Eigen::VectorXd r = from.rowwise().sum();
+    const double total = r.sum();
+    if (total <= 0)
+        return Eigen::MatrixXd::Zero(all, all);
+    constexpr double kFloor = 1e-9;
+    const auto apply = [&](const Eigen::VectorXd& x) -> Eigen::VectorXd {
+        return 0.5 * (to * (from.transpose() * x) + from * (to.transpose() * x)) +
+               (kFloor * r.dot(x) / total) * r;
+    };
+    Eigen::VectorXd x = (r.array() > 0).cast<double>();
+    for (int step = 0; step < 2000; ++step) {
+        const Eigen::VectorXd kx = apply(x);
+        double worst = 0;
+        for (Eigen::Index i = 0; i < all; ++i)
+            if (r(i) > 0) {
+                worst = std::max(worst, std::abs(x(i) * kx(i) - r(i)) / r(i));
+                x(i) = std::sqrt(x(i) * r(i) / kx(i));
+            }
+        if (worst < 1e-13)
+            break;
+    }
+    Eigen::MatrixXd w = 0.5 * (to * from.transpose() + from * to.transpose()) +
+                        (kFloor / total) * r * r.transpose();
+    w = x.asDiagonal() * w * x.asDiagonal();
+    w = (0.5 * (w + w.transpose())).eval(); // exactly symmetric
+    const Eigen::VectorXd sums = w.rowwise().sum();
+    double scale = 1;
+    for (Eigen::Index i = 0; i < all; ++i)
+        if (sums(i) > 0)
+            scale = std::min(scale, r(i) / sums(i));
+    w *= scale;
+    w.diagonal() += (r - w.rowwise().sum()).cwiseMax(0.0);
+    return w;
 }
 
 } // namespace
 
 double binAngle(int i, int bins) {
-    return (i + 0.5) * std::numbers::pi / 2 / bins;
+    return (i + 0.5) * kPi / 2 / bins;
 }
 
 Eigen::VectorXd slabPass(double alphaD, int bins) {
+    // Mean of exp(-alphaD / c) over the bin with weight c dc (c = cos theta): the etendue.
+    const int pieces = std::max(1, 16 / bins);
     Eigen::VectorXd pass(bins);
-    for (int i = 0; i < bins; ++i)
-        pass(i) = std::exp(-alphaD / std::cos(binAngle(i, bins)));
+    for (int i = 0; i < bins; ++i) {
+        const double high = std::cos(i * kPi / 2 / bins);
+        const double low = i + 1 == bins ? 0.0 : std::cos((i + 1) * kPi / 2 / bins);
+        const double step = (high - low) / pieces;
+        double sum = 0;
+        for (int p = 0; p < pieces; ++p)
+            gauss(kEight, low + p * step, low + (p + 1) * step,
+                  [&](double c, double w) { sum += w * 2 * c * std::exp(-alphaD / c); });
+        pass(i) = sum / (high * high - low * low);
+    }
     return pass;
 }
 
-BinInterface makeInterface(double n1, double n2, int bins, const RoughSide* above,
+BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* above,
                            const RoughSide* below, const BinCalibration& c) {
+    const std::vector<double> edges1 = binEdges(n1.real(), bins),
+                              edges2 = binEdges(n2.real(), bins);
+    const SideLight down = fillSide(n1, n2, bins, edges1, edges2, above, c.c12, c.direct, 1);
+    const SideLight up =
+        fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct, c.backScattered);
+    const Eigen::MatrixXd scattered = balancedScattering(down, up, above, below, bins);
+    const Eigen::Index n = bins;
+    // From etendue units to shares of each incoming bin's power.
+    const auto perBin = [](Eigen::MatrixXd m, const Eigen::VectorXd& width) {
+        for (Eigen::Index i = 0; i < m.cols(); ++i)
+            m.col(i) /= width(i);
+        return m;
+    };
     BinInterface face;
-    fillSide(n1, n2, bins, above, c.c12, c.direct, 1, face.reflectDown, face.transmitDown);
-    fillSide(n2, n1, bins, below, c.c21, c.direct, c.backScattered, face.reflectUp,
-             face.transmitUp);
+    face.reflectDown = perBin(down.reflect + scattered.topLeftCorner(n, n), down.width);
+    face.transmitDown = perBin(down.transmit + scattered.bottomLeftCorner(n, n), down.width);
+    face.reflectUp = perBin(up.reflect + scattered.bottomRightCorner(n, n), up.width);
+    face.transmitUp = perBin(up.transmit + scattered.topRightCorner(n, n), up.width);
     return face;
 }
 
