@@ -11,27 +11,27 @@ namespace {
 using Complex = std::complex<double>;
 constexpr double kPi = std::numbers::pi;
 
-// Gauss-Legendre rules on [-1, 1]: nodes +-x with weights w. Four points integrate the
-// Fresnel coefficients over the pieces of a bin to better than 1e-7; the attenuation of a
-// wide bin takes eight.
+// Gauss-Legendre rules on [-1, 1]. Three points integrate the Fresnel coefficients over
+// the pieces of a bin to better than 1e-7; the attenuation of a wide bin takes eight.
 struct Rule {
-    std::array<double, 4> node, weight;
-    std::size_t half;
+    std::array<double, 8> node, weight;
+    std::size_t size;
 };
-constexpr Rule kFour{
-    {0.3399810435848563, 0.8611363115940526}, {0.6521451548625461, 0.3478548451374538}, 2};
+constexpr Rule kThree{{-0.7745966692414834, 0, 0.7745966692414834},
+                      {0.5555555555555556, 0.8888888888888888, 0.5555555555555556},
+                      3};
 constexpr Rule kEight{
-    {0.1834346424956498, 0.5255324099163290, 0.7966664774136267, 0.9602898564975363},
-    {0.3626837833783620, 0.3137066458778873, 0.2223810344533745, 0.1012285362903763},
-    4};
+    {-0.9602898564975363, -0.7966664774136267, -0.5255324099163290, -0.1834346424956498,
+     0.1834346424956498, 0.5255324099163290, 0.7966664774136267, 0.9602898564975363},
+    {0.1012285362903763, 0.2223810344533745, 0.3137066458778873, 0.3626837833783620,
+     0.3626837833783620, 0.3137066458778873, 0.2223810344533745, 0.1012285362903763},
+    8};
 
 // Calls f(x, weight) at the points of a Gauss-Legendre rule on [a, b].
 template <class F> void gauss(const Rule& rule, double a, double b, F&& f) {
     const double half = (b - a) / 2, mid = (a + b) / 2;
-    for (std::size_t k = 0; k < rule.half; ++k) {
-        f(mid - half * rule.node[k], half * rule.weight[k]);
+    for (std::size_t k = 0; k < rule.size; ++k)
         f(mid + half * rule.node[k], half * rule.weight[k]);
-    }
 }
 
 // Integration points of u over [lo, hi]. Where an end is the grazing u of a medium
@@ -43,11 +43,11 @@ template <class F> void integrateU(double lo, double hi, double edge1, double ed
         integrateU(lo, mid, edge1, edge2, f);
         integrateU(mid, hi, edge1, edge2, f);
     } else if (top) {
-        gauss(kFour, 0, std::sqrt(hi - lo), [&](double t, double w) { f(hi - t * t, 2 * t * w); });
+        gauss(kThree, 0, std::sqrt(hi - lo), [&](double t, double w) { f(hi - t * t, 2 * t * w); });
     } else if (bottom) {
-        gauss(kFour, 0, std::sqrt(hi - lo), [&](double t, double w) { f(lo + t * t, 2 * t * w); });
+        gauss(kThree, 0, std::sqrt(hi - lo), [&](double t, double w) { f(lo + t * t, 2 * t * w); });
     } else {
-        gauss(kFour, lo, hi, f);
+        gauss(kThree, lo, hi, f);
     }
 }
 
@@ -164,55 +164,104 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
 // The plain operator W0 sends r_i by the ADF shares, which with a haze that changes with
 // the angle is not symmetric. K = (W0 + W0^T) / 2 plus a floor eps r r^T / sum r (so that
 // every bin with scattered light reaches every other) is scaled symmetrically,
-// W = diag(x) K diag(x), to the row sums r by Sinkhorn-Knopp's iteration
-// x <- sqrt(x r / (K x)); what the last step leaves is kept in its own bin. W0 is a sum of
-// four outer products (reflection and transmission of each side), so K x costs O(bins).
+// W = diag(x) K diag(x), to the row sums r: x = r / (K x), the fixed point of symmetric
+// Sinkhorn-Knopp scaling. W0 is a sum of four outer products (reflection and transmission
+// of each side), so K = M G^T has rank at most 9 and x = r / (M c) is fixed by the nine
+// numbers c = G^T x, found by Newton's method (quadratic, where Sinkhorn's iteration crawls
+// when reflection hardly couples to transmission). What is left unbalanced stays in its
+// own bin.
 Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
                                    const RoughSide* above, const RoughSide* below, int bins) {
     const Eigen::Index n = bins, all = 2 * n;
-    Eigen::MatrixXd from = Eigen::MatrixXd::Zero(all, 4), to = Eigen::MatrixXd::Zero(all, 4);
-    const auto shares = [n](const std::vector<double>& adf) {
-        return Eigen::Map<const Eigen::VectorXd>(adf.data(), n);
-    };
-    if (above) {
-        from.col(0).head(n) = down.rho;
-        from.col(1).head(n) = down.tau;
-        if (!above->specularR)
-            to.col(0).head(n) = shares(above->adfR);
-        if (!above->specularT)
-            to.col(1).tail(n) = shares(above->adfT);
-    }
-    if (below) {
-        from.col(2).tail(n) = up.rho;
-        from.col(3).tail(n) = up.tau;
-        if (!below->specularR)
-            to.col(2).tail(n) = shares(below->adfR);
-        if (!below->specularT)
-            to.col(3).head(n) = shares(below->adfT);
-    }
-    const Eigen::VectorXd r = from.rowwise().sum();
-    const double total = r.sum();
-    if (total <= 0)
-        return Eigen::MatrixXd::Zero(all, all);
+    // W0 = sum_k to_k from_k^T, from the incoming bins' scattered power to the ADF shares
+    // of the outgoing bins, so K = M G^T with the columns (to_k / 2, from_k) and
+    // (from_k / 2, to_k) of M and G, and the floor's (eps r / sum r, r).
     constexpr double kFloor = 1e-9;
-    const auto apply = [&](const Eigen::VectorXd& x) -> Eigen::VectorXd {
-        return 0.5 * (to * (from.transpose() * x) + from * (to.transpose() * x)) +
-               (kFloor * r.dot(x) / total) * r;
+    Eigen::MatrixXd m = Eigen::MatrixXd::Zero(all, 9), g = Eigen::MatrixXd::Zero(all, 9);
+    Eigen::Index rank = 0;
+    const auto add = [&](const Eigen::VectorXd& power, bool fromAbove,
+                         const std::vector<double>& adf, bool toAbove) {
+        if (power.sum() <= 0)
+            return;
+        const Eigen::Map<const Eigen::VectorXd> shares(adf.data(), n);
+        const Eigen::Index from = fromAbove ? 0 : n, to = toAbove ? 0 : n;
+        m.col(rank).segment(to, n) = 0.5 * shares;
+        g.col(rank).segment(from, n) = power;
+        m.col(rank + 1).segment(from, n) = 0.5 * power;
+        g.col(rank + 1).segment(to, n) = shares;
+        rank += 2;
     };
-    Eigen::VectorXd x = (r.array() > 0).cast<double>();
-    for (int step = 0; step < 2000; ++step) {
-        const Eigen::VectorXd kx = apply(x);
-        double worst = 0;
-        for (Eigen::Index i = 0; i < all; ++i)
-            if (r(i) > 0) {
-                worst = std::max(worst, std::abs(x(i) * kx(i) - r(i)) / r(i));
-                x(i) = std::sqrt(x(i) * r(i) / kx(i));
+    if (above && !above->specularR)
+        add(down.rho, true, above->adfR, true);
+    if (above && !above->specularT)
+        add(down.tau, true, above->adfT, false);
+    if (below && !below->specularR)
+        add(up.rho, false, below->adfR, false);
+    if (below && !below->specularT)
+        add(up.tau, false, below->adfT, true);
+    if (rank == 0)
+        return Eigen::MatrixXd::Zero(all, all);
+    Eigen::VectorXd r = Eigen::VectorXd::Zero(all);
+    for (Eigen::Index k = 1; k < rank; k += 2)
+        r += 2 * m.col(k);
+    const double total = r.sum();
+    rank += 1;
+    m.conservativeResize(Eigen::NoChange, rank);
+    g.conservativeResize(Eigen::NoChange, rank);
+    m.col(rank - 1) = (kFloor / total) * r;
+    g.col(rank - 1) = r;
+    // x = r / (M c) where r > 0 (and M c, i.e. K x, with it); false where M c is not positive.
+    using Small = Eigen::Matrix<double, Eigen::Dynamic, 1, 0, 9, 1>;
+    const auto scaling = [&](const Small& c, Eigen::VectorXd& x, Eigen::VectorXd& kx) {
+        kx.noalias() = m * c;
+        for (Eigen::Index i = 0; i < all; ++i) {
+            if (r(i) <= 0) {
+                x(i) = 0;
+            } else if (kx(i) > 0) {
+                x(i) = r(i) / kx(i);
+            } else {
+                return false;
             }
-        if (worst < 1e-13)
+        }
+        return true;
+    };
+    // Start from x = sqrt(r / K 1), right for a K of rank one.
+    Eigen::VectorXd x(all), kx(all), xTrial(all), kxTrial(all);
+    Small c = g.transpose() * Eigen::VectorXd::Ones(all);
+    kx.noalias() = m * c;
+    x = (r.array() / kx.array()).sqrt().matrix();
+    c = g.transpose() * x;
+    Small f = Small::Zero(rank);
+    if (scaling(c, x, kx))
+        f = c - g.transpose() * x;
+    Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, 9, 9> jacobian(rank, rank);
+    Eigen::MatrixXd weighted(all, rank);
+    for (int step = 0; step < 100 && f.norm() > 1e-14 * c.norm(); ++step) {
+        weighted.noalias() = x.cwiseQuotient(kx).asDiagonal() * m;
+        jacobian.setIdentity();
+        jacobian.noalias() += g.transpose() * weighted;
+        const Small delta = jacobian.partialPivLu().solve(-f);
+        // Halve the step until M c stays positive and the miss shrinks.
+        double t = 1;
+        for (; t > 1e-6; t /= 2) {
+            const Small trial = c + t * delta;
+            if (!scaling(trial, xTrial, kxTrial))
+                continue;
+            const Small missed = trial - g.transpose() * xTrial;
+            if (missed.norm() < f.norm()) {
+                c = trial;
+                f = missed;
+                x.swap(xTrial);
+                kx.swap(kxTrial);
+                break;
+            }
+        }
+        if (t <= 1e-6)
             break;
     }
-    Eigen::MatrixXd w = 0.5 * (to * from.transpose() + from * to.transpose()) +
-                        (kFloor / total) * r * r.transpose();
+    if (!scaling(c, x, kx))
+        x.setZero(); // no balance found: the scattered light stays in its own bin
+    Eigen::MatrixXd w = m * g.transpose();
     w = x.asDiagonal() * w * x.asDiagonal();
     w = (0.5 * (w + w.transpose())).eval(); // exactly symmetric
     const Eigen::VectorXd sums = w.rowwise().sum();
@@ -257,17 +306,17 @@ BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* ab
         fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct, c.backScattered);
     const Eigen::MatrixXd scattered = balancedScattering(down, up, above, below, bins);
     const Eigen::Index n = bins;
+    BinInterface face{down.reflect + scattered.topLeftCorner(n, n),
+                      down.transmit + scattered.bottomLeftCorner(n, n),
+                      up.reflect + scattered.bottomRightCorner(n, n),
+                      up.transmit + scattered.topRightCorner(n, n)};
     // From etendue units to shares of each incoming bin's power.
-    const auto perBin = [](Eigen::MatrixXd m, const Eigen::VectorXd& width) {
-        for (Eigen::Index i = 0; i < m.cols(); ++i)
-            m.col(i) /= width(i);
-        return m;
-    };
-    BinInterface face;
-    face.reflectDown = perBin(down.reflect + scattered.topLeftCorner(n, n), down.width);
-    face.transmitDown = perBin(down.transmit + scattered.bottomLeftCorner(n, n), down.width);
-    face.reflectUp = perBin(up.reflect + scattered.bottomRightCorner(n, n), up.width);
-    face.transmitUp = perBin(up.transmit + scattered.topRightCorner(n, n), up.width);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        face.reflectDown.col(i) /= down.width(i);
+        face.transmitDown.col(i) /= down.width(i);
+        face.reflectUp.col(i) /= up.width(i);
+        face.transmitUp.col(i) /= up.width(i);
+    }
     return face;
 }
 
