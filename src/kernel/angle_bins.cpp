@@ -83,21 +83,22 @@ double fresnelR(Complex n1, Complex n2, double u) {
     return std::clamp((rs + rp) / 2, 0.0, 1.0);
 }
 
-// u at the edges of the bins of a medium whose index has real part a.
-std::vector<double> binEdges(double a, int bins) {
+// sin^2 at the edges of the bins: u at the edges of a medium of real index a is a^2 times it.
+std::vector<double> sineSquares(int bins) {
     std::vector<double> edges(static_cast<std::size_t>(bins) + 1);
     for (int k = 0; k < bins; ++k) {
-        const double s = a * std::sin(k * kPi / 2 / bins);
+        const double s = std::sin(k * kPi / 2 / bins);
         edges[static_cast<std::size_t>(k)] = s * s;
     }
-    edges.back() = a * a;
+    edges.back() = 1;
     return edges;
 }
 
-// The bin of a medium (real index a) that holds invariant u.
-int binOf(double u, double a, int bins) {
-    const double sine = std::min(1.0, std::sqrt(u) / a);
-    return std::min(bins - 1, static_cast<int>(std::asin(sine) / (kPi / 2 / bins)));
+// The bin whose edges (rising) hold u.
+int binOf(double u, const std::vector<double>& edges) {
+    const auto above = std::upper_bound(edges.begin(), edges.end(), u);
+    return std::clamp(static_cast<int>(above - edges.begin()) - 1, 0,
+                      static_cast<int>(edges.size()) - 2);
 }
 
 // The light of one side, integrated over u (so in units of etendue): what the flat interface
@@ -115,7 +116,7 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
     SideLight side{Eigen::MatrixXd::Zero(bins, bins), Eigen::MatrixXd::Zero(bins, bins),
                    Eigen::VectorXd::Zero(bins), Eigen::VectorXd::Zero(bins),
                    Eigen::VectorXd::Zero(bins)};
-    const double a1 = n1.real(), a2 = n2.real(), top = own.back(), critical = other.back();
+    const double top = own.back(), critical = other.back();
     // The pieces of u in which neither this side's bin nor the other side's changes.
     std::vector<double> cuts = own;
     for (double u : other)
@@ -127,10 +128,10 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
         if (hi <= lo)
             continue;
         const double mid = (lo + hi) / 2;
-        const int i = binOf(mid, a1, bins);
+        const int i = binOf(mid, own);
         // Beyond the other side's grazing u only an absorbing medium takes light: its most
         // grazing bin.
-        const int k = mid < critical ? binOf(mid, a2, bins) : bins - 1;
+        const int k = mid < critical ? binOf(mid, other) : bins - 1;
         double keptR = 0, keptT = 0, scatteredR = 0, scatteredT = 0, width = 0;
         integrateU(lo, hi, top, critical, [&](double u, double w) {
             width += w;
@@ -177,7 +178,9 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     // of the outgoing bins, so K = M G^T with the columns (to_k / 2, from_k) and
     // (from_k / 2, to_k) of M and G, and the floor's (eps r / sum r, r).
     constexpr double kFloor = 1e-9;
-    Eigen::MatrixXd m = Eigen::MatrixXd::Zero(all, 9), g = Eigen::MatrixXd::Zero(all, 9);
+    // Nine columns always (unused ones zero) so that the small algebra has fixed sizes.
+    using Tall = Eigen::Matrix<double, Eigen::Dynamic, 9>;
+    Tall m = Tall::Zero(all, 9), g = Tall::Zero(all, 9);
     Eigen::Index rank = 0;
     const auto add = [&](const Eigen::VectorXd& power, bool fromAbove,
                          const std::vector<double>& adf, bool toAbove) {
@@ -205,13 +208,10 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     for (Eigen::Index k = 1; k < rank; k += 2)
         r += 2 * m.col(k);
     const double total = r.sum();
-    rank += 1;
-    m.conservativeResize(Eigen::NoChange, rank);
-    g.conservativeResize(Eigen::NoChange, rank);
-    m.col(rank - 1) = (kFloor / total) * r;
-    g.col(rank - 1) = r;
+    m.col(8) = (kFloor / total) * r;
+    g.col(8) = r;
     // x = r / (M c) where r > 0 (and M c, i.e. K x, with it); false where M c is not positive.
-    using Small = Eigen::Matrix<double, Eigen::Dynamic, 1, 0, 9, 1>;
+    using Small = Eigen::Matrix<double, 9, 1>;
     const auto scaling = [&](const Small& c, Eigen::VectorXd& x, Eigen::VectorXd& kx) {
         kx.noalias() = m * c;
         for (Eigen::Index i = 0; i < all; ++i) {
@@ -227,15 +227,17 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     };
     // Start from x = sqrt(r / K 1), right for a K of rank one.
     Eigen::VectorXd x(all), kx(all), xTrial(all), kxTrial(all);
-    Small c = g.transpose() * Eigen::VectorXd::Ones(all);
-    kx.noalias() = m * c;
-    x = (r.array() / kx.array()).sqrt().matrix();
-    c = g.transpose() * x;
-    Small f = Small::Zero(rank);
+    const auto start = [&] {
+        kx.noalias() = m * (g.transpose() * Eigen::VectorXd::Ones(all));
+        return Eigen::VectorXd((r.array() / kx.array()).sqrt().matrix());
+    };
+    x = start();
+    Small c = g.transpose() * x;
+    Small f = Small::Zero();
     if (scaling(c, x, kx))
         f = c - g.transpose() * x;
-    Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, 9, 9> jacobian(rank, rank);
-    Eigen::MatrixXd weighted(all, rank);
+    Eigen::Matrix<double, 9, 9> jacobian;
+    Tall weighted(all, 9);
     for (int step = 0; step < 100 && f.norm() > 1e-14 * c.norm(); ++step) {
         weighted.noalias() = x.cwiseQuotient(kx).asDiagonal() * m;
         jacobian.setIdentity();
@@ -260,16 +262,28 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
             break;
     }
     if (!scaling(c, x, kx))
-        x.setZero(); // no balance found: the scattered light stays in its own bin
+        x = start();
+    // Where Newton's method stalls (K nearly splits into blocks, so that one scale between
+    // them is hardly fixed), symmetric Sinkhorn-Knopp steps x <- sqrt(x r / (K x)), which
+    // converge for any positive K, finish the balance.
+    const auto missed = [&] {
+        kx.noalias() = m * (g.transpose() * x);
+        return (x.cwiseProduct(kx) - r).cwiseAbs().sum() / total;
+    };
+    for (int step = 0; step < 3000 && missed() > 1e-10; ++step)
+        for (Eigen::Index i = 0; i < all; ++i)
+            x(i) = r(i) > 0 ? std::sqrt(x(i) * r(i) / kx(i)) : 0;
     Eigen::MatrixXd w = m * g.transpose();
     w = x.asDiagonal() * w * x.asDiagonal();
     w = (0.5 * (w + w.transpose())).eval(); // exactly symmetric
+    // Rows that take more than r lose it symmetrically: W_oi * s_o * s_i with
+    // s = min(1, r / row sum) keeps every row sum at or below r.
     const Eigen::VectorXd sums = w.rowwise().sum();
-    double scale = 1;
+    Eigen::VectorXd shrink = Eigen::VectorXd::Ones(all);
     for (Eigen::Index i = 0; i < all; ++i)
-        if (sums(i) > 0)
-            scale = std::min(scale, r(i) / sums(i));
-    w *= scale;
+        if (sums(i) > r(i))
+            shrink(i) = r(i) / sums(i);
+    w = shrink.asDiagonal() * w * shrink.asDiagonal();
     w.diagonal() += (r - w.rowwise().sum()).cwiseMax(0.0);
     return w;
 }
@@ -282,7 +296,7 @@ double binAngle(int i, int bins) {
 
 Eigen::VectorXd slabPass(double alphaD, int bins) {
     // Mean of exp(-alphaD / c) over the bin with weight c dc (c = cos theta): the etendue.
-    const int pieces = std::max(1, 16 / bins);
+    const int pieces = std::max(1, 8 / bins);
     Eigen::VectorXd pass(bins);
     for (int i = 0; i < bins; ++i) {
         const double high = std::cos(i * kPi / 2 / bins);
@@ -299,8 +313,12 @@ Eigen::VectorXd slabPass(double alphaD, int bins) {
 
 BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* above,
                            const RoughSide* below, const BinCalibration& c) {
-    const std::vector<double> edges1 = binEdges(n1.real(), bins),
-                              edges2 = binEdges(n2.real(), bins);
+    std::vector<double> edges1 = sineSquares(bins), edges2 = edges1;
+    const double a1 = n1.real(), a2 = n2.real();
+    for (double& u : edges1)
+        u *= a1 * a1;
+    for (double& u : edges2)
+        u *= a2 * a2;
     const SideLight down = fillSide(n1, n2, bins, edges1, edges2, above, c.c12, c.direct, 1);
     const SideLight up =
         fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct, c.backScattered);
