@@ -12,7 +12,7 @@ using Complex = std::complex<double>;
 constexpr double kPi = std::numbers::pi;
 
 // Gauss-Legendre rules on [-1, 1]. Three points integrate the Fresnel coefficients over
-// the pieces of a bin to better than 1e-7; the attenuation of a wide bin takes eight.
+// the pieces of a bin to about 1e-6; the attenuation of a wide bin takes eight.
 struct Rule {
     std::array<double, 8> node, weight;
     std::size_t size;
@@ -36,12 +36,22 @@ template <class F> void gauss(const Rule& rule, double a, double b, F&& f) {
 
 // Integration points of u over [lo, hi]. Where an end is the grazing u of a medium
 // (n' cos theta = 0) the integrand has a square-root edge, so u = end -+ t^2 makes it smooth.
-template <class F> void integrateU(double lo, double hi, double edge1, double edge2, F&& f) {
+// A piece wider than `span` is cut into equal parts first (coarse bins).
+template <class F>
+void integrateU(double lo, double hi, double edge1, double edge2, double span, F&& f) {
+    if (hi - lo > span) {
+        const auto parts = static_cast<int>(std::ceil((hi - lo) / span));
+        for (int p = 0; p < parts; ++p)
+            integrateU(p == 0 ? lo : lo + p * (hi - lo) / parts,
+                       p + 1 == parts ? hi : lo + (p + 1) * (hi - lo) / parts, edge1, edge2,
+                       hi - lo, f);
+        return;
+    }
     const bool top = hi == edge1 || hi == edge2, bottom = lo == edge1 || lo == edge2;
     if (top && bottom) {
         const double mid = (lo + hi) / 2;
-        integrateU(lo, mid, edge1, edge2, f);
-        integrateU(mid, hi, edge1, edge2, f);
+        integrateU(lo, mid, edge1, edge2, span, f);
+        integrateU(mid, hi, edge1, edge2, span, f);
     } else if (top) {
         gauss(kThree, 0, std::sqrt(hi - lo), [&](double t, double w) { f(hi - t * t, 2 * t * w); });
     } else if (bottom) {
@@ -133,7 +143,11 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
         // grazing bin.
         const int k = mid < critical ? binOf(mid, other) : bins - 1;
         double keptR = 0, keptT = 0, scatteredR = 0, scatteredT = 0, width = 0;
-        integrateU(lo, hi, top, critical, [&](double u, double w) {
+        // Pieces of at most 1/16 of the range of u both sides share (so the same from either
+        // side), or of this side's beyond it.
+        const double shared = std::min(top, critical);
+        const double span = (hi <= shared ? shared : top) / 16;
+        integrateU(lo, hi, top, critical, span, [&](double u, double w) {
             width += w;
             double R = fresnelR(n1, n2, u);
             if (R < 1) // calibrated, except where the light is totally reflected
@@ -168,9 +182,9 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
 // W = diag(x) K diag(x), to the row sums r: x = r / (K x), the fixed point of symmetric
 // Sinkhorn-Knopp scaling. W0 is a sum of four outer products (reflection and transmission
 // of each side), so K = M G^T has rank at most 9 and x = r / (M c) is fixed by the nine
-// numbers c = G^T x, found by Newton's method (quadratic, where Sinkhorn's iteration crawls
-// when reflection hardly couples to transmission). What is left unbalanced stays in its
-// own bin.
+// numbers c = G^T x, found by Newton's method in a few steps (Sinkhorn's iteration takes
+// hundreds where reflection hardly couples to transmission). Where Newton's method stalls,
+// damped Sinkhorn steps finish; what is left unbalanced stays in its own bin.
 Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
                                    const RoughSide* above, const RoughSide* below, int bins) {
     const Eigen::Index n = bins, all = 2 * n;
@@ -313,8 +327,9 @@ Eigen::VectorXd slabPass(double alphaD, int bins) {
 
 BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* above,
                            const RoughSide* below, const BinCalibration& c) {
+    // A medium without a real part of its index has no directions to speak of.
     std::vector<double> edges1 = sineSquares(bins), edges2 = edges1;
-    const double a1 = n1.real(), a2 = n2.real();
+    const double a1 = std::max(n1.real(), 1e-6), a2 = std::max(n2.real(), 1e-6);
     for (double& u : edges1)
         u *= a1 * a1;
     for (double& u : edges2)
