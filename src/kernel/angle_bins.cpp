@@ -12,7 +12,8 @@ using Complex = std::complex<double>;
 constexpr double kPi = std::numbers::pi;
 
 // Gauss-Legendre rules on [-1, 1]. Three points integrate the Fresnel coefficients over
-// the pieces of a bin to about 1e-6; the attenuation of a wide bin takes eight.
+// the pieces of a bin to about 1e-6, eight over those of the widest bins (one or two per
+// 90 degrees) and the attenuation of a wide bin.
 struct Rule {
     std::array<double, 8> node, weight;
     std::size_t size;
@@ -36,28 +37,21 @@ template <class F> void gauss(const Rule& rule, double a, double b, F&& f) {
 
 // Integration points of u over [lo, hi]. Where an end is the grazing u of a medium
 // (n' cos theta = 0) the integrand has a square-root edge, so u = end -+ t^2 makes it smooth.
-// A piece wider than `span` is cut into equal parts first (coarse bins).
+// A piece wider than `span` (coarse bins) takes eight points instead of three.
 template <class F>
 void integrateU(double lo, double hi, double edge1, double edge2, double span, F&& f) {
-    if (hi - lo > span) {
-        const auto parts = static_cast<int>(std::ceil((hi - lo) / span));
-        for (int p = 0; p < parts; ++p)
-            integrateU(p == 0 ? lo : lo + p * (hi - lo) / parts,
-                       p + 1 == parts ? hi : lo + (p + 1) * (hi - lo) / parts, edge1, edge2,
-                       hi - lo, f);
-        return;
-    }
+    const Rule& rule = hi - lo > span ? kEight : kThree;
     const bool top = hi == edge1 || hi == edge2, bottom = lo == edge1 || lo == edge2;
     if (top && bottom) {
         const double mid = (lo + hi) / 2;
         integrateU(lo, mid, edge1, edge2, span, f);
         integrateU(mid, hi, edge1, edge2, span, f);
     } else if (top) {
-        gauss(kThree, 0, std::sqrt(hi - lo), [&](double t, double w) { f(hi - t * t, 2 * t * w); });
+        gauss(rule, 0, std::sqrt(hi - lo), [&](double t, double w) { f(hi - t * t, 2 * t * w); });
     } else if (bottom) {
-        gauss(kThree, 0, std::sqrt(hi - lo), [&](double t, double w) { f(lo + t * t, 2 * t * w); });
+        gauss(rule, 0, std::sqrt(hi - lo), [&](double t, double w) { f(lo + t * t, 2 * t * w); });
     } else {
-        gauss(kThree, lo, hi, f);
+        gauss(rule, lo, hi, f);
     }
 }
 
@@ -143,10 +137,10 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
         // grazing bin.
         const int k = mid < critical ? binOf(mid, other) : bins - 1;
         double keptR = 0, keptT = 0, scatteredR = 0, scatteredT = 0, width = 0;
-        // Pieces of at most 1/16 of the range of u both sides share (so the same from either
-        // side), or of this side's beyond it.
+        // Pieces wider than half the range of u both sides share (so the same from
+        // either side), or of this side's beyond it, take more points.
         const double shared = std::min(top, critical);
-        const double span = (hi <= shared ? shared : top) / 16;
+        const double span = (hi <= shared ? shared : top) / 2;
         integrateU(lo, hi, top, critical, span, [&](double u, double w) {
             width += w;
             double R = fresnelR(n1, n2, u);
@@ -181,7 +175,7 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
 // every bin with scattered light reaches every other) is scaled symmetrically,
 // W = diag(x) K diag(x), to the row sums r: x = r / (K x), the fixed point of symmetric
 // Sinkhorn-Knopp scaling. W0 is a sum of four outer products (reflection and transmission
-// of each side), so K = M G^T has rank at most 9 and x = r / (M c) is fixed by the nine
+// of each side), so K = M G^T has rank at most 8 and x = r / (M c) is fixed by the eight
 // numbers c = G^T x, found by Newton's method in a few steps (Sinkhorn's iteration takes
 // hundreds where reflection hardly couples to transmission). Where Newton's method stalls,
 // damped Sinkhorn steps finish; what is left unbalanced stays in its own bin.
@@ -190,11 +184,11 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     const Eigen::Index n = bins, all = 2 * n;
     // W0 = sum_k to_k from_k^T, from the incoming bins' scattered power to the ADF shares
     // of the outgoing bins, so K = M G^T with the columns (to_k / 2, from_k) and
-    // (from_k / 2, to_k) of M and G, and the floor's (eps r / sum r, r).
+    // (from_k / 2, to_k) of M and G; the floor eps r r^T / sum r joins them below.
     constexpr double kFloor = 1e-9;
-    // Nine columns always (unused ones zero) so that the small algebra has fixed sizes.
-    using Tall = Eigen::Matrix<double, Eigen::Dynamic, 9>;
-    Tall m = Tall::Zero(all, 9), g = Tall::Zero(all, 9);
+    // Eight columns always (unused ones zero) so that the small algebra has fixed sizes.
+    using Tall = Eigen::Matrix<double, Eigen::Dynamic, 8>;
+    Tall m = Tall::Zero(all, 8), g = Tall::Zero(all, 8);
     Eigen::Index rank = 0;
     const auto add = [&](const Eigen::VectorXd& power, bool fromAbove,
                          const std::vector<double>& adf, bool toAbove) {
@@ -222,10 +216,11 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     for (Eigen::Index k = 1; k < rank; k += 2)
         r += 2 * m.col(k);
     const double total = r.sum();
-    m.col(8) = (kFloor / total) * r;
-    g.col(8) = r;
+    // The floor's r^T x is the sum of the from_k^T x: it joins their columns.
+    for (Eigen::Index k = 0; k < rank; k += 2)
+        m.col(k) += (kFloor / total) * r;
     // x = r / (M c) where r > 0 (and M c, i.e. K x, with it); false where M c is not positive.
-    using Small = Eigen::Matrix<double, 9, 1>;
+    using Small = Eigen::Matrix<double, 8, 1>;
     const auto scaling = [&](const Small& c, Eigen::VectorXd& x, Eigen::VectorXd& kx) {
         kx.noalias() = m * c;
         for (Eigen::Index i = 0; i < all; ++i) {
@@ -250,9 +245,9 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     Small f = Small::Zero();
     if (scaling(c, x, kx))
         f = c - g.transpose() * x;
-    Eigen::Matrix<double, 9, 9> jacobian;
-    Tall weighted(all, 9);
-    for (int step = 0; step < 100 && f.norm() > 1e-14 * c.norm(); ++step) {
+    Eigen::Matrix<double, 8, 8> jacobian;
+    Tall weighted(all, 8);
+    for (int step = 0; step < 100 && f.norm() > 1e-12 * c.norm(); ++step) {
         weighted.noalias() = x.cwiseQuotient(kx).asDiagonal() * m;
         jacobian.setIdentity();
         jacobian.noalias() += g.transpose() * weighted;

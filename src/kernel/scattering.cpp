@@ -40,13 +40,16 @@ std::vector<double> binShares(const std::function<double(double)>& density, int 
     return shares;
 }
 
-// x^gamma, with the usual powers 2 and 3 multiplied out (haze is evaluated very often).
+// x^gamma, multiplied out for whole and half powers (2, 2.5, 3 are the usual ones; haze is
+// evaluated very often).
 double power(double x, double gamma) {
-    if (gamma == 2)
-        return x * x;
-    if (gamma == 3)
-        return x * x * x;
-    return std::pow(x, gamma);
+    const double twice = 2 * gamma;
+    if (twice != std::floor(twice) || twice < 0 || twice > 16)
+        return std::pow(x, gamma);
+    double p = twice == 2 * std::floor(gamma) ? 1 : std::sqrt(x);
+    for (int k = 0; k < static_cast<int>(gamma); ++k)
+        p *= x;
+    return p;
 }
 
 } // namespace
