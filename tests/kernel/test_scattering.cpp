@@ -119,9 +119,11 @@ TEST(Haze, ScalarTheoryAtAnInterface) {
     // sigma 40 nm at 600 nm: 4 pi sigma / lambda = 0.837758.
     // H_R, glass side n1 = 1.5: x = 1.256637, 1 - exp(-x^2) = 0.793847.
     EXPECT_NEAR(hazeR(600, 40, 1, 1.5, 0), 0.793847, 1e-6);
-    // H_T into air: x = 0.837758 * |1.5 - 1| = 0.418879; gamma 2: 0.160928, gamma 3: 0.070860.
+    // H_T into air: x = 0.837758 * |1.5 - 1| = 0.418879; gamma 2: 0.160928, gamma 3: 0.070860,
+    // gamma 2.5: 0.107348.
     EXPECT_NEAR(hazeT(600, 40, 1, 1.5, 1.0, 0, 2), 0.160928, 1e-6);
     EXPECT_NEAR(hazeT(600, 40, 1, 1.5, 1.0, 0, 3), 0.070860, 1e-6);
+    EXPECT_NEAR(hazeT(600, 40, 1, 1.5, 1.0, 0, 2.5), 0.107348, 1e-6);
     // A calibration factor scales the roughness; a flat interface scatters nothing.
     EXPECT_NEAR(hazeR(600, 20, 2, 1.5, 0), hazeR(600, 40, 1, 1.5, 0), 1e-15);
     EXPECT_EQ(hazeR(600, 0, 1, 1.5, 0), 0);
