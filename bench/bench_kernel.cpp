@@ -79,6 +79,35 @@ BENCHMARK(ExampleRun)
     ->Args({0, 0})
     ->Unit(benchmark::kMillisecond);
 
+// The example's scattered light alone at a chosen number of angle bins per 90 degrees
+// (range(0)), one thread, every wavelength solved, no files written; range(1) = 1 replaces
+// the example's specular ADF2 by a Lambertian one, whose scattered light is redistributed
+// over all bins.
+void ExampleScatteringBins(benchmark::State& state) {
+    auto simulation = prepareSimulation(exampleInput());
+    if (!simulation) {
+        state.SkipWithError(simulation.error().describe().c_str());
+        return;
+    }
+    Simulation s = std::move(simulation).value();
+    s.scattering.bins = static_cast<int>(state.range(0));
+    const auto prepare = [&s, &state](InterfaceAdfs& adfs) {
+        if (state.range(1))
+            for (Adf* adf : {&adfs.adf2R, &adfs.adf2T})
+                *adf = Adf{};
+        adfs.share(s.scattering.bins);
+    };
+    prepare(s.scattering.adfs);
+    for (auto& group : s.scattering.groups)
+        prepare(group.second);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(runSimulation(s, 1, {}));
+    state.counters["wavelengths"] = static_cast<double>(s.wavelengths.size());
+}
+BENCHMARK(ExampleScatteringBins)
+    ->ArgsProduct({{2, 8, 45, 90}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 // The thickness of the example's CIGS absorber (1000 to 3000 nm) for the most photocurrent,
 // by the simplex; the counters give the iterations and the photocurrent gained.

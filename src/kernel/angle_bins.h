@@ -1,14 +1,19 @@
 #pragma once
 
 #include <Eigen/Dense>
+#include <complex>
+#include <functional>
 #include <vector>
 
 namespace lumetrix::kernel {
 
 // Scattered light travels in angle bins: in every layer, `bins` directions per half space in
 // equal steps of the polar angle (bin i holds i .. i + 1 steps of 90 / bins degrees), each
-// carrying a power. Interfaces are matrices over the bins, layers attenuate each bin along
-// its oblique path, and the stack is solved by adding the layers from the bottom up.
+// carrying a power. Within a bin the light is taken as isotropic, so averages over a bin are
+// taken over its etendue. Refraction keeps the invariant u = (n' sin theta)^2 (n' the real
+// part of the index), and a bin's etendue is proportional to its width in u on either side
+// of an interface. Interfaces are matrices over the bins, layers attenuate each bin along its
+// oblique paths, and the stack is solved by adding the layers from the bottom up.
 
 // One interface: from above, what is reflected (up, into the layer above) and transmitted
 // (down, into the layer below); from below the same the other way. Column = incoming bin.
@@ -17,24 +22,24 @@ struct BinInterface {
     Eigen::MatrixXd reflectUp, transmitUp;     // light coming up
 };
 
-// A rough side of an interface: the haze of each incoming bin (reflected and transmitted
-// shares taken from the specular beam) and where the scattered light goes (shares over the
-// outgoing bins, each summing to 1).
+// A rough side of an interface: the haze of the incoming light (the reflected and
+// transmitted shares taken from the flat interface's light) against its u, and where the
+// scattered light goes: ADF2 shares over the outgoing bins (each summing to 1), or, for a
+// specular ADF, the flat interface's own directions.
 struct RoughSide {
-    std::vector<double> hazeR, hazeT;
+    std::function<double(double)> hazeR, hazeT;
     std::vector<double> adfR, adfT;
+    bool specularR = false, specularT = false;
 };
 
 // The polar angle (radians) of the middle of bin i.
 double binAngle(int i, int bins);
 
 // What each bin keeps of its light after one pass through a layer of absorption alpha * d:
-// exp(-alpha d / cos theta), the path being longer the more oblique the bin.
+// exp(-alpha d / cos theta) averaged over the bin's etendue (for a wide bin the centre's
+// path would be far from the mean path of its light).
 Eigen::VectorXd slabPass(double alphaD, int bins);
 
-// An interface between media of real indices n1 (above) and n2 (below), with Fresnel's
-// intensity coefficients of unpolarised light per bin and Snell's law from bin to bin (total
-// internal reflection included); a rough side scatters its haze shares by its ADF.
 // How an interface's reflectance is calibrated: c12 · R for light from above and c21 · R
 // from below (c12 and c21 themselves when direct), the reflectance from below then raised by
 // `backScattered` (to at most 1); total internal reflection stays whole.
@@ -44,8 +49,14 @@ struct BinCalibration {
     double backScattered = 1;
 };
 
-BinInterface makeInterface(double n1, double n2, int bins, const RoughSide* above = nullptr,
-                           const RoughSide* below = nullptr,
+// An interface between media of complex indices n1 (above) and n2 (below). Fresnel's
+// coefficients of unpolarised light (complex indices) are integrated over each bin's range
+// of u, and each part of that range goes to the bin it refracts into. Power entering an
+// absorbing medium beyond the directions Snell's law gives there goes into its most grazing
+// bin. A rough side scatters its haze shares; the scattered light of both sides is
+// redistributed reciprocally (see makeInterface in angle_bins.cpp).
+BinInterface makeInterface(std::complex<double> n1, std::complex<double> n2, int bins,
+                           const RoughSide* above = nullptr, const RoughSide* below = nullptr,
                            const BinCalibration& calibration = {});
 
 // What the stack does with scattered light: `interfaces` from the top (between the top

@@ -14,6 +14,19 @@ namespace lumetrix::kernel {
 double hazeR(double lambda, double sigma, double cR, double n1, double theta1);
 double hazeT(double lambda, double sigma, double cT, double n1, double n2, double theta1,
              double gamma);
+// The same against the invariant u = (n1 sin theta1)^2 = (n2 sin theta2)^2 of the light's
+// direction, which refraction keeps: n cos theta = sqrt(n^2 - u). H_T is then the same for
+// light crossing either way (as reciprocity asks of scattered transmission).
+double hazeRAtU(double lambda, double sigma, double cR, double n1, double u);
+double hazeTAtU(double lambda, double sigma, double cT, double n1, double n2, double u,
+                double gamma);
+
+// Haze data give H at normal incidence; at invariant u the exponent -ln(1 - H) of the scalar
+// formula is scaled as the formula scales it: for reflection by cos^2 theta of the light's
+// own side, for transmission by (|n1 cos theta1 - n2 cos theta2| / |n1 - n2|)^gamma (cos^2
+// theta of the incoming side when the indices hardly differ). H = 1 stays 1.
+double dataHazeRAtU(double normal, double nIn, double u);
+double dataHazeTAtU(double normal, double nIn, double nOut, double u, double gamma);
 
 // The angular distribution models of the lists ADF1.dat and ADF2.dat, by their names there.
 enum class AdfModel {

@@ -486,30 +486,24 @@ bool listed(const std::vector<int>& list, int value) {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
-// The haze of one side of a rough interface for light at angle theta in medium nIn going
-// towards nOut. Haze data hold the value at normal incidence; at an angle it falls as the
-// scalar formula's exponent does with cos^2 theta.
+// The haze of a rough interface for light of invariant u = (n sin theta)^2 in medium nIn
+// going towards nOut (real parts). Haze data hold the value at normal incidence; at other
+// directions they follow the scalar formula's scaling (dataHazeRAtU, dataHazeTAtU).
 struct SideHaze {
-    const HazeSet* set;
+    bool calibration;
+    double r, t; // cR and cT, or H_R and H_T at normal incidence, at this wavelength
     double lambda, sigma, gamma;
 
-    double reflected(double nIn, double theta) const {
-        if (set->calibration)
-            return hazeR(lambda, sigma, set->r.at(1, lambda).value_or(0), nIn, theta);
-        return oblique(set->r.at(1, lambda).value_or(0), theta);
+    SideHaze(const HazeSet& set, double lambda, double sigma, double gamma)
+        : calibration(set.calibration), r(set.r.at(1, lambda).value_or(0)),
+          t(set.t.at(1, lambda).value_or(0)), lambda(lambda), sigma(sigma), gamma(gamma) {}
+
+    double reflected(double nIn, double u) const {
+        return calibration ? hazeRAtU(lambda, sigma, r, nIn, u) : dataHazeRAtU(r, nIn, u);
     }
-    double transmitted(double nIn, double nOut, double theta) const {
-        if (set->calibration)
-            return hazeT(lambda, sigma, set->t.at(1, lambda).value_or(0), nIn, nOut, theta, gamma);
-        if (nIn * std::sin(theta) >= nOut)
-            return 0;
-        return oblique(set->t.at(1, lambda).value_or(0), theta);
-    }
-    static double oblique(double normal, double theta) {
-        if (normal >= 1)
-            return 1;
-        const double c = std::cos(theta);
-        return 1 - std::pow(1 - normal, c * c);
+    double transmitted(double nIn, double nOut, double u) const {
+        return calibration ? hazeTAtU(lambda, sigma, t, nIn, nOut, u, gamma)
+                           : dataHazeTAtU(t, nIn, nOut, u, gamma);
     }
 };
 
@@ -537,8 +531,8 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
         if (sigma <= 0)
             continue;
         const int face = static_cast<int>(j);
-        const SideHaze side{listed(sc.otherInterfaces, face) ? &sc.other : &sc.main, lambda, sigma,
-                            sc.powerHT};
+        const SideHaze side(listed(sc.otherInterfaces, face) ? sc.other : sc.main, lambda, sigma,
+                            sc.powerHT);
         const double n1 = realIndex(j), n2 = realIndex(j + 1);
         haze[j].reflectDown = side.reflected(n1, 0);
         haze[j].transmitDown = side.transmitted(n1, n2, 0);
@@ -572,8 +566,11 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     };
     std::vector<BinInterface> interfaces;
     std::vector<Eigen::VectorXd> up, down;
+    const auto specular = [](const Adf& adf) {
+        return adf.degrees.empty() && adf.model == AdfModel::Specular;
+    };
     for (std::size_t j = 0; j < faces; ++j) {
-        const double n1 = realIndex(j), n2 = realIndex(j + 1);
+        const Complex n1 = indexAt(s.rows[j], lambda), n2 = indexAt(s.rows[j + 1], lambda);
         const InterfaceAdfs& adfs = sc.adfsOf(static_cast<int>(j));
         const BinCalibration calibration{
             haze[j].c12, haze[j].c21, haze[j].direct,
@@ -581,15 +578,21 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
         if (!sides[j]) {
             interfaces.push_back(makeInterface(n1, n2, bins, nullptr, nullptr, calibration));
         } else {
-            RoughSide above{{}, {}, adfs.shares2R, adfs.shares2T};
-            RoughSide below = above;
-            for (int i = 0; i < bins; ++i) {
-                const double theta = binAngle(i, bins);
-                above.hazeR.push_back(sides[j]->reflected(n1, theta));
-                above.hazeT.push_back(sides[j]->transmitted(n1, n2, theta));
-                below.hazeR.push_back(sides[j]->reflected(n2, theta));
-                below.hazeT.push_back(sides[j]->transmitted(n2, n1, theta));
-            }
+            const SideHaze& side = *sides[j];
+            const double a1 = n1.real(), a2 = n2.real();
+            const bool specularR = specular(adfs.adf2R), specularT = specular(adfs.adf2T);
+            const RoughSide above{[&side, a1](double u) { return side.reflected(a1, u); },
+                                  [&side, a1, a2](double u) { return side.transmitted(a1, a2, u); },
+                                  adfs.shares2R,
+                                  adfs.shares2T,
+                                  specularR,
+                                  specularT};
+            const RoughSide below{[&side, a2](double u) { return side.reflected(a2, u); },
+                                  [&side, a1, a2](double u) { return side.transmitted(a2, a1, u); },
+                                  adfs.shares2R,
+                                  adfs.shares2T,
+                                  specularR,
+                                  specularT};
             interfaces.push_back(makeInterface(n1, n2, bins, &above, &below, calibration));
         }
         up.push_back(out.specular.scatteredUp[j] * toVector(adfs.shares1R));
@@ -609,21 +612,21 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     out.diffuseR = light.reflected.sum();
     out.diffuseT = light.transmitted.sum();
     out.diffuseA = light.absorbed;
-    // Each bin's light fades along the layer from where it enters.
+    // Each bin's light fades along the layer from where it enters, by the same factor over
+    // every segment.
     for (std::size_t l = 0; l < layers.size(); ++l) {
         const int parts = std::max(1, layers[l].segments);
-        std::vector<double> shares;
-        for (int q = 0; q < parts; ++q) {
-            double absorbed = 0;
-            for (int i = 0; i < bins; ++i) {
-                const double p = pass[l](i);
-                const auto fade = [p, parts](int depth) {
-                    return std::pow(p, static_cast<double>(depth) / parts);
-                };
-                absorbed += light.down[l](i) * (fade(q) - fade(q + 1)) +
-                            light.up[l](i) * (fade(parts - q - 1) - fade(parts - q));
-            }
-            shares.push_back(absorbed);
+        const auto count = static_cast<std::size_t>(parts);
+        std::vector<double> shares(count, 0.0), fade(count + 1);
+        for (int i = 0; i < bins; ++i) {
+            const double p = pass[l](i), step = std::pow(p, 1.0 / parts);
+            fade[0] = 1;
+            for (std::size_t q = 1; q < count; ++q)
+                fade[q] = fade[q - 1] * step;
+            fade[count] = p;
+            for (std::size_t q = 0; q < count; ++q)
+                shares[q] += light.down[l](i) * (fade[q] - fade[q + 1]) +
+                             light.up[l](i) * (fade[count - q - 1] - fade[count - q]);
         }
         out.diffuseSegments.push_back(shares);
     }
