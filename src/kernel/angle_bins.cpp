@@ -297,6 +297,46 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     return w;
 }
 
+// The reciprocal redistribution of Lambertian scattered light in closed form, in the units
+// and the bin order of balancedScattering. Lambertian light in a bin is proportional to its
+// etendue, and reciprocity asks S(o <- i) E_i = S(i <- o) E_o, so each block is an outer
+// product of the bins' scattered powers (e.g. E. Yablonovitch, JOSA 72, 899 (1982): the
+// ideal randomiser that gives the 4 n^2 limit):
+//  - one side, A, keeps its own split: what its bin i scatters in transmission, tau_i, all
+//    crosses, into the other side's bins in proportion to their scattered power r = rho + tau;
+//  - the other side's bin o then sends across the share sum(tau_A) / sum(r) of its scattered
+//    power, into A in proportion to tau_A (so a fully randomised high-index side lets out
+//    <T> / n^2 of its light at every angle, as the ergodic limit assumes), and the rest back
+//    into its own side in proportion to what its bins keep there;
+//  - A's reflected scattered light returns into A in proportion to rho_A.
+// A is the side that sends less across (with a haze that is the same both ways through the
+// two sums are equal, and A is the side of the lower index), so the other side can take it.
+Eigen::MatrixXd lambertianScattering(const SideLight& down, const SideLight& up, bool aboveKeeps,
+                                     int bins) {
+    const Eigen::Index n = bins;
+    const SideLight& a = aboveKeeps ? down : up;
+    const SideLight& b = aboveKeeps ? up : down;
+    const Eigen::VectorXd rB = b.rho + b.tau;
+    const double across = a.tau.sum(), scatteredB = rB.sum();
+    const double crossing = std::min(across, scatteredB);
+    const double share = across > 0 ? crossing / across : 0;
+    const Eigen::VectorXd keptA = a.rho + (1 - share) * a.tau;
+    const Eigen::VectorXd keptB = scatteredB > 0 ? Eigen::VectorXd(rB * (1 - crossing / scatteredB))
+                                                 : Eigen::VectorXd::Zero(n);
+    const auto outer = [](const Eigen::VectorXd& x, const Eigen::VectorXd& y, double total) {
+        return total > 0 ? Eigen::MatrixXd(x * y.transpose() / total)
+                         : Eigen::MatrixXd::Zero(x.size(), y.size());
+    };
+    const Eigen::MatrixXd intoB = outer(rB, share * a.tau, scatteredB); // (o in B, i in A)
+    Eigen::MatrixXd w(2 * n, 2 * n);
+    const Eigen::Index ia = aboveKeeps ? 0 : n, ib = aboveKeeps ? n : 0;
+    w.block(ia, ia, n, n) = outer(keptA, keptA, keptA.sum());
+    w.block(ib, ib, n, n) = outer(keptB, keptB, keptB.sum());
+    w.block(ib, ia, n, n) = intoB;
+    w.block(ia, ib, n, n) = intoB.transpose();
+    return w;
+}
+
 } // namespace
 
 double binAngle(int i, int bins) {
@@ -332,12 +372,24 @@ BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* ab
     const SideLight down = fillSide(n1, n2, bins, edges1, edges2, above, c.c12, c.direct, 1);
     const SideLight up =
         fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct, c.backScattered);
-    const Eigen::MatrixXd scattered = balancedScattering(down, up, above, below, bins);
+    const bool lambertian =
+        (!above || (above->lambertian && !above->specularR && !above->specularT)) &&
+        (!below || (below->lambertian && !below->specularR && !below->specularT)) &&
+        (above || below);
+    // The side that sends less across keeps its split; of equal ones, the side of lower index.
+    const double acrossDown = down.tau.sum(), acrossUp = up.tau.sum();
+    const bool aboveKeeps = std::abs(acrossDown - acrossUp) <= 1e-9 * (acrossDown + acrossUp)
+                                ? a1 <= a2
+                                : acrossDown < acrossUp;
+    const Eigen::MatrixXd scattered = lambertian ? lambertianScattering(down, up, aboveKeeps, bins)
+                                                 : balancedScattering(down, up, above, below, bins);
     const Eigen::Index n = bins;
     BinInterface face{down.reflect + scattered.topLeftCorner(n, n),
                       down.transmit + scattered.bottomLeftCorner(n, n),
                       up.reflect + scattered.bottomRightCorner(n, n),
-                      up.transmit + scattered.topRightCorner(n, n)};
+                      up.transmit + scattered.topRightCorner(n, n),
+                      (down.rho + down.tau).cwiseQuotient(down.width),
+                      (up.rho + up.tau).cwiseQuotient(up.width)};
     // From etendue units to shares of each incoming bin's power.
     for (Eigen::Index i = 0; i < n; ++i) {
         face.reflectDown.col(i) /= down.width(i);

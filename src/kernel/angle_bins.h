@@ -20,6 +20,10 @@ namespace lumetrix::kernel {
 struct BinInterface {
     Eigen::MatrixXd reflectDown, transmitDown; // light coming down
     Eigen::MatrixXd reflectUp, transmitUp;     // light coming up
+    // The share of each bin's light that the interface scatters, of the light coming down
+    // (bins above) and coming up (bins below). By reciprocity, light scattered out of the
+    // specular beams goes into a bin as readily as that bin's light is scattered.
+    Eigen::VectorXd scatteredAbove, scatteredBelow;
 };
 
 // A rough side of an interface: the haze of the incoming light (the reflected and
@@ -30,6 +34,7 @@ struct RoughSide {
     std::function<double(double)> hazeR, hazeT;
     std::vector<double> adfR, adfT;
     bool specularR = false, specularT = false;
+    bool lambertian = false; // ADF2 Lambertian (cos θ) in reflection and transmission
 };
 
 // The polar angle (radians) of the middle of bin i.

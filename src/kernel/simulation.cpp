@@ -569,6 +569,17 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
     const auto specular = [](const Adf& adf) {
         return adf.degrees.empty() && adf.model == AdfModel::Specular;
     };
+    const auto lambertian = [](const Adf& adf) {
+        return adf.degrees.empty() && adf.model == AdfModel::Lambertian &&
+               adf.parameters.lambertianPower == 1;
+    };
+    // The light scattered out of the beams goes into each bin by its ADF1 share and, by
+    // reciprocity, in proportion to how readily that bin's own light is scattered there.
+    const auto weighted = [&](const std::vector<double>& shares, const Eigen::VectorXd& scattered) {
+        const Eigen::VectorXd adf = toVector(shares);
+        const Eigen::VectorXd product = adf.cwiseProduct(scattered);
+        return product.sum() > 0 ? Eigen::VectorXd(product / product.sum()) : adf;
+    };
     for (std::size_t j = 0; j < faces; ++j) {
         const Complex n1 = indexAt(s.rows[j], lambda), n2 = indexAt(s.rows[j + 1], lambda);
         const InterfaceAdfs& adfs = sc.adfsOf(static_cast<int>(j));
@@ -581,22 +592,27 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
             const SideHaze& side = *sides[j];
             const double a1 = n1.real(), a2 = n2.real();
             const bool specularR = specular(adfs.adf2R), specularT = specular(adfs.adf2T);
+            const bool diffuse = lambertian(adfs.adf2R) && lambertian(adfs.adf2T);
             const RoughSide above{[&side, a1](double u) { return side.reflected(a1, u); },
                                   [&side, a1, a2](double u) { return side.transmitted(a1, a2, u); },
                                   adfs.shares2R,
                                   adfs.shares2T,
                                   specularR,
-                                  specularT};
+                                  specularT,
+                                  diffuse};
             const RoughSide below{[&side, a2](double u) { return side.reflected(a2, u); },
                                   [&side, a1, a2](double u) { return side.transmitted(a2, a1, u); },
                                   adfs.shares2R,
                                   adfs.shares2T,
                                   specularR,
-                                  specularT};
+                                  specularT,
+                                  diffuse};
             interfaces.push_back(makeInterface(n1, n2, bins, &above, &below, calibration));
         }
-        up.push_back(out.specular.scatteredUp[j] * toVector(adfs.shares1R));
-        down.push_back(out.specular.scatteredDown[j] * toVector(adfs.shares1T));
+        const BinInterface& face = interfaces.back();
+        up.push_back(out.specular.scatteredUp[j] * weighted(adfs.shares1R, face.scatteredAbove));
+        down.push_back(out.specular.scatteredDown[j] *
+                       weighted(adfs.shares1T, face.scatteredBelow));
     }
     std::vector<Eigen::VectorXd> pass;
     for (const OpticalLayer& layer : layers)

@@ -85,14 +85,17 @@ std::pair<Haze, Haze> scalarHaze(double sigma, double n1, double n2) {
             [=](double u) { return hazeTAtU(1000, sigma, 1, n1, n2, u, 2); }};
 }
 
-RoughSide sideOf(Haze r, Haze t, AdfModel model, int bins) {
-    const auto shares = adfShares(model, {2, 0.5}, bins);
+// A rough side with the ADF2 `model` (Lambertian power 2, ellipse ratio 0.5), or the plain
+// Lambertian (cos theta) that is redistributed in closed form.
+RoughSide sideOf(Haze r, Haze t, AdfModel model, int bins, bool plainLambertian = false) {
+    const auto shares =
+        adfShares(model, plainLambertian ? AdfParameters{1, 1} : AdfParameters{2, 0.5}, bins);
     const bool specular = model == AdfModel::Specular;
-    return {std::move(r), std::move(t), shares, shares, specular, specular};
+    return {std::move(r), std::move(t), shares, shares, specular, specular, plainLambertian};
 }
 
 RoughSide lambertianSide(double haze, int bins) {
-    return sideOf(constant(haze), constant(haze), AdfModel::Lambertian, bins);
+    return sideOf(constant(haze), constant(haze), AdfModel::Lambertian, bins, true);
 }
 
 // The etendue of bin i in a medium of real index n: n^2 (sin^2 of its upper edge - of its
@@ -212,8 +215,10 @@ TEST(AngleBins, InterfacesAreReciprocalAndKeepEveryBinsPower) {
     const int bins = 12;
     for (const auto& [n1, n2] :
          {std::pair{1.0, 1.5}, {1.5, 1.0}, {1.0, 3.5}, {3.5, 1.5}, {1.5, 3.5}, {1.5, 1.5}})
-        for (int model = -1; model <= static_cast<int>(AdfModel::Uniform); ++model) {
-            const auto adf = static_cast<AdfModel>(std::max(0, model));
+        for (int model = -1; model <= static_cast<int>(AdfModel::Uniform) + 1; ++model) {
+            const bool plain = model > static_cast<int>(AdfModel::Uniform); // closed form
+            const auto adf =
+                plain ? AdfModel::Lambertian : static_cast<AdfModel>(std::max(0, model));
             auto [rDown, tDown] = scalarHaze(80, n1, n2);
             auto [rUp, tUp] = scalarHaze(80, n2, n1);
             if (model == 1) { // haze data, 0.4 at normal incidence
@@ -222,8 +227,8 @@ TEST(AngleBins, InterfacesAreReciprocalAndKeepEveryBinsPower) {
                 rUp = [n2](double u) { return dataHazeRAtU(0.4, n2, u); };
                 tUp = [n1, n2](double u) { return dataHazeTAtU(0.4, n2, n1, u, 3); };
             }
-            const RoughSide above = sideOf(rDown, tDown, adf, bins),
-                            below = sideOf(rUp, tUp, adf, bins);
+            const RoughSide above = sideOf(rDown, tDown, adf, bins, plain),
+                            below = sideOf(rUp, tUp, adf, bins, plain);
             const bool rough = model >= 0;
             const BinInterface f =
                 makeInterface(n1, n2, bins, rough ? &above : nullptr, rough ? &below : nullptr);
@@ -245,12 +250,16 @@ TEST(AngleBins, InterfacesAreReciprocalAndKeepEveryBinsPower) {
 TEST(AngleBins, LosslessStructureReturnsIsotropicLightIsotropic) {
     // Air over a rough interface, lossless layers of n = 2 and 1.5 and a perfect mirror: all
     // light comes back, and by reciprocity a Lambertian input comes back Lambertian.
-    for (const AdfModel adf : {AdfModel::Lambertian, AdfModel::Gaussian, AdfModel::EllipsoidTilted})
+    // Lambertian power 2, Gaussian, tilted ellipsoid, and the plain Lambertian (closed form).
+    for (const auto& [model, plain] : {std::pair{AdfModel::Lambertian, false},
+                                       {AdfModel::Gaussian, false},
+                                       {AdfModel::EllipsoidTilted, false},
+                                       {AdfModel::Lambertian, true}})
         for (const int bins : {3, 20}) {
             const auto [rDown, tDown] = scalarHaze(100, 1.0, 2.0);
             const auto [rUp, tUp] = scalarHaze(100, 2.0, 1.0);
-            const RoughSide above = sideOf(rDown, tDown, adf, bins),
-                            below = sideOf(rUp, tUp, adf, bins);
+            const RoughSide above = sideOf(rDown, tDown, model, bins, plain),
+                            below = sideOf(rUp, tUp, model, bins, plain);
             BinInterface mirror = makeInterface(1.5, 1.5, bins);
             mirror.reflectDown = Eigen::MatrixXd::Identity(bins, bins);
             mirror.transmitDown.setZero();
@@ -396,8 +405,9 @@ TEST(AngleBins, IdealRandomisingFrontOverAMirrorReachesTheLimit) {
     const double n = 3.5, alphaD = 1e-4;
     const Eigen::MatrixXd spread =
         vectorOf(adfShares(AdfModel::Lambertian, {1, 1}, bins)).replicate(1, bins);
-    BinInterface front{Eigen::MatrixXd::Zero(bins, bins), spread, spread,
-                       Eigen::MatrixXd::Zero(bins, bins)};
+    BinInterface front;
+    front.reflectDown = front.transmitUp = Eigen::MatrixXd::Zero(bins, bins);
+    front.transmitDown = front.reflectUp = spread;
     for (int i = 0; i < bins; ++i)
         if (n * std::sin(binAngle(i, bins)) < 1) { // escapes
             front.transmitUp(0, i) = 1;            // out into the air

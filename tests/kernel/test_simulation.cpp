@@ -359,3 +359,47 @@ TEST(Simulation, ARelativeOutputPathLiesBesideTheInputFile) {
               (dir / "Out" / "Run1").string());
     EXPECT_EQ(prepared("relative", {{stated, "Run2\r\n"}}).outputBase, (dir / "Run2").string());
 }
+
+namespace {
+
+// A weakly absorbing slab (n = 3.5, k = 7.9577e-8: alpha d = 1e-4 over 100 um at 1000 nm) on a
+// near-perfect mirror (0.01 + 1000i), behind a rough front from air; Lambertian ADF1 and ADF2.
+// The haze comes from haze data of 1 (a full randomiser) or from the scalar formula with
+// cR = cT = 1 at the rms roughness `sigma`.
+Simulation slabOnMirror(double sigma, bool fullHaze) {
+    const auto flat = [](double a, double b) {
+        return DataTable{"", {}, {{800, 1200}, {a, a}, {b, b}}};
+    };
+    Simulation s;
+    s.rows = {{"air", 0, 1, 0, false, flat(1, 0)},
+              {"slab", 1e5, 1, sigma, true, flat(3.5, 1e-4 * 1000 / (4 * std::numbers::pi * 1e5))},
+              {"mirror", 0, 1, 0, false, flat(0.01, 1000)}};
+    s.anyRough = true;
+    Scattering& sc = s.scattering;
+    sc.main = {!fullHaze, flat(1, 1), flat(1, 1)};
+    sc.powerHT = 3;
+    for (Adf* adf : {&sc.adfs.adf1R, &sc.adfs.adf1T, &sc.adfs.adf2R, &sc.adfs.adf2T})
+        adf->model = AdfModel::Lambertian;
+    sc.adfs.share(sc.bins);
+    return s;
+}
+
+} // namespace
+
+TEST(Simulation, RoughFrontOverAMirrorNeverPassesTheErgodicLimit) {
+    // The limit A = T0 4n^2 alpha d / (<T> + 4n^2 alpha d) (E. Yablonovitch, JOSA 72, 899
+    // (1982)): T0 = 1 - (2.5 / 4.5)^2 = 0.691358 the front's normal transmittance, <T> =
+    // 1 - 0.32420575 its hemispherical mean from air (tmm, the script at the head of
+    // test_scattering.cpp), 4n^2 alpha d = 0.0049: A = 0.0049767. The beam's scattered light
+    // enters the slab at the angles its own light leaves by, so no roughness passes the limit
+    // and a full randomiser reaches it.
+    const double limit = 0.691358 * 0.0049 / (1 - 0.32420575 + 0.0049);
+    const WavelengthResult full = solveWavelength(slabOnMirror(30, true), 1000);
+    EXPECT_NEAR(full.A(0), limit, 0.02 * limit);
+    for (const double sigma : {10.0, 30.0, 60.0, 100.0, 200.0}) {
+        const WavelengthResult r = solveWavelength(slabOnMirror(sigma, false), 1000);
+        EXPECT_LE(r.A(0), 1.01 * limit) << sigma;
+        EXPECT_GT(r.A(0), 0.4 * limit) << sigma;
+        EXPECT_NEAR(balance(r), 1, 1e-9) << sigma;
+    }
+}
