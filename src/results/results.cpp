@@ -419,16 +419,34 @@ QString TResults::selectedCellsText() const {
 }
 
 bool TResults::eventFilter(QObject* watched, QEvent* event) {
-    // A press on a legend swatch or label; a right click opens the legend menu instead.
+    // A press on a legend swatch or label; a right click opens the legend menu instead. The
+    // command runs once the press has been delivered, as it rebuilds the legend and so deletes
+    // the control pressed; the presses of a double click start it once.
     if (event->type() == QEvent::MouseButtonPress && watched->property("lineId").isValid()) {
         const auto* press = static_cast<QMouseEvent*>(event);
         const int id = watched->property("lineId").toInt();
-        if (watched->objectName() == QLatin1String("swatch") && press->button() != Qt::RightButton)
-            ColorLineMouseDown(id, press->button(), press->globalPosition().toPoint());
-        else if (watched->objectName() == QLatin1String("label") &&
-                 press->button() == Qt::LeftButton)
-            LabelClick(id);
-        return false;
+        const Qt::MouseButton button = press->button();
+        const bool swatch =
+            watched->objectName() == QLatin1String("swatch") && button != Qt::RightButton;
+        const bool label =
+            watched->objectName() == QLatin1String("label") && button == Qt::LeftButton;
+        if (!swatch && !label)
+            return false;
+        if (!m_legendCommandPending) {
+            m_legendCommandPending = true;
+            const QPoint at = press->globalPosition().toPoint();
+            QMetaObject::invokeMethod(
+                this,
+                [this, id, button, at, label] {
+                    if (label)
+                        LabelClick(id);
+                    else
+                        ColorLineMouseDown(id, button, at);
+                    m_legendCommandPending = false;
+                },
+                Qt::QueuedConnection);
+        }
+        return true;
     }
     if (watched == sgTable && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {

@@ -196,6 +196,7 @@ private:
     bool m_matching = false;
     QString m_followed; // the size and time of the running result file last read
     bool m_renewLines = false;
+    bool m_legendCommandPending = false; // a legend press waits for its command to run
 };
 
 // The axis selection dialog: two columns of the result table become a line of the graph.

@@ -108,6 +108,15 @@ QStringList legend(const TResults& results) {
     return labels;
 }
 
+// The events of a double click as the window system delivers them.
+void doubleClick(QWidget* widget) {
+    QTest::mousePress(widget, Qt::LeftButton);
+    QTest::mouseRelease(widget, Qt::LeftButton);
+    QTest::mousePress(widget, Qt::LeftButton);
+    QTest::mouseDClick(widget, Qt::LeftButton);
+    QTest::mouseRelease(widget, Qt::LeftButton);
+}
+
 QStringList drawn(const TResults& results) {
     QStringList titles;
     for (const SeriesLook& look : results.Graf->series())
@@ -458,6 +467,27 @@ private slots:
         app.main().Importinputfile1Click();
         QVERIFY(results.lines().empty());
         QVERIFY(!results.cbDeleteOnLinePlots->isChecked());
+    }
+
+    // A double click on a legend label or swatch, answered with OK, opens its dialog once and
+    // rebuilds the legend after the press (the press used to end in the deleted control).
+    void legendDoubleClickThenOk() {
+        OnLineResult app;
+        TResults& results = app.results;
+        app.showPage(8, false);
+        const auto control = [&](const char* name) { // of the top line
+            for (QWidget* w : results.sbGraphData->widget()->findChildren<QWidget*>(name))
+                if (w->property("lineId").toInt() == results.lines().line(0).id)
+                    return w;
+            return static_cast<QWidget*>(nullptr);
+        };
+        app.dialogs.answerSeries(SeriesProperties{"R front", false});
+        doubleClick(control("label"));
+        QTRY_COMPARE(legend(results).first(), QStringLiteral("R front"));
+        app.dialogs.answerColor(QColor(1, 2, 3));
+        doubleClick(control("swatch"));
+        QTRY_COMPARE(results.lines().line(0).colour, (Rgb{1, 2, 3}));
+        QCOMPARE(app.dialogs.calls.size(), 2); // one dialog per double click
     }
 
     // Apply checks each range, the axes before a wrong one staying applied; Enter in a range
