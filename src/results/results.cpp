@@ -174,7 +174,7 @@ void TResults::buildTablePage() {
     sgTable = named<QTableView>(table, QStringLiteral("sgTable"));
     m_model = new ResultTableModel(sgTable);
     sgTable->setModel(m_model);
-    sgTable->horizontalHeader()->hide();
+    makeColumnsSizable(sgTable);
     sgTable->verticalHeader()->hide();
     sgTable->horizontalHeader()->setDefaultSectionSize(72);
     sgTable->verticalHeader()->setDefaultSectionSize(20);
@@ -263,6 +263,7 @@ bool TResults::LoadResultTable(const QString& path, int headerSkip) {
         return false;
     }
     m_model->setTable(std::move(table).value());
+    fitColumns(sgTable);
     return true;
 }
 
@@ -312,6 +313,7 @@ bool TResults::showOnLineView() {
     pLoading->show();
     pLoading->repaint();
     m_model->setTable(m_onLine);
+    fitColumns(sgTable);
     pLoading->hide();
     return loaded && totals;
 }

@@ -495,7 +495,11 @@ void TResults::Addline1Click() {
 }
 
 void TResults::sgTableMouseDown(const QModelIndex& cell) {
-    if (m_axisDialog && m_axisDialog->isVisible() && cell.row() == 0 && cell.column() >= 1)
+    if (cell.row() != 0 || cell.column() < 1)
+        return;
+    // A click on a column's title takes the whole column, for Ctrl+C and for the axis dialog.
+    sgTable->selectColumn(cell.column());
+    if (m_axisDialog && m_axisDialog->isVisible())
         m_axisDialog->columnTitleClicked(cell.column());
 }
 

@@ -351,6 +351,23 @@ private slots:
         QTest::keyClick(results.sgTable, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("300\t0.1\n310\t0.3\n"));
 
+        // The kernel's titles as written, every cell shown whole in columns the user sizes; a
+        // click on a title and Ctrl+C copy the whole column.
+        test::writeAll(out + "LXOut.jsc", "Item\tJph specular (mA/cm2)\tJph total (mA/cm2)\n"
+                                          "R\t4.9091\t6.0245\n"
+                                          "Total of the PV-active layers\t31.0000\t32.7100\n");
+        results.cbIzberiGrafChange(6);
+        QCOMPARE(cell(0, 2), QStringLiteral("Jph specular (mA/cm2)"));
+        QCOMPARE(cell(2, 1), QStringLiteral("Total of the PV-active layers"));
+        QCOMPARE(test::clippedCells(results.sgTable), QString());
+        QCOMPARE(results.sgTable->horizontalHeader()->sectionResizeMode(1),
+                 QHeaderView::Interactive);
+        const QRect title = results.sgTable->visualRect(model.index(0, 2));
+        QTest::mouseClick(results.sgTable->viewport(), Qt::LeftButton, {}, title.center());
+        QTest::keyClick(results.sgTable, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("Jph specular (mA/cm2)\n4.9091\n31.0000\n"));
+
         // A missing file: the message, the cleared table, the on-line entry shown.
         results.cbIzberiGraf->setCurrentIndex(2);
         results.cbIzberiGrafChange(2);
