@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace lumetrix {
 namespace {
@@ -71,8 +72,26 @@ QString QtUserDialogs::openFile(const FileDialogRequest& request) {
     return runFileDialog(makeFileDialog(request, QFileDialog::AcceptOpen));
 }
 
-QString QtUserDialogs::saveFile(const FileDialogRequest& request) {
-    return runFileDialog(makeFileDialog(request, QFileDialog::AcceptSave));
+SaveChoice QtUserDialogs::saveFileAs(const FileDialogRequest& request) {
+    QFileDialog* dialog = makeFileDialog(request, QFileDialog::AcceptSave);
+    // A name typed without extension takes the one of the filter chosen ("Name (*.pdf)").
+    const auto followFilter = [dialog, request](const QString& filter) {
+        const QString suffix =
+            filter.section(QLatin1String("(*."), 1).section(QLatin1Char(')'), 0, 0);
+        const bool plain = !suffix.isEmpty() && !suffix.contains(QLatin1Char('*')) &&
+                           !suffix.contains(QLatin1Char(' '));
+        dialog->setDefaultSuffix(plain ? suffix : request.defaultSuffix);
+    };
+    followFilter(dialog->selectedNameFilter());
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, followFilter);
+    SaveChoice choice;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        choice.path = dialog->selectedFiles().first();
+        choice.filter = std::max(
+            0, static_cast<int>(dialog->nameFilters().indexOf(dialog->selectedNameFilter())));
+    }
+    delete dialog;
+    return choice;
 }
 
 QString QtUserDialogs::browseFolder(const QString& caption, const QString& startFolder) {
@@ -156,10 +175,13 @@ QString ScriptedUserDialogs::openFile(const FileDialogRequest& request) {
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
-QString ScriptedUserDialogs::saveFile(const FileDialogRequest& request) {
+SaveChoice ScriptedUserDialogs::saveFileAs(const FileDialogRequest& request) {
     calls.append(
         {QStringLiteral("save"), request.filter, DialogIcon::None, {}, request.initialFolder});
-    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+    SaveChoice choice;
+    choice.filter = m_filters.isEmpty() ? 0 : m_filters.takeFirst();
+    choice.path = m_files.isEmpty() ? QString() : m_files.takeFirst();
+    return choice;
 }
 
 QString ScriptedUserDialogs::browseFolder(const QString& caption, const QString& startFolder) {

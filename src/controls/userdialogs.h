@@ -30,6 +30,13 @@ struct FileDialogRequest {
     QString defaultSuffix;
 };
 
+// What a save dialog gives: the path (empty when cancelled) and the index of the filter pair
+// chosen with it.
+struct SaveChoice {
+    QString path;
+    int filter = 0;
+};
+
 // Every modal dialog of the program goes through this interface, so that tests and the batch
 // mode never block on a window.
 class UserDialogs {
@@ -41,7 +48,8 @@ public:
                                  const QList<DialogButton>& buttons) = 0;
     // The chosen path, or empty when cancelled.
     virtual QString openFile(const FileDialogRequest& request) = 0;
-    virtual QString saveFile(const FileDialogRequest& request) = 0;
+    virtual SaveChoice saveFileAs(const FileDialogRequest& request) = 0;
+    QString saveFile(const FileDialogRequest& request) { return saveFileAs(request).path; }
     virtual QString browseFolder(const QString& caption, const QString& startFolder) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     // The series properties dialog; the axis is offered only when the right axis is shown.
@@ -61,7 +69,7 @@ public:
     DialogButton message(const QString& text, DialogIcon icon,
                          const QList<DialogButton>& buttons) override;
     QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
+    SaveChoice saveFileAs(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<SeriesProperties> editSeries(const SeriesProperties& current,
@@ -89,6 +97,8 @@ public:
 
     void answerMessage(DialogButton button) { m_messages.append(button); }
     void answerFile(const QString& path) { m_files.append(path); }
+    // The filter chosen in the next save dialog (the first one otherwise).
+    void answerFilter(int index) { m_filters.append(index); }
     void answerFolder(const QString& path) { m_folders.append(path); }
     void answerColor(std::optional<QColor> color) { m_colors.append(color); }
     void answerSeries(std::optional<SeriesProperties> series) { m_series.append(series); }
@@ -98,7 +108,7 @@ public:
     DialogButton message(const QString& text, DialogIcon icon,
                          const QList<DialogButton>& buttons) override;
     QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
+    SaveChoice saveFileAs(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<SeriesProperties> editSeries(const SeriesProperties& current,
@@ -107,6 +117,7 @@ public:
 private:
     QList<DialogButton> m_messages;
     QStringList m_files;
+    QList<int> m_filters;
     QStringList m_folders;
     QList<std::optional<QColor>> m_colors;
     QList<std::optional<SeriesProperties>> m_series;

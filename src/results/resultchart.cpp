@@ -169,12 +169,24 @@ bool ResultChart::rightAxisShown() const {
     return m_plot->yAxis2->visible();
 }
 
-bool ResultChart::savePicture(const QString& path) const {
+bool ResultChart::savePicture(const QString& path, PictureFormat format) {
     constexpr double kScreenDpi = 96, kPrintDpi = 300;
-    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        return m_plot->savePdf(path, m_plot->width(), m_plot->height());
-    return m_plot->savePng(path, m_plot->width(), m_plot->height(), kPrintDpi / kScreenDpi, -1,
-                           static_cast<int>(kPrintDpi));
+    // The page's legend stands beside the chart, so the picture gets one of its own: the lines
+    // shown, the one drawn last (the top of the page's legend) first.
+    QCPLegend* legend = m_plot->legend;
+    legend->clearItems();
+    for (int i = m_plot->graphCount() - 1; i >= 0; --i)
+        if (m_plot->graph(i)->visible())
+            m_plot->graph(i)->addToLegend();
+    legend->setVisible(true);
+    const bool saved =
+        format == PictureFormat::Pdf
+            ? m_plot->savePdf(path, m_plot->width(), m_plot->height())
+            : m_plot->savePng(path, m_plot->width(), m_plot->height(), kPrintDpi / kScreenDpi, -1,
+                              static_cast<int>(kPrintDpi));
+    legend->setVisible(false);
+    m_plot->replot();
+    return saved;
 }
 
 } // namespace lumetrix

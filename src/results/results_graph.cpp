@@ -478,11 +478,20 @@ void TResults::SaveTarvo1Click() {
 }
 
 void TResults::SavePicture1Click() {
-    const QString path = m_host.dialogs().saveFile(
+    const SaveChoice choice = m_host.dialogs().saveFileAs(
         {QString::fromStdString(m_host.folders().OutFileDir),
          QStringLiteral("PNG picture|*.png|PDF document|*.pdf|All files|*.*"),
          QStringLiteral("png")});
-    if (!path.isEmpty() && !Graf->savePicture(path))
+    if (choice.path.isEmpty())
+        return;
+    // The filter chosen decides the format; with "All files" the name's extension does.
+    const bool pdf = choice.filter == 1 ||
+                     (choice.filter > 1 && choice.path.endsWith(".pdf", Qt::CaseInsensitive));
+    const QString extension = pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
+    QString path = choice.path;
+    if (!path.endsWith(extension, Qt::CaseInsensitive))
+        path += extension;
+    if (!Graf->savePicture(path, pdf ? PictureFormat::Pdf : PictureFormat::Png))
         m_host.dialogs().error(QString::fromStdString(
             cannotCreateFileMessage(path.toStdString(), "the picture could not be written")));
 }

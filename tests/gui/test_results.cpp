@@ -507,6 +507,40 @@ private slots:
         QCOMPARE(app.dialogs.calls.size(), 2); // one dialog per double click
     }
 
+    // The filter chosen decides the format of a picture and adds its extension; the picture
+    // carries a legend: with every point off the axes, the top line's colour is the legend's.
+    void savedPictures() {
+        OnLineResult app;
+        TResults& results = app.results;
+        app.showPage(8, false);
+        results.Graf->setRange(ChartAxis::Bottom, 2000, 3000);
+        const Rgb top = results.lines().line(0).colour;
+        const struct {
+            int filter;
+            const char *typed, *written, *magic;
+        } cases[] = {{1, "graph", "graph.pdf", "%PDF"},
+                     {0, "graph", "graph.png", "\x89PNG"},
+                     {0, "shot.PNG", "shot.PNG", "\x89PNG"},
+                     {2, "all.pdf", "all.pdf", "%PDF"},
+                     {2, "all", "all.png", "\x89PNG"}};
+        for (const auto& c : cases) {
+            app.dialogs.answerFilter(c.filter);
+            app.dialogs.answerFile(app.tempPath(c.typed));
+            results.SavePicture1Click();
+            const QByteArray bytes = test::readAll(app.tempPath(c.written));
+            QVERIFY2(bytes.startsWith(c.magic), c.written);
+            if (bytes.startsWith("%PDF"))
+                continue;
+            const QImage picture = QImage::fromData(bytes);
+            int legendPixels = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    legendPixels += picture.pixelColor(x, y) == QColor(top.r, top.g, top.b);
+            QVERIFY2(legendPixels > 0, c.written);
+        }
+        QCOMPARE(app.told(), QString());
+    }
+
     // Apply checks each range, the axes before a wrong one staying applied; Enter in a range
     // edit ends the automatic range; the graph data file holds every line's points side by side;
     // the axis selection dialog.
