@@ -596,13 +596,10 @@ private slots:
         QCOMPARE(test::readAll(data), QByteArray("R_X\tR_Y\ty_X\ty_Y\t\r\n300\t0.1\t1\t0.5\t\r\n"
                                                  "310\t0.2\t2\t0.25\t\r\n320\t0.3\t\t\t\r\n"));
         results.resize(900, 700);
-        for (const QString name : {"chart.png", "chart.pdf"}) {
-            app.dialogs.answerFile(app.tempPath(name));
-            results.SavePicture1Click();
-        }
+        app.dialogs.answerFile(app.tempPath("chart.png"));
+        results.SavePicture1Click();
         const QImage png(app.tempPath("chart.png"));
         QVERIFY(png.width() > 3 * chart.width() && png.width() < 3.2 * chart.width());
-        QVERIFY(test::readAll(app.tempPath("chart.pdf")).startsWith("%PDF"));
 
         // The axis selection dialog makes a line of two table columns; the side buttons wait.
         app.activeMain();
