@@ -43,9 +43,13 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
-    // A message box; returns the button chosen.
+    // A message box; returns the button chosen. Long detail (a whole text that a message is
+    // about) goes into `details`, which the box keeps folded.
     virtual DialogButton message(const QString& text, DialogIcon icon,
-                                 const QList<DialogButton>& buttons) = 0;
+                                 const QList<DialogButton>& buttons, const QString& details) = 0;
+    DialogButton message(const QString& text, DialogIcon icon, const QList<DialogButton>& buttons) {
+        return message(text, icon, buttons, QString());
+    }
     // The chosen path, or empty when cancelled.
     virtual QString openFile(const FileDialogRequest& request) = 0;
     virtual SaveChoice saveFileAs(const FileDialogRequest& request) = 0;
@@ -58,16 +62,27 @@ public:
                                                        bool offerAxis) = 0;
 
     // An error box with an OK button.
-    void error(const QString& text) { message(text, DialogIcon::Error, {DialogButton::Ok}); }
+    void error(const QString& text, const QString& details = {}) {
+        message(text, DialogIcon::Error, {DialogButton::Ok}, details);
+    }
     // A plain box with an OK button and the application title.
     void notice(const QString& text) { message(text, DialogIcon::None, {DialogButton::Ok}); }
 };
 
+// A message as a box shows it, so that the box stays within the screen: at most 12 lines of
+// at most 160 characters; when more is cut off, the whole text goes before the details.
+struct FoldedMessage {
+    QString text;
+    QString details;
+};
+FoldedMessage foldMessage(const QString& text, const QString& details);
+
 // The real dialogs of the desktop.
 class QtUserDialogs : public UserDialogs {
 public:
-    DialogButton message(const QString& text, DialogIcon icon,
-                         const QList<DialogButton>& buttons) override;
+    using UserDialogs::message;
+    DialogButton message(const QString& text, DialogIcon icon, const QList<DialogButton>& buttons,
+                         const QString& details) override;
     QString openFile(const FileDialogRequest& request) override;
     SaveChoice saveFileAs(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;
@@ -89,6 +104,7 @@ public:
         DialogIcon icon = DialogIcon::None;
         QList<DialogButton> buttons;
         QString folder;
+        QString details;
     };
 
     QList<Call> calls;
@@ -105,8 +121,9 @@ public:
 
     QStringList messageTexts() const;
 
-    DialogButton message(const QString& text, DialogIcon icon,
-                         const QList<DialogButton>& buttons) override;
+    using UserDialogs::message;
+    DialogButton message(const QString& text, DialogIcon icon, const QList<DialogButton>& buttons,
+                         const QString& details) override;
     QString openFile(const FileDialogRequest& request) override;
     SaveChoice saveFileAs(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;

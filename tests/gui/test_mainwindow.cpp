@@ -162,6 +162,18 @@ private slots:
         QVERIFY(app.told().contains("Cannot create file \"" + path + "\". "));
         QVERIFY(app.dialogs.messageTexts().last().contains("of layer 1 "));
         QCOMPARE(readAll(path), saved);
+        // A long comment with a character the file cannot hold: the box names the character,
+        // its line and column, and keeps that line as its detail instead of the whole comment.
+        layer.layerFile->setEditText("ZnO");
+        app.memo()->setPlainText(QString("x").repeated(5000) + "\nat \u03BB = 500 nm\n" +
+                                 QString("y\n").repeated(500));
+        QVERIFY(!main.SaveInputFile(path));
+        const ScriptedUserDialogs::Call& box = app.dialogs.calls.last();
+        QCOMPARE(box.text, "Cannot create file \"" + path +
+                               "\". The comment holds the character \"\u03BB\" (U+03bb) at line "
+                               "2, column 4, which the input file (Windows-1252) cannot store.");
+        QCOMPARE(box.details, QStringLiteral("Comment line 2:\nat \u03BB = 500 nm"));
+        QCOMPARE(readAll(path), saved);
     }
 
     void recentList() {
