@@ -54,6 +54,11 @@ ResultChart::ResultChart(QWidget* parent) : QWidget(parent), m_plot(new QCustomP
     m_plot->yAxis->setPadding(25);
     m_plot->yAxis2->setPadding(25);
     m_plot->yAxis2->setVisible(false);
+    // A tick label that would stick out of the chart is not drawn: the margin on the right
+    // leaves room for half of the label at the end of the bottom axis (1100, 1500).
+    const QFontMetrics metrics(m_plot->xAxis->tickLabelFont());
+    m_plot->axisRect()->setMinimumMargins(
+        QMargins(0, 0, metrics.horizontalAdvance("00000") / 2 + 4, 0));
 }
 
 QCPAxis* ResultChart::axisOf(ChartAxis axis) const {

@@ -274,8 +274,17 @@ void TResults::FormShow() {
     const bool renew = std::exchange(m_renewLines, false);
     if (!showOnLineView())
         return; // a missing result is reported, and no on-line lines are added
+    const int palette = m_lines.paletteIndex(), before = m_lines.count();
     for (auto item = OnLineItems.rbegin(); item != OnLineItems.rend(); ++item)
         item->box->setChecked(true);
+    // The lines made here, on top of the legend, take the palette in item order, R first, so
+    // that R and the first layer never get the same or a like colour.
+    const int made = m_lines.count() - before;
+    for (int i = 0; i < made; ++i)
+        m_lines.line(i).colour =
+            kLinePalette[static_cast<std::size_t>(palette + i) % kLinePalette.size()];
+    if (made > 0)
+        refreshGraph();
     if (renew)
         renewOnLineLines();
 }

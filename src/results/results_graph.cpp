@@ -135,6 +135,7 @@ QWidget* TResults::buildGraphSettings() {
         }
         *row.label = named<QLineEdit>(owner, "e" + prefix + "Label");
         (*row.label)->setText(QString::fromLatin1(row.title));
+        (*row.label)->setCursorPosition(0); // a title longer than the field shows its start
         (*row.label)->setFixedWidth(88);
         connect(*row.label, &QLineEdit::returnPressed, this,
                 [this, e = *row.label] { btApplyGraphSettingsClick(e); });

@@ -7,6 +7,8 @@
 #include "results/resultchart.h"
 #include "testapp.h"
 
+#include <qcustomplot.h>
+
 using namespace lumetrix;
 
 namespace {
@@ -397,7 +399,14 @@ private slots:
         const LineContent& cigs = results.lines().line(3);
         QCOMPARE(cigs.data.x, (std::vector<double>{300, 310, 320}));
         QCOMPARE(cigs.data.y, (std::vector<double>{0.05, 0.06, 0.07}));
-        QCOMPARE(cigs.colour, kLinePalette[0]); // made first
+        for (int i = 0; i < 4; ++i) // made CIGS first, coloured R first
+            QCOMPARE(results.lines().line(i).colour, kLinePalette[static_cast<std::size_t>(i)]);
+        QCOMPARE(results.eXLabel->cursorPosition(), 0); // the title shown from its start
+        // The label of the last x tick fits in the chart, which draws only labels that fit.
+        const auto* plot = results.Graf->findChild<QCustomPlot*>();
+        const double last = plot->xAxis->coordToPixel(plot->xAxis->range().upper);
+        const QFontMetrics metrics(plot->xAxis->tickLabelFont());
+        QVERIFY(last + metrics.horizontalAdvance("1100") / 2.0 <= plot->viewport().right());
 
         // Rename, axis, colour, removal and clearing through the legend and the menus.
         app.dialogs.answerSeries(SeriesProperties{"R", true}); // same text, no axis offered
@@ -416,7 +425,7 @@ private slots:
 
         app.dialogs.answerColor(std::nullopt);
         results.ColorLineMouseDown(renamed, Qt::LeftButton, {});
-        QCOMPARE(results.Graf->series().back().colour, QColor(0, 255, 255)); // kept
+        QCOMPARE(results.Graf->series().back().colour, QColor(255, 0, 0)); // kept
         app.dialogs.answerColor(QColor(1, 2, 3));
         results.ColorLineMouseDown(renamed, Qt::MiddleButton, {});
         QCOMPARE(results.Graf->series().back().colour, QColor(1, 2, 3));
