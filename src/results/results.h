@@ -67,7 +67,8 @@ public:
     ResultChart* Graf = nullptr;
     QScrollArea* sbGraphData = nullptr;
     QCheckBox* cbDeleteOnLinePlots = nullptr;
-    QMenu* PopupMenu1 = nullptr; // the legend's
+    QPushButton* btKeepLines = nullptr; // KeepOldLines: the next run draws beside the copies
+    QMenu* PopupMenu1 = nullptr;        // the legend's
     QAction* Renameline1 = nullptr;
     QAction* Removeline1 = nullptr;
     QAction* Cleargraph2 = nullptr;

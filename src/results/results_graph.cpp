@@ -79,7 +79,18 @@ void TResults::buildGraphPage() {
     below->addLayout(legendColumn, 1);
     below->addWidget(buildGraphSettings());
     column->addLayout(below);
-    column->addWidget(cbDeleteOnLinePlots);
+    // Runs are compared by keeping the lines of one as old copies: the next RUN draws beside
+    // them, as a new project does when the lines are kept.
+    btKeepLines = pushButton(QStringLiteral("Keep lines for comparison"),
+                             QStringLiteral("btKeepLines"), graph);
+    btKeepLines->setToolTip(
+        QStringLiteral("Keeps the on-line lines as old copies; the next run draws beside them"));
+    btKeepLines->setEnabled(false); // no on-line lines yet
+    connect(btKeepLines, &QPushButton::clicked, this, &TResults::KeepOldLines);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(cbDeleteOnLinePlots, 1);
+    bottom->addWidget(btKeepLines);
+    column->addLayout(bottom);
     Notebook1->insertWidget(0, graph);
     buildGraphMenus();
     rebuildLegend();
@@ -190,6 +201,10 @@ void TResults::buildGraphMenus() {
 void TResults::refreshGraph() {
     Graf->showLines(m_lines);
     rebuildLegend();
+    bool onLine = false;
+    for (int i = 0; i < m_lines.count(); ++i)
+        onLine = onLine || isOnLineId(m_lines.line(i).id);
+    btKeepLines->setEnabled(onLine);
 }
 
 void TResults::rebuildLegend() {

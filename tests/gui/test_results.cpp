@@ -516,6 +516,25 @@ private slots:
         QCOMPARE(app.dialogs.calls.size(), 2); // one dialog per double click
     }
 
+    // The lines of a run kept for comparison: the next run's result renews the on-line lines
+    // and leaves the old copies as they were.
+    void keptRunLines() {
+        OnLineResult app;
+        TResults& results = app.results;
+        app.showPage(8, false);
+        QTest::mouseClick(results.btKeepLines, Qt::LeftButton);
+        QCOMPARE(legend(results), (QStringList{"R", "T", "ZnO", "CIGS", "Old1 CIGS", "Old1 ZnO",
+                                               "Old1 T", "Old1 R"}));
+        test::writeAll(app.out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n300\t0.5\t0\t0\t0\t1\n"
+                                        "310\t0.6\t0\t0\t0\t1\n320\t0\t0\t0\t0\t1\n\n");
+        results.runCompleted();
+        app.showPage(1, false);
+        app.showPage(8, false);
+        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.5, 0.6, 0}));
+        QCOMPARE(results.lines().line(7).data.y, (std::vector<double>{0.1, 0.2, 0.3}));
+        QCOMPARE(results.lines().count(), 8);
+    }
+
     // The filter chosen decides the format of a picture and adds its extension; the picture
     // carries a legend: with every point off the axes, the top line's colour is the legend's.
     void savedPictures() {
