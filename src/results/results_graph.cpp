@@ -79,18 +79,7 @@ void TResults::buildGraphPage() {
     below->addLayout(legendColumn, 1);
     below->addWidget(buildGraphSettings());
     column->addLayout(below);
-    // Runs are compared by keeping the lines of one as old copies: the next RUN draws beside
-    // them, as a new project does when the lines are kept.
-    btKeepLines = pushButton(QStringLiteral("Keep lines for comparison"),
-                             QStringLiteral("btKeepLines"), graph);
-    btKeepLines->setToolTip(
-        QStringLiteral("Keeps the on-line lines as old copies; the next run draws beside them"));
-    btKeepLines->setEnabled(false); // no on-line lines yet
-    connect(btKeepLines, &QPushButton::clicked, this, &TResults::KeepOldLines);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(cbDeleteOnLinePlots, 1);
-    bottom->addWidget(btKeepLines);
-    column->addLayout(bottom);
+    column->addWidget(cbDeleteOnLinePlots);
     Notebook1->insertWidget(0, graph);
     buildGraphMenus();
     rebuildLegend();
@@ -168,6 +157,15 @@ QWidget* TResults::buildGraphSettings() {
     connect(btApplyGraphSettings, &QPushButton::clicked, this,
             [this] { btApplyGraphSettingsClick(btApplyGraphSettings); });
     grid->addWidget(btApplyGraphSettings, 5, 4, 1, 3);
+    // Runs are compared by keeping the lines of one as old copies: the next RUN draws beside
+    // them, as a new project does when the lines are kept.
+    btKeepLines = pushButton(QStringLiteral("Keep lines for comparison"),
+                             QStringLiteral("btKeepLines"), Panel1);
+    btKeepLines->setToolTip(
+        QStringLiteral("Keeps the on-line lines as old copies; the next run draws beside them"));
+    btKeepLines->setEnabled(false); // no on-line lines yet
+    connect(btKeepLines, &QPushButton::clicked, this, &TResults::KeepOldLines);
+    grid->addWidget(btKeepLines, 5, 0, 1, 4);
     grid->setRowStretch(6, 1);
     parkFocusOnClick(Panel1);
     return Panel1;
