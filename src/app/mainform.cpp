@@ -162,7 +162,9 @@ std::optional<std::pair<QString, QString>> unstorableComment(const std::string& 
                 QStringLiteral("The comment holds the character \"%1\" (U+%2) at line %3, column "
                                "%4, which the input file (Windows-1252) cannot store.")
                     .arg(character)
-                    .arg(characters[c], 4, 16, QLatin1Char('0'))
+                    .arg(QString::number(characters[c], 16)
+                             .toUpper()
+                             .rightJustified(4, QLatin1Char('0')))
                     .arg(l + 1)
                     .arg(c + 1),
                 QStringLiteral("Comment line %1:\n%2").arg(l + 1).arg(lines[l])};

@@ -170,7 +170,7 @@ private slots:
         QVERIFY(!main.SaveInputFile(path));
         const ScriptedUserDialogs::Call& box = app.dialogs.calls.last();
         QCOMPARE(box.text, "Cannot create file \"" + path +
-                               "\". The comment holds the character \"\u03BB\" (U+03bb) at line "
+                               "\". The comment holds the character \"\u03BB\" (U+03BB) at line "
                                "2, column 4, which the input file (Windows-1252) cannot store.");
         QCOMPARE(box.details, QStringLiteral("Comment line 2:\nat \u03BB = 500 nm"));
         QCOMPARE(readAll(path), saved);
