@@ -686,6 +686,7 @@ void TMainForm::showToolWindow(QWidget* window) {
     }
     window->show();
     window->raise();
+    window->activateWindow(); // its keys go to it (Escape closes the About box)
 }
 
 void TMainForm::lockForToolWindow(QWidget* window) {
