@@ -1,6 +1,7 @@
 #include "app/aboutform.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -40,6 +41,13 @@ TAboutForm::TAboutForm() : QWidget(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHin
 
 void TAboutForm::mousePressEvent(QMouseEvent*) {
     close();
+}
+
+void TAboutForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void TAboutForm::closeEvent(QCloseEvent* event) {

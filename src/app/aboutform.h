@@ -4,8 +4,8 @@
 
 namespace lumetrix {
 
-// The about box: stays on top; a click on it, or closing it, hides it and gives the main
-// window back.
+// The about box: stays on top; a click on it, Escape, or closing it, hides it and gives the
+// main window back.
 class TAboutForm : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +16,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 };
 

@@ -164,7 +164,8 @@ bool TMainForm::CheckSaveChanges() {
         switch (dialogs.message(QStringLiteral("Do you want to save the data to a input file?"),
                                 DialogIcon::Warning, buttons)) {
         case DialogButton::Yes: {
-            const QString path = dialogs.saveFile({{}, QString::fromLatin1(kSaveFilter), "dat"});
+            const QString path =
+                dialogs.saveFile({fileDialogFolder(), QString::fromLatin1(kSaveFilter), "dat"});
             if (path.isEmpty() || !SaveInputFile(path))
                 return false;
             CurrentFileName = path;
@@ -198,9 +199,8 @@ void TMainForm::New1Click() {
 
 void TMainForm::Importinputfile1Click() {
     QDir::setCurrent(QString::fromStdString(FolderSettings.WorkDir));
-    const QString path =
-        m_forms.context.dialogs.openFile({QString::fromStdString(FolderSettings.InputFileDir),
-                                          QString::fromLatin1(kOpenFilter), "dat"});
+    const QString path = m_forms.context.dialogs.openFile(
+        {fileDialogFolder(), QString::fromLatin1(kOpenFilter), "dat"});
     if (path.isEmpty())
         return;
     PremakniFocus();
@@ -217,6 +217,8 @@ void TMainForm::Importinputfile1Click() {
     CurrentFileName = path;
     ToolBarClick(LbSpeedButton1);
     setFileTitle();
+    m_recent.use(path.toStdString());
+    rebuildRecentMenu();
 }
 
 bool TMainForm::OpenInputFile(const QString& path, bool dropped) {
@@ -250,15 +252,19 @@ void TMainForm::Exportinputfile1Click() {
 }
 
 void TMainForm::SaveAs1Click() {
-    const QString path =
-        m_forms.context.dialogs.saveFile({QString::fromStdString(FolderSettings.InputFileDir),
-                                          QString::fromLatin1(kSaveFilter), "dat"});
+    const QString path = m_forms.context.dialogs.saveFile(
+        {fileDialogFolder(), QString::fromLatin1(kSaveFilter), "dat"});
     if (path.isEmpty() || !SaveInputFile(path))
         return;
     CurrentFileName = path;
     setFileTitle();
     m_recent.use(path.toStdString());
     rebuildRecentMenu();
+}
+
+QString TMainForm::fileDialogFolder() const {
+    return CurrentFileName.isEmpty() ? QString::fromStdString(FolderSettings.InputFileDir)
+                                     : QFileInfo(CurrentFileName).absolutePath();
 }
 
 void TMainForm::SelectRecent(int number) {

@@ -199,6 +199,8 @@ private:
     // New without its question: every page back to its defaults.
     void resetProject(bool startedByOpenInputFile);
     void setFileTitle();
+    // Where the open and save dialogs start: the folder of the current file, if there is one.
+    QString fileDialogFolder() const;
     void rebuildRecentMenu();
     void restoreRecentList();
     void FormCreate();

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace lumetrix {
 namespace {
@@ -49,11 +50,28 @@ QString runFileDialog(QFileDialog* dialog) {
 
 } // namespace
 
+FoldedMessage foldMessage(const QString& text, const QString& details) {
+    constexpr int kLines = 12, kColumns = 160;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList shown;
+    for (const QString& line : lines.mid(0, kLines))
+        shown << (line.size() > kColumns ? line.left(kColumns - 1) + QChar(0x2026) : line);
+    const bool cut = lines.size() > kLines || shown != lines.mid(0, kLines);
+    if (!cut)
+        return {text, details};
+    if (lines.size() > kLines)
+        shown << QString(QChar(0x2026));
+    return {shown.join(QLatin1Char('\n')),
+            details.isEmpty() ? text : text + QStringLiteral("\n\n") + details};
+}
+
 DialogButton QtUserDialogs::message(const QString& text, DialogIcon icon,
-                                    const QList<DialogButton>& buttons) {
+                                    const QList<DialogButton>& buttons, const QString& details) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(kApplicationTitle);
-    box.setText(text);
+    const FoldedMessage folded = foldMessage(text, details);
+    box.setText(folded.text);
+    box.setDetailedText(folded.details);
     box.setIcon(icon == DialogIcon::Warning ? QMessageBox::Warning
                 : icon == DialogIcon::Error ? QMessageBox::Critical
                                             : QMessageBox::NoIcon);
@@ -71,8 +89,26 @@ QString QtUserDialogs::openFile(const FileDialogRequest& request) {
     return runFileDialog(makeFileDialog(request, QFileDialog::AcceptOpen));
 }
 
-QString QtUserDialogs::saveFile(const FileDialogRequest& request) {
-    return runFileDialog(makeFileDialog(request, QFileDialog::AcceptSave));
+SaveChoice QtUserDialogs::saveFileAs(const FileDialogRequest& request) {
+    QFileDialog* dialog = makeFileDialog(request, QFileDialog::AcceptSave);
+    // A name typed without extension takes the one of the filter chosen ("Name (*.pdf)").
+    const auto followFilter = [dialog, request](const QString& filter) {
+        const QString suffix =
+            filter.section(QLatin1String("(*."), 1).section(QLatin1Char(')'), 0, 0);
+        const bool plain = !suffix.isEmpty() && !suffix.contains(QLatin1Char('*')) &&
+                           !suffix.contains(QLatin1Char(' '));
+        dialog->setDefaultSuffix(plain ? suffix : request.defaultSuffix);
+    };
+    followFilter(dialog->selectedNameFilter());
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, followFilter);
+    SaveChoice choice;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        choice.path = dialog->selectedFiles().first();
+        choice.filter = std::max(
+            0, static_cast<int>(dialog->nameFilters().indexOf(dialog->selectedNameFilter())));
+    }
+    delete dialog;
+    return choice;
 }
 
 QString QtUserDialogs::browseFolder(const QString& caption, const QString& startFolder) {
@@ -138,8 +174,9 @@ QStringList ScriptedUserDialogs::messageTexts() const {
 }
 
 DialogButton ScriptedUserDialogs::message(const QString& text, DialogIcon icon,
-                                          const QList<DialogButton>& buttons) {
-    calls.append({QStringLiteral("message"), text, icon, buttons, {}});
+                                          const QList<DialogButton>& buttons,
+                                          const QString& details) {
+    calls.append({QStringLiteral("message"), text, icon, buttons, {}, details});
     if (echo)
         echo(text);
     if (!m_messages.isEmpty())
@@ -152,29 +189,32 @@ DialogButton ScriptedUserDialogs::message(const QString& text, DialogIcon icon,
 
 QString ScriptedUserDialogs::openFile(const FileDialogRequest& request) {
     calls.append(
-        {QStringLiteral("open"), request.filter, DialogIcon::None, {}, request.initialFolder});
+        {QStringLiteral("open"), request.filter, DialogIcon::None, {}, request.initialFolder, {}});
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
-QString ScriptedUserDialogs::saveFile(const FileDialogRequest& request) {
+SaveChoice ScriptedUserDialogs::saveFileAs(const FileDialogRequest& request) {
     calls.append(
-        {QStringLiteral("save"), request.filter, DialogIcon::None, {}, request.initialFolder});
-    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+        {QStringLiteral("save"), request.filter, DialogIcon::None, {}, request.initialFolder, {}});
+    SaveChoice choice;
+    choice.filter = m_filters.isEmpty() ? 0 : m_filters.takeFirst();
+    choice.path = m_files.isEmpty() ? QString() : m_files.takeFirst();
+    return choice;
 }
 
 QString ScriptedUserDialogs::browseFolder(const QString& caption, const QString& startFolder) {
-    calls.append({QStringLiteral("folder"), caption, DialogIcon::None, {}, startFolder});
+    calls.append({QStringLiteral("folder"), caption, DialogIcon::None, {}, startFolder, {}});
     return m_folders.isEmpty() ? QString() : m_folders.takeFirst();
 }
 
 std::optional<QColor> ScriptedUserDialogs::chooseColor(const QColor& initial) {
-    calls.append({QStringLiteral("color"), initial.name(), DialogIcon::None, {}, {}});
+    calls.append({QStringLiteral("color"), initial.name(), DialogIcon::None, {}, {}, {}});
     return m_colors.isEmpty() ? std::nullopt : m_colors.takeFirst();
 }
 
 std::optional<SeriesProperties> ScriptedUserDialogs::editSeries(const SeriesProperties& current,
                                                                 bool offerAxis) {
-    calls.append({QStringLiteral("series"), current.label, DialogIcon::None, {}, {}});
+    calls.append({QStringLiteral("series"), current.label, DialogIcon::None, {}, {}, {}});
     calls.last().folder = offerAxis ? QStringLiteral("axis") : QString();
     return m_series.isEmpty() ? std::nullopt : m_series.takeFirst();
 }

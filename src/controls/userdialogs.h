@@ -30,18 +30,30 @@ struct FileDialogRequest {
     QString defaultSuffix;
 };
 
+// What a save dialog gives: the path (empty when cancelled) and the index of the filter pair
+// chosen with it.
+struct SaveChoice {
+    QString path;
+    int filter = 0;
+};
+
 // Every modal dialog of the program goes through this interface, so that tests and the batch
 // mode never block on a window.
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
-    // A message box; returns the button chosen.
+    // A message box; returns the button chosen. Long detail (a whole text that a message is
+    // about) goes into `details`, which the box keeps folded.
     virtual DialogButton message(const QString& text, DialogIcon icon,
-                                 const QList<DialogButton>& buttons) = 0;
+                                 const QList<DialogButton>& buttons, const QString& details) = 0;
+    DialogButton message(const QString& text, DialogIcon icon, const QList<DialogButton>& buttons) {
+        return message(text, icon, buttons, QString());
+    }
     // The chosen path, or empty when cancelled.
     virtual QString openFile(const FileDialogRequest& request) = 0;
-    virtual QString saveFile(const FileDialogRequest& request) = 0;
+    virtual SaveChoice saveFileAs(const FileDialogRequest& request) = 0;
+    QString saveFile(const FileDialogRequest& request) { return saveFileAs(request).path; }
     virtual QString browseFolder(const QString& caption, const QString& startFolder) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     // The series properties dialog; the axis is offered only when the right axis is shown.
@@ -50,18 +62,29 @@ public:
                                                        bool offerAxis) = 0;
 
     // An error box with an OK button.
-    void error(const QString& text) { message(text, DialogIcon::Error, {DialogButton::Ok}); }
+    void error(const QString& text, const QString& details = {}) {
+        message(text, DialogIcon::Error, {DialogButton::Ok}, details);
+    }
     // A plain box with an OK button and the application title.
     void notice(const QString& text) { message(text, DialogIcon::None, {DialogButton::Ok}); }
 };
 
+// A message as a box shows it, so that the box stays within the screen: at most 12 lines of
+// at most 160 characters; when more is cut off, the whole text goes before the details.
+struct FoldedMessage {
+    QString text;
+    QString details;
+};
+FoldedMessage foldMessage(const QString& text, const QString& details);
+
 // The real dialogs of the desktop.
 class QtUserDialogs : public UserDialogs {
 public:
-    DialogButton message(const QString& text, DialogIcon icon,
-                         const QList<DialogButton>& buttons) override;
+    using UserDialogs::message;
+    DialogButton message(const QString& text, DialogIcon icon, const QList<DialogButton>& buttons,
+                         const QString& details) override;
     QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
+    SaveChoice saveFileAs(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<SeriesProperties> editSeries(const SeriesProperties& current,
@@ -81,6 +104,7 @@ public:
         DialogIcon icon = DialogIcon::None;
         QList<DialogButton> buttons;
         QString folder;
+        QString details;
     };
 
     QList<Call> calls;
@@ -89,16 +113,19 @@ public:
 
     void answerMessage(DialogButton button) { m_messages.append(button); }
     void answerFile(const QString& path) { m_files.append(path); }
+    // The filter chosen in the next save dialog (the first one otherwise).
+    void answerFilter(int index) { m_filters.append(index); }
     void answerFolder(const QString& path) { m_folders.append(path); }
     void answerColor(std::optional<QColor> color) { m_colors.append(color); }
     void answerSeries(std::optional<SeriesProperties> series) { m_series.append(series); }
 
     QStringList messageTexts() const;
 
-    DialogButton message(const QString& text, DialogIcon icon,
-                         const QList<DialogButton>& buttons) override;
+    using UserDialogs::message;
+    DialogButton message(const QString& text, DialogIcon icon, const QList<DialogButton>& buttons,
+                         const QString& details) override;
     QString openFile(const FileDialogRequest& request) override;
-    QString saveFile(const FileDialogRequest& request) override;
+    SaveChoice saveFileAs(const FileDialogRequest& request) override;
     QString browseFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<SeriesProperties> editSeries(const SeriesProperties& current,
@@ -107,6 +134,7 @@ public:
 private:
     QList<DialogButton> m_messages;
     QStringList m_files;
+    QList<int> m_filters;
     QStringList m_folders;
     QList<std::optional<QColor>> m_colors;
     QList<std::optional<SeriesProperties>> m_series;

@@ -6,9 +6,12 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
+#include <algorithm>
 
 namespace lumetrix {
 namespace {
@@ -95,6 +98,22 @@ QButtonGroup* exclusiveGroup(QObject* owner, std::initializer_list<QAbstractButt
     for (QAbstractButton* button : buttons)
         group->addButton(button);
     return group;
+}
+
+void makeColumnsSizable(QTableView* table) {
+    QHeaderView* header = table->horizontalHeader();
+    header->show();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setHighlightSections(false);
+    header->setFixedHeight(10); // no titles: the first row of the table holds them
+}
+
+void fitColumns(QTableView* table) {
+    constexpr int kNarrowest = 40, kWidest = 300;
+    table->resizeColumnsToContents();
+    QHeaderView* header = table->horizontalHeader();
+    for (int c = 0; c < header->count(); ++c)
+        header->resizeSection(c, std::clamp(header->sectionSize(c), kNarrowest, kWidest));
 }
 
 } // namespace lumetrix

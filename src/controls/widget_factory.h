@@ -14,6 +14,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QTableView;
 
 namespace lumetrix {
 
@@ -79,5 +80,12 @@ void addSwitchedPanel(QBoxLayout* column, QCheckBox* box, QWidget* panel, int ga
 
 // Makes the buttons one group, of which only one is checked at a time; owner keeps the group.
 QButtonGroup* exclusiveGroup(QObject* owner, std::initializer_list<QAbstractButton*> buttons);
+
+// A table of result cells whose columns the user sizes: a header strip over them, whose
+// edges drag a column wider or narrower and fit it to its cells on a double click.
+void makeColumnsSizable(QTableView* table);
+// Every column as wide as its texts (as far as the header samples them) within 40 and 300
+// pixels: once after a table is loaded, so that values and titles are read whole.
+void fitColumns(QTableView* table);
 
 } // namespace lumetrix

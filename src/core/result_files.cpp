@@ -72,10 +72,17 @@ std::string ResultTable::cell(int row, int column) const {
     if (index >= m_cells->rowStarts[static_cast<std::size_t>(row) + 1])
         return {};
     const Span span = m_cells->spans[index];
+    const std::string_view field(m_cells->bytes.data() + span.start, span.length);
+    if (!m_cells->fixedWidth) { // a TAB-separated cell keeps the blanks inside it
+        const auto first = field.find_first_not_of(' ');
+        return first == std::string_view::npos
+                   ? std::string()
+                   : std::string(field.substr(first, field.find_last_not_of(' ') - first + 1));
+    }
     std::string text;
     text.reserve(span.length);
-    for (std::uint32_t i = 0; i < span.length; ++i)
-        if (const char ch = m_cells->bytes[span.start + i]; ch != ' ')
+    for (const char ch : field)
+        if (ch != ' ')
             text += ch;
     return text;
 }
@@ -149,6 +156,7 @@ Result<ResultTable> parseResultTable(std::string bytes, int headerSkip, const st
         }
     }
     cells->rowStarts.push_back(static_cast<std::uint32_t>(cells->spans.size()));
+    cells->fixedWidth = !tabs;
     cells->bytes = std::move(bytes); // the spans are offsets, so they hold in the moved text
     table.m_cells = std::move(cells);
     return table;

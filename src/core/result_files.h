@@ -23,7 +23,8 @@ public:
     int columnCount() const { return m_columns; }
     // The same cells in fewer (or more, empty) rows and columns; the file's text is shared.
     ResultTable resized(int rows, int columns) const;
-    // The text of a cell, its spaces removed; empty outside the table or past a short line.
+    // The text of a cell: in a fixed-width table without any space, in a TAB-separated one
+    // without the spaces at its ends; empty outside the table or past a short line.
     std::string cell(int row, int column) const;
     // Whether a data row holds no text at all (it came from an empty line).
     bool blankRow(int row) const;
@@ -38,6 +39,7 @@ private:
         std::vector<Span> spans; // the fields of every row, row after row
         std::vector<std::uint32_t>
             rowStarts; // index of each row's first field; one more at the end
+        bool fixedWidth = false;
     };
     ResultTable(int rows, int columns) : m_rows(rows), m_columns(columns) {}
     friend Result<ResultTable> parseResultTable(std::string bytes, int headerSkip,

@@ -54,6 +54,11 @@ ResultChart::ResultChart(QWidget* parent) : QWidget(parent), m_plot(new QCustomP
     m_plot->yAxis->setPadding(25);
     m_plot->yAxis2->setPadding(25);
     m_plot->yAxis2->setVisible(false);
+    // A tick label that would stick out of the chart is not drawn: the margin on the right
+    // leaves room for half of the label at the end of the bottom axis (1100, 1500).
+    const QFontMetrics metrics(m_plot->xAxis->tickLabelFont());
+    m_plot->axisRect()->setMinimumMargins(
+        QMargins(0, 0, metrics.horizontalAdvance("00000") / 2 + 4, 0));
 }
 
 QCPAxis* ResultChart::axisOf(ChartAxis axis) const {
@@ -169,12 +174,24 @@ bool ResultChart::rightAxisShown() const {
     return m_plot->yAxis2->visible();
 }
 
-bool ResultChart::savePicture(const QString& path) const {
+bool ResultChart::savePicture(const QString& path, PictureFormat format) {
     constexpr double kScreenDpi = 96, kPrintDpi = 300;
-    if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        return m_plot->savePdf(path, m_plot->width(), m_plot->height());
-    return m_plot->savePng(path, m_plot->width(), m_plot->height(), kPrintDpi / kScreenDpi, -1,
-                           static_cast<int>(kPrintDpi));
+    // The page's legend stands beside the chart, so the picture gets one of its own: the lines
+    // shown, the one drawn last (the top of the page's legend) first.
+    QCPLegend* legend = m_plot->legend;
+    legend->clearItems();
+    for (int i = m_plot->graphCount() - 1; i >= 0; --i)
+        if (m_plot->graph(i)->visible())
+            m_plot->graph(i)->addToLegend();
+    legend->setVisible(true);
+    const bool saved =
+        format == PictureFormat::Pdf
+            ? m_plot->savePdf(path, m_plot->width(), m_plot->height())
+            : m_plot->savePng(path, m_plot->width(), m_plot->height(), kPrintDpi / kScreenDpi, -1,
+                              static_cast<int>(kPrintDpi));
+    legend->setVisible(false);
+    m_plot->replot();
+    return saved;
 }
 
 } // namespace lumetrix

@@ -13,6 +13,7 @@ namespace lumetrix {
 class GraphLines;
 
 enum class ChartAxis { Bottom, Left, Right };
+enum class PictureFormat { Png, Pdf };
 
 // How a line is drawn, as the chart holds it.
 struct SeriesLook {
@@ -51,9 +52,9 @@ public:
     bool logarithmic(ChartAxis axis) const;
     bool rightAxisShown() const;
 
-    // The chart as a picture: ".pdf" as vectors at the chart's size, anything else as PNG at
-    // the chart's size and 300 dots per inch. False when it cannot be written.
-    bool savePicture(const QString& path) const;
+    // The chart with a legend of the lines shown, as a picture: PDF as vectors at the chart's
+    // size, PNG at the chart's size and 300 dots per inch. False when it cannot be written.
+    bool savePicture(const QString& path, PictureFormat format);
 
 signals:
     void menuRequested(const QPoint& globalPos);

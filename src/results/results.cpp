@@ -174,7 +174,7 @@ void TResults::buildTablePage() {
     sgTable = named<QTableView>(table, QStringLiteral("sgTable"));
     m_model = new ResultTableModel(sgTable);
     sgTable->setModel(m_model);
-    sgTable->horizontalHeader()->hide();
+    makeColumnsSizable(sgTable);
     sgTable->verticalHeader()->hide();
     sgTable->horizontalHeader()->setDefaultSectionSize(72);
     sgTable->verticalHeader()->setDefaultSectionSize(20);
@@ -263,6 +263,7 @@ bool TResults::LoadResultTable(const QString& path, int headerSkip) {
         return false;
     }
     m_model->setTable(std::move(table).value());
+    fitColumns(sgTable);
     return true;
 }
 
@@ -273,8 +274,17 @@ void TResults::FormShow() {
     const bool renew = std::exchange(m_renewLines, false);
     if (!showOnLineView())
         return; // a missing result is reported, and no on-line lines are added
+    const int palette = m_lines.paletteIndex(), before = m_lines.count();
     for (auto item = OnLineItems.rbegin(); item != OnLineItems.rend(); ++item)
         item->box->setChecked(true);
+    // The lines made here, on top of the legend, take the palette in item order, R first, so
+    // that R and the first layer never get the same or a like colour.
+    const int made = m_lines.count() - before;
+    for (int i = 0; i < made; ++i)
+        m_lines.line(i).colour =
+            kLinePalette[static_cast<std::size_t>(palette + i) % kLinePalette.size()];
+    if (made > 0)
+        refreshGraph();
     if (renew)
         renewOnLineLines();
 }
@@ -312,6 +322,7 @@ bool TResults::showOnLineView() {
     pLoading->show();
     pLoading->repaint();
     m_model->setTable(m_onLine);
+    fitColumns(sgTable);
     pLoading->hide();
     return loaded && totals;
 }
@@ -419,16 +430,34 @@ QString TResults::selectedCellsText() const {
 }
 
 bool TResults::eventFilter(QObject* watched, QEvent* event) {
-    // A press on a legend swatch or label; a right click opens the legend menu instead.
+    // A press on a legend swatch or label; a right click opens the legend menu instead. The
+    // command runs once the press has been delivered, as it rebuilds the legend and so deletes
+    // the control pressed; the presses of a double click start it once.
     if (event->type() == QEvent::MouseButtonPress && watched->property("lineId").isValid()) {
         const auto* press = static_cast<QMouseEvent*>(event);
         const int id = watched->property("lineId").toInt();
-        if (watched->objectName() == QLatin1String("swatch") && press->button() != Qt::RightButton)
-            ColorLineMouseDown(id, press->button(), press->globalPosition().toPoint());
-        else if (watched->objectName() == QLatin1String("label") &&
-                 press->button() == Qt::LeftButton)
-            LabelClick(id);
-        return false;
+        const Qt::MouseButton button = press->button();
+        const bool swatch =
+            watched->objectName() == QLatin1String("swatch") && button != Qt::RightButton;
+        const bool label =
+            watched->objectName() == QLatin1String("label") && button == Qt::LeftButton;
+        if (!swatch && !label)
+            return false;
+        if (!m_legendCommandPending) {
+            m_legendCommandPending = true;
+            const QPoint at = press->globalPosition().toPoint();
+            QMetaObject::invokeMethod(
+                this,
+                [this, id, button, at, label] {
+                    if (label)
+                        LabelClick(id);
+                    else
+                        ColorLineMouseDown(id, button, at);
+                    m_legendCommandPending = false;
+                },
+                Qt::QueuedConnection);
+        }
+        return true;
     }
     if (watched == sgTable && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {

@@ -67,7 +67,8 @@ public:
     ResultChart* Graf = nullptr;
     QScrollArea* sbGraphData = nullptr;
     QCheckBox* cbDeleteOnLinePlots = nullptr;
-    QMenu* PopupMenu1 = nullptr; // the legend's
+    QPushButton* btKeepLines = nullptr; // KeepOldLines: the next run draws beside the copies
+    QMenu* PopupMenu1 = nullptr;        // the legend's
     QAction* Renameline1 = nullptr;
     QAction* Removeline1 = nullptr;
     QAction* Cleargraph2 = nullptr;
@@ -196,6 +197,7 @@ private:
     bool m_matching = false;
     QString m_followed; // the size and time of the running result file last read
     bool m_renewLines = false;
+    bool m_legendCommandPending = false; // a legend press waits for its command to run
 };
 
 // The axis selection dialog: two columns of the result table become a line of the graph.

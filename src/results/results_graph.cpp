@@ -135,6 +135,7 @@ QWidget* TResults::buildGraphSettings() {
         }
         *row.label = named<QLineEdit>(owner, "e" + prefix + "Label");
         (*row.label)->setText(QString::fromLatin1(row.title));
+        (*row.label)->setCursorPosition(0); // a title longer than the field shows its start
         (*row.label)->setFixedWidth(88);
         connect(*row.label, &QLineEdit::returnPressed, this,
                 [this, e = *row.label] { btApplyGraphSettingsClick(e); });
@@ -156,6 +157,15 @@ QWidget* TResults::buildGraphSettings() {
     connect(btApplyGraphSettings, &QPushButton::clicked, this,
             [this] { btApplyGraphSettingsClick(btApplyGraphSettings); });
     grid->addWidget(btApplyGraphSettings, 5, 4, 1, 3);
+    // Runs are compared by keeping the lines of one as old copies: the next RUN draws beside
+    // them, as a new project does when the lines are kept.
+    btKeepLines = pushButton(QStringLiteral("Keep lines for comparison"),
+                             QStringLiteral("btKeepLines"), Panel1);
+    btKeepLines->setToolTip(
+        QStringLiteral("Keeps the on-line lines as old copies; the next run draws beside them"));
+    btKeepLines->setEnabled(false); // no on-line lines yet
+    connect(btKeepLines, &QPushButton::clicked, this, &TResults::KeepOldLines);
+    grid->addWidget(btKeepLines, 5, 0, 1, 4);
     grid->setRowStretch(6, 1);
     parkFocusOnClick(Panel1);
     return Panel1;
@@ -189,6 +199,10 @@ void TResults::buildGraphMenus() {
 void TResults::refreshGraph() {
     Graf->showLines(m_lines);
     rebuildLegend();
+    bool onLine = false;
+    for (int i = 0; i < m_lines.count(); ++i)
+        onLine = onLine || isOnLineId(m_lines.line(i).id);
+    btKeepLines->setEnabled(onLine);
 }
 
 void TResults::rebuildLegend() {
@@ -478,11 +492,20 @@ void TResults::SaveTarvo1Click() {
 }
 
 void TResults::SavePicture1Click() {
-    const QString path = m_host.dialogs().saveFile(
+    const SaveChoice choice = m_host.dialogs().saveFileAs(
         {QString::fromStdString(m_host.folders().OutFileDir),
          QStringLiteral("PNG picture|*.png|PDF document|*.pdf|All files|*.*"),
          QStringLiteral("png")});
-    if (!path.isEmpty() && !Graf->savePicture(path))
+    if (choice.path.isEmpty())
+        return;
+    // The filter chosen decides the format; with "All files" the name's extension does.
+    const bool pdf = choice.filter == 1 ||
+                     (choice.filter > 1 && choice.path.endsWith(".pdf", Qt::CaseInsensitive));
+    const QString extension = pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
+    QString path = choice.path;
+    if (!path.endsWith(extension, Qt::CaseInsensitive))
+        path += extension;
+    if (!Graf->savePicture(path, pdf ? PictureFormat::Pdf : PictureFormat::Png))
         m_host.dialogs().error(QString::fromStdString(
             cannotCreateFileMessage(path.toStdString(), "the picture could not be written")));
 }
@@ -495,7 +518,11 @@ void TResults::Addline1Click() {
 }
 
 void TResults::sgTableMouseDown(const QModelIndex& cell) {
-    if (m_axisDialog && m_axisDialog->isVisible() && cell.row() == 0 && cell.column() >= 1)
+    if (cell.row() != 0 || cell.column() < 1)
+        return;
+    // A click on a column's title takes the whole column, for Ctrl+C and for the axis dialog.
+    sgTable->selectColumn(cell.column());
+    if (m_axisDialog && m_axisDialog->isVisible())
         m_axisDialog->columnTitleClicked(cell.column());
 }
 

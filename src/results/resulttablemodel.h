@@ -19,6 +19,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // The header strip over the columns carries no titles.
+    QVariant headerData(int, Qt::Orientation, int) const override { return {}; }
 
 private:
     ResultTable m_table = ResultTable::cleared();

@@ -64,7 +64,7 @@ double lpifAt(const kernel::LpifSummary& summary, double nm) {
 
 QTableView* dataGrid(QWidget* parent, const QString& name) {
     auto* grid = named<QTableView>(parent, name);
-    grid->horizontalHeader()->hide();
+    makeColumnsSizable(grid);
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setDefaultSectionSize(kColumnWidth);
     grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
@@ -181,7 +181,8 @@ QWidget* TLPIF_Form::buildResults() {
     return panel;
 }
 
-void TLPIF_Form::browseTable(QLineEdit* edit, LpifTableModel* model, int& column) {
+void TLPIF_Form::browseTable(QLineEdit* edit, QTableView* grid, LpifTableModel* model,
+                             int& column) {
     column = 1;
     const QString current = edit->text().trimmed();
     const std::string start =
@@ -194,20 +195,21 @@ void TLPIF_Form::browseTable(QLineEdit* edit, LpifTableModel* model, int& column
         return;
     edit->setText(chosen);
     Result<LpifTable> table = readLpifTable(chosen.toStdString());
-    if (table)
+    if (table) {
         model->setTable(std::move(table).value());
-    else
+        fitColumns(grid);
+    } else
         m_host.dialogs().error(cannotOpenFileText(chosen, table.error()));
     if (eFileDir->text().trimmed().isEmpty())
         eFileDir->setText(fromStd(withoutTrailingSeparator(folderPart(chosen.toStdString()))));
 }
 
 void TLPIF_Form::btRefClick() {
-    browseTable(eReference, m_model1, RefColumn);
+    browseTable(eReference, sgTable1, m_model1, RefColumn);
 }
 
 void TLPIF_Form::btImprClick() {
-    browseTable(eImproved, m_model2, ImprColumn);
+    browseTable(eImproved, sgTable2, m_model2, ImprColumn);
 }
 
 bool TLPIF_Form::tableMouseDown(QTableView* table, int& column, const QPoint& position) {

@@ -33,10 +33,6 @@ std::vector<std::string> splitLines(const std::string& bytes) {
 constexpr std::string_view kRunInformation = "Lumetrix simulation results";
 constexpr std::size_t kRunInformationLines = 4;
 
-QString withoutSpaces(QString text) {
-    return text.remove(QLatin1Char(' '));
-}
-
 LpifTable tabTable(const std::vector<std::string>& lines) {
     LpifTable table;
     table.tabSeparated = true;
@@ -45,8 +41,8 @@ LpifTable tabTable(const std::vector<std::string>& lines) {
         while (!line.empty() && (line.back() == '\t' || line.back() == ' '))
             line.pop_back();
         QStringList fields = QString::fromStdString(cp1252ToUtf8(line)).split(QLatin1Char('\t'));
-        for (int c = 1; c < fields.size(); ++c)
-            fields[c] = withoutSpaces(fields[c]);
+        for (QString& field : fields) // a title keeps the blanks inside it
+            field = field.trimmed();
         table.columns = static_cast<int>(fields.size()); // the last line's count stands
         table.rows.push_back(std::move(fields));
     }

@@ -16,8 +16,8 @@ namespace lumetrix {
 //   and the column count is the field count of the last line;
 // - fixed-width: as the Results page cuts it, row numbers in column 0 and the fields from
 //   column 1.
-// A file of fewer than two lines gives 2 by 2 empty cells. Spaces are removed from every cell
-// of columns 1 and up.
+// A file of fewer than two lines gives 2 by 2 empty cells. A TAB-separated cell loses the
+// blanks at its ends, a fixed-width cell every blank.
 struct LpifTable {
     bool tabSeparated = false;
     int columns = 2;
@@ -45,6 +45,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // The header strip over the columns carries no titles.
+    QVariant headerData(int, Qt::Orientation, int) const override { return {}; }
 
 private:
     LpifTable m_table;

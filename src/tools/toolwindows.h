@@ -134,7 +134,7 @@ private:
     QWidget* buildResults();
     // Browse for a "_ratio.jph" file into the edit and the table; the table's layer column
     // becomes 1 whether or not a file is chosen.
-    void browseTable(QLineEdit* edit, LpifTableModel* model, int& column);
+    void browseTable(QLineEdit* edit, QTableView* table, LpifTableModel* model, int& column);
     // A press on a table's cell chooses its column; one on a heading cell selects the column.
     bool tableMouseDown(QTableView* table, int& column, const QPoint& position);
     QString missingInput() const;

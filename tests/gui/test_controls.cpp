@@ -48,6 +48,25 @@ class ControlsTest : public QObject {
 private slots:
     // The setters keep their limits (how a value shows by the decimals: the number-text tests);
     // a change of the regional separator rewrites the text once the edit has its message.
+    // A message box stays within the screen: long lines and many lines are cut, and the
+    // whole text goes into the details, before the details given.
+    void foldedMessages() {
+        const QString wide = QString("w").repeated(400), many = QString("l\n").repeated(30);
+        const struct {
+            QString text, details, shown, folded;
+        } cases[] = {
+            {"short", "", "short", ""},
+            {"short", "detail", "short", "detail"},
+            {wide, "", QString("w").repeated(159) + QChar(0x2026), wide},
+            {many, "d", QString("l\n").repeated(12) + QChar(0x2026), many + "\n\nd"},
+        };
+        for (const auto& c : cases) {
+            const FoldedMessage folded = foldMessage(c.text, c.details);
+            QCOMPARE(folded.text, c.shown);
+            QCOMPARE(folded.details, c.folded);
+        }
+    }
+
     void settersRegionalSeparatorAndDropDownWidth() {
         test::TestApp app(false);
         TPBNumEdit edit;

@@ -120,7 +120,7 @@ private slots:
             QCOMPARE(main.CurrentPage, main.pageForTag(locks ? 0 : 1));
             QCOMPARE(main.LbSpeedButton2->isChecked(), !locks);
             if (window == app.forms->AboutForm)
-                QTest::mouseClick(window, Qt::LeftButton);
+                QTest::keyClick(window, Qt::Key_Escape); // as a click does
             else
                 window->close();
             QVERIFY(!window->isVisible() && !main.ToolWindowOpen && main.isEnabled());
@@ -162,6 +162,40 @@ private slots:
         QVERIFY(app.told().contains("Cannot create file \"" + path + "\". "));
         QVERIFY(app.dialogs.messageTexts().last().contains("of layer 1 "));
         QCOMPARE(readAll(path), saved);
+        // A long comment with a character the file cannot hold: the box names the character,
+        // its line and column, and keeps that line as its detail instead of the whole comment.
+        layer.layerFile->setEditText("ZnO");
+        app.memo()->setPlainText(QString("x").repeated(5000) + "\nat \u03BB = 500 nm\n" +
+                                 QString("y\n").repeated(500));
+        QVERIFY(!main.SaveInputFile(path));
+        const ScriptedUserDialogs::Call& box = app.dialogs.calls.last();
+        QCOMPARE(box.text, "Cannot create file \"" + path +
+                               "\". The comment holds the character \"\u03BB\" (U+03BB) at line "
+                               "2, column 4, which the input file (Windows-1252) cannot store.");
+        QCOMPARE(box.details, QStringLiteral("Comment line 2:\nat \u03BB = 500 nm"));
+        QCOMPARE(readAll(path), saved);
+    }
+
+    // Open puts its file on the recent list as Save As does; the open and save dialogs start
+    // in the folder of the current file.
+    void openCommandAndDialogFolders() {
+        test::TestApp app;
+        TMainForm& main = app.main();
+        const QString p1 = app.tempPath("projects/p1.dat"), p2 = app.tempPath("projects/p2.dat");
+        QVERIFY(test::writeAll(p1, {}));
+        for (const QString& path : {p1, p2}) {
+            app.dialogs.answerFile(path);
+            main.SaveAs1Click();
+        }
+        app.dialogs.answerFile(p1);
+        app.dialogs.answerMessage(DialogButton::No);
+        main.Importinputfile1Click();
+        QCOMPARE(main.CurrentFileName, p1);
+        QCOMPARE(app.dialogs.calls[1].folder, QFileInfo(p1).absolutePath()); // second Save As
+        const auto open =
+            std::ranges::find(app.dialogs.calls, QString("open"), &ScriptedUserDialogs::Call::kind);
+        QCOMPARE(open->folder, QFileInfo(p1).absolutePath());
+        QCOMPARE(recentCaptions(main), (QStringList{"&1 " + p1, "&2 " + p2}));
     }
 
     void recentList() {

@@ -7,6 +7,8 @@
 #include "results/resultchart.h"
 #include "testapp.h"
 
+#include <qcustomplot.h>
+
 using namespace lumetrix;
 
 namespace {
@@ -106,6 +108,15 @@ QStringList legend(const TResults& results) {
     for (int i = 0; i < results.lines().count(); ++i)
         labels << QString::fromStdString(results.lines().line(i).data.label);
     return labels;
+}
+
+// The events of a double click as the window system delivers them.
+void doubleClick(QWidget* widget) {
+    QTest::mousePress(widget, Qt::LeftButton);
+    QTest::mouseRelease(widget, Qt::LeftButton);
+    QTest::mousePress(widget, Qt::LeftButton);
+    QTest::mouseDClick(widget, Qt::LeftButton);
+    QTest::mouseRelease(widget, Qt::LeftButton);
 }
 
 QStringList drawn(const TResults& results) {
@@ -342,6 +353,23 @@ private slots:
         QTest::keyClick(results.sgTable, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("300\t0.1\n310\t0.3\n"));
 
+        // The kernel's titles as written, every cell shown whole in columns the user sizes; a
+        // click on a title and Ctrl+C copy the whole column.
+        test::writeAll(out + "LXOut.jsc", "Item\tJph specular (mA/cm2)\tJph total (mA/cm2)\n"
+                                          "R\t4.9091\t6.0245\n"
+                                          "Total of the PV-active layers\t31.0000\t32.7100\n");
+        results.cbIzberiGrafChange(6);
+        QCOMPARE(cell(0, 2), QStringLiteral("Jph specular (mA/cm2)"));
+        QCOMPARE(cell(2, 1), QStringLiteral("Total of the PV-active layers"));
+        QCOMPARE(test::clippedCells(results.sgTable), QString());
+        QCOMPARE(results.sgTable->horizontalHeader()->sectionResizeMode(1),
+                 QHeaderView::Interactive);
+        const QRect title = results.sgTable->visualRect(model.index(0, 2));
+        QTest::mouseClick(results.sgTable->viewport(), Qt::LeftButton, {}, title.center());
+        QTest::keyClick(results.sgTable, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("Jph specular (mA/cm2)\n4.9091\n31.0000\n"));
+
         // A missing file: the message, the cleared table, the on-line entry shown.
         results.cbIzberiGraf->setCurrentIndex(2);
         results.cbIzberiGrafChange(2);
@@ -371,7 +399,14 @@ private slots:
         const LineContent& cigs = results.lines().line(3);
         QCOMPARE(cigs.data.x, (std::vector<double>{300, 310, 320}));
         QCOMPARE(cigs.data.y, (std::vector<double>{0.05, 0.06, 0.07}));
-        QCOMPARE(cigs.colour, kLinePalette[0]); // made first
+        for (int i = 0; i < 4; ++i) // made CIGS first, coloured R first
+            QCOMPARE(results.lines().line(i).colour, kLinePalette[static_cast<std::size_t>(i)]);
+        QCOMPARE(results.eXLabel->cursorPosition(), 0); // the title shown from its start
+        // The label of the last x tick fits in the chart, which draws only labels that fit.
+        const auto* plot = results.Graf->findChild<QCustomPlot*>();
+        const double last = plot->xAxis->coordToPixel(plot->xAxis->range().upper);
+        const QFontMetrics metrics(plot->xAxis->tickLabelFont());
+        QVERIFY(last + metrics.horizontalAdvance("1100") / 2.0 <= plot->viewport().right());
 
         // Rename, axis, colour, removal and clearing through the legend and the menus.
         app.dialogs.answerSeries(SeriesProperties{"R", true}); // same text, no axis offered
@@ -390,7 +425,7 @@ private slots:
 
         app.dialogs.answerColor(std::nullopt);
         results.ColorLineMouseDown(renamed, Qt::LeftButton, {});
-        QCOMPARE(results.Graf->series().back().colour, QColor(0, 255, 255)); // kept
+        QCOMPARE(results.Graf->series().back().colour, QColor(255, 0, 0)); // kept
         app.dialogs.answerColor(QColor(1, 2, 3));
         results.ColorLineMouseDown(renamed, Qt::MiddleButton, {});
         QCOMPARE(results.Graf->series().back().colour, QColor(1, 2, 3));
@@ -460,6 +495,80 @@ private slots:
         QVERIFY(!results.cbDeleteOnLinePlots->isChecked());
     }
 
+    // A double click on a legend label or swatch, answered with OK, opens its dialog once and
+    // rebuilds the legend after the press (the press used to end in the deleted control).
+    void legendDoubleClickThenOk() {
+        OnLineResult app;
+        TResults& results = app.results;
+        app.showPage(8, false);
+        const auto control = [&](const char* name) { // of the top line
+            for (QWidget* w : results.sbGraphData->widget()->findChildren<QWidget*>(name))
+                if (w->property("lineId").toInt() == results.lines().line(0).id)
+                    return w;
+            return static_cast<QWidget*>(nullptr);
+        };
+        app.dialogs.answerSeries(SeriesProperties{"R front", false});
+        doubleClick(control("label"));
+        QTRY_COMPARE(legend(results).first(), QStringLiteral("R front"));
+        app.dialogs.answerColor(QColor(1, 2, 3));
+        doubleClick(control("swatch"));
+        QTRY_COMPARE(results.lines().line(0).colour, (Rgb{1, 2, 3}));
+        QCOMPARE(app.dialogs.calls.size(), 2); // one dialog per double click
+    }
+
+    // The lines of a run kept for comparison: the next run's result renews the on-line lines
+    // and leaves the old copies as they were.
+    void keptRunLines() {
+        OnLineResult app;
+        TResults& results = app.results;
+        app.showPage(8, false);
+        QTest::mouseClick(results.btKeepLines, Qt::LeftButton);
+        QCOMPARE(legend(results), (QStringList{"R", "T", "ZnO", "CIGS", "Old1 CIGS", "Old1 ZnO",
+                                               "Old1 T", "Old1 R"}));
+        test::writeAll(app.out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n300\t0.5\t0\t0\t0\t1\n"
+                                        "310\t0.6\t0\t0\t0\t1\n320\t0\t0\t0\t0\t1\n\n");
+        results.runCompleted();
+        app.showPage(1, false);
+        app.showPage(8, false);
+        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.5, 0.6, 0}));
+        QCOMPARE(results.lines().line(7).data.y, (std::vector<double>{0.1, 0.2, 0.3}));
+        QCOMPARE(results.lines().count(), 8);
+    }
+
+    // The filter chosen decides the format of a picture and adds its extension; the picture
+    // carries a legend: with every point off the axes, the top line's colour is the legend's.
+    void savedPictures() {
+        OnLineResult app;
+        TResults& results = app.results;
+        app.showPage(8, false);
+        results.Graf->setRange(ChartAxis::Bottom, 2000, 3000);
+        const Rgb top = results.lines().line(0).colour;
+        const struct {
+            int filter;
+            const char *typed, *written, *magic;
+        } cases[] = {{1, "graph", "graph.pdf", "%PDF"},
+                     {0, "graph", "graph.png", "\x89PNG"},
+                     {0, "shot.PNG", "shot.PNG", "\x89PNG"},
+                     {2, "all.pdf", "all.pdf", "%PDF"},
+                     {2, "all", "all.png", "\x89PNG"}};
+        for (const auto& c : cases) {
+            app.dialogs.answerFilter(c.filter);
+            app.dialogs.answerFile(app.tempPath(c.typed));
+            results.SavePicture1Click();
+            const QByteArray bytes = test::readAll(app.tempPath(c.written));
+            QVERIFY2(bytes.startsWith(c.magic), c.written);
+            if (bytes.startsWith("%PDF"))
+                continue;
+            const QImage picture = QImage::fromData(bytes);
+            int legendPixels = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    legendPixels += picture.pixelColor(x, y) == QColor(top.r, top.g, top.b);
+            QVERIFY2(legendPixels > 0, c.written);
+        }
+        QCOMPARE(app.told(), QString());
+    }
+
     // Apply checks each range, the axes before a wrong one staying applied; Enter in a range
     // edit ends the automatic range; the graph data file holds every line's points side by side;
     // the axis selection dialog.
@@ -515,13 +624,10 @@ private slots:
         QCOMPARE(test::readAll(data), QByteArray("R_X\tR_Y\ty_X\ty_Y\t\r\n300\t0.1\t1\t0.5\t\r\n"
                                                  "310\t0.2\t2\t0.25\t\r\n320\t0.3\t\t\t\r\n"));
         results.resize(900, 700);
-        for (const QString name : {"chart.png", "chart.pdf"}) {
-            app.dialogs.answerFile(app.tempPath(name));
-            results.SavePicture1Click();
-        }
+        app.dialogs.answerFile(app.tempPath("chart.png"));
+        results.SavePicture1Click();
         const QImage png(app.tempPath("chart.png"));
         QVERIFY(png.width() > 3 * chart.width() && png.width() < 3.2 * chart.width());
-        QVERIFY(test::readAll(app.tempPath("chart.pdf")).startsWith("%PDF"));
 
         // The axis selection dialog makes a line of two table columns; the side buttons wait.
         app.activeMain();

@@ -195,7 +195,7 @@ private slots:
         };
         const Case cases[] = {
             {"Wave length\tA 1\tB\r\n 400\t0.1 \t0.2\r\n500\t0.3\t0.4\t\r\n", true, 3, 3,
-             "Wave length| 400|0.1|A1"},
+             "Wave length|400|0.1|A 1"},
             {"h0\th1\th2\n400\t0.1\t0.2\n500\t0.3\n", true, 3, 2, "h0|400|0.1|h1"},
             {"lambda   A_1    A2\n  400   0.125  0.5\n  500   0.25   0.75\n", false, 3, 4,
              "|1|400|lambda"},
@@ -222,7 +222,8 @@ private slots:
         const QString file = app.tempPath("runs/ref_ratio.jph");
         const QString none = app.tempPath("none_ratio.jph"),
                       temp = QDir::cleanPath(app.tempPath(""));
-        QVERIFY(test::writeAll(file, "Wavelength\tL1\tL2\n400\t0.1\t0.2\n500\t0.3\t0.4\n"));
+        QVERIFY(
+            test::writeAll(file, "Wavelength (nm)\tL1\tL2\n400\t0.12345678\t0.2\n500\t0.3\t0.4\n"));
         const auto browse = [&](QPushButton* button, const QLineEdit* edit,
                                 const QTableView* table) {
             QTest::mouseClick(button, Qt::LeftButton);
@@ -244,7 +245,8 @@ private slots:
         w.RefColumn = 0;
         app.dialogs.answerFile(file);
         QCOMPARE(browse(w.btImpr, w.eImproved, w.sgTable2), file + "|" + temp + "/runs|3|0 1");
-        QCOMPARE(app.dialogs.calls.size(), 5); // four open dialogs and one message
+        QCOMPARE(test::clippedCells(w.sgTable2), QString()); // sizable, each cell read whole
+        QCOMPARE(app.dialogs.calls.size(), 5);               // four open dialogs and one message
 
         // A press on a cell chooses its column; on a heading cell other than column 0 it also
         // selects the whole column. Presses outside the cells change nothing.

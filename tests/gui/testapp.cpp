@@ -36,6 +36,20 @@ QString shown(const QList<const QWidget*>& widgets) {
     return out;
 }
 
+QString clippedCells(const QTableView* table) {
+    QStringList clipped;
+    if (table->horizontalHeader()->isHidden())
+        clipped << "hidden";
+    const QAbstractItemModel& model = *table->model();
+    for (int r = 0; r < model.rowCount(); ++r)
+        for (int c = 0; c < model.columnCount(); ++c) {
+            const QString text = model.index(r, c).data().toString();
+            if (table->fontMetrics().horizontalAdvance(text) + 6 > table->columnWidth(c))
+                clipped << text;
+        }
+    return clipped.join('|');
+}
+
 void typeOver(QLineEdit* edit, const QString& text) {
     edit->setFocus(Qt::MouseFocusReason);
     edit->selectAll();

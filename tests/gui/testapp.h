@@ -89,6 +89,10 @@ inline long pressedButtons(const TMainForm& main) { // how many side buttons are
     return std::ranges::count_if(main.SideButtons, [](auto* b) { return b->isChecked(); });
 }
 
+// The cells of a table whose text its column is too narrow to show whole, joined by "|";
+// and "hidden" first when the columns offer no header edges to size them by.
+QString clippedCells(const QTableView* table);
+
 // Gives the edit the focus and types over its whole text.
 void typeOver(QLineEdit* edit, const QString& text);
 
