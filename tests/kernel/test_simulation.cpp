@@ -389,8 +389,8 @@ Simulation slabOnMirror(double sigma, bool fullHaze) {
 TEST(Simulation, RoughFrontOverAMirrorNeverPassesTheErgodicLimit) {
     // The limit A = T0 4n^2 alpha d / (<T> + 4n^2 alpha d) (E. Yablonovitch, JOSA 72, 899
     // (1982)): T0 = 1 - (2.5 / 4.5)^2 = 0.691358 the front's normal transmittance, <T> =
-    // 1 - 0.32420575 its hemispherical mean from air (tmm, the script at the head of
-    // test_scattering.cpp), 4n^2 alpha d = 0.0049: A = 0.0049767. The beam's scattered light
+    // 1 - 0.32420575 its hemispherical mean from air (tmm: scattering_references.py),
+    // 4n^2 alpha d = 0.0049: A = 0.0049767. The beam's scattered light
     // enters the slab at the angles its own light leaves by, so no roughness passes the limit
     // and a full randomiser reaches it.
     const double limit = 0.691358 * 0.0049 / (1 - 0.32420575 + 0.0049);
