@@ -115,6 +115,11 @@ public:
     LoadedProject parse();
 
 private:
+    void markCorrupted(const char* after, int line, const char* heading) {
+        m_out.corruptedAfter = after;
+        m_out.corruptedLine = line;
+        m_out.missingHeading = heading;
+    }
     void checkSections(const std::vector<std::pair<int, const char*>>& steps,
                        const std::vector<const char*>& places);
     int findBelow(int start, std::string_view text) const;
@@ -415,7 +420,7 @@ void InputFileParser::checkSections(const std::vector<std::pair<int, const char*
                                     const std::vector<const char*>& places) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
         if (!r.contains(steps[i].first, steps[i].second)) {
-            m_out.corruptedAfter = places[i];
+            markCorrupted(places[i], steps[i].first, steps[i].second);
             return;
         }
     }
@@ -454,12 +459,9 @@ LoadedProject InputFileParser::parse() {
             throw ParseFailure{r.count(),
                                "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
         const int late = v ? 16 : 0;
-        if (m_out.corruptedAfter.empty()) {
-            if (!r.contains(m_t + 17 + late, "ILLUMINATION SPECTRUM"))
-                m_out.corruptedAfter = "TOTAL REFLECTANCE AND TRANSMITTANCE";
-            else if (!r.contains(m_t + 31 + late, "FILES"))
-                m_out.corruptedAfter = "ILLUMINATION SPECTRUM";
-        }
+        if (m_out.corruptedAfter.empty())
+            checkSections({{m_t + 17 + late, "ILLUMINATION SPECTRUM"}, {m_t + 31 + late, "FILES"}},
+                          {"TOTAL REFLECTANCE AND TRANSMITTANCE", "ILLUMINATION SPECTRUM"});
         readRows();
         if (v)
             readPower(c + 16);
@@ -522,14 +524,11 @@ LoadedProject InputFileParser::parse() {
     if (m_t == 0)
         throw ParseFailure{r.count(),
                            "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
-    if (m_out.corruptedAfter.empty()) {
-        if (!r.contains(m_t + 40, "ILLUMINATION SPECTRUM"))
-            m_out.corruptedAfter = "TOTAL REFLECTANCE AND TRANSMITTANCE";
-        else if (!r.contains(m_t + 54, "FILES"))
-            m_out.corruptedAfter = "ILLUMINATION SPECTRUM";
-        else if (!r.contains(m_t + 80, "CALCULATION SETTINGS"))
-            m_out.corruptedAfter = "FILES";
-    }
+    if (m_out.corruptedAfter.empty())
+        checkSections({{m_t + 40, "ILLUMINATION SPECTRUM"},
+                       {m_t + 54, "FILES"},
+                       {m_t + 80, "CALCULATION SETTINGS"}},
+                      {"TOTAL REFLECTANCE AND TRANSMITTANCE", "ILLUMINATION SPECTRUM", "FILES"});
 
     readRows();
     StructureSettings& s = p.structure;

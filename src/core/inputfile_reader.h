@@ -40,6 +40,8 @@ struct LoadedProject {
     Layout layout = Layout::Current;
     // The last section found in place when the headings stand elsewhere; empty when in place.
     std::string corruptedAfter;
+    int corruptedLine = 0;      // the line that should hold the first heading not in place
+    std::string missingHeading; // and that heading
 
     std::vector<LoadedRow> rows;
     // Every other value, as the pages take it; what the file does not carry keeps the value

@@ -403,6 +403,14 @@ Result<Simulation> prepareSimulation(const std::string& inputFile) {
         loaded = std::move(comma);
         decimal = ',';
     }
+    // The front end opens a damaged file with a warning; a run of it would read values from
+    // the wrong lines.
+    if (const LoadedProject& l = loaded.value(); !l.corruptedAfter.empty())
+        return ReadError{inputFile, l.corruptedLine,
+                         "the heading \"" + l.missingHeading +
+                             "\" does not stand on this line: the file is damaged after the "
+                             "section \"" +
+                             l.corruptedAfter + "\""};
     return Preparer(inputFile, loaded.value(), decimal).prepare();
 }
 

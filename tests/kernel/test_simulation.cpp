@@ -205,6 +205,11 @@ TEST(Simulation, RefusedInputsNameTheFile) {
          "c_far_infrared.cal",
          "does not overlap"},
         {"no_output_name", {{"/Out/LXOut\r\n", "/Out/\r\n"}}, "project.dat", "have no name"},
+        {"joined_heading",
+         {{"=\r\nCALCULATION SETTINGS", "=CALCULATION SETTINGS"}},
+         "project.dat",
+         "the heading \"CALCULATION SETTINGS\" does not stand on this line: the file is damaged "
+         "after the section \"FILES\""},
     };
     for (const auto& c : cases) {
         const auto prepared = prepare(c.name, c.edits);
