@@ -157,6 +157,11 @@ int run(const std::string& input, int threads) {
     for (const std::string& warning : runWarnings(s))
         std::cout << warning << '\n';
     std::cout.flush();
+    OutputLock lock(s.outputBase);
+    if (const auto fault = lock.acquire()) {
+        std::cerr << "lumetrix-kernel: " << *fault << '\n';
+        return 1;
+    }
     ResultWriter writer(s);
     if (const auto fault = writer.begin()) {
         std::cerr << "lumetrix-kernel: " << *fault << '\n';
@@ -202,6 +207,11 @@ int optimiseCommand(int argc, char** argv) {
     const auto simulation = prepareSimulation(rest[0]);
     if (!simulation) {
         std::cerr << "lumetrix-kernel: " << simulation.error().describe() << '\n';
+        return 1;
+    }
+    OutputLock lock(simulation.value().outputBase);
+    if (const auto fault = lock.acquire()) {
+        std::cerr << "lumetrix-kernel: " << *fault << '\n';
         return 1;
     }
     const auto result = optimise(simulation.value(), settings.value(), *threads,

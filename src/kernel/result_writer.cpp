@@ -5,9 +5,12 @@
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
 
 namespace lumetrix::kernel {
 namespace {
@@ -34,6 +37,40 @@ std::string fixed(double value) {
 }
 
 } // namespace
+
+OutputLock::~OutputLock() {
+    if (m_held)
+        ::unlink(m_path.c_str());
+}
+
+std::optional<std::string> OutputLock::acquire() {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = ::open(m_path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+        if (fd >= 0) {
+            const std::string pid = std::to_string(::getpid()) + "\n";
+            const bool written =
+                ::write(fd, pid.data(), pid.size()) == static_cast<ssize_t>(pid.size());
+            ::close(fd);
+            if (!written) {
+                ::unlink(m_path.c_str());
+                return cannotCreateFileMessage(m_path, std::strerror(errno));
+            }
+            m_held = true;
+            return std::nullopt;
+        }
+        if (errno != EEXIST)
+            return cannotCreateFileMessage(m_path, std::strerror(errno));
+        std::ifstream in(m_path);
+        long holder = 0;
+        in >> holder;
+        if (holder > 0 && (::kill(static_cast<pid_t>(holder), 0) == 0 || errno == EPERM))
+            return "another run (process " + std::to_string(holder) +
+                   ") is writing the result files of this output name (" + m_path +
+                   "): wait for its end or choose another output name";
+        ::unlink(m_path.c_str()); // stale: its run has ended without removing it
+    }
+    return cannotCreateFileMessage(m_path, "Another run took the output name at the same time.");
+}
 
 std::vector<std::string> ResultWriter::runInformation(const char* what) const {
     return {"Lumetrix simulation results", "Input file: " + m_s.inputFile,

@@ -9,6 +9,24 @@
 
 namespace lumetrix::kernel {
 
+// Holds an output name for one run, so that two runs never write the same result files:
+// "<output>.lock" beside them holds the process id and goes when the holder ends. A lock
+// whose process has ended (a killed run) is stale and taken over.
+class OutputLock {
+public:
+    explicit OutputLock(std::string outputBase) : m_path(std::move(outputBase) + ".lock") {}
+    OutputLock(const OutputLock&) = delete;
+    OutputLock& operator=(const OutputLock&) = delete;
+    ~OutputLock();
+
+    // The reason when another run holds the name or the lock cannot be made.
+    std::optional<std::string> acquire();
+
+private:
+    std::string m_path;
+    bool m_held = false;
+};
+
 // The result files of a run, in the layouts the Results page reads (docs/result-files.md).
 // The ".rta" grows row by row while the run goes on, so the on-line view can follow it; the
 // other files are written whole at the end, each beside itself and then renamed into place.

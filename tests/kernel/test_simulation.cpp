@@ -408,3 +408,27 @@ TEST(Simulation, RoughFrontOverAMirrorNeverPassesTheErgodicLimit) {
         EXPECT_NEAR(balance(r), 1, 1e-9) << sigma;
     }
 }
+
+TEST(OutputLock, OneRunAtATimeAndStaleLocksAreTakenOver) {
+    const fs::path dir = fs::temp_directory_path() / ("lumetrix_lock_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string base = (dir / "LXOut").string();
+    {
+        OutputLock first(base), second(base);
+        ASSERT_FALSE(first.acquire());
+        const auto refused = second.acquire();
+        ASSERT_TRUE(refused);
+        EXPECT_NE(refused->find("another run (process " + std::to_string(getpid()) + ")"),
+                  std::string::npos)
+            << *refused;
+    }
+    EXPECT_FALSE(fs::exists(base + ".lock")); // released by its holder only, at its end
+    // A process above the largest possible id has ended: its lock is stale.
+    std::ofstream(base + ".lock") << "4194305\n";
+    {
+        OutputLock taker(base);
+        EXPECT_FALSE(taker.acquire());
+    }
+    EXPECT_FALSE(fs::exists(base + ".lock"));
+    fs::remove_all(dir);
+}
