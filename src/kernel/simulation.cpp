@@ -18,8 +18,6 @@ namespace {
 // The first structure row stands on this line of a file of the current layout.
 constexpr int kFirstRowLine = 12;
 
-std::vector<int> interfaceList(const std::string& text);
-
 class Preparer {
 public:
     Preparer(const std::string& file, const LoadedProject& loaded, char decimal)
@@ -40,6 +38,7 @@ private:
                    : 0;
     }
     Result<DataTable> nkOf(const std::string& name);
+    std::vector<int> interfaces(const std::string& text, const std::string& what);
     std::optional<ReadError> readScattering(Scattering& scattering);
     std::optional<ReadError> readHazeSet(HazeSet& set, bool calibration, const std::string& r,
                                          const std::string& t);
@@ -54,6 +53,7 @@ private:
     const LoadedProject& m_loaded;
     char m_decimal;
     std::map<std::string, DataTable> m_nk;
+    std::optional<ReadError> m_fault; // the first interface list at fault
 };
 
 Result<DataTable> Preparer::nkOf(const std::string& name) {
@@ -127,6 +127,8 @@ Result<Simulation> Preparer::prepare() {
     }
     if (const auto fault = readCalibration(s.calibration))
         return *fault;
+    if (m_fault)
+        return *m_fault;
     if (const auto fault = fixGrid(s, spectrum.value()))
         return *fault;
     return s;
@@ -136,17 +138,18 @@ std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
     const RefTransSettings& rt = m_loaded.values.refTrans;
     if (rt.cbIncludeDecr)
         for (const auto& block : rt.factors)
-            if (!interfaceList(block.interfaces).empty())
-                c.rules.push_back({interfaceList(block.interfaces), number(block.c12),
-                                   number(block.c21), nullptr, nullptr, block.direct});
+            if (const auto list = interfaces(block.interfaces, "of a calibration factor column");
+                !list.empty())
+                c.rules.push_back(
+                    {list, number(block.c12), number(block.c21), nullptr, nullptr, block.direct});
     if (rt.cbIncludeFDecrTR) {
         // Functions are read first and pointed to afterwards: the list must not move.
         c.functions.reserve(2 * rt.functions.size());
         for (const auto& block : rt.functions) {
-            if (interfaceList(block.interfaces).empty())
+            const auto list = interfaces(block.interfaces, "of a calibration function column");
+            if (list.empty())
                 continue;
-            Calibration::Rule rule{
-                interfaceList(block.interfaces), 1, 1, nullptr, nullptr, block.direct};
+            Calibration::Rule rule{list, 1, 1, nullptr, nullptr, block.direct};
             for (auto [name, table] :
                  {std::pair{&block.c12, &rule.f12}, std::pair{&block.c21, &rule.f21}}) {
                 if (name->empty() || *name == "none")
@@ -165,7 +168,7 @@ std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
     if (rt.cbIncludeDecr_adv)
         c.c12entire = number(rt.pbC12entire);
     if (rt.cbIncludeInc_adv) {
-        c.backInterfaces = interfaceList(rt.eRTSpecifInterface_adv);
+        c.backInterfaces = interfaces(rt.eRTSpecifInterface_adv, "of c21scatt");
         c.c21scatt = number(rt.pbC21Scatt);
     }
     return std::nullopt;
@@ -173,17 +176,32 @@ std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
 
 AdfFunction fromSet(const AdfSet& set);
 
-// The interfaces of a list such as "0 2, 3" (blanks, commas or semicolons between them).
-std::vector<int> interfaceList(const std::string& text) {
+// The interfaces of a list such as "0 2, 3" (blanks, commas or semicolons between them);
+// the first list that holds anything else, or an interface the structure does not have, is
+// the preparation's fault.
+std::vector<int> Preparer::interfaces(const std::string& text, const std::string& what) {
     std::vector<int> list;
-    std::string number;
+    const int last = static_cast<int>(m_loaded.rows.size()) - 2;
+    std::string word;
     for (const char c : text + " ") {
-        if (c >= '0' && c <= '9') {
-            number += c;
-        } else if (!number.empty()) {
-            list.push_back(std::stoi(number));
-            number.clear();
+        if (c != ' ' && c != ',' && c != ';' && c != '\t') {
+            word += c;
+            continue;
         }
+        if (word.empty())
+            continue;
+        const bool digits = word.size() <= 3 && std::all_of(word.begin(), word.end(), [](char d) {
+                                return d >= '0' && d <= '9';
+                            });
+        const int value = digits ? std::stoi(word) : -1;
+        if ((!digits || value > last) && !m_fault)
+            m_fault = ReadError{m_file, 0,
+                                "the interfaces " + what + " \"" + text + "\": \"" + word +
+                                    "\" is not an interface of the structure (0 to " +
+                                    std::to_string(last) + ")"};
+        if (digits)
+            list.push_back(value);
+        word.clear();
     }
     return list;
 }
@@ -253,13 +271,14 @@ std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
         if (const auto fault = readHazeSet(sc.main, h.rbHazeC, h.cb_cR_HR, h.cb_cT_HT))
             return fault;
         if (h.cbUseOtherHaze) {
-            sc.otherInterfaces = interfaceList(h.eHazeOtherSpecifyInt);
+            sc.otherInterfaces = interfaces(h.eHazeOtherSpecifyInt, "of the other haze parameters");
             if (const auto fault =
                     readHazeSet(sc.other, h.rbHazeC_adv, h.cb_cR_HR_adv, h.cb_cT_HT_adv))
                 return fault;
         }
         if (h.cbSpecified)
-            sc.transmissionOnlyInterfaces = interfaceList(h.eHazeSpecSpecifyInt);
+            sc.transmissionOnlyInterfaces =
+                interfaces(h.eHazeSpecSpecifyInt, "scattered only in transmission");
     }
     if (sc.diffuseShare > 0) {
         const SpectrumSettings& light = p.spectrum;
@@ -281,7 +300,9 @@ std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
             InterfaceAdfs adfs;
             if (const auto fault = readAdfs(adfs, fromSet(group.adf1), fromSet(group.adf2)))
                 return fault;
-            sc.groups.emplace_back(interfaceList(group.interfaces), std::move(adfs));
+            sc.groups.emplace_back(
+                interfaces(group.interfaces, "of ADF interface group " + std::to_string(g)),
+                std::move(adfs));
         }
     }
     sc.adfs.share(sc.bins);
