@@ -81,7 +81,12 @@ Result<Simulation> Preparer::prepare() {
                                 : joinPath(inputFolder, outFolder),
                             p.files.eOutFileName);
     s.coherence = {number(p.structure.pbIfactor), number(p.structure.pbCfactor)};
-    s.anglesPer90 = static_cast<int>(number(p.adf.pbNoAngles));
+    // More bins than this cost minutes per wavelength and gigabytes, and gain nothing.
+    constexpr int kMostAnglesPer90 = 360;
+    const double angles = number(p.adf.pbNoAngles);
+    const bool anglesInRange =
+        angles >= 1 && angles <= kMostAnglesPer90 && angles == std::floor(angles);
+    s.anglesPer90 = anglesInRange ? static_cast<int>(angles) : 45;
     if (s.coherence.incoherentFactor <= 0 || s.coherence.coherentFactor < 1)
         return ReadError{m_file, 0,
                          "the incoherence factors must be above 0 and the coherence factor at "
@@ -119,9 +124,12 @@ Result<Simulation> Preparer::prepare() {
     if (!p.spectrum.rbCoherent)
         s.scattering.diffuseShare = std::clamp(number(p.spectrum.pbRatio), 0.0, 1.0);
     if (s.scatters()) {
+        if (!anglesInRange)
+            return ReadError{m_file, 0,
+                             "the number of equivalent angles per 90 degrees \"" +
+                                 p.adf.pbNoAngles + "\" is not a whole number from 1 to " +
+                                 std::to_string(kMostAnglesPer90)};
         s.scattering.bins = s.anglesPer90 * (p.rbNormalPrecision ? 1 : 2);
-        if (s.scattering.bins < 1)
-            return ReadError{m_file, 0, "the number of equivalent angles must be at least 1"};
         if (const auto fault = readScattering(s.scattering))
             return *fault;
     }
