@@ -261,6 +261,24 @@ std::optional<ReadError> Preparer::readAdf(Adf& adf, const AdfFunction& function
     adf.model = second ? kAdf2Models[index] : kAdf1Models[index];
     adf.parameters = {number(reflected ? function.lambertianR : function.lambertianT),
                       number(reflected ? function.ellipseR : function.ellipseT)};
+    // A negative power or a flat or inverted ellipse spreads no light (or NaN); beyond 100
+    // every model is a spike that the bins cannot resolve.
+    const AdfModel m = adf.model;
+    const std::string which =
+        std::string("ADF") + (second ? "2" : "1") + (reflected ? " for R" : " for T");
+    const bool power =
+        m == AdfModel::Lambertian || m == AdfModel::LambertianPerAngle || m == AdfModel::Gaussian;
+    const bool ellipse = m == AdfModel::Ellipsoid || m == AdfModel::EllipsoidPerAngle ||
+                         m == AdfModel::EllipsoidTilted || m == AdfModel::EllipsoidSmoothed;
+    const double p = adf.parameters.lambertianPower, b = adf.parameters.ellipseRatio;
+    if (power && !(p >= 0 && p <= 100))
+        return ReadError{m_file, 0,
+                         "the Lambertian power n of " + which + " is " + formatGeneral(p, '.') +
+                             "; it must lie between 0 and 100"};
+    if (ellipse && !(b > 0 && b <= 100))
+        return ReadError{m_file, 0,
+                         "the ellipsis radius ratio b:a of " + which + " is " +
+                             formatGeneral(b, '.') + "; it must be above 0 and at most 100"};
     return std::nullopt;
 }
 
