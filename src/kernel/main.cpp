@@ -120,6 +120,9 @@ int lpif(int argc, char** argv) {
     std::cout << "LPIF from " << s.first << " to " << s.last << " nm (" << s.points
               << " points): mean " << s.mean << ", minimum " << s.minimum << " at " << s.minimumAt
               << " nm, maximum " << s.maximum << " at " << s.maximumAt << " nm\n";
+    if (s.undefined > 0)
+        std::cout << s.undefined << " wavelengths left out: no LPIF where a layer absorbs "
+                  << "nothing or everything\n";
     return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <map>
 #include <numbers>
@@ -18,6 +19,19 @@ std::string num(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.10g", value);
     return text;
+}
+
+// The result of a tool never goes over one of the files it reads.
+std::optional<ReadError> notAnInput(const std::string& out,
+                                    const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (std::filesystem::equivalent(out, input, error))
+            return ReadError{out, 0,
+                             "this is also a file the computation reads; choose another "
+                             "output file"};
+    }
+    return std::nullopt;
 }
 
 std::optional<ReadError> writeLines(const std::string& path,
@@ -34,6 +48,8 @@ Result<TransformReport> transformHaze(const TransformRequest& q) {
         return ReadError{q.hazeFile, 0, "the rms roughness must be above 0 nm"};
     if (!q.reflected && !(q.power > 0))
         return ReadError{q.hazeFile, 0, "the HT power factor must be above 0"};
+    if (const auto fault = notAnInput(q.outFile, {q.hazeFile, q.incidentNk, q.transmissionNk}))
+        return *fault;
     const auto haze = readDataFile(q.hazeFile, DataKind::Haze);
     if (!haze)
         return haze.error();
@@ -96,6 +112,8 @@ Result<TransformReport> transformHaze(const TransformRequest& q) {
 Result<LpifSummary> computeLpif(const LpifRequest& q) {
     // The "_ratio.jph" files carry four lines of run information above their header.
     constexpr int kHeaderSkip = 4;
+    if (const auto fault = notAnInput(q.outFile, {q.reference, q.improved}))
+        return *fault;
     const auto reference = readResultTable(q.reference, kHeaderSkip);
     if (!reference)
         return reference.error();
@@ -111,9 +129,23 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
                              "column " + std::to_string(column) +
                                  " is not a layer's column (the table has columns 2 to " +
                                  std::to_string(t.columnCount() - 1) + ")"};
+        // Below its four lines of run information the file has its header, then rising
+        // wavelengths: another result file (an ".rta") read so would give numbers, but wrong.
+        if (t.rowCount() < 1 || t.cell(0, 1).empty() || parseFileNumber(t.cell(0, 1), '.'))
+            return ReadError{file, kHeaderSkip + 1,
+                             "no header line below four lines of run information: this is not "
+                             "a \"_ratio.jph\" file"};
         auto points = tablePoints(t, 1, column, t.rowCount() - 1);
         if (!points)
             return ReadError{file, 0, points.error().reason};
+        const std::vector<double>& x = points.value().x;
+        for (std::size_t i = 1; i < x.size(); ++i)
+            if (!(x[i] > x[i - 1]))
+                return ReadError{file, kHeaderSkip + 2 + static_cast<int>(i),
+                                 "the wavelength " + num(x[i]) +
+                                     " nm is not above the one "
+                                     "before (" +
+                                     num(x[i - 1]) + " nm): the rows must rise"};
         return points;
     };
     const auto ref = absorbed(reference.value(), q.columnReference, q.reference);
@@ -127,15 +159,21 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
         improvedAt[impr.value().x[i]] = impr.value().y[i];
     std::vector<std::string> lines{"Wavelength (nm)\tA_ref\tA_impr\tLPIF"};
     std::vector<std::pair<double, double>> lpif;
+    int undefined = 0;
     for (std::size_t i = 0; i < ref.value().x.size(); ++i) {
         const double lambda = ref.value().x[i];
         const auto other = improvedAt.find(lambda);
         if (other == improvedAt.end())
             continue;
         const double aRef = ref.value().y[i], aImpr = other->second;
-        if (aRef <= 0 || aRef >= 1 || aImpr <= 0 || aImpr >= 1)
-            continue; // the path ratio is defined only for a partly absorbing layer
-        const double factor = std::log(1 - aImpr) / std::log(1 - aRef);
+        // The path ratio is defined only for a partly absorbing layer; a fraction within
+        // round-off (1e-12) of 0 or 1 is none.
+        const auto partly = [](double a) { return a >= 1e-12 && a <= 1 - 1e-12; };
+        const double factor = std::log1p(-aImpr) / std::log1p(-aRef);
+        if (!partly(aRef) || !partly(aImpr) || !std::isfinite(factor)) {
+            ++undefined;
+            continue;
+        }
         lines.push_back(num(lambda) + "\t" + num(aRef) + "\t" + num(aImpr) + "\t" + num(factor));
         lpif.emplace_back(lambda, factor);
     }
@@ -148,6 +186,7 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
     s.first = lpif.front().first;
     s.last = lpif.back().first;
     s.points = static_cast<int>(lpif.size());
+    s.undefined = undefined;
     s.minimum = s.maximum = lpif.front().second;
     s.minimumAt = s.maximumAt = lpif.front().first;
     for (const auto& [lambda, factor] : lpif) {

@@ -48,6 +48,7 @@ struct LpifRequest {
 struct LpifSummary {
     double first = 0, last = 0; // range of the wavelengths with an LPIF
     int points = 0;
+    int undefined = 0; // wavelengths of both files left out: no LPIF is defined there
     double mean = 0;
     double minimum = 0, minimumAt = 0;
     double maximum = 0, maximumAt = 0;

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 using namespace lumetrix;
@@ -113,6 +114,13 @@ TEST(Transform, RefusesWhatGivesNoCalibration) {
         {true, "flat.hz", 40, "no wavelength of the haze data gives a calibration value"},
         {true, "flat.hz", 0, "the rms roughness must be above 0 nm"},
         {false, "missing.hz", 40, "missing.hz"},
+        {true, "out.cal", 40, "also a file the computation reads"},
+    };
+    std::ofstream(dir / "out.cal") << "500\t0.5\n600\t0.5\n";
+    const auto slurp = [](const fs::path& path) {
+        std::stringstream bytes;
+        bytes << std::ifstream(path).rdbuf();
+        return bytes.str();
     };
     for (const auto& [reflected, haze, rms, reason] : cases) {
         const fs::path out = dir / "out.cal";
@@ -121,7 +129,7 @@ TEST(Transform, RefusesWhatGivesNoCalibration) {
         ASSERT_FALSE(report) << reason;
         EXPECT_NE(report.error().describe().find(reason), std::string::npos)
             << report.error().describe();
-        EXPECT_FALSE(fs::exists(out)); // nothing written
+        EXPECT_EQ(slurp(out), "500\t0.5\n600\t0.5\n"); // nothing written
     }
 }
 
@@ -138,15 +146,17 @@ TEST(Lpif, PathRatioOfKnownAbsorptions) {
         f << "\n";
     };
     const double ref = 1 - std::exp(-0.5);
-    write("ref_ratio.jph", {{400, ref}, {600, ref}, {800, ref}, {900, 0}});
+    write("ref_ratio.jph", {{400, ref}, {600, ref}, {800, ref}, {900, 0}, {950, 1e-300}});
     write("impr_ratio.jph", {{400, 1 - std::exp(-1.5)},
                              {600, 1 - std::exp(-1.0)},
                              {800, 1 - std::exp(-1.5)},
-                             {900, 0.5}});
+                             {900, 0.5},
+                             {950, 0.5}});
     const auto s = computeLpif({(dir / "ref_ratio.jph").string(), (dir / "impr_ratio.jph").string(),
                                 3, 3, (dir / "out.lpif").string()});
     ASSERT_TRUE(s) << s.error().describe();
-    EXPECT_EQ(s.value().points, 3); // 900 nm: nothing absorbed in the reference
+    EXPECT_EQ(s.value().points, 3); // 900 and 950 nm: (next to) nothing absorbed in the reference
+    EXPECT_EQ(s.value().undefined, 2);
     EXPECT_NEAR(s.value().mean, 8.0 / 3, 1e-12);
     EXPECT_NEAR(s.value().minimum, 2, 1e-12);
     EXPECT_EQ(s.value().minimumAt, 600);
@@ -160,6 +170,23 @@ TEST(Lpif, PathRatioOfKnownAbsorptions) {
                      (dir / "bad.lpif").string()});
     ASSERT_FALSE(bad);
     EXPECT_NE(bad.error().reason.find("column 4 is not a layer's column"), std::string::npos);
+    // Refused: falling wavelengths, a file without the header below the run information (an
+    // ".rta"), and an output that is one of the inputs (it would be lost).
+    write("falling_ratio.jph", {{400, ref}, {399.5, ref}});
+    std::ofstream(dir / "LXOut.rta") << "Wavelength (nm)\tR\tT\tCIGS\tR+T+A\n"
+                                     << "300\t0.2\t0\t0.8\t1\n310\t0.2\t0\t0.8\t1\n"
+                                     << "320\t0.2\t0\t0.8\t1\n330\t0.2\t0\t0.8\t1\n";
+    const std::tuple<const char*, const char*, const char*> refused[] = {
+        {"falling_ratio.jph", "out.lpif", "399.5 nm is not above the one before (400 nm)"},
+        {"LXOut.rta", "out.lpif", "this is not a \"_ratio.jph\" file"},
+        {"ref_ratio.jph", "impr_ratio.jph", "also a file the computation reads"},
+    };
+    for (const auto& [input, out, reason] : refused) {
+        const auto r = computeLpif({(dir / input).string(), (dir / "impr_ratio.jph").string(), 3, 3,
+                                    (dir / out).string()});
+        ASSERT_FALSE(r) << input;
+        EXPECT_NE(r.error().reason.find(reason), std::string::npos) << r.error().describe();
+    }
 }
 
 TEST(Optimise, FindsTheQuarterWaveCoating) {
