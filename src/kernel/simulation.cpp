@@ -648,20 +648,18 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
             const double a1 = n1.real(), a2 = n2.real();
             const bool specularR = specular(adfs.adf2R), specularT = specular(adfs.adf2T);
             const bool diffuse = lambertian(adfs.adf2R) && lambertian(adfs.adf2T);
-            const RoughSide above{[&side, a1](double u) { return side.reflected(a1, u); },
-                                  [&side, a1, a2](double u) { return side.transmitted(a1, a2, u); },
-                                  adfs.shares2R,
-                                  adfs.shares2T,
-                                  specularR,
-                                  specularT,
-                                  diffuse};
-            const RoughSide below{[&side, a2](double u) { return side.reflected(a2, u); },
-                                  [&side, a1, a2](double u) { return side.transmitted(a2, a1, u); },
-                                  adfs.shares2R,
-                                  adfs.shares2T,
-                                  specularR,
-                                  specularT,
-                                  diffuse};
+            // The side of light in medium `in` going towards medium `out`.
+            const auto sideFrom = [&](double in, double out) {
+                return RoughSide{
+                    [&side, in](double u) { return side.reflected(in, u); },
+                    [&side, in, out](double u) { return side.transmitted(in, out, u); },
+                    adfs.shares2R,
+                    adfs.shares2T,
+                    specularR,
+                    specularT,
+                    diffuse};
+            };
+            const RoughSide above = sideFrom(a1, a2), below = sideFrom(a2, a1);
             interfaces.push_back(makeInterface(n1, n2, bins, &above, &below, calibration));
         }
         const BinInterface& face = interfaces.back();
