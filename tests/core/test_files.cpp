@@ -34,7 +34,7 @@ TEST(TextCodec, Windows1252BothWaysAndWhatItCannotHold) {
         EXPECT_FALSE(utf8ToCp1252(refused).has_value()) << refused;
 }
 
-TEST(Listing, LineEndsAndLastLines) {
+TEST(Listing, LineEndsLastLinesAndBadFiles) {
     using Items = std::vector<std::string>;
     const std::pair<std::string, Items> cases[] = {
         {fixture("listing_crlf.dat"), {"air", "glass", "Mo"}},
@@ -52,9 +52,7 @@ TEST(Listing, LineEndsAndLastLines) {
     EXPECT_EQ(splitLines("a\rb\n"), (Items{"a\rb"}));
     EXPECT_EQ(splitLines(""), Items{});
     EXPECT_EQ(splitLines("\n"), (Items{""}));
-}
-
-TEST(Listing, BadFilesSayWhatAndWhere) {
+    // Files that do not read say what and where.
     const fs::path big = scratch("lumetrix-listing") / "too_large.dat";
     {
         std::ofstream out(big, std::ios::binary);
@@ -65,7 +63,7 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
     const fs::path pipe = big.parent_path() / "pipe.dat", zeros = big.parent_path() / "zeros.dat";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", zeros);
-    const std::tuple<std::string, int, const char*> cases[] = {
+    const std::tuple<std::string, int, const char*> bad[] = {
         {pipe.string(), 0, "not a regular file"},  // would block for ever
         {zeros.string(), 0, "not a regular file"}, // would never end
         {fixture("no_such_listing.dat"), 0, "no_such_listing.dat"},
@@ -73,7 +71,7 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
         {LUMETRIX_TEST_DATA_DIR, 0, ""}, // a folder
         {big.string(), 0, "too large"},
     };
-    for (const auto& [path, line, named] : cases) {
+    for (const auto& [path, line, named] : bad) {
         const auto got = readListingFile(path);
         ASSERT_FALSE(got.ok()) << path;
         EXPECT_EQ(got.error().line, line) << path;

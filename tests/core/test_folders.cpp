@@ -6,7 +6,7 @@
 namespace lumetrix {
 namespace {
 
-TEST(Folders, DefaultsLieUnderTheWorkingFolder) {
+TEST(Folders, DefaultsLieUnderTheWorkingFolderAndResultsFollowTheOutputName) {
     const FolderSettings f = FolderSettings::defaults("/opt/lx");
     EXPECT_EQ(
         (std::vector{f.WorkDir, f.LayerFileDir, f.CalibrationDir, f.HazeFileDir, f.ExternalAdfDir,
@@ -16,9 +16,14 @@ TEST(Folders, DefaultsLieUnderTheWorkingFolder) {
                                   "/opt/lx/List", "/opt/lx/in"}));
     EXPECT_EQ(f.OutFileName, "LXOut");
     EXPECT_EQ(FolderSettings::defaults("/").ListDir, "/List");
+    EXPECT_EQ(
+        resultListEntries("run1"),
+        (std::vector<std::string>{"OnLine results as selected below", "run1.rta", "run1_Spec.rta",
+                                  "run1_Dif.rta", "run1.GL", "run1.jph", "run1.jsc", "run1_R.adf",
+                                  "run1_T.adf", "run1.hrt", "IMPORT results..."}));
 }
 
-TEST(Folders, MarkerDisplayExpansionAndBrowseStart) {
+TEST(Folders, MarkerDisplayExpansionBrowseStartAndPathPieces) {
     struct Case {
         const char* path;
         const char* shown;
@@ -36,9 +41,6 @@ TEST(Folders, MarkerDisplayExpansionAndBrowseStart) {
     EXPECT_EQ(expandWorkDir("/a/<WORKDIR>/b", "/w"), "/a/<WORKDIR>/b"); // only at the start
     EXPECT_EQ(browseStartFolder("<WORKDIR>/Out", "/w"), "/w/Out/");
     EXPECT_EQ(browseStartFolder("/data/Out", "/w"), "/data/Out");
-}
-
-TEST(Folders, PathPieces) {
     EXPECT_EQ(withoutTrailingSeparator("<WORKDIR>/Out/"), "<WORKDIR>/Out");
     EXPECT_EQ(withoutTrailingSeparator("C:\\Out\\"), "C:\\Out");
     EXPECT_EQ(withoutTrailingSeparator("/a/b"), "/a/b");
@@ -47,14 +49,6 @@ TEST(Folders, PathPieces) {
     EXPECT_EQ(lastPathComponent("Out7"), "Out7");
     EXPECT_EQ(joinPath("/w/", "nk"), "/w/nk");
     EXPECT_EQ(joinPath("<WORKDIR>", "Out"), "<WORKDIR>/Out");
-}
-
-TEST(ResultList, EntriesFollowTheOutputName) {
-    EXPECT_EQ(
-        resultListEntries("run1"),
-        (std::vector<std::string>{"OnLine results as selected below", "run1.rta", "run1_Spec.rta",
-                                  "run1_Dif.rta", "run1.GL", "run1.jph", "run1.jsc", "run1_R.adf",
-                                  "run1_T.adf", "run1.hrt", "IMPORT results..."}));
 }
 
 } // namespace

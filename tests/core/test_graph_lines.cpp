@@ -17,18 +17,15 @@ GraphLine points(const std::string& label, int n = 2) {
     return line;
 }
 
-std::vector<std::string> labels(const GraphLines& g, const std::vector<int>& indices) {
+// The labels of the lines at the indices, of every line in legend order without them.
+std::vector<std::string> labels(const GraphLines& g, std::vector<int> indices = {}) {
+    if (indices.empty())
+        for (int i = 0; i < g.count(); ++i)
+            indices.push_back(i);
     std::vector<std::string> out;
     for (int i : indices)
         out.push_back(g.line(i).data.label);
     return out;
-}
-
-std::vector<std::string> legend(const GraphLines& g) {
-    std::vector<int> all;
-    for (int i = 0; i < g.count(); ++i)
-        all.push_back(i);
-    return labels(g, all);
 }
 
 } // namespace
@@ -41,7 +38,7 @@ TEST(GraphLines, OnLineLinesGoOnTopAndAreDrawnOverTheOthers) {
     EXPECT_TRUE(g.addOnLine(kTransmittanceLine, points("T")));
     EXPECT_TRUE(g.addOnLine(2, points("CIGS")));
     EXPECT_FALSE(g.addOnLine(kTransmittanceLine, points("T again")));
-    EXPECT_EQ(legend(g), (std::vector<std::string>{"CIGS", "T", "R", "G1"}));
+    EXPECT_EQ(labels(g), (std::vector<std::string>{"CIGS", "T", "R", "G1"}));
     EXPECT_EQ(labels(g, g.drawingOrder()), (std::vector<std::string>{"G1", "R", "T", "CIGS"}));
     // Colours in the order the lines were made: red, blue, yellow, aqua.
     EXPECT_EQ(g.line(3).colour, kLinePalette[0]);
@@ -103,7 +100,7 @@ TEST(GraphLines, OldCopiesAreDrawnUnderTheOnLineLinesAndCountedFromOneAfterClear
     g.line(1).rightAxis = true;
     g.line(1).checked = g.line(1).visible = false;
     g.keepOldLines();
-    EXPECT_EQ(legend(g), (std::vector<std::string>{"T", "R", "G1", "Old1 R", "Old1 T"}));
+    EXPECT_EQ(labels(g), (std::vector<std::string>{"T", "R", "G1", "Old1 R", "Old1 T"}));
     EXPECT_EQ(labels(g, g.drawingOrder()),
               (std::vector<std::string>{"G1", "Old1 R", "Old1 T", "R", "T"}));
     const LineContent& oldR = g.line(3);
@@ -134,7 +131,7 @@ TEST(GraphLines, LayerLinesFollowTheirRows) {
     const std::vector<int> identity{0, 1, 2, 4, 0, 5};
     const std::vector<std::string> caption{"", "air", "ZnO", "CIGS", "Mo", "glass"};
     EXPECT_EQ(g.followRows(identity, caption), (std::vector<int>{3, 2}));
-    EXPECT_EQ(legend(g), (std::vector<std::string>{"R", "CIGS", "ZnO"}));
+    EXPECT_EQ(labels(g), (std::vector<std::string>{"R", "CIGS", "ZnO"}));
     EXPECT_EQ(g.line(1).id, 3);
     EXPECT_EQ(g.line(2).id, 2);
     EXPECT_TRUE(g.line(1).data.x.empty());

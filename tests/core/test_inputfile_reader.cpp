@@ -200,7 +200,7 @@ std::vector<std::string> legacyFile(bool v11) {
     return fixtureLines(v11 ? "legacy_ver_1_1.dat" : "legacy_unversioned.dat");
 }
 
-TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarry) {
+TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarryOrWarn) {
     for (const bool v11 : {true, false}) {
         SCOPED_TRACE(v11 ? "ver 1.1" : "unversioned");
         // With the add-on: the "_tmp" suffix stays in old files all the same.
@@ -224,9 +224,7 @@ TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarry) {
                          v11 ? "legacy_ver_1_1_read.dat" : "legacy_unversioned_read.dat");
         EXPECT_FALSE(p.precisionCarried);
     }
-}
-
-TEST(OlderLayouts, MisplacedHeadingsWarnAndReadOn) {
+    // A misplaced heading warns, and the reading goes on.
     auto lines = legacyFile(false);
     lines[3 + 14 - 1] = "HAZE";
     const LoadedProject p = parse(lines);

@@ -54,9 +54,7 @@ TEST(ResultFiles, TablesAsThePageShowsThem) {
     const auto shortFile = parseResultTable("a\nb\n", 4, "r.GL");
     ASSERT_FALSE(shortFile.ok());
     EXPECT_EQ(shortFile.error().describe(), "r.GL, line 2: the file ends before its header line 5");
-}
-
-TEST(ResultFiles, ImportSkipsHeaderLinesByName) {
+    // An imported file skips its header lines by its name.
     for (const auto& [name, skip] : std::vector<std::pair<std::string, int>>{
              {"run.Gl", 4}, {"run.GL", 0}, {"run.jph", 4}, {"run.rta", 0}, {"Gl", 4}, {"l", 0}})
         EXPECT_EQ(importHeaderSkip(name), skip) << name;

@@ -17,12 +17,15 @@ using namespace test;
 
 const ReaderContext kContext = readerContext();
 
-// A line of a fixture with its text from a column on replaced.
-void replaceFrom(std::vector<std::string>& lines, int line, std::size_t column,
-                 const std::string& text) {
+// A line of a fixture with `width` characters from a column on (0: the rest of the line)
+// replaced by the text, padded with blanks to the width.
+void replaceFrom(std::vector<std::string>& lines, int line, std::size_t column, std::string text,
+                 std::size_t width = 0) {
     std::string& l = lines.at(static_cast<std::size_t>(line - 1));
-    l = l.substr(0, std::min(l.size(), column - 1)) +
-        std::string(column - 1 - std::min(l.size(), column - 1), ' ') + text;
+    const std::size_t kept = std::min(l.size(), column - 1);
+    text.resize(std::max(text.size(), width), ' ');
+    l = l.substr(0, kept) + std::string(column - 1 - kept, ' ') + text +
+        (width && l.size() > kept + width ? l.substr(kept + width) : "");
 }
 
 TEST(PathNames, OnlySlashesSeparateFolders) {
@@ -75,12 +78,7 @@ TEST(LooseNumbers, ConvertWholeOrRefuse) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.line) + ": " + c.text);
         auto lines = fixtureLines("cigs_example_resaved.dat");
-        std::string& line = lines.at(static_cast<std::size_t>(c.line - 1));
-        std::string field = c.text;
-        if (c.width)
-            field.resize(c.width, ' ');
-        line = line.substr(0, c.column - 1) + field +
-               (c.width ? line.substr(c.column - 1 + c.width) : "");
+        replaceFrom(lines, c.line, c.column, c.text, c.width);
         const auto loaded = parseInputLines(
             lines, "a.dat", {{c.decimal, c.decimal == '.' ? ',' : '.'}, "/w", false});
         if (!c.refusal) {

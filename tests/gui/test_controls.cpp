@@ -116,8 +116,7 @@ private slots:
 
     void typingAndLeaving_data() { test::caseRows(kEdits); }
     void typingAndLeaving() {
-        QFETCH(int, index);
-        const EditCase& c = kEdits[index];
+        const EditCase& c = test::fetchCase(kEdits);
         test::TestApp app(false);
         if (c.separator == ',')
             RegionalSettings::instance().setSeparators({',', '.'});

@@ -176,28 +176,8 @@ private slots:
         QCOMPARE(readAll(path), saved);
     }
 
-    // Open puts its file on the recent list as Save As does; the open and save dialogs start
+    // Save As and Open put their file on top of the recent list; the open and save dialogs start
     // in the folder of the current file.
-    void openCommandAndDialogFolders() {
-        test::TestApp app;
-        TMainForm& main = app.main();
-        const QString p1 = app.tempPath("projects/p1.dat"), p2 = app.tempPath("projects/p2.dat");
-        QVERIFY(test::writeAll(p1, {}));
-        for (const QString& path : {p1, p2}) {
-            app.dialogs.answerFile(path);
-            main.SaveAs1Click();
-        }
-        app.dialogs.answerFile(p1);
-        app.dialogs.answerMessage(DialogButton::No);
-        main.Importinputfile1Click();
-        QCOMPARE(main.CurrentFileName, p1);
-        QCOMPARE(app.dialogs.calls[1].folder, QFileInfo(p1).absolutePath()); // second Save As
-        const auto open =
-            std::ranges::find(app.dialogs.calls, QString("open"), &ScriptedUserDialogs::Call::kind);
-        QCOMPARE(open->folder, QFileInfo(p1).absolutePath());
-        QCOMPARE(recentCaptions(main), (QStringList{"&1 " + p1, "&2 " + p2}));
-    }
-
     void recentList() {
         test::TestApp app;
         TMainForm& main = app.main();
@@ -214,12 +194,19 @@ private slots:
             return out;
         };
         QCOMPARE(recentCaptions(main), listed({2, 4, 3, 1}));
+        app.dialogs.answerFile(paths[0]);
+        main.Importinputfile1Click();
+        QCOMPARE(main.CurrentFileName, paths[0]);
+        QCOMPARE(app.dialogs.calls.last().kind, "open");
+        for (const auto& call : {app.dialogs.calls[1], app.dialogs.calls.last()})
+            QCOMPARE(call.folder, QFileInfo(paths[1]).absolutePath()); // second Save As, Open
+        QCOMPARE(recentCaptions(main), listed({1, 2, 4, 3}));
         // Clicking an entry asks about the changes (No discards them), opens it, moves it up.
         app.memo()->setPlainText("unsaved");
         app.dialogs.answerMessage(DialogButton::No);
         main.SelectRecent(3);
-        QCOMPARE(main.CurrentFileName, paths[2]);
-        const QStringList four = listed({3, 2, 4, 1});
+        QCOMPARE(main.CurrentFileName, paths[3]);
+        const QStringList four = listed({4, 1, 2, 3});
         QCOMPARE(recentCaptions(main), four);
         QVERIFY(app.memo()->toPlainText().isEmpty());
         // The window stores the list when it goes; a new one, on the same settings, restores it.
@@ -233,7 +220,7 @@ private slots:
             again.SaveAs1Click();
         }
         QCOMPARE(again.recentList().paths().size(), 10u);
-        QVERIFY(!recentCaptions(again).join('\n').contains(paths[0])); // the oldest dropped
+        QVERIFY(!recentCaptions(again).join('\n').contains(paths[2])); // the oldest dropped
         // The menu shows them between the second separator and Exit, in order.
         const QList<QAction*> actions = again.File1->actions();
         QCOMPARE(actions[7]->text(), recentCaptions(again)[0]);
@@ -255,8 +242,7 @@ private slots:
     // Yes saves first, Cancel keeps everything.
     void dirtyCheck_data() { test::caseRows(kDirty); }
     void dirtyCheck() {
-        QFETCH(int, index);
-        const DirtyCase& c = kDirty[index];
+        const DirtyCase& c = test::fetchCase(kDirty);
         test::TestApp app;
         TMainForm& main = app.main();
         QVERIFY(main.BaselineList.empty());

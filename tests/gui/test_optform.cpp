@@ -7,14 +7,6 @@ using namespace lumetrix;
 
 namespace {
 
-// Runs the stand-in kernel of tests/kernel_double in `mode` until the test function ends.
-void useKernel(const char* mode, int iterations, int delayMs) {
-    qputenv("LUMETRIX_KERNEL", LUMETRIX_KERNEL_DOUBLE);
-    qputenv("LUMETRIX_DOUBLE", mode);
-    qputenv("LUMETRIX_DOUBLE_ROWS", QByteArray::number(iterations));
-    qputenv("LUMETRIX_DOUBLE_DELAY_MS", QByteArray::number(delayMs));
-}
-
 // Makes the choices of a text such as "eOpt_layers=1 3; cbThickness; rbThickness2": an edit
 // named before "=" takes the text after it, a switch or choice named alone is clicked.
 void choose(TLXOpt_Form& f, const QString& choices) {
@@ -135,21 +127,12 @@ QString runShown(const TLXOpt_Form& f) {
 class TestOptForm : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        for (const char* name : {"LUMETRIX_KERNEL", "LUMETRIX_DOUBLE", "LUMETRIX_DOUBLE_ROWS",
-                                 "LUMETRIX_DOUBLE_DELAY_MS"})
-            qunsetenv(name);
-    }
-
     void windowAndDefaults() {
         test::TestApp app;
         TLXOpt_Form& f = *app.forms->LXOpt_Form;
-        QCOMPARE(f.windowTitle(),
-                 QStringLiteral("LXOpt - optical optimisation tool (add-on for Lumetrix)"));
-        QCOMPARE(f.size(), QSize(931, 738));
+        QCOMPARE(test::frameOf(f),
+                 "LXOpt - optical optimisation tool (add-on for Lumetrix)|931x738|1|1");
         QCOMPARE(f.minimumSize(), f.maximumSize());
-        QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(f.palette().color(QPalette::Window), QColor(216, 222, 235)); // 15458008 as B, G, R
         QCOMPARE(test::texts({f.eOpt_layers, f.eThickness, f.eRoughness, f.eRefractive,
@@ -212,9 +195,8 @@ private slots:
 
     void runTakesOrRefusesChoices_data() { test::caseRows(kRunCases); }
     void runTakesOrRefusesChoices() {
-        QFETCH(int, index);
-        const RunCase& c = kRunCases[index];
-        useKernel("", 1, 0);
+        const RunCase& c = test::fetchCase(kRunCases);
+        const test::Kernel kernel("", 1);
         test::TestApp app;
         TLXOpt_Form& f = ready(app);
         choose(f, c.choices);
@@ -245,7 +227,7 @@ private slots:
     void runs() {
         QFETCH(int, index);
         const char* modes[] = {"", "fail", "hang"};
-        useKernel(modes[index], 4 - index, index == 2 ? 20 : 0);
+        const test::Kernel kernel(modes[index], 4 - index, index == 2 ? 20 : 0);
         test::TestApp app;
         TLXOpt_Form& f = ready(app);
         choose(f, "eOpt_layers=2; eThickness=2; pbThickness_b=500; cbExtinction; eExtinction=1; "

@@ -196,8 +196,7 @@ private slots:
 
     void rowMenu_data() { test::caseRows(kRowMenu); }
     void rowMenu() {
-        QFETCH(int, index);
-        const RowMenuCase& c = kRowMenu[index];
+        const RowMenuCase& c = test::fetchCase(kRowMenu);
         test::TestApp app;
         TStructureForm& page = *app.forms->StructureForm;
         const QStringList stack = QString(c.stack).split('|');
@@ -415,8 +414,7 @@ private slots:
 
     void spectrumAddOn_data() { test::caseRows(kSpectrum); }
     void spectrumAddOn() {
-        QFETCH(int, index);
-        const SpectrumCase& c = kSpectrum[index];
+        const SpectrumCase& c = test::fetchCase(kSpectrum);
         const QString library = c.library, spectrum = c.spectrum;
         const bool addOn = library == "addon";
         test::TestApp app(false);
@@ -455,8 +453,7 @@ private slots:
 
     void foldersGivenByButtonOrTyped_data() { test::caseRows(kFolders); }
     void foldersGivenByButtonOrTyped() {
-        QFETCH(int, index);
-        const FolderCase& c = kFolders[index];
+        const FolderCase& c = test::fetchCase(kFolders);
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         app.showPage(5, true);
@@ -499,8 +496,7 @@ private slots:
 
     void defaultButton_data() { test::caseRows(kCaption); }
     void defaultButton() {
-        QFETCH(int, index);
-        const CaptionCase& c = kCaption[index];
+        const CaptionCase& c = test::fetchCase(kCaption);
         test::TestApp app;
         TFilesForm& files = *app.forms->FilesForm;
         app.showPage(5, c.advanced);

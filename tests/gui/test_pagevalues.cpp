@@ -379,8 +379,7 @@ private slots:
 
     void openingAFile_data() { test::caseRows(kOpen); }
     void openingAFile() {
-        QFETCH(int, index);
-        const OpenCase& c = kOpen[index];
+        const OpenCase& c = test::fetchCase(kOpen);
         test::TestApp app;
         TMainForm& main = app.activeMain();
         const QString good = app.tempPath("good.dat"), path = app.tempPath("opened.dat");

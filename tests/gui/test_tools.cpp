@@ -13,16 +13,6 @@ QString lastCallOf(const test::TestApp& app) {
     return call.kind + "|" + call.text + "|" + call.folder;
 }
 
-// The title, the size, and whether the window stays on top and has a minimise button.
-QString frameOf(const QWidget& w) {
-    return QStringLiteral("%1|%2x%3|%4|%5")
-        .arg(w.windowTitle())
-        .arg(w.width())
-        .arg(w.height())
-        .arg(bool(w.windowFlags() & Qt::WindowStaysOnTopHint))
-        .arg(bool(w.windowFlags() & Qt::WindowMinimizeButtonHint));
-}
-
 // What RUN says, named, when `clear` takes a setting away.
 template <typename Form> struct Refusal {
     const char* name;
@@ -64,7 +54,7 @@ private slots:
     void windowsAndDefaults() {
         test::TestApp app;
         TcR_cT_Form& w = *app.forms->cR_cT_Form;
-        QCOMPARE(frameOf(w), QStringLiteral("cR_cT transform|691x601|1|0"));
+        QCOMPARE(test::frameOf(w), QStringLiteral("cR_cT transform|691x601|1|0"));
         QCOMPARE(w.palette().color(QPalette::Window), QColor(0xD8, 0xDE, 0xEB));
         QCOMPARE(test::texts({w.pbRMS, w.ePowerHT, w.eHazeDataFileName, w.eFileName,
                               w.cbIncidentLay, w.cbTransLay}),
@@ -82,7 +72,7 @@ private slots:
         QVERIFY(w.cbIncidentLay->count() > 5 && w.cbIncidentLay->findText("CIGS") >= 0);
 
         TLPIF_Form& l = *app.forms->LPIF_Form;
-        QCOMPARE(frameOf(l), QStringLiteral("Calculate LPIF|896x644|0|1"));
+        QCOMPARE(test::frameOf(l), QStringLiteral("Calculate LPIF|896x644|0|1"));
         QCOMPARE(test::texts({l.eReference, l.eImproved, l.eFileName, l.eFileDir}),
                  QStringLiteral("||LPIF_out|"));
         for (QTableView* table : {l.sgTable1, l.sgTable2})
@@ -126,14 +116,14 @@ private slots:
     // RUN refuses a missing setting with its message and writes nothing.
     void transformRefused_data() { test::caseRows(kTransformRefusals); }
     void transformRefused() {
-        QFETCH(int, index);
+        const auto& refusal = test::fetchCase(kTransformRefusals);
         test::TestApp app;
         TcR_cT_Form& w = *app.forms->cR_cT_Form;
         w.eHazeDataFileName->setText(app.workDir() + "/HT_HR/HR_CIGS_rough.hz");
         w.eFileName->setText("made");
-        kTransformRefusals[index].clear(w);
+        refusal.clear(w);
         w.brRUNTransfClick();
-        QCOMPARE(app.told(), QString::fromLatin1(kTransformRefusals[index].name));
+        QCOMPARE(app.told(), QString::fromLatin1(refusal.name));
         QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
         QVERIFY(!QFile::exists(w.outputPath()));
         QVERIFY(w.eResultMemo->toPlainText().isEmpty());
@@ -215,8 +205,8 @@ private slots:
     }
 
     // Browse, cancelled, unreadable, with the output folder kept and found: the dialog, the
-    // edits, the table's columns and the layer columns of both tables; then the column choice.
-    void lpifBrowseAndColumnChoice() {
+    // edits, the table's columns and the layer columns of both tables; the column choice; RUN.
+    void lpifBrowseColumnChoiceAndRun() {
         test::TestApp app;
         TLPIF_Form& w = *app.forms->LPIF_Form;
         const QString file = app.tempPath("runs/ref_ratio.jph");
@@ -269,31 +259,12 @@ private slots:
         QCOMPARE(press(cell(2, 3)), "0 3:3");
         QCOMPARE(press(cell(0, 2)), "0 2:222");
         QCOMPARE(press(cell(0, 0)), "0 0:0");
-    }
 
-    void lpifRefused_data() { test::caseRows(kLpifRefusals); }
-    void lpifRefused() {
-        QFETCH(int, index);
-        test::TestApp app;
-        TLPIF_Form& w = *app.forms->LPIF_Form;
-        w.eReference->setText(app.tempPath("a_ratio.jph"));
-        w.eImproved->setText(app.tempPath("b_ratio.jph"));
-        w.eFileDir->setText(QDir::cleanPath(app.tempPath("")));
-        w.RefColumn = w.ImprColumn = 2;
-        kLpifRefusals[index].clear(w);
-        w.brRUNLPIFClick();
-        QCOMPARE(app.told(), QString::fromLatin1(kLpifRefusals[index].name));
-        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
-    }
-
-    // RUN computes through the kernel: the summary row and the output file; a calculation
-    // that fails clears the row and writes nothing.
-    void lpifRuns() {
-        test::TestApp app;
-        TLPIF_Form& w = *app.forms->LPIF_Form;
-        // Files as the kernel writes them: run information, header, the fraction absorbed per
-        // layer. LPIF = ln(1 - A_impr) / ln(1 - A_ref): the CIGS column absorbs 0.5 and 0.75
-        // (LPIF 2) at 400 nm and 500 nm, 0.5 and 0.875 (LPIF 3) at 600 nm.
+        // RUN computes through the kernel, on files as the kernel writes them: the summary row
+        // and the output file, in the folder found above; a calculation that fails clears the row
+        // and writes nothing. LPIF = ln(1 - A_impr) / ln(1 - A_ref): the CIGS column absorbs 0.5
+        // and 0.75 (LPIF 2) at 400 nm and 500 nm, 0.5 and 0.875 (LPIF 3) at 600 nm.
+        app.dialogs.calls.clear();
         const QByteArray head =
             "Lumetrix simulation results\r\nInput file: x.dat\r\nSpectrum: AM15\r\n"
             "Fraction absorbed per layer\r\nWavelength (nm)\tZnO\tCIGS\r\n";
@@ -307,7 +278,7 @@ private slots:
         w.btImprClick();
         w.RefColumn = w.ImprColumn = 2;
         w.eFileName->setText("cigs");
-        const QString out = app.tempPath("cigs.lpif");
+        const QString out = app.tempPath("runs/cigs.lpif");
         const auto run = [&] {
             QTest::mouseClick(w.brRUNLPIF, Qt::LeftButton);
             QStringList row;
@@ -324,6 +295,21 @@ private slots:
         QCOMPARE(run(), QStringLiteral("|||||||||||"));
         QVERIFY(app.told().startsWith("The LPIF calculation failed:\n"));
         QVERIFY(!QFile::exists(out));
+    }
+
+    void lpifRefused_data() { test::caseRows(kLpifRefusals); }
+    void lpifRefused() {
+        const auto& refusal = test::fetchCase(kLpifRefusals);
+        test::TestApp app;
+        TLPIF_Form& w = *app.forms->LPIF_Form;
+        w.eReference->setText(app.tempPath("a_ratio.jph"));
+        w.eImproved->setText(app.tempPath("b_ratio.jph"));
+        w.eFileDir->setText(QDir::cleanPath(app.tempPath("")));
+        w.RefColumn = w.ImprColumn = 2;
+        refusal.clear(w);
+        w.brRUNLPIFClick();
+        QCOMPARE(app.told(), QString::fromLatin1(refusal.name));
+        QCOMPARE(app.dialogs.calls.last().icon, DialogIcon::Error);
     }
 };
 
