@@ -37,7 +37,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startAndSwitchingPages() {
+    void startSwitchingPagesAndSaving() {
         test::TestApp app;
         TMainForm& main = app.main();
         QCOMPARE(app.setting(&FolderSettings::WorkDir), QDir(app.workDir()).canonicalPath());
@@ -127,13 +127,10 @@ private slots:
             main.ToolBarClick(main.LbSpeedButton3); // usable again
             QCOMPARE(main.CurrentPage, main.pageForTag(2));
         }
-    }
-
-    // Save of an untitled project runs Save As, a titled one asks first; Save As and Save commit
-    // a number being typed, clamped to its range; a name the file cannot hold keeps the old file.
-    void saving() {
-        test::TestApp app;
-        TMainForm& main = app.activeMain();
+        // Save of an untitled project runs Save As, a titled one asks first; Save As and Save
+        // commit a number being typed, clamped to its range; a name the file cannot hold keeps the
+        // old file.
+        app.activeMain();
         app.addLayers(1);
         const TLayerRow& layer = app.forms->StructureForm->row(2);
         const QString path = app.tempPath("one.dat");

@@ -13,7 +13,6 @@ using namespace lumetrix;
 
 namespace {
 
-// A project of two layers, ZnO and CIGS, in the main window shown.
 struct TwoLayers : test::TestApp {
     TwoLayers() : results(*forms->Results), process(*forms->ProcessForm) {
         activeMain();
@@ -327,7 +326,6 @@ private slots:
         }
         QCOMPARE(results.imported(), true);
 
-        // Cells 1..2 of rows 1..2 copied as TAB-separated lines.
         results.cbIzberiGrafChange(1);
         results.sgTable->selectionModel()->select(
             QItemSelection(model.index(1, 1), model.index(2, 2)), QItemSelectionModel::Select);
@@ -351,7 +349,6 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(),
                  QStringLiteral("Jph specular (mA/cm2)\n4.9091\n31.0000\n"));
 
-        // A missing file: the message, the cleared table, the on-line entry shown.
         results.cbIzberiGraf->setCurrentIndex(2);
         results.cbIzberiGrafChange(2);
         QVERIFY(app.dialogs.messageTexts().last().startsWith("Cannot open file \"" + out +
@@ -389,7 +386,6 @@ private slots:
         const QFontMetrics metrics(plot->xAxis->tickLabelFont());
         QVERIFY(last + metrics.horizontalAdvance("1100") / 2.0 <= plot->viewport().right());
 
-        // Rename, axis, colour, removal and clearing through the legend and the menus.
         app.dialogs.answerSeries(SeriesProperties{"R", true}); // same text, no axis offered
         results.LabelClick(kReflectanceLine);
         QCOMPARE(app.dialogs.calls.last().folder, QString());
