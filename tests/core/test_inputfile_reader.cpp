@@ -200,7 +200,7 @@ std::vector<std::string> legacyFile(bool v11) {
     return fixtureLines(v11 ? "legacy_ver_1_1.dat" : "legacy_unversioned.dat");
 }
 
-TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarryOrWarn) {
+TEST(OlderLayouts, EachReadsTheSettingsItCarriesOrWarns) {
     for (const bool v11 : {true, false}) {
         SCOPED_TRACE(v11 ? "ver 1.1" : "unversioned");
         // With the add-on: the "_tmp" suffix stays in old files all the same.
@@ -230,11 +230,8 @@ TEST(OlderLayouts, Version11AndUnversionedReadTheSettingsTheyCarryOrWarn) {
     const LoadedProject p = parse(lines);
     EXPECT_EQ(p.corruptedAfter, "STRUCTURE");
     EXPECT_EQ(p.rows.size(), 3u);
-}
-
-// The "ver 1.2" layout: no group count, one block starting at C + 70, the ADF2 lines one further
-// down; the file: a new project with external ADF2 files in both its blocks.
-TEST(OlderLayouts, Version12ReadsWithTheOlderPositions) {
+    // The "ver 1.2" layout: no group count, one block starting at C + 70, the ADF2 lines one
+    // further down; the file: a new project with external ADF2 files in both its blocks.
     const LoadedProject loaded = parse(fixtureLines("legacy_ver_1_2.dat"));
     EXPECT_EQ(loaded.layout, LoadedProject::Layout::Older);
     EXPECT_EQ(loaded.corruptedAfter, "");

@@ -57,7 +57,7 @@ void expectRowsInOrder(const LayerRows& rows) {
     }
 }
 
-TEST(LayerRows, OperationsMoveValuesAndIdentities) {
+TEST(LayerRows, OperationsMoveValuesAndIdentitiesUpToTheLimit) {
     enum Op { None, Add, Remove, AddAbove, Delete };
     struct Case {
         const char* name;
@@ -101,9 +101,7 @@ TEST(LayerRows, OperationsMoveValuesAndIdentities) {
         EXPECT_EQ(names(rows), c.rows);
         expectRowsInOrder(rows);
     }
-}
-
-TEST(LayerRows, NewRowsTheLimitOfFortyEightLayersAndFindingARow) {
+    // New rows, the limit of 48 layers, and finding a row.
     LayerRows rows;
     rows.addRow();
     rows.addRow();
