@@ -1,13 +1,136 @@
-// Reading input files: written files read back, what the reading sets besides the values,
-// files that are wrong, and files of the older layouts ("ver 1.2", "ver 1.1", unversioned).
+// Input files. The writer: whole projects against their golden files, then what those do not
+// show. Reading: written files read back, what the reading sets besides the values, files that are
+// wrong, and files of the older layouts ("ver 1.2", "ver 1.1", unversioned). Files as users edit
+// them: names with unusual characters, loose numbers, huge comments.
+#include "core/textfile.h"
 #include "new_project.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace lumetrix {
 namespace {
 
 using namespace test;
+
+// What the round trip of the reader's tests cannot show: settings the file holds while their
+// option is off, placeholders, separators and paths.
+Project unreadSettings() {
+    Project p = newProject();
+    p.haze.eHazeSpecSpecifyInt = "1";
+    p.refTrans.eRTSpecifInterface_adv = "2";
+    p.refTrans.pbC21Scatt = "3.5"; // written all the same
+    // Unused groups write one placeholder block with the numbers of group 1.
+    p.adf.cbOtherADF = false;
+    p.adf.groups.add();
+    p.adf.groups.group(1).interfaces = "3";
+    p.adf.groups.group(1).adf1.external = true;
+    p.adf.groups.group(1).adf1.parameters = {2.5, 0.1, 1.0 / 3, 1e-6};
+    // Coherent light writes fixed values.
+    p.spectrum.pbRatio = "0.50";
+    p.spectrum.rbSpecADFInternal = false;
+    p.spectrum.cbADF1_Spekt = {2, "ADF1_Mo_back"};
+    p.spectrum.pbSpectrLamb = "2.00";
+    p.spectrum.pbSpectrEllipsis = "3.00";
+    p.files.eDir_HRHT = "/data/haze";         // a full path stays as it is
+    p.files.eDir_spk = "<WORKDIR>/Spectrum/"; // a separator only when the edit has one
+    p.files.eOutFileDir = "/data/Out";
+    p.comments = "first line\nsecond, with \xC3\xA9\r\n\r\nfourth";
+    return p;
+}
+
+// No selection is item 0; empty ADF lists keep their headings and move the later sections up.
+Project emptyLists() {
+    Project p = newProject();
+    p.adf.adf1.r.selected = -1;
+    p.spectrum.rbCoherent = false;
+    p.spectrum.cbADF1_Spekt.selected = -1;
+    p.adf.adf1List.clear();
+    p.adf.adf2List.clear();
+    return p;
+}
+
+// Whole files, line by line: the new project, two projects with every setting away from its
+// new-project value that between them take each alternative the file offers, and the two above.
+// The round trip of the reader's tests cannot show a value written at the wrong place as long as
+// the reader reads it from there; these files can.
+TEST(InputFileWriter, ProjectsAreTheirGoldenFiles) {
+    const std::tuple<Project, char, const char*> cases[] = {
+        {newProject(), '.', "new_project.dat"},
+        {richProject(4, 2), '.', "rich_project_4_rows.dat"},
+        {richProject(9, 3), '.', "rich_project_9_rows.dat"},
+        {unreadSettings(), ',', "unread_settings.dat"}, // general format with the separator
+        {emptyLists(), '.', "empty_lists.dat"},
+    };
+    for (const auto& [project, separator, name] : cases) {
+        std::vector<std::string> lines{"kept"}; // the writer appends to the lines it is given
+        BuildInputFile(project, writerContext(separator), lines);
+        EXPECT_EQ(lines.front(), "kept");
+        expectGoldenFile({lines.begin() + 1, lines.end()}, name);
+    }
+}
+
+// (A thickness and a roughness rounded to their columns: the 9-row golden file.)
+TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {
+    // text, room, separator, the text that fits or none
+    const std::tuple<const char*, std::size_t, char, std::optional<std::string>> cases[] = {
+        {"250", 16, '.', "250"},
+        {"12345,678901234567", 16, ',', "12345,6789012346"},
+        {"0.00000000000001", 16, '.', "0.00000000000001"},
+        {"0.000000000000019", 16, '.', "0.00000000000002"},
+        {"9999999.99999999999", 16, '.', "10000000"},
+        {"123456789012345678", 16, '.', std::nullopt},
+        {"not a number at all", 16, '.', std::nullopt},
+    };
+    for (const auto& [text, room, separator, expected] : cases)
+        EXPECT_EQ(fitFieldText(text, room, separator), expected) << text;
+}
+
+TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {
+    Project p = newProject(); // the media's " " is never written
+    p.structure.rows = withLayers({"ZnO\xC2\xB5", "Mo"}).structure.rows; // micro sign
+    p.adf.groups.group(1).interfaces = "0\xE2\x80\xA6";                  // ellipsis
+    p.comments = "second, with \xC3\xA9\r\nthird";
+    EXPECT_EQ(checkProjectForFile(p, '.').value_or("none"), "none");
+    const std::pair<std::function<void(Project&)>, const char*> cases[] = {
+        {[](Project& q) { q.structure.rows[2].layerFile = "B\xE2\x88\x9A"; }, "of layer 2"},
+        {[](Project& q) { q.structure.rows[1].thickness = "123456789012345678"; },
+         "thickness of layer 1"},
+        {[](Project& q) { q.haze.eHazeSpecSpecifyInt = "\xE2\x88\x9E"; }, "transmission-only"},
+        {[](Project& q) { q.comments = "arrow \xE2\x86\x92"; }, "comment"},
+        {[](Project& q) { q.comments = "a\n" + std::string(4097, 'b'); },
+         "Comment line 2: the comment line is longer than 4096 characters"},
+    };
+    for (const auto& [set, named] : cases) {
+        Project q = p;
+        set(q);
+        const auto problem = checkProjectForFile(q, '.');
+        ASSERT_TRUE(problem) << named;
+        EXPECT_NE(problem->find(named), std::string::npos) << *problem;
+    }
+}
+
+// A conversion that throws is the add-on's failure, not the save's: the full spectrum is written
+// and told once (the other ways the add-on answers: the Spectrum page's tests).
+TEST(InputFileWriter, ThrowingAddOnLeavesTheFullSpectrum) {
+    Project p = newProject();
+    p.spectrum.cbManually = true;
+    WriterContext context = writerContext();
+    context.addOnPresent = true;
+    context.makeAm15File = [](const std::string&,
+                              const std::string&) -> std::optional<std::string> {
+        throw std::runtime_error("conversion failed");
+    };
+    std::vector<std::string> notes;
+    context.note = [&](const std::string& text) { notes.push_back(text); };
+    EXPECT_EQ(std::ranges::count(build(p, context), std::string("Spectrum: AM15")), 1);
+    EXPECT_EQ(notes, std::vector<std::string>{"The spectrum range could not be applied (the add-on "
+                                              "failed); the full spectrum \"AM15\" was written."});
+}
 
 // What the pages hold after taking a loaded project: the values, with the rows as stepping
 // the layer count and reading each row leave them.
@@ -236,6 +359,105 @@ TEST(OlderLayouts, EachReadsTheSettingsItCarriesOrWarns) {
     EXPECT_EQ(loaded.layout, LoadedProject::Layout::Older);
     EXPECT_EQ(loaded.corruptedAfter, "");
     expectGoldenFile(build(afterLoading(loaded, newProject())), "legacy_ver_1_2_read.dat");
+}
+
+const ReaderContext kContext = readerContext();
+
+// A line of a fixture with `width` characters from a column on (0: the rest of the line)
+// replaced by the text, padded with blanks to the width.
+void replaceFrom(std::vector<std::string>& lines, int line, std::size_t column, std::string text,
+                 std::size_t width = 0) {
+    std::string& l = lines.at(static_cast<std::size_t>(line - 1));
+    const std::size_t kept = std::min(l.size(), column - 1);
+    text.resize(std::max(text.size(), width), ' ');
+    l = l.substr(0, kept) + std::string(column - 1 - kept, ' ') + text +
+        (width && l.size() > kept + width ? l.substr(kept + width) : "");
+}
+
+TEST(PathNames, OnlySlashesSeparateFolders) {
+    auto current = fixtureLines("new_project.dat");
+    replaceFrom(current, 180, 1, "/w/Out/run 10:30");
+    current[11].replace(0, 5, "nk:v2");
+    const auto loaded = parseInputLines(current, "a.dat", kContext);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+    EXPECT_EQ(loaded.value().values.files.eOutFileName, "run 10:30");
+    EXPECT_EQ(loaded.value().rows.at(0).layerFile, "nk:v2");
+
+    auto old = fixtureLines("legacy_ver_1_1.dat");
+    replaceFrom(old, 155, 1, "C:\\runs\\run 10:30");
+    const auto legacy = parseInputLines(old, "b.dat", kContext);
+    ASSERT_TRUE(legacy.ok()) << legacy.error().describe();
+    EXPECT_EQ(legacy.value().values.files.eOutFileName, "run 10:30");
+    EXPECT_EQ(legacy.value().folders->outFileDir, "C:\\runs");
+}
+
+// A numeric field converts whole, within the range of the edit that shows it, or the file is
+// refused naming the line and the setting.
+TEST(LooseNumbers, ConvertWholeOrRefuse) {
+    struct Case {
+        int line;
+        std::size_t column, width; // width 0: to the end of the line
+        std::string text;
+        const char* refusal; // nullptr: read as `shown`
+        std::string shown;
+        char decimal = '.';
+    };
+    const Case cases[] = {
+        {13, 35, 17, "3x0", "the thickness of layer 1 \"3x0\" is not a number", ""},
+        {13, 35, 17, "0x10", "the thickness of layer 1 \"0x10\" is not a number", ""},
+        {13, 35, 17, "3,5", nullptr, "3.5"},
+        {13, 35, 17, ".", "the thickness of layer 1 \".\" is not a number", ""},
+        {13, 35, 17, "3.5", "the thickness of layer 1 \"3.5\" is not a number", "", ','},
+        {13, 35, 17, "1,000.5", "the thickness of layer 1 \"1,000.5\" is not a number", ""},
+        {13, 35, 17, "-5", "the thickness of layer 1 -5 is not between 0 and 10000000", ""},
+        {13, 35, 17, "1e3", nullptr, "1000"},
+        {13, 52, 14, "2.5x", "the number of segments of layer 1 \"2.5x\" is not a number", ""},
+        {13, 52, 14, "2.5",
+         "the number of segments of layer 1 2.5 is not a whole number between 1 and 1000", ""},
+        {13, 52, 14, "1e9",
+         "the number of segments of layer 1 1e9 is not a whole number between 1 and 1000", ""},
+        {13, 66, 20, "", "the roughness of layer 1 \"\" is not a number", ""},
+        {24, 65, 0, "0", "the C_factor 0 is not between 1E-6 and 9999999", ""},
+        {49, 42, 0, "4 5", "the number of equivalent angles \"4 5\" is not a number", ""},
+        {59, 37, 0, "1.0O", "the Lambertian power n for T \"1.0O\" is not a number", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.line) + ": " + c.text);
+        auto lines = fixtureLines("cigs_example_resaved.dat");
+        replaceFrom(lines, c.line, c.column, c.text, c.width);
+        const auto loaded = parseInputLines(
+            lines, "a.dat", {{c.decimal, c.decimal == '.' ? ',' : '.'}, "/w", false});
+        if (!c.refusal) {
+            ASSERT_TRUE(loaded.ok()) << loaded.error().describe();
+            EXPECT_EQ(loaded.value().rows.at(1).thickness, c.shown);
+            continue;
+        }
+        ASSERT_FALSE(loaded.ok());
+        EXPECT_EQ(loaded.error().line, c.line);
+        EXPECT_EQ(loaded.error().reason, c.refusal);
+    }
+}
+
+// A user who may not write the file gets the system's reason and the file stays. Run as
+// another user when this is root, who may write anything.
+TEST(Saving, ReadOnlyFileIsRefused) {
+    const auto dir = scratch("lumetrix-save-locked");
+    const auto file = dir / "locked.dat";
+    ASSERT_EQ(writeTextFile(file.string(), {"old"}), std::nullopt);
+    std::filesystem::permissions(file, std::filesystem::perms(0444));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        const auto refused = writeTextFile(file.string(), {"new"});
+        ::_exit(!refused ? 1 : *refused == "Permission denied" ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: another reason, 3: no other user";
+    EXPECT_EQ(readBytes(file), "old\r\n");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
