@@ -31,7 +31,7 @@ std::string repeated(const std::string& text, std::size_t times) {
     return out;
 }
 
-TEST(DataFile, ReadsEveryKindWithItsColumns) {
+TEST(DataFile, ReadsEveryKindWithItsColumnsAndNamesTheFileAndLineOfAFault) {
     // kind, bytes, columns, comments
     const std::tuple<DataKind, std::string, Columns, std::vector<std::string>> cases[] = {
         {DataKind::Nk,
@@ -62,12 +62,8 @@ TEST(DataFile, ReadsEveryKindWithItsColumns) {
         EXPECT_EQ(table.value().first(), columns[0].front());
         EXPECT_EQ(table.value().last(), columns[0].back());
     }
-    fs::remove_all(test::scratch(kScratch));
-}
-
-TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
     // kind, bytes, the line named (0: none), a part of the reason
-    const std::tuple<DataKind, std::string, int, const char*> cases[] = {
+    const std::tuple<DataKind, std::string, int, const char*> faults[] = {
         {DataKind::Nk, "# c\n\n300 1 0\n\n\n400 1 x\n", 6, "column 3 (k): \"x\" is not a number"},
         {DataKind::Nk, "300 1 0\r\n400 abc 0\r\n", 2, "column 2 (n)"},
         {DataKind::Nk, "300 1,5 0\n", 1, "the decimal point is \".\""},
@@ -102,7 +98,7 @@ TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
         {DataKind::Spectrum, "", 0, "no data line"},
         {DataKind::Spectrum, "# only\n\n  \t\n", 0, "no data line"},
     };
-    for (const auto& [kind, bytes, line, says] : cases) {
+    for (const auto& [kind, bytes, line, says] : faults) {
         const std::string path = scratchFile(bytes, kind);
         const auto table = readDataFile(path, kind);
         ASSERT_FALSE(table.ok()) << bytes;
@@ -111,19 +107,16 @@ TEST(DataFile, FaultsNameTheFileTheLineAndWhatIsWrong) {
         EXPECT_NE(table.error().reason.find(says), std::string::npos)
             << bytes << ": " << table.error().describe();
     }
-    fs::remove_all(test::scratch(kScratch));
-}
-
-TEST(DataFile, MissingFolderOrOversizedFilesAreRefusedUnread) {
+    // A missing file, a folder and an oversized file are refused unread.
     const std::string big = scratchFile("", DataKind::Nk);
     fs::resize_file(big, kMaxDataFileBytes + 1); // sparse: nothing is written
-    const std::pair<std::string, const char*> cases[] = {
+    const std::pair<std::string, const char*> unread[] = {
         {dataFilePath(fs::temp_directory_path().string(), "no_such_data", DataKind::Nk),
          "cannot be opened"},
         {fs::temp_directory_path().string(), "folder"},
         {big, "too large"},
     };
-    for (const auto& [path, says] : cases) {
+    for (const auto& [path, says] : unread) {
         const auto table = readDataFile(path, DataKind::Nk);
         ASSERT_FALSE(table.ok()) << path;
         EXPECT_EQ(table.error().file, path);

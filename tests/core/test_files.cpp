@@ -34,7 +34,7 @@ TEST(TextCodec, Windows1252BothWaysAndWhatItCannotHold) {
         EXPECT_FALSE(utf8ToCp1252(refused).has_value()) << refused;
 }
 
-TEST(Listing, LineEndsAndLastLines) {
+TEST(Listing, LineEndsLastLinesAndBadFiles) {
     using Items = std::vector<std::string>;
     const std::pair<std::string, Items> cases[] = {
         {fixture("listing_crlf.dat"), {"air", "glass", "Mo"}},
@@ -52,9 +52,7 @@ TEST(Listing, LineEndsAndLastLines) {
     EXPECT_EQ(splitLines("a\rb\n"), (Items{"a\rb"}));
     EXPECT_EQ(splitLines(""), Items{});
     EXPECT_EQ(splitLines("\n"), (Items{""}));
-}
-
-TEST(Listing, BadFilesSayWhatAndWhere) {
+    // Files that do not read say what and where.
     const fs::path big = scratch("lumetrix-listing") / "too_large.dat";
     {
         std::ofstream out(big, std::ios::binary);
@@ -65,7 +63,7 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
     const fs::path pipe = big.parent_path() / "pipe.dat", zeros = big.parent_path() / "zeros.dat";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     fs::create_symlink("/dev/zero", zeros);
-    const std::tuple<std::string, int, const char*> cases[] = {
+    const std::tuple<std::string, int, const char*> bad[] = {
         {pipe.string(), 0, "not a regular file"},  // would block for ever
         {zeros.string(), 0, "not a regular file"}, // would never end
         {fixture("no_such_listing.dat"), 0, "no_such_listing.dat"},
@@ -73,7 +71,7 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
         {LUMETRIX_TEST_DATA_DIR, 0, ""}, // a folder
         {big.string(), 0, "too large"},
     };
-    for (const auto& [path, line, named] : cases) {
+    for (const auto& [path, line, named] : bad) {
         const auto got = readListingFile(path);
         ASSERT_FALSE(got.ok()) << path;
         EXPECT_EQ(got.error().line, line) << path;
@@ -82,7 +80,7 @@ TEST(Listing, BadFilesSayWhatAndWhere) {
     fs::remove_all(big.parent_path());
 }
 
-TEST(TextFile, WritesCrLfWindows1252ThroughLinksAndKeepsTheOldFileOnFailure) {
+TEST(TextFile, WritesCrLfWindows1252ThroughLinksKeepingTheOldFileOnFailureAsASpectrumRangeDoes) {
     const fs::path dir = scratch("lumetrix-textfile");
     const fs::path target = dir / "out.dat";
     ASSERT_FALSE(writeTextFile(target.string(), {"a", "ZnO\xC2\xB5", ""}));
@@ -105,19 +103,15 @@ TEST(TextFile, WritesCrLfWindows1252ThroughLinksAndKeepsTheOldFileOnFailure) {
     EXPECT_TRUE(writeTextFile((dir / "missing" / "x.dat").string(), {"x"}));
     // No stray file beside the targets: only out.dat, link.dat and folder.dat.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
-    fs::remove_all(dir);
-}
-
-TEST(SpectrumFile, RangeFileHoldsThePointsInsideOrNothingIsWritten) {
-    const fs::path dir = scratch("lumetrix-spectrum-range");
-    const fs::path target = dir / "AM15_tmp.spk";
-    ASSERT_FALSE(writeSpectrumRange(fixture("spectrum_valid.spk"), target.string(), 300, 600));
+    // A spectrum range file holds the points inside, or nothing is written.
+    const fs::path range = dir / "AM15_tmp.spk";
+    ASSERT_FALSE(writeSpectrumRange(fixture("spectrum_valid.spk"), range.string(), 300, 600));
     const std::string written = "# AM1.5 global, test excerpt\r\n"
                                 "# wavelength (nm)  irradiance (W/(m2 nm))\r\n"
                                 "# Range set manually: 300 to 600 nm\r\n"
                                 "300\t0.45\r\n400 1.1\r\n500   1.5\r\n600 1.4E0\r\n";
-    EXPECT_EQ(readBytes(target), written);
-    const auto reread = readSpectrumFile(target.string()); // comments and points, as written
+    EXPECT_EQ(readBytes(range), written);
+    const auto reread = readSpectrumFile(range.string()); // comments and points, as written
     ASSERT_TRUE(reread.ok()) << reread.error().describe();
     EXPECT_EQ(reread.value().comments.size(), 3u);
     ASSERT_EQ(reread.value().points.size(), 4u);
@@ -127,18 +121,18 @@ TEST(SpectrumFile, RangeFileHoldsThePointsInsideOrNothingIsWritten) {
 
     // A source that does not read is refused as the data-file reader says (its faults: the
     // data-file tests), naming the line.
-    const std::tuple<std::string, double, double, const char*> refused[] = {
+    const std::tuple<std::string, double, double, const char*> unreadable[] = {
         {fixture("spectrum_not_a_number.spk"), 0, 5000, ", line 2: column 2"},
         {fixture("spectrum_falling_wavelength.spk"), 0, 5000, ", line 2: the wavelength"},
         {fixture("spectrum_valid.spk"), 800, 900, "no data point between 800 and 900"},
         {fixture("spectrum_valid.spk"), 600, 400, "from 600 to 400 nm is empty"},
         {fixture("no_such.spk"), 0, 5000, "no_such.spk"},
     };
-    for (const auto& [source, from, to, says] : refused) {
-        const auto refusal = writeSpectrumRange(source, target.string(), from, to);
+    for (const auto& [source, from, to, says] : unreadable) {
+        const auto refusal = writeSpectrumRange(source, range.string(), from, to);
         ASSERT_TRUE(refusal) << source;
         EXPECT_NE(refusal->find(says), std::string::npos) << *refusal;
-        EXPECT_EQ(readBytes(target), written) << source;
+        EXPECT_EQ(readBytes(range), written) << source;
     }
     fs::remove_all(dir);
 }

@@ -9,7 +9,7 @@
 namespace lumetrix {
 namespace {
 
-TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
+TEST(NumberText, FormatFixedShowsWhatTheEditShowsAndFormatGeneral) {
     // value, decimals (-1: as many as it takes), separator, text
     const std::tuple<long double, int, char, const char*> cases[] = {
         {2.5L, -1, '.', "2.5"},
@@ -38,10 +38,8 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShows) {
     for (const auto& [value, decimals, separator, expected] : cases)
         EXPECT_EQ(formatFixed(value, decimals, separator), expected)
             << "value " << static_cast<double>(value) << " decimals " << decimals;
-}
-
-TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
-    const std::pair<long double, const char*> cases[] = {
+    // The general format uses up to fifteen digits.
+    const std::pair<long double, const char*> general[] = {
         {0.1L, "0.1"},
         {1.0L / 3, "0.333333333333333"},
         {123456789012345678.0L, "1.23456789012346E17"},
@@ -51,7 +49,7 @@ TEST(NumberText, FormatGeneralUsesUpToFifteenDigits) {
         {1e15L, "1E15"},
         {123456789012345.0L, "123456789012345"},
     };
-    for (const auto& [value, expected] : cases)
+    for (const auto& [value, expected] : general)
         EXPECT_EQ(formatGeneral(value, '.'), expected) << static_cast<double>(value);
     EXPECT_EQ(formatGeneral(2.5L, ','), "2,5");
 }

@@ -13,24 +13,6 @@ using namespace lumetrix;
 
 namespace {
 
-// The stand-in kernel as RUN's program, told how to behave (see kernel_double.cpp).
-class Kernel {
-public:
-    explicit Kernel(const char* mode, int rows = 3, int delayMs = 0,
-                    const QByteArray& program = LUMETRIX_KERNEL_DOUBLE) {
-        qputenv("LUMETRIX_KERNEL", program);
-        qputenv("LUMETRIX_DOUBLE", mode);
-        qputenv("LUMETRIX_DOUBLE_ROWS", QByteArray::number(rows));
-        qputenv("LUMETRIX_DOUBLE_DELAY_MS", QByteArray::number(delayMs));
-    }
-    ~Kernel() {
-        for (const char* name : {"LUMETRIX_KERNEL", "LUMETRIX_DOUBLE", "LUMETRIX_DOUBLE_ROWS",
-                                 "LUMETRIX_DOUBLE_DELAY_MS"})
-            qunsetenv(name);
-    }
-};
-
-// A project of two layers, ZnO and CIGS, in the main window shown.
 struct TwoLayers : test::TestApp {
     TwoLayers() : results(*forms->Results), process(*forms->ProcessForm) {
         activeMain();
@@ -132,8 +114,8 @@ class TestResults : public QObject {
     Q_OBJECT
 private slots:
     // The kernel's lines, and without LUMETRIX_KERNEL (which every run here sets) the kernel
-    // beside the program.
-    void kernelLinesAndProgram() {
+    // beside the program; then runs of the stand-in.
+    void kernelLinesProgramAndCompletedRuns() {
         const char* const cases[][2] = {
             // line, its progress or report text
             {"progress 3 10", "3/10"},
@@ -155,16 +137,13 @@ private slots:
         }
         qunsetenv("LUMETRIX_KERNEL");
         QCOMPARE(kernelProgramPath(), QCoreApplication::applicationDirPath() + "/lumetrix-kernel");
-    }
-
-    // Two runs: RUN reads STOP while the kernel works, the Process window shows its report and
-    // progress, then the Results page each new result; the second ends under the About box.
-    void completedRuns() {
+        // Two runs: RUN reads STOP while the kernel works, the Process window shows its report and
+        // progress, then the Results page each new result; the second ends under the About box.
         TwoLayers app;
         TMainForm& main = app.main();
         const QString title = main.windowTitle();
         for (const int wavelengths : {3, 4}) {
-            const Kernel kernel("", wavelengths);
+            const test::Kernel kernel("", wavelengths);
             QTest::mouseClick(main.btRun, Qt::LeftButton);
             QCOMPARE(main.btRun->text(), QStringLiteral("STOP"));
             QVERIFY(main.runInProgress() && main.kernelRun().running());
@@ -195,7 +174,6 @@ private slots:
             QCOMPARE(app.pointsOf(3).size(), std::size_t(wavelengths));
         }
         QCOMPARE(app.report().count("Completed in "), 2);
-        QVERIFY(main.CurrentFileName.isEmpty());
         QCOMPARE(main.windowTitle(), title);
     }
 
@@ -208,7 +186,7 @@ private slots:
                                                 "500\t0.9\t0\t0\t0.1\t1\n"
                                                 "510\t0.9\t0\t0\t0.1\t1\n"
                                                 "520\t0.9\t0\t0\t0.1\t1\n\n"));
-        const Kernel kernel("hang", 4, 200);
+        const test::Kernel kernel("hang", 4, 200);
         main.btRunClick();
         main.ToolBarClick(main.LbSpeedButton8); // before the kernel writes its file
         QCOMPARE(app.pointsOf(kReflectanceLine), std::vector<double>{}); // none of the old
@@ -232,15 +210,14 @@ private slots:
 
     void failedRuns_data() { test::caseRows(kFailures); }
     void failedRuns() {
-        QFETCH(int, index);
-        const FailureCase& c = kFailures[index];
+        const FailureCase& c = test::fetchCase(kFailures);
         TwoLayers app;
         TMainForm& main = app.main();
         QVERIFY(app.saveAndReopen("project.dat"));
         app.forms->StructureForm->row(2).thickness->setValue(120); // unsaved
-        if (index == 4)
+        if (c.name == std::string_view("missing output folder"))
             QVERIFY(QDir(app.workDir() + "/Out").removeRecursively());
-        const Kernel kernel(c.mode, 3, 0, c.program);
+        const test::Kernel kernel(c.mode, 3, 0, c.program);
         const std::vector<std::string> project = app.build();
         const QString title = main.windowTitle();
         app.dialogs.calls.clear();
@@ -257,15 +234,14 @@ private slots:
 
     void overwriteQuestion_data() { test::caseRows(kOverwrite); }
     void overwriteQuestion() {
-        QFETCH(int, index);
-        const OverwriteCase& c = kOverwrite[index];
+        const OverwriteCase& c = test::fetchCase(kOverwrite);
         TwoLayers app;
         app.forms->FilesForm->cbOverwriteLXOut->setChecked(c.ask);
         if (c.existing) {
             QVERIFY(test::writeAll(app.out(".rta"), "old rows\n"));
             QVERIFY(test::writeAll(app.out(".jsc"), "old totals\n"));
         }
-        const Kernel kernel("");
+        const test::Kernel kernel("");
         app.dialogs.answerMessage(c.answer);
         app.main().btRunClick();
         QCOMPARE(app.dialogs.calls.size(), c.asked ? 1 : 0);
@@ -299,7 +275,7 @@ private slots:
         }
         const QByteArray saved = test::readAll(own);
         test::typeOver(app.forms->StructureForm->row(3).thickness, "1750");
-        const Kernel kernel("");
+        const test::Kernel kernel("");
         main.btRunClick();
         QVERIFY(app.runEnds());
         const QString input = app.out(index == 2 ? "_run.dat" : ".dat");
@@ -346,7 +322,6 @@ private slots:
         }
         QCOMPARE(results.imported(), true);
 
-        // Cells 1..2 of rows 1..2 copied as TAB-separated lines.
         results.cbIzberiGrafChange(1);
         results.sgTable->selectionModel()->select(
             QItemSelection(model.index(1, 1), model.index(2, 2)), QItemSelectionModel::Select);
@@ -370,7 +345,6 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(),
                  QStringLiteral("Jph specular (mA/cm2)\n4.9091\n31.0000\n"));
 
-        // A missing file: the message, the cleared table, the on-line entry shown.
         results.cbIzberiGraf->setCurrentIndex(2);
         results.cbIzberiGrafChange(2);
         QVERIFY(app.dialogs.messageTexts().last().startsWith("Cannot open file \"" + out +
@@ -408,7 +382,6 @@ private slots:
         const QFontMetrics metrics(plot->xAxis->tickLabelFont());
         QVERIFY(last + metrics.horizontalAdvance("1100") / 2.0 <= plot->viewport().right());
 
-        // Rename, axis, colour, removal and clearing through the legend and the menus.
         app.dialogs.answerSeries(SeriesProperties{"R", true}); // same text, no axis offered
         results.LabelClick(kReflectanceLine);
         QCOMPARE(app.dialogs.calls.last().folder, QString());
@@ -495,49 +468,13 @@ private slots:
         QVERIFY(!results.cbDeleteOnLinePlots->isChecked());
     }
 
-    // A double click on a legend label or swatch, answered with OK, opens its dialog once and
-    // rebuilds the legend after the press (the press used to end in the deleted control).
-    void legendDoubleClickThenOk() {
-        OnLineResult app;
-        TResults& results = app.results;
-        app.showPage(8, false);
-        const auto control = [&](const char* name) { // of the top line
-            for (QWidget* w : results.sbGraphData->widget()->findChildren<QWidget*>(name))
-                if (w->property("lineId").toInt() == results.lines().line(0).id)
-                    return w;
-            return static_cast<QWidget*>(nullptr);
-        };
-        app.dialogs.answerSeries(SeriesProperties{"R front", false});
-        doubleClick(control("label"));
-        QTRY_COMPARE(legend(results).first(), QStringLiteral("R front"));
-        app.dialogs.answerColor(QColor(1, 2, 3));
-        doubleClick(control("swatch"));
-        QTRY_COMPARE(results.lines().line(0).colour, (Rgb{1, 2, 3}));
-        QCOMPARE(app.dialogs.calls.size(), 2); // one dialog per double click
-    }
-
-    // The lines of a run kept for comparison: the next run's result renews the on-line lines
-    // and leaves the old copies as they were.
-    void keptRunLines() {
-        OnLineResult app;
-        TResults& results = app.results;
-        app.showPage(8, false);
-        QTest::mouseClick(results.btKeepLines, Qt::LeftButton);
-        QCOMPARE(legend(results), (QStringList{"R", "T", "ZnO", "CIGS", "Old1 CIGS", "Old1 ZnO",
-                                               "Old1 T", "Old1 R"}));
-        test::writeAll(app.out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n300\t0.5\t0\t0\t0\t1\n"
-                                        "310\t0.6\t0\t0\t0\t1\n320\t0\t0\t0\t0\t1\n\n");
-        results.runCompleted();
-        app.showPage(1, false);
-        app.showPage(8, false);
-        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.5, 0.6, 0}));
-        QCOMPARE(results.lines().line(7).data.y, (std::vector<double>{0.1, 0.2, 0.3}));
-        QCOMPARE(results.lines().count(), 8);
-    }
-
     // The filter chosen decides the format of a picture and adds its extension; the picture
     // carries a legend: with every point off the axes, the top line's colour is the legend's.
-    void savedPictures() {
+    // Then the lines of a run kept for comparison: the next run's result renews the on-line lines
+    // and leaves the old copies as they were. Last, a double click on a legend label or swatch,
+    // answered with OK, opens its dialog once and rebuilds the legend after the press (the press
+    // used to end in the deleted control).
+    void savedPicturesKeptLinesAndLegendDoubleClick() {
         OnLineResult app;
         TResults& results = app.results;
         app.showPage(8, false);
@@ -567,6 +504,33 @@ private slots:
             QVERIFY2(legendPixels > 0, c.written);
         }
         QCOMPARE(app.told(), QString());
+
+        QTest::mouseClick(results.btKeepLines, Qt::LeftButton);
+        QCOMPARE(legend(results), (QStringList{"R", "T", "ZnO", "CIGS", "Old1 CIGS", "Old1 ZnO",
+                                               "Old1 T", "Old1 R"}));
+        test::writeAll(app.out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n300\t0.5\t0\t0\t0\t1\n"
+                                        "310\t0.6\t0\t0\t0\t1\n320\t0\t0\t0\t0\t1\n\n");
+        results.runCompleted();
+        app.showPage(1, false);
+        app.showPage(8, false);
+        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.5, 0.6, 0}));
+        QCOMPARE(results.lines().line(7).data.y, (std::vector<double>{0.1, 0.2, 0.3}));
+        QCOMPARE(results.lines().count(), 8);
+
+        const auto control = [&](const char* name) { // of the top line
+            for (QWidget* w : results.sbGraphData->widget()->findChildren<QWidget*>(name))
+                if (w->property("lineId").toInt() == results.lines().line(0).id)
+                    return w;
+            return static_cast<QWidget*>(nullptr);
+        };
+        app.dialogs.calls.clear();
+        app.dialogs.answerSeries(SeriesProperties{"R front", false});
+        doubleClick(control("label"));
+        QTRY_COMPARE(legend(results).first(), QStringLiteral("R front"));
+        app.dialogs.answerColor(QColor(1, 2, 3));
+        doubleClick(control("swatch"));
+        QTRY_COMPARE(results.lines().line(0).colour, (Rgb{1, 2, 3}));
+        QCOMPARE(app.dialogs.calls.size(), 2); // one dialog per double click
     }
 
     // Apply checks each range, the axes before a wrong one staying applied; Enter in a range

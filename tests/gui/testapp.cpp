@@ -36,6 +36,15 @@ QString shown(const QList<const QWidget*>& widgets) {
     return out;
 }
 
+QString frameOf(const QWidget& w) {
+    return QStringLiteral("%1|%2x%3|%4|%5")
+        .arg(w.windowTitle())
+        .arg(w.width())
+        .arg(w.height())
+        .arg(bool(w.windowFlags() & Qt::WindowStaysOnTopHint))
+        .arg(bool(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+}
+
 QString clippedCells(const QTableView* table) {
     QStringList clipped;
     if (table->horizontalHeader()->isHidden())

@@ -89,6 +89,9 @@ inline long pressedButtons(const TMainForm& main) { // how many side buttons are
     return std::ranges::count_if(main.SideButtons, [](auto* b) { return b->isChecked(); });
 }
 
+// The title, the size, and whether the window stays on top and has a minimise button.
+QString frameOf(const QWidget& w);
+
 // The cells of a table whose text its column is too narrow to show whole, joined by "|";
 // and "hidden" first when the columns offer no header edges to size them by.
 QString clippedCells(const QTableView* table);
@@ -106,5 +109,29 @@ template <typename Case, std::size_t N> void caseRows(const Case (&cases)[N]) {
         names << c.name;
     rows(names);
 }
+// The case of the row that runs, of a table given to caseRows().
+template <typename Case, std::size_t N> const Case& fetchCase(const Case (&cases)[N]) {
+    return cases[*static_cast<int*>(QTest::qData("index", QMetaType::Int))];
+}
+
+#ifdef LUMETRIX_KERNEL_DOUBLE
+// The stand-in kernel as the program RUN starts, told how to behave (see kernel_double.cpp),
+// while the object lives.
+class Kernel {
+public:
+    explicit Kernel(const char* mode, int rows = 3, int delayMs = 0,
+                    const QByteArray& program = LUMETRIX_KERNEL_DOUBLE) {
+        qputenv("LUMETRIX_KERNEL", program);
+        qputenv("LUMETRIX_DOUBLE", mode);
+        qputenv("LUMETRIX_DOUBLE_ROWS", QByteArray::number(rows));
+        qputenv("LUMETRIX_DOUBLE_DELAY_MS", QByteArray::number(delayMs));
+    }
+    ~Kernel() {
+        for (const char* name : {"LUMETRIX_KERNEL", "LUMETRIX_DOUBLE", "LUMETRIX_DOUBLE_ROWS",
+                                 "LUMETRIX_DOUBLE_DELAY_MS"})
+            qunsetenv(name);
+    }
+};
+#endif
 
 } // namespace lumetrix::test
