@@ -1,7 +1,6 @@
 #include "kernel/scattering.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -104,26 +103,6 @@ double dataHazeTAtU(double normal, double nIn, double nOut, double u, double gam
         return scaledHaze(normal, 1 - u / (nIn * nIn));
     const double oblique = std::abs(std::sqrt(nIn * nIn - u) - std::sqrt(nOut * nOut - u));
     return scaledHaze(normal, power(oblique / contrast, gamma));
-}
-
-bool adfModelByName(const std::string& name, AdfModel& model) {
-    static const std::array<std::pair<const char*, AdfModel>, 9> names{{
-        {"Specular (no scattering)", AdfModel::Specular},
-        {"Lambertian cos^n", AdfModel::Lambertian},
-        {"Lambertian cos^n, normalised", AdfModel::LambertianPerAngle},
-        {"Ellipsoid b:a", AdfModel::Ellipsoid},
-        {"Ellipsoid b:a, normalised", AdfModel::EllipsoidPerAngle},
-        {"Ellipsoid b:a, tilted", AdfModel::EllipsoidTilted},
-        {"Ellipsoid b:a, smoothed", AdfModel::EllipsoidSmoothed},
-        {"Gaussian", AdfModel::Gaussian},
-        {"Uniform", AdfModel::Uniform},
-    }};
-    for (const auto& [text, value] : names)
-        if (name == text) {
-            model = value;
-            return true;
-        }
-    return false;
 }
 
 std::vector<double> adfShares(AdfModel model, const AdfParameters& p, int count, int fromBin) {

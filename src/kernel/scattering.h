@@ -41,9 +41,6 @@ enum class AdfModel {
     Uniform,            // the same intensity in every direction of the half space
 };
 
-// The model of a name of ADF1.dat or ADF2.dat; false when the name is none of them.
-bool adfModelByName(const std::string& name, AdfModel& model);
-
 struct AdfParameters {
     double lambertianPower = 1; // n
     double ellipseRatio = 1;    // b:a
