@@ -192,8 +192,10 @@ void TcR_cT_Form::btHazeDataClick() {
     const QString current = eHazeDataFileName->text().trimmed();
     const std::string start =
         current.isEmpty() ? m_host.folders().WorkDir : folderPart(current.toStdString());
+    // The shipped haze data files end in ".hz": offered first, beside the plain text files.
     const QString chosen = m_host.dialogs().openFile(
-        {fromStd(start), QStringLiteral("ASCII file|*.txt|All files|*.*"), QStringLiteral("txt")});
+        {fromStd(start), QStringLiteral("Haze data|*.hz|ASCII file|*.txt|All files|*.*"),
+         QStringLiteral("hz")});
     if (!chosen.isEmpty())
         eHazeDataFileName->setText(chosen);
 }

@@ -209,7 +209,7 @@ private slots:
         QTest::mouseClick(w.rb_cT, Qt::LeftButton);
         QVERIFY(w.Panel1->isVisible() && w.rbHTfactor2->isChecked() && !w.rbHTfactor3->isChecked());
 
-        const QString haze = "open|ASCII file|*.txt|All files|*.*|";
+        const QString haze = "open|Haze data|*.hz|ASCII file|*.txt|All files|*.*|";
         app.dialogs.answerFile(app.tempPath("chosen.txt"));
         QTest::mouseClick(w.btHazeData, Qt::LeftButton); // from the working folder when empty
         QCOMPARE(lastCallOf(app), haze + app.workDir());
