@@ -10,7 +10,6 @@
 #include "core/inputfile_writer.h"
 #include "core/listing.h"
 #include "core/project.h"
-#include "core/text_codec.h"
 #include "core/textfile.h"
 #include "core/window_fit.h"
 #include "pages/adfform.h"
@@ -145,32 +144,6 @@ QPixmap logoPicture() {
     p.setFont(small);
     p.drawText(QRect(0, 46, 97, 20), Qt::AlignCenter, QStringLiteral("Lumetrix"));
     return pixmap;
-}
-
-// Why the comment cannot go into the input file, naming the first character that Windows-1252
-// cannot hold, with its line and column; the line itself is the detail. Nothing when it can.
-std::optional<std::pair<QString, QString>> unstorableComment(const std::string& comments) {
-    const QStringList lines = QString::fromStdString(comments).split(QLatin1Char('\n'));
-    for (int l = 0; l < lines.size(); ++l) {
-        const QList<uint> characters = lines[l].toUcs4();
-        for (int c = 0; c < characters.size(); ++c) {
-            const QString character =
-                QString::fromUcs4(reinterpret_cast<const char32_t*>(&characters[c]), 1);
-            if (utf8ToCp1252(character.toStdString()))
-                continue;
-            return std::pair{
-                QStringLiteral("The comment holds the character \"%1\" (U+%2) at line %3, column "
-                               "%4, which the input file (Windows-1252) cannot store.")
-                    .arg(character)
-                    .arg(QString::number(characters[c], 16)
-                             .toUpper()
-                             .rightJustified(4, QLatin1Char('0')))
-                    .arg(l + 1)
-                    .arg(c + 1),
-                QStringLiteral("Comment line %1:\n%2").arg(l + 1).arg(lines[l])};
-        }
-    }
-    return std::nullopt;
 }
 
 } // namespace
@@ -765,15 +738,10 @@ bool TMainForm::SaveInputFile(const QString& path) {
     context.note = [&spectrumNote](const std::string& text) {
         spectrumNote = QString::fromStdString(text);
     };
-    if (const auto comment = unstorableComment(project.comments)) {
-        m_forms.context.dialogs.error(QString::fromStdString(cannotCreateFileMessage(
-                                          path.toStdString(), comment->first.toStdString())),
-                                      comment->second);
-        return false;
-    }
     if (const auto problem = checkProjectForFile(project, context.decimalSeparator)) {
         m_forms.context.dialogs.error(
-            QString::fromStdString(cannotCreateFileMessage(path.toStdString(), *problem)));
+            QString::fromStdString(cannotCreateFileMessage(path.toStdString(), problem->reason)),
+            QString::fromStdString(problem->detail));
         return false;
     }
     std::vector<std::string> lines;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <cstdio>
 
 namespace lumetrix {
 namespace {
@@ -449,7 +451,38 @@ void BuildInputFile(const Project& project, const WriterContext& context,
     writer::commentsSection(project.comments, w, lines);
 }
 
-std::optional<std::string> checkProjectForFile(const Project& project, char decimalSeparator) {
+namespace {
+
+// The text `name` as the file cannot store it: the first such character with its code point,
+// line (for a text of several lines) and column; the line at fault is the detail.
+std::optional<FileProblem> unstorable(const std::string& name, const std::string& text) {
+    const auto at = firstUnstorable(text);
+    if (!at)
+        return std::nullopt;
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(at->codePoint));
+    const bool lines = text.find('\n') != std::string::npos;
+    std::string line = text;
+    if (lines) {
+        std::size_t start = 0;
+        for (int l = 1; l < at->line; ++l)
+            start = text.find('\n', start) + 1;
+        line = text.substr(start, text.find('\n', start) - start);
+        if (line.ends_with('\r'))
+            line.pop_back();
+    }
+    std::string title = name;
+    title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
+    return FileProblem{
+        "The " + name + " holds the character \"" + at->text + "\" (" + code + ") at " +
+            (lines ? "line " + std::to_string(at->line) + ", " : "") + "column " +
+            std::to_string(at->column) + ", which the input file (Windows-1252) cannot store.",
+        lines ? title + " line " + std::to_string(at->line) + ":\n" + line : name + ": " + text};
+}
+
+} // namespace
+
+std::optional<FileProblem> checkProjectForFile(const Project& project, char decimalSeparator) {
     const auto& rows = project.structure.rows;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const LayerRow& row = rows[i];
@@ -457,9 +490,8 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
         const std::string where = i == 0                 ? " of the top medium"
                                   : i + 1 == rows.size() ? " of the bottom medium"
                                                          : " of layer " + std::to_string(i);
-        if (!utf8ToCp1252(row.layerFile))
-            return "The layer file name" + where + " (\"" + row.layerFile +
-                   "\") holds a character that the input file cannot store.";
+        if (auto problem = unstorable("layer file name" + where, row.layerFile))
+            return problem;
         const struct {
             const char* name;
             const std::string& text;
@@ -473,8 +505,9 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
         for (const auto& f : fields) {
             if (f.used &&
                 !fitFieldText(f.text, static_cast<std::size_t>(f.width - 1), decimalSeparator))
-                return std::string("The ") + f.name + where + " (\"" + f.text +
-                       "\") is too long for its column of the input file.";
+                return FileProblem{std::string("The ") + f.name + where + " (\"" + f.text +
+                                       "\") is too long for its column of the input file.",
+                                   {}};
         }
     }
     // Free texts, each named by its setting.
@@ -523,11 +556,11 @@ std::optional<std::string> checkProjectForFile(const Project& project, char deci
         for (const std::string& item : *list)
             texts.push_back({"ADF list item", &item});
     for (const auto& [name, text] : texts)
-        if (!utf8ToCp1252(*text))
-            return "The " + name + " (\"" + *text +
-                   "\") holds a character that the input file cannot store.";
+        if (auto problem = unstorable(name, *text))
+            return problem;
     if (const auto problem = commentProblem(project.comments))
-        return "Comment line " + std::to_string(problem->first) + ": " + problem->second + ".";
+        return FileProblem{
+            "Comment line " + std::to_string(problem->first) + ": " + problem->second + ".", {}};
     return std::nullopt;
 }
 

@@ -36,8 +36,13 @@ inline constexpr int kRoughnessFieldWidth = 20;
 void BuildInputFile(const Project& project, const WriterContext& context,
                     std::vector<std::string>& lines);
 
-// A value the file cannot hold as it stands; nothing when the project can be saved.
-std::optional<std::string> checkProjectForFile(const Project& project, char decimalSeparator);
+// A value the file cannot hold as it stands: why, and the text (or line of it) at fault as a
+// detail (empty where the reason says all); nothing when the project can be saved.
+struct FileProblem {
+    std::string reason;
+    std::string detail;
+};
+std::optional<FileProblem> checkProjectForFile(const Project& project, char decimalSeparator);
 
 // The number of characters of a UTF-8 text (the file stores one byte per character).
 std::size_t textLength(std::string_view utf8);

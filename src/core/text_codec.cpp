@@ -52,39 +52,58 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// The code point at text[i] and its length in bytes; nothing for a broken sequence.
+std::optional<std::pair<char32_t, std::size_t>> decodeAt(std::string_view text, std::size_t i) {
+    const auto b = static_cast<std::uint8_t>(text[i]);
+    std::size_t extra = 0; // continuation bytes after the first
+    if (b >= 0x80)
+        extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : 4;
+    if (extra == 4 || i + extra >= text.size())
+        return std::nullopt;
+    char32_t cp = extra == 0 ? b : b & (0x3F >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto cont = static_cast<std::uint8_t>(text[i + k]);
+        if ((cont & 0xC0) != 0x80)
+            return std::nullopt;
+        cp = (cp << 6) | (cont & 0x3F);
+    }
+    return std::pair{cp, extra + 1};
+}
+
+} // namespace
+
 std::optional<std::string> utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<std::uint8_t>(text[i]);
-        char32_t cp = 0;
-        int extra = 0;
-        if (b < 0x80) {
-            cp = b;
-        } else if ((b & 0xE0) == 0xC0) {
-            cp = b & 0x1F;
-            extra = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            cp = b & 0x0F;
-            extra = 2;
-        } else {
-            return std::nullopt; // four-byte sequences lie outside Windows-1252 anyway
-        }
-        if (extra > 0 && i + extra >= text.size())
-            return std::nullopt; // sequence cut off at the end
-        for (int k = 1; k <= extra; ++k) {
-            const auto cont = static_cast<std::uint8_t>(text[i + k]);
-            if ((cont & 0xC0) != 0x80)
-                return std::nullopt;
-            cp = (cp << 6) | (cont & 0x3F);
-        }
-        const auto byte = cp1252Byte(cp);
+        const auto decoded = decodeAt(text, i);
+        const auto byte = decoded ? cp1252Byte(decoded->first) : std::nullopt;
         if (!byte)
             return std::nullopt;
         out += *byte;
-        i += 1 + extra;
+        i += decoded->second;
     }
     return out;
+}
+
+std::optional<UnstorableCharacter> firstUnstorable(std::string_view text) {
+    UnstorableCharacter at;
+    for (std::size_t i = 0; i < text.size(); ++at.column) {
+        const auto decoded = decodeAt(text, i);
+        if (!decoded || !cp1252Byte(decoded->first)) {
+            at.text = text.substr(i, decoded ? decoded->second : 1);
+            at.codePoint = decoded ? decoded->first : 0;
+            return at;
+        }
+        if (text[i] == '\n') {
+            ++at.line;
+            at.column = 0;
+        }
+        i += decoded->second;
+    }
+    return std::nullopt;
 }
 
 } // namespace lumetrix

@@ -32,6 +32,11 @@ TEST(TextCodec, Windows1252BothWaysAndWhatItCannotHold) {
                                 "\xC3",             // cut off
                                 "\xC3("})           // broken sequence
         EXPECT_FALSE(utf8ToCp1252(refused).has_value()) << refused;
+    // The first character it cannot hold, by line and column (characters, not bytes).
+    const auto at = firstUnstorable("\xC3\xA9t\xC3\xA9\nab \xCE\xBB \xE2\x88\x9A");
+    ASSERT_TRUE(at);
+    EXPECT_EQ(std::tuple(at->text, static_cast<int>(at->codePoint), at->line, at->column),
+              std::tuple(std::string("\xCE\xBB"), 0x3BB, 2, 4));
 }
 
 TEST(Listing, LineEndsLastLinesAndBadFiles) {
