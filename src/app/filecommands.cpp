@@ -147,17 +147,23 @@ void TMainForm::resetProject(bool startedByOpenInputFile) {
     setAdvButtonLook(false);
 }
 
-bool TMainForm::CheckSaveChanges() {
+bool TMainForm::hasUnsavedChanges() {
     std::vector<std::string> built;
     BuildInputFile(built);
     if (built == BaselineList)
-        return true;
+        return false;
     if (!CurrentFileName.isEmpty()) {
         const auto onDisk = readSmallFile(CurrentFileName.toStdString(), kMaxInputFileBytes, "");
         const auto text = encodeFileText(built);
         if (onDisk && text && onDisk.value() == *text)
-            return true;
+            return false;
     }
+    return true;
+}
+
+bool TMainForm::CheckSaveChanges() {
+    if (!hasUnsavedChanges())
+        return true;
     UserDialogs& dialogs = m_forms.context.dialogs;
     const QList<DialogButton> buttons{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
     if (CurrentFileName.isEmpty()) {

@@ -5,7 +5,9 @@
 #include "app/processform.h"
 #include "controls/colorbutton.h"
 #include "controls/kernelprogram.h"
+#include "controls/platform_hooks.h"
 #include "controls/regional.h"
+#include "controls/settingsstore.h"
 #include "controls/userdialogs.h"
 #include "core/inputfile_writer.h"
 #include "core/listing.h"
@@ -35,14 +37,17 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -81,6 +86,23 @@ constexpr std::array<const char*, TMainForm::kPageCount> kPageTitles = {
 
 const QColor kPanelColor(10, 36, 106);
 
+// The program's icon: a thin-film stack with a ray of light entering it.
+QIcon programIcon() {
+    QPixmap picture(64, 64);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor layers[] = {QColor(120, 180, 230), QColor(240, 200, 80), QColor(90, 60, 140),
+                             QColor(150, 150, 150)};
+    const int tops[] = {24, 32, 38, 54, 64};
+    for (int i = 0; i < 4; ++i)
+        painter.fillRect(QRect(4, tops[i], 56, tops[i + 1] - tops[i] - (i < 3 ? 1 : 4)), layers[i]);
+    painter.setPen(QPen(QColor(255, 140, 0), 4, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPoint(12, 2), QPoint(28, 44));
+    painter.end();
+    return QIcon(picture);
+}
+
 // The files a run of the kernel writes into the output folder, after the output name.
 constexpr std::array kRunResultSuffixes{".rta", "_Spec.rta", "_Dif.rta",   "_Sum.jsc",
                                         ".jsc", ".jph",      "_ratio.jph", ".GL",
@@ -89,6 +111,7 @@ constexpr std::array kRunResultSuffixes{".rta", "_Spec.rta", "_Dif.rta",   "_Sum
 // RUN stands at its designed top when the side panel has its designed height; a shorter panel
 // keeps the designed margin below RUN, down to a top just under the advanced switch.
 constexpr int kRunTop = 616;
+const QString kGeometryKey = QStringLiteral("MainWindow/geometry");
 constexpr int kRunBottomMargin = TMainForm::kClientHeight - kRunTop - 57;
 constexpr int kRunHighestTop = 344 + 25 + 8;
 constexpr int kSidePanelMinHeight = kRunHighestTop + 57 + 8;
@@ -151,16 +174,20 @@ QPixmap logoPicture() {
 TMainForm::TMainForm(Forms& forms) : m_forms(forms), m_comboLists(forms.context.dialogs) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Lumetrix v1.2"));
+    QApplication::setWindowIcon(programIcon());
     buildSidePanel();
     buildMenus();
+    buildStatusBar();
     FormCreate();
     qApp->installEventFilter(this); // key preview
     // The kernel's report and progress go to the Process window page.
     m_run = new KernelRun(this);
     connect(m_run, &KernelRun::reportLine, this,
             [this](const QString& text) { m_forms.ProcessForm->addReport(text); });
-    connect(m_run, &KernelRun::progress, this,
-            [this](int done, int total) { m_forms.ProcessForm->setProgress(done, total); });
+    connect(m_run, &KernelRun::progress, this, [this](int done, int total) {
+        m_forms.ProcessForm->setProgress(done, total);
+        setRunStatus({RunStatus::State::Running, done, total});
+    });
     connect(m_run, &KernelRun::ended, this, &TMainForm::runEnded);
     m_followRun = new QTimer(this);
     m_followRun->setInterval(500);
@@ -168,6 +195,7 @@ TMainForm::TMainForm(Forms& forms) : m_forms(forms), m_comboLists(forms.context.
 }
 
 TMainForm::~TMainForm() {
+    hooks::setNotice(nullptr);
     storeRecentList();
 }
 
@@ -369,25 +397,31 @@ void TMainForm::FormCreate() {
 
 void TMainForm::fitToScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const int ppi = screen ? qRound(screen->logicalDotsPerInch()) : 96;
-    const int screenHeight = screen ? screen->geometry().height() : 1080;
-    applyWindowFit(fitWindow(kClientWidth, kClientHeight, ppi, screenHeight));
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    // The frame is known once the window is shown; before, a usual title bar and border.
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(8, 32);
+    applyWindowFit(fitWindow(kClientWidth, kClientHeight + chromeHeight(),
+                             room.width() - frame.width(), room.height() - frame.height(),
+                             kLeastWidth, kLeastHeight));
     if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+        move(std::max(room.left(), room.center().x() - (width() + frame.width()) / 2),
+             std::max(room.top(), room.center().y() - (height() + frame.height()) / 2));
+    // The size, place and maximised state the window had when it was last closed.
+    const QByteArray kept = settings().value(kGeometryKey).toByteArray();
+    if (!kept.isEmpty())
+        restoreGeometry(kept);
+}
+
+int TMainForm::chromeHeight() const {
+    return menuBar()->sizeHint().height() + (m_statusFile ? statusBar()->sizeHint().height() : 0);
 }
 
 void TMainForm::applyWindowFit(const WindowFit& fit) {
-    const int menuHeight = menuBar()->sizeHint().height();
-    if (fit.sizeable) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        centralWidget()->setMinimumSize(0, 0);
-        centralWidget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        resize(fit.width, fit.height + menuHeight);
-    } else {
-        centralWidget()->setFixedSize(kClientWidth, kClientHeight);
-        setFixedSize(kClientWidth, kClientHeight + menuHeight);
-    }
+    setMinimumSize(kLeastWidth, kLeastHeight);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    centralWidget()->setMinimumSize(0, 0);
+    centralWidget()->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(fit.width, fit.height);
 }
 
 void TMainForm::placeRunButton() {
@@ -535,10 +569,10 @@ void TMainForm::startRun() {
     const QString input = runInputPath();
     if (!SaveInputFile(input))
         return;
-    // The on-line view follows the rows of this run, never those of the run before.
-    for (const char* followed : {".rta", "_Sum.jsc"})
-        QFile::remove(out.filePath(name + QLatin1String(followed)));
     btRun->setText(QStringLiteral("STOP"));
+    // The on-line view follows the rows of this run in "_partial.rta", beside the earlier set
+    // of files, which the kernel replaces only when the run is complete.
+    setRunStatus({RunStatus::State::Running, 0, 0});
     m_forms.ProcessForm->runStarted(program, input);
     ToolBarClick(LbSpeedButton7);
     m_followRun->start();
@@ -594,11 +628,15 @@ void TMainForm::runEnded(KernelRun::End end, const QString& message) {
     m_followRun->stop();
     btRun->setText(QStringLiteral("RUN"));
     m_forms.ProcessForm->runEnded(end, message);
+    RunStatus ended = m_runStatus;
+    ended.state = end == KernelRun::End::Completed ? RunStatus::State::Completed
+                  : end == KernelRun::End::Stopped ? RunStatus::State::Stopped
+                                                   : RunStatus::State::Failed;
+    setRunStatus(ended);
     switch (end) {
     case KernelRun::End::Completed:
         // The Results page reads the new result and its totals as it is shown, and it is what
         // RUN leads to, so its button is the one shown pressed.
-        m_forms.Results->runCompleted();
         ToolBarClick(LbSpeedButton8);
         break;
     case KernelRun::End::Failed:
@@ -607,6 +645,44 @@ void TMainForm::runEnded(KernelRun::End end, const QString& message) {
     case KernelRun::End::Stopped:
         break;
     }
+    // A Results page in view shows what the run came to.
+    if (CurrentPage == m_forms.Results && end != KernelRun::End::Completed)
+        m_forms.Results->FormShow();
+}
+
+void TMainForm::setRunStatus(const RunStatus& status) {
+    m_runStatus = status;
+    m_statusRun->setText(QStringLiteral("Run: ") + QString::fromStdString(m_runStatus.text()));
+}
+
+void TMainForm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    m_statusFile = new QLabel(bar);
+    m_statusFile->setObjectName(QStringLiteral("StatusFile"));
+    m_statusModified = new QLabel(bar);
+    m_statusModified->setObjectName(QStringLiteral("StatusModified"));
+    m_statusRun = new QLabel(bar);
+    m_statusRun->setObjectName(QStringLiteral("StatusRun"));
+    bar->addPermanentWidget(m_statusFile, 1);
+    bar->addPermanentWidget(m_statusModified);
+    bar->addPermanentWidget(m_statusRun);
+    // A numeric edit that had to change a typed value says so here.
+    hooks::setNotice([bar](const QString& text) { bar->showMessage(text, 10000); });
+    // Whether the project has unsaved changes is looked at now and then, as any page can make one.
+    auto* watch = new QTimer(this);
+    watch->setInterval(1000);
+    connect(watch, &QTimer::timeout, this, &TMainForm::updateStatusBar);
+    watch->start();
+    setRunStatus(m_runStatus);
+}
+
+void TMainForm::updateStatusBar() {
+    m_statusFile->setText(CurrentFileName.isEmpty() ? QStringLiteral("Untitled project")
+                                                    : QDir::toNativeSeparators(CurrentFileName));
+    m_statusModified->setText(hasUnsavedChanges() ? QStringLiteral("Modified")
+                                                  : QStringLiteral("Unmodified"));
+    setRunStatus(m_runStatus);
 }
 
 void TMainForm::stepPage(int step) {
@@ -635,11 +711,23 @@ void TMainForm::Exit1Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // Closing asks about unsaved work as New and Open do; Cancel keeps the program open.
+    // A run would be killed by closing: the user decides. Then closing asks about unsaved work
+    // as New and Open do; Cancel keeps the program open.
+    if (m_run->running() &&
+        m_forms.context.dialogs.message(
+            QStringLiteral("A simulation is running. Closing Lumetrix stops it; the result files "
+                           "of the last complete run stay as they are.\n\nStop the run and "
+                           "close?"),
+            DialogIcon::Warning, {DialogButton::Yes, DialogButton::No}) != DialogButton::Yes) {
+        event->ignore();
+        return;
+    }
     if (!CheckSaveChanges()) {
         event->ignore();
         return;
     }
+    m_run->stop();
+    settings().setValue(kGeometryKey, saveGeometry());
     event->accept();
     QCoreApplication::quit();
 }
@@ -679,7 +767,7 @@ void TMainForm::axisDialogShown(bool shown) {
 }
 
 bool TMainForm::runInProgress() const {
-    return btRun->text() != QLatin1String("RUN");
+    return m_runStatus.state == RunStatus::State::Running;
 }
 
 void TMainForm::About1Click() {
@@ -804,6 +892,7 @@ void TMainForm::changeEvent(QEvent* event) {
 
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    updateStatusBar();
     // Without a window manager a window may never become active; the first show stands in.
     QTimer::singleShot(0, this, &TMainForm::FormActivate);
 }

@@ -44,6 +44,9 @@ public:
     // The designed client area.
     static constexpr int kClientWidth = 1011;
     static constexpr int kClientHeight = 714;
+    // The least size the window may be given.
+    static constexpr int kLeastWidth = 640;
+    static constexpr int kLeastHeight = 480;
     static constexpr int kSidePanelWidth = 185;
     static constexpr int kTitleHeight = 33;
     static constexpr int kPageCount = 9;
@@ -67,6 +70,11 @@ public:
     bool addOnPresent() const override { return AddOnPresent; }
     void PremakniFocus() override;
     bool runInProgress() const override;
+    RunStatus runStatus() const override { return m_runStatus; }
+    // Set as the kernel's run starts, goes on and ends.
+    void setRunStatus(const RunStatus& status);
+    // The status bar: the project file, whether it has unsaved changes, the run.
+    void updateStatusBar();
     ComboLists& comboLists() override { return m_comboLists; }
     UserDialogs& dialogs() override;
     SettingsStore& settings() override;
@@ -171,6 +179,8 @@ public:
     bool ReadInputFile(const QString& path);
     // True when the caller may replace the project; false when the user cancelled.
     bool CheckSaveChanges();
+    // The project differs from the file it was read from or saved to (or from a new one).
+    bool hasUnsavedChanges();
     // The recent list as the File menu shows it.
     const RecentList& recentList() const { return m_recent; }
     void setRecentList(const RecentList& list);
@@ -182,6 +192,8 @@ public:
     // Gives the window the designed size with a fixed border, or a sizeable border and the
     // fitted size; the pages keep their designed size and scroll when they do not fit.
     void applyWindowFit(const WindowFit& fit);
+    // The menu bar and the status bar.
+    int chromeHeight() const;
 
     // Whether the first activation has run.
     bool activated() const { return m_activated; }
@@ -218,6 +230,7 @@ private:
     // The output files have a name and their folder exists; otherwise the user is told.
     bool outputReady();
     void runEnded(KernelRun::End end, const QString& message);
+    void buildStatusBar();
     void lockForToolWindow(QWidget* window);
 
     Forms& m_forms;
@@ -231,6 +244,10 @@ private:
     QAction* m_recentSlot0 = nullptr; // stands between the entries and Exit
     KernelRun* m_run = nullptr;
     QTimer* m_followRun = nullptr; // the on-line view follows a run
+    RunStatus m_runStatus;
+    QLabel* m_statusFile = nullptr;
+    QLabel* m_statusModified = nullptr;
+    QLabel* m_statusRun = nullptr;
 };
 
 } // namespace lumetrix

@@ -198,6 +198,7 @@ void TPBNumEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 void TPBNumEdit::leaveEdit() {
+    const QString typed = text();
     const long double value = Value();
     setValue(value);
     const bool noRange = m_min == 0 && m_max == 0;
@@ -209,8 +210,12 @@ void TPBNumEdit::leaveEdit() {
         OnInvalidEntry();
         return;
     }
-    setValue(value > m_max ? m_max : m_min);
+    const bool above = value > m_max;
+    setValue(above ? m_max : m_min);
     hooks::beep();
+    hooks::notice(QStringLiteral("%1 is %2 the %3 value of this field, %4: the field now holds %4.")
+                      .arg(typed, above ? QStringLiteral("above") : QStringLiteral("below"),
+                           above ? QStringLiteral("largest") : QStringLiteral("smallest"), text()));
     if (isEnabled() && isVisible() && focusPolicy() != Qt::NoFocus)
         QTimer::singleShot(0, this, [this] { setFocus(Qt::OtherFocusReason); });
 }

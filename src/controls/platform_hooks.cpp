@@ -7,6 +7,7 @@ namespace lumetrix::hooks {
 namespace {
 std::function<void()> g_beep;
 std::function<Qt::KeyboardModifiers()> g_modifiers;
+std::function<void(const QString&)> g_notice;
 } // namespace
 
 void beep() {
@@ -27,6 +28,15 @@ Qt::KeyboardModifiers keyboardModifiers() {
 std::function<Qt::KeyboardModifiers()>
 setKeyboardModifiers(std::function<Qt::KeyboardModifiers()> hook) {
     return std::exchange(g_modifiers, std::move(hook));
+}
+
+void notice(const QString& text) {
+    if (g_notice)
+        g_notice(text);
+}
+
+std::function<void(const QString&)> setNotice(std::function<void(const QString&)> hook) {
+    return std::exchange(g_notice, std::move(hook));
 }
 
 } // namespace lumetrix::hooks

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QString>
 #include <Qt>
 #include <functional>
 
-// Services of the desktop that tests replace: the beep and the keyboard state.
+// Services of the desktop that tests replace: the beep, the keyboard state, and the notices
+// that the main window shows in its status bar.
 namespace lumetrix::hooks {
 
 void beep();
@@ -14,5 +16,9 @@ std::function<void()> setBeep(std::function<void()> hook);
 Qt::KeyboardModifiers keyboardModifiers();
 std::function<Qt::KeyboardModifiers()>
 setKeyboardModifiers(std::function<Qt::KeyboardModifiers()> hook);
+
+// A short notice for the user (a typed value that was changed); nothing without a hook.
+void notice(const QString& text);
+std::function<void(const QString&)> setNotice(std::function<void(const QString&)> hook);
 
 } // namespace lumetrix::hooks

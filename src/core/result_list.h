@@ -11,6 +11,11 @@ namespace lumetrix {
 inline constexpr std::array<std::string_view, 9> kResultFileSuffixes = {
     ".rta", "_Spec.rta", "_Dif.rta", ".GL", ".jph", ".jsc", "_R.adf", "_T.adf", ".hrt"};
 
+// The rows of a run in progress go to "<output name>_partial.rta"; the run's complete set of
+// files replaces the earlier one only at its end, so a run that is stopped or fails leaves the
+// earlier set whole (and a stopped run its own rows under this name).
+inline constexpr std::string_view kPartialResultSuffix = "_partial.rta";
+
 inline constexpr std::string_view kOnLineResultsEntry = "OnLine results as selected below";
 inline constexpr std::string_view kImportResultsEntry = "IMPORT results...";
 

@@ -50,8 +50,9 @@ std::optional<std::string> resolveSaveTarget(const std::string& path, std::strin
 
 } // namespace
 
-std::optional<std::string> writeTextFile(const std::string& requestedPath,
-                                         const std::vector<std::string>& lines) {
+std::optional<std::string> stageTextFile(const std::string& requestedPath,
+                                         const std::vector<std::string>& lines,
+                                         StagedFile& staged) {
     std::size_t badLine = 0;
     const auto encoded = encodeFileText(lines, &badLine);
     if (!encoded)
@@ -95,12 +96,29 @@ std::optional<std::string> writeTextFile(const std::string& requestedPath,
         std::remove(temp.c_str());
         return reason;
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    staged = {temp, path};
+    return std::nullopt;
+}
+
+std::optional<std::string> commitStagedFile(const StagedFile& staged) {
+    if (std::rename(staged.temp.c_str(), staged.target.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
-        std::remove(temp.c_str());
+        std::remove(staged.temp.c_str());
         return reason;
     }
     return std::nullopt;
+}
+
+void discardStagedFile(const StagedFile& staged) {
+    std::remove(staged.temp.c_str());
+}
+
+std::optional<std::string> writeTextFile(const std::string& path,
+                                         const std::vector<std::string>& lines) {
+    StagedFile staged;
+    if (auto reason = stageTextFile(path, lines, staged))
+        return reason;
+    return commitStagedFile(staged);
 }
 
 Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes, const char* kind) {

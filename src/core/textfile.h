@@ -21,6 +21,19 @@ std::optional<std::string> encodeFileText(const std::vector<std::string>& lines,
 std::optional<std::string> writeTextFile(const std::string& path,
                                          const std::vector<std::string>& lines);
 
+// A file written beside its target under a temporary name, not yet in place: a set of files
+// is staged first and put in place only when every one of them could be written.
+struct StagedFile {
+    std::string temp;
+    std::string target;
+};
+// Writes the lines as writeTextFile does, but leaves the new file beside its target.
+std::optional<std::string> stageTextFile(const std::string& path,
+                                         const std::vector<std::string>& lines, StagedFile& staged);
+// Puts a staged file in place of its target; the reason when it cannot.
+std::optional<std::string> commitStagedFile(const StagedFile& staged);
+void discardStagedFile(const StagedFile& staged);
+
 // The bytes of a file of at most maxBytes; `kind` names what the file should be ("listing
 // file") in the message for a larger one.
 Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes, const char* kind);

@@ -1,15 +1,16 @@
 #include "core/window_fit.h"
 
+#include <algorithm>
+
 namespace lumetrix {
 
-WindowFit fitWindow(int width, int height, int pixelsPerInch, int screenHeight) {
-    if (pixelsPerInch != 96 && pixelsPerInch > 0)
-        return {static_cast<int>(static_cast<double>(width) / pixelsPerInch * 90),
-                static_cast<int>(static_cast<double>(height) / pixelsPerInch * 90), true};
-    if (screenHeight < 770 && screenHeight > 0)
-        return {static_cast<int>(static_cast<double>(width) / screenHeight * 650),
-                static_cast<int>(static_cast<double>(height) / screenHeight * 650), true};
-    return {width, height, false};
+WindowFit fitWindow(int width, int height, int roomWidth, int roomHeight, int leastWidth,
+                    int leastHeight) {
+    // A screen that tells no size (0) leaves the designed size.
+    const auto side = [](int designed, int room, int least) {
+        return room > 0 ? std::max(std::min(designed, room), std::min(least, designed)) : designed;
+    };
+    return {side(width, roomWidth, leastWidth), side(height, roomHeight, leastHeight)};
 }
 
 } // namespace lumetrix

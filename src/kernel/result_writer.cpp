@@ -1,5 +1,6 @@
 #include "kernel/result_writer.h"
 
+#include "core/result_list.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
@@ -19,6 +20,15 @@ constexpr double kElementaryCharge = 1.602176634e-19;
 // The files written at the end of a run.
 constexpr const char* kLaterFiles[] = {"_Spec.rta",  "_Dif.rta", "_Sum.jsc", ".jsc",   ".jph",
                                        "_ratio.jph", ".GL",      ".hrt",     "_R.adf", "_T.adf"};
+
+constexpr std::string_view kPartial = kPartialResultSuffix;
+
+// Every file of a run's set, the partial ".rta" included.
+std::vector<std::string_view> setSuffixes() {
+    std::vector<std::string_view> set{".rta", kPartial};
+    set.insert(set.end(), std::begin(kLaterFiles), std::end(kLaterFiles));
+    return set;
+}
 
 std::string num(double value) {
     // Round-off of a quantity that is 0 (-1e-16 in a lossless layer) is written as 0, so no
@@ -105,31 +115,55 @@ std::string ResultWriter::rtaRow(int index, const WavelengthResult& o, Light lig
     return line + "\t" + num(sum);
 }
 
+std::uintmax_t ResultWriter::bytesNeeded() const {
+    // A number takes at most 15 characters and its TAB; the files with a row per wavelength
+    // hold at most the ".rta"'s columns (three of them), the photocurrents' (two) and the
+    // hazes'; the other files are small.
+    const auto layers = static_cast<std::uintmax_t>(m_s.layerCount());
+    const std::uintmax_t columns = 3 * (layers + 4) + 2 * (layers + 1) + 2 * layers + 1;
+    return m_s.wavelengths.size() * columns * 16 + layers * 1024 + 64 * 1024;
+}
+
 std::optional<std::string> ResultWriter::begin() {
-    // The files of an earlier run go first, so that a run that stops early leaves none of
-    // them beside its own partial ".rta".
-    for (const char* suffix : kLaterFiles) {
-        std::error_code ignored;
-        std::filesystem::remove(path(suffix), ignored);
+    // What would stop the set from taking its place at the end is found before the run.
+    for (const std::string_view suffix : setSuffixes()) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path(suffix), error))
+            return cannotCreateFileMessage(path(suffix), "A folder has the name of this file.");
     }
-    m_rta.open(path(".rta"), std::ios::binary | std::ios::trunc);
+    const std::string rta = path(kPartial);
+    const std::filesystem::path folder = std::filesystem::absolute(rta).parent_path();
+    std::error_code error;
+    const std::filesystem::space_info room = std::filesystem::space(folder, error);
+    if (!error && room.available < bytesNeeded())
+        return cannotCreateFileMessage(
+            rta, "The folder " + folder.string() + " has " + std::to_string(room.available / 1024) +
+                     " KiB free; the result files of this run need about " +
+                     std::to_string(bytesNeeded() / 1024 + 1) + " KiB.");
+    m_rta.open(rta, std::ios::binary | std::ios::trunc);
     if (!m_rta)
-        return cannotCreateFileMessage(path(".rta"), std::strerror(errno));
+        return cannotCreateFileMessage(rta, std::strerror(errno));
     for (const std::string& line : rtaHeader())
         m_rta << utf8ToCp1252(line).value_or(line) << "\r\n";
     m_rta.flush();
+    if (!m_rta)
+        return cannotCreateFileMessage(rta, std::strerror(errno));
     return std::nullopt;
 }
 
 void ResultWriter::row(int index, const WavelengthResult& result) {
+    if (!m_rtaFault.empty())
+        return;
     m_rta << rtaRow(index, result, Light::All) << "\r\n";
     m_rta.flush();
+    if (!m_rta)
+        m_rtaFault = std::strerror(errno);
 }
 
 void ResultWriter::abandon() {
     m_rta.close();
     std::error_code ignored;
-    std::filesystem::remove(path(".rta"), ignored);
+    std::filesystem::remove(path(kPartial), ignored);
 }
 
 std::vector<std::string> ResultWriter::totalsLines(const RunResults& r) const {
@@ -243,9 +277,12 @@ std::vector<std::string> ResultWriter::adfLines(const RunResults& r, bool reflec
 
 std::optional<std::string> ResultWriter::finish(const RunResults& r) {
     m_rta << "\r\n";
+    m_rta.flush();
+    if (!m_rta && m_rtaFault.empty())
+        m_rtaFault = std::strerror(errno);
     m_rta.close();
-    if (!m_rta)
-        return cannotCreateFileMessage(path(".rta"), "The file could not be written to its end.");
+    if (!m_rtaFault.empty())
+        return cannotCreateFileMessage(path(kPartial), m_rtaFault);
     std::vector<std::string> specular = rtaHeader(), scattered = rtaHeader();
     for (std::size_t w = 0; w < r.optics.size(); ++w) {
         specular.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Specular));
@@ -258,10 +295,32 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
         jphLines(r, false), jphLines(r, true), generationLines(r), hazeLines(r),
         adfLines(r, true),  adfLines(r, false)};
     static_assert(std::size(contents) == std::size(kLaterFiles));
-    for (std::size_t i = 0; i < std::size(kLaterFiles); ++i)
-        if (const auto reason = writeTextFile(path(kLaterFiles[i]), contents[i]))
-            return cannotCreateFileMessage(path(kLaterFiles[i]), *reason);
-    return std::nullopt;
+    std::vector<StagedFile> staged;
+    const auto refuse = [&staged](const std::string& file, const std::string& reason) {
+        for (const StagedFile& written : staged)
+            discardStagedFile(written);
+        return cannotCreateFileMessage(file, reason);
+    };
+    for (std::size_t i = 0; i < std::size(kLaterFiles); ++i) {
+        StagedFile file;
+        if (const auto reason = stageTextFile(path(kLaterFiles[i]), contents[i], file))
+            return refuse(path(kLaterFiles[i]), *reason);
+        staged.push_back(file);
+    }
+    // A folder that took a file's name during the run would stop the set half way.
+    for (const std::string_view suffix : setSuffixes()) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path(suffix), error))
+            return refuse(path(suffix), "A folder has the name of this file.");
+    }
+    // Every file is written: the set replaces the earlier one, the ".rta" last.
+    std::optional<std::string> fault;
+    for (const StagedFile& file : staged)
+        if (const auto reason = commitStagedFile(file); reason && !fault)
+            fault = cannotCreateFileMessage(file.target, *reason);
+    if (!fault && std::rename(path(kPartial).c_str(), path(".rta").c_str()) != 0)
+        fault = cannotCreateFileMessage(path(".rta"), std::strerror(errno));
+    return fault;
 }
 
 } // namespace lumetrix::kernel

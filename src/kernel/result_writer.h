@@ -2,9 +2,11 @@
 
 #include "kernel/simulation.h"
 
+#include <cstdint>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumetrix::kernel {
@@ -28,20 +30,25 @@ private:
 };
 
 // The result files of a run, in the layouts the Results page reads (docs/result-files.md).
-// The ".rta" grows row by row while the run goes on, so the on-line view can follow it; the
-// other files are written whole at the end, each beside itself and then renamed into place.
+// The rows grow in "<output>_partial.rta" while the run goes on, so the on-line view can follow
+// them; at the end every other file is written beside its place, and only when all of them are
+// written does the whole set (the ".rta" renamed from the partial one) replace the earlier run's.
 class ResultWriter {
 public:
     explicit ResultWriter(const Simulation& simulation) : m_s(simulation) {}
 
-    // Starts the ".rta" with its header; the reason when it cannot be written.
+    // Starts the partial ".rta" with its header, once the output folder has room for the
+    // whole set; the reason when it cannot be written.
     std::optional<std::string> begin();
-    // The ".rta" row of wavelength `index`, flushed at once.
+    // The row of wavelength `index`, flushed at once.
     void row(int index, const WavelengthResult& result);
-    // Ends the ".rta" and writes every other file.
+    // Ends the rows, writes every other file and puts the set in place.
     std::optional<std::string> finish(const RunResults& results);
-    // Removes the ".rta" of a run that failed, so that no partial result stays behind.
+    // Removes the partial ".rta" of a run that failed, so that no partial result stays behind.
     void abandon();
+
+    // An upper estimate of the bytes of the whole set of result files.
+    std::uintmax_t bytesNeeded() const;
 
     // The lines of each file, for the tests and for finish().
     std::vector<std::string> rtaHeader() const;
@@ -54,13 +61,14 @@ public:
     std::vector<std::string> hazeLines(const RunResults& results) const;
     std::vector<std::string> adfLines(const RunResults& results, bool reflected) const;
 
-    std::string path(const char* suffix) const { return m_s.outputBase + suffix; }
+    std::string path(std::string_view suffix) const { return m_s.outputBase + std::string(suffix); }
 
 private:
     std::vector<std::string> runInformation(const char* what) const;
 
     const Simulation& m_s;
     std::ofstream m_rta;
+    std::string m_rtaFault; // why a row could not be written: the first failure
 };
 
 } // namespace lumetrix::kernel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/run_status.h"
+
 namespace lumetrix {
 
 class ComboLists;
@@ -24,6 +26,8 @@ public:
     virtual void PremakniFocus() = 0;
     // Whether the kernel is running (RUN then reads "STOP").
     virtual bool runInProgress() const = 0;
+    // Where the latest run of the kernel stands.
+    virtual RunStatus runStatus() const = 0;
     // The listing-file lists and their refresh.
     virtual ComboLists& comboLists() = 0;
     virtual UserDialogs& dialogs() = 0;

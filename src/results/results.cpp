@@ -9,6 +9,7 @@
 #include "core/folders.h"
 #include "core/result_files.h"
 #include "core/result_list.h"
+#include "core/run_status.h"
 #include "pages/pagehost.h"
 #include "pages/structureform.h"
 #include "results/resultchart.h"
@@ -67,7 +68,9 @@ TResults::TResults(PageHost& host, TStructureForm& structure, QWidget* parent)
     cbIzberiGraf = comboBox(QStringLiteral("cbIzberiGraf"), this, false, 240);
     cbIzberiGraf->setMaxVisibleItems(11);
     top->addWidget(cbIzberiGraf);
-    top->addStretch(1);
+    lRunState = named<QLabel>(this, QStringLiteral("lRunState"));
+    lRunState->setTextFormat(Qt::PlainText);
+    top->addWidget(lRunState, 1);
     page->addLayout(top);
     buildViewButtons(page);
     Notebook1 = named<QStackedWidget>(this, QStringLiteral("Notebook1"));
@@ -234,6 +237,8 @@ void TResults::cbIzberiGrafChange(int index) {
     ClearResultTable();
     if (path == kOnLineMarker)
         showOnLineView();
+    else if (index < kImportEntry && !path.isEmpty() && !QFileInfo::exists(path))
+        LOpenedFile->setText(LOpenedFile->text() + QStringLiteral(": not written yet"));
     else if (!path.isEmpty())
         LoadResultTable(path, headerSkip);
     if (index > kOnLineEntry)
@@ -271,9 +276,8 @@ void TResults::FormShow() {
     SaveTarvo1->setVisible(true);
     SyncOnLineItems();
     cbIzberiGraf->setCurrentIndex(kOnLineEntry);
-    const bool renew = std::exchange(m_renewLines, false);
     if (!showOnLineView())
-        return; // a missing result is reported, and no on-line lines are added
+        return; // no rows: the page says why, and no on-line lines are added
     const int palette = m_lines.paletteIndex(), before = m_lines.count();
     for (auto item = OnLineItems.rbegin(); item != OnLineItems.rend(); ++item)
         item->box->setChecked(true);
@@ -285,8 +289,6 @@ void TResults::FormShow() {
             kLinePalette[static_cast<std::size_t>(palette + i) % kLinePalette.size()];
     if (made > 0)
         refreshGraph();
-    if (renew)
-        renewOnLineLines();
 }
 
 QString TResults::onLineFilePath() const {
@@ -294,37 +296,64 @@ QString TResults::onLineFilePath() const {
         joinPath(m_host.folders().OutFileDir, cbIzberiGraf->itemText(1).toStdString()));
 }
 
+QString TResults::partialFilePath() const {
+    return QString::fromStdString(
+        joinPath(m_host.folders().OutFileDir,
+                 m_host.folders().OutFileName + std::string(kPartialResultSuffix)));
+}
+
 bool TResults::showOnLineView() {
     m_imported = false;
     LOpenedFile->clear();
     ClearResultTable();
-    const QString path = onLineFilePath();
-    // A run in progress is still writing its result file and writes the totals at its end:
-    // a file not there yet is no fault, and no totals are shown.
-    const bool running = m_host.runInProgress();
-    bool loaded = true;
-    if (running)
+    const RunStatus run = m_host.runStatus();
+    // A run in progress, or stopped, shows its own rows; otherwise the complete set is shown.
+    const bool partial =
+        run.state == RunStatus::State::Running || run.state == RunStatus::State::Stopped;
+    const QString path = partial ? partialFilePath() : onLineFilePath();
+    const QString name = QFileInfo(path).fileName();
+    std::optional<JscTotals> totals;
+    QString state;
+    if (partial) {
         loadRunningResult(path);
-    else
-        loaded = LoadResultTable(path, 0);
+        state = QString::fromStdString(run.text()) + " (" + name + ")";
+        if (run.state == RunStatus::State::Stopped)
+            state += QStringLiteral(": the photocurrents need a complete run");
+    } else if (!QFileInfo::exists(path)) {
+        state = QStringLiteral("No complete run of the output name \"%1\" yet")
+                    .arg(QString::fromStdString(m_host.folders().OutFileName));
+    } else if (auto table = readResultTable(path.toStdString(), 0); !table) {
+        state = QStringLiteral("%1 cannot be read: %2")
+                    .arg(name, QString::fromStdString(table.error().describe()));
+    } else {
+        m_model->setTable(std::move(table).value());
+        state =
+            QStringLiteral("Complete run of %1 (%2)")
+                .arg(QFileInfo(path).lastModified().toString(QStringLiteral("yyyy-MM-dd hh:mm")),
+                     name);
+        const std::string sums = totalsPath(path.toStdString());
+        const auto read = readJscTotals(sums, static_cast<int>(OnLineItems.size()));
+        if (read)
+            totals = read.value();
+        else
+            state += QStringLiteral("; its photocurrents cannot be read: ") +
+                     QString::fromStdString(read.error().describe());
+    }
+    if (run.state == RunStatus::State::Failed)
+        state = QStringLiteral("The last run failed. ") + state;
+    lRunState->setText(state);
+    lRunState->setToolTip(state);
     const ResultTable& shown = m_model->table();
     m_onLine = shown.resized(shown.rowCount() - 1, shown.columnCount() - 1);
-    bool totals = true;
-    if (!running) {
-        totals = ReadJscSums(path);
-    } else {
-        for (OnLineItem& item : OnLineItems) {
-            item.jscValue = 0;
-            item.jsc->setValue(0);
-        }
-        pbJscTotal->hide();
-    }
+    showTotals(totals);
     pLoading->show();
     pLoading->repaint();
     m_model->setTable(m_onLine);
     fitColumns(sgTable);
     pLoading->hide();
-    return loaded && totals;
+    // The graph's on-line lines show the rows the table shows.
+    renewOnLineLines();
+    return partial || m_onLine.rowCount() > 1;
 }
 
 void TResults::loadRunningResult(const QString& path) {
@@ -341,26 +370,19 @@ void TResults::loadRunningResult(const QString& path) {
 void TResults::followRun() {
     if (!m_host.runInProgress() || !isVisible() || cbIzberiGraf->currentIndex() != kOnLineEntry)
         return;
-    if (fileStamp(onLineFilePath()) == m_followed)
+    if (fileStamp(partialFilePath()) == m_followed)
         return;
     showOnLineView();
-    renewOnLineLines();
 }
 
-bool TResults::ReadJscSums(const QString& rtaPath) {
-    const std::string path = totalsPath(rtaPath.toStdString());
-    const auto totals = readJscTotals(path, static_cast<int>(OnLineItems.size()));
-    if (!totals) {
-        m_host.dialogs().error(cannotOpenFileText(QString::fromStdString(path), totals.error()));
-        return false;
-    }
+void TResults::showTotals(const std::optional<JscTotals>& totals) {
     for (std::size_t i = 0; i < OnLineItems.size(); ++i) {
-        OnLineItems[i].jscValue = totals.value().items[i];
+        OnLineItems[i].jscValue = totals ? totals->items[i] : 0;
         OnLineItems[i].jsc->setValue(OnLineItems[i].jscValue);
+        OnLineItems[i].jsc->setVisible(totals.has_value());
     }
-    pbJscTotal->setValue(totals.value().total);
-    pbJscTotal->show();
-    return true;
+    pbJscTotal->setValue(totals ? totals->total : 0);
+    pbJscTotal->setVisible(totals.has_value());
 }
 
 void TResults::SyncOnLineItems() {
@@ -396,10 +418,7 @@ void TResults::SyncOnLineItems() {
     for (int p = 1; p <= rows; ++p)
         m_structure.row(p).identity = p;
     m_onLine = ResultTable::cleared();
-    for (OnLineItem& item : OnLineItems) {
-        item.jscValue = 0;
-        item.jsc->setValue(0);
-    }
+    showTotals(std::nullopt);
     for (int id : {kReflectanceLine, kTransmittanceLine})
         if (const int index = m_lines.find(id); index >= 0)
             m_lines.line(index).data = GraphLine{m_lines.line(index).data.label, {}, {}};

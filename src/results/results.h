@@ -53,6 +53,7 @@ public:
     QPushButton* btComments = nullptr;
     QStackedWidget* Notebook1 = nullptr;
     QLabel* LOpenedFile = nullptr;
+    QLabel* lRunState = nullptr; // which run the on-line view shows, and how it ended
     QLabel* pLoading = nullptr;
     QTableView* sgTable = nullptr;
     QPushButton* lbAddLineToGraph = nullptr;
@@ -108,9 +109,6 @@ public:
     // While a run is in progress: the on-line view, when shown, reads the growing result file
     // again when it has changed, and the on-line lines take its new rows.
     void followRun();
-    // A run has completed: as the page is shown next, the on-line lines already on the graph
-    // take the points of the new result.
-    void runCompleted() { m_renewLines = true; }
 
     bool imported() const { return m_imported; }
 
@@ -163,11 +161,15 @@ private:
     void buildGraphMenus();
     // The file chosen for the import entry, with its header skip; empty when cancelled.
     QString ImportResultFile(int& headerSkip);
-    // The on-line view: entry 1's file, one row and column fewer, and the totals.
-    // False when a file of it could not be read (the message is shown); while a run is in
-    // progress its file is read as far as it is written, and nothing is told.
+    // The on-line view, one row and column fewer than its file, and the totals: the rows of a
+    // run in progress or stopped (as far as they are written), else the last complete run
+    // (entry 1's file) with its totals. The page says which, or why there is none; false when
+    // there is no run to show.
     bool showOnLineView();
-    bool ReadJscSums(const QString& rtaPath);
+    // The photocurrents of the on-line items and their total; none hides them.
+    void showTotals(const std::optional<JscTotals>& totals);
+    // The rows of a run in progress: "<output name>_partial.rta".
+    QString partialFilePath() const;
     // The complete lines of the result file that a run is writing; no message when it is not
     // there yet.
     void loadRunningResult(const QString& path);
@@ -195,8 +197,7 @@ private:
     TSelectGraphForm* m_axisDialog = nullptr;
     bool m_imported = false;
     bool m_matching = false;
-    QString m_followed; // the size and time of the running result file last read
-    bool m_renewLines = false;
+    QString m_followed;                  // the size and time of the running result file last read
     bool m_legendCommandPending = false; // a legend press waits for its command to run
 };
 

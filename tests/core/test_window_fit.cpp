@@ -5,19 +5,25 @@
 namespace lumetrix {
 namespace {
 
-TEST(WindowFit, ScalesToResolutionOrShortScreens) {
-    // width, height, ppi, screen height, the fit
-    const std::tuple<int, int, int, int, WindowFit> cases[] = {
-        {1017, 760, 96, 768, {860, 643, true}},   // 1017 / 768 * 650 = 860.7
-        {1017, 760, 96, 770, {1017, 760, false}}, // 770 high or more: as designed
-        {1017, 760, 96, 1080, {1017, 760, false}},
-        {1011, 714, 120, 1080, {758, 535, true}}, // 1011 / 120 * 90 = 758.25
-        {1011, 714, 144, 600, {631, 446, true}},  // the resolution rule comes first
-        {1011, 714, 96, 600, {1095, 773, true}},
+TEST(WindowFit, DesignedSizeWhereTheScreenHoldsItElseTheRoom) {
+    // designed, room, least, the fit
+    const struct {
+        int width, height, roomWidth, roomHeight, leastWidth, leastHeight;
+        WindowFit fit;
+    } cases[] = {
+        {1011, 760, 1904, 1040, 640, 480, {1011, 760}}, // 1920 x 1080: as designed
+        {1011, 760, 1264, 680, 640, 480, {1011, 680}},  // 1280 x 720: the height of the room
+        {1011, 760, 1350, 728, 640, 480, {1011, 728}},  // 1366 x 768
+        {1011, 760, 1011, 760, 640, 480, {1011, 760}},  // just enough
+        {1011, 760, 800, 400, 640, 480, {800, 480}},    // never below the least size
+        {1011, 760, 0, 0, 640, 480, {1011, 760}},       // a screen of unknown size
+        {600, 400, 500, 300, 640, 480, {600, 400}},     // the least never above the designed
     };
-    for (const auto& [width, height, ppi, screen, expected] : cases)
-        EXPECT_EQ(fitWindow(width, height, ppi, screen), expected)
-            << width << "x" << height << " at " << ppi << " ppi, screen " << screen;
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            fitWindow(c.width, c.height, c.roomWidth, c.roomHeight, c.leastWidth, c.leastHeight),
+            c.fit)
+            << c.width << "x" << c.height << " in " << c.roomWidth << "x" << c.roomHeight;
 }
 
 } // namespace

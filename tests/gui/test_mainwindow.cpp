@@ -3,11 +3,13 @@
 // the dirty check; the window on small screens, the mouse wheel, the advanced switch and the looks
 // of the pages; the numeric edit, the combo box's drop-down width (the spin edit: the ADF group
 // tests) and the folded message box.
+#include "controls/platform_hooks.h"
 #include "core/window_fit.h"
 #include "testapp.h"
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 using namespace lumetrix;
 using test::q;
@@ -329,6 +331,11 @@ private slots:
             app.addLayers(1);
         main.FormActivate(); // a later activation leaves the baseline alone
         QCOMPARE(main.BaselineList, baseline);
+        main.updateStatusBar();
+        QCOMPARE(main.findChild<QLabel*>("StatusModified")->text(),
+                 c.changed ? "Modified" : "Unmodified");
+        QCOMPARE(main.findChild<QLabel*>("StatusFile")->text(),
+                 c.exit ? path : QStringLiteral("Untitled project"));
         const std::vector<std::string> before = app.build();
         const QByteArray bytes = readAll(path);
         app.dialogs.answerMessage(c.answer);
@@ -443,7 +450,9 @@ private slots:
     void smallScreenWheelAdvancedSwitchAndLineUp() {
         test::TestApp app;
         TMainForm& main = app.activeMain();
-        main.applyWindowFit(fitWindow(TMainForm::kClientWidth, TMainForm::kClientHeight, 96, 720));
+        main.applyWindowFit(fitWindow(TMainForm::kClientWidth,
+                                      TMainForm::kClientHeight + main.chromeHeight(), 1272, 688,
+                                      TMainForm::kLeastWidth, TMainForm::kLeastHeight));
         TStructureForm& structure = *app.forms->StructureForm;
         app.addLayers(46);
         const auto value = [](const QWidget* w) {
@@ -646,6 +655,8 @@ private slots:
         if (c.extra == Handler)
             edit->OnInvalidEntry = [&] { ++calls; };
         QSignalSpy exits(edit, &TPBNumEdit::exited);
+        QStringList notices; // what the status bar would show
+        const auto previous = hooks::setNotice([&](const QString& text) { notices << text; });
         edit->setText(QString(start).remove('*'));
         edit->setFocus(Qt::MouseFocusReason);
         if (start.startsWith('*'))
@@ -675,6 +686,14 @@ private slots:
             QCOMPARE(QApplication::clipboard()->text(), c.clipboard);
         QCOMPARE(app.beeps, c.beeps);
         QCOMPARE(calls, c.extra == Handler ? 1 : 0);
+        hooks::setNotice(previous);
+        const std::map<std::string_view, QString> clamped{
+            {"left above the maximum",
+             "60 is above the largest value of this field, 48: the field now holds 48."},
+            {"left below the minimum", "0 is below the smallest value of this field, 0.000001: "
+                                       "the field now holds 0.000001."}};
+        const auto told = clamped.find(c.name);
+        QCOMPARE(notices, told == clamped.end() ? QStringList() : QStringList{told->second});
     }
 };
 

@@ -206,6 +206,55 @@ private slots:
         QVERIFY(app.report().endsWith("The run was stopped."));
         QCOMPARE(app.process.pbProgress->text(), QStringLiteral("Stopped at wavelength 4 of 4"));
         QCOMPARE(app.told(), QString());
+        // The stopped run's rows stay in view, all of them, on the graph as in the table, and
+        // the page says which run they are; the earlier complete set is left whole.
+        QCOMPARE(app.results.lRunState->text(),
+                 QStringLiteral("Stopped at wavelength 4 of 4 (LXOut_partial.rta): the "
+                                "photocurrents need a complete run"));
+        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.1, 0.11, 0.12}));
+        QVERIFY(app.results.OnLineItems[0].jsc->isHidden() && app.results.pbJscTotal->isHidden());
+        QVERIFY(test::readAll(app.out(".rta")).startsWith("lambda\tR\tT\tZnO\tCIGS\tSum\n500"));
+        QCOMPARE(main.findChild<QLabel*>("StatusRun")->text(),
+                 QStringLiteral("Run: Stopped at wavelength 4 of 4"));
+    }
+
+    // Closing the window during a run asks first: No keeps the run, Yes stops it and closes.
+    void closingDuringARunAsks() {
+        TwoLayers app;
+        TMainForm& main = app.main();
+        main.show();
+        const test::Kernel kernel("hang", 4, 200);
+        main.btRunClick();
+        app.dialogs.answerMessage(DialogButton::No);
+        QVERIFY(!main.close());
+        QVERIFY(app.told().startsWith("A simulation is running."));
+        QVERIFY(main.kernelRun().running() && main.isVisible());
+        app.dialogs.answerMessage(DialogButton::Yes);
+        app.dialogs.answerMessage(DialogButton::No); // the project is not saved
+        QVERIFY(main.close());
+        QVERIFY(!main.isVisible());
+        QTRY_VERIFY(!main.kernelRun().running());
+        QVERIFY(!main.settings().value("MainWindow/geometry").toByteArray().isEmpty());
+    }
+
+    // After a failed run the page shows the earlier complete run, its totals and its lines
+    // together, and says so; the earlier files are left as they were.
+    void failedRunLeavesTheCompleteRunInView() {
+        OnLineResult app;
+        const QByteArray rows = test::readAll(app.out(".rta"));
+        const test::Kernel kernel("fail", 3);
+        app.main().btRunClick();
+        QVERIFY(app.runEnds());
+        QVERIFY(app.told().startsWith("The simulation failed."));
+        app.showPage(8, false);
+        QVERIFY2(app.results.lRunState->text().startsWith("The last run failed. Complete run of "),
+                 qPrintable(app.results.lRunState->text()));
+        QVERIFY(app.results.lRunState->text().endsWith("(LXOut.rta)"));
+        QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.1, 0.2, 0.3}));
+        QCOMPARE(app.jscShown(), QStringLiteral("R=4.10 T=0.00 ZnO=2.25 CIGS=31.50"));
+        QCOMPARE(app.results.pbJscTotal->text(), QStringLiteral("31.50"));
+        QCOMPARE(test::readAll(app.out(".rta")), rows);
+        QCOMPARE(app.main().findChild<QLabel*>("StatusRun")->text(), QStringLiteral("Run: Failed"));
     }
 
     void failedRuns_data() { test::caseRows(kFailures); }
@@ -294,10 +343,14 @@ private slots:
         TResults& results = *app.forms->Results;
         const QString out = app.workDir() + "/Out/";
         app.showPage(8, false);
-        const QStringList told = app.dialogs.messageTexts();
-        QCOMPARE(told.size(), 2);
-        QVERIFY(told[0].startsWith("Cannot open file \"" + out + "LXOut.rta\""));
-        QVERIFY(told[1].startsWith("Cannot open file \"" + out + "LXOut_Sum.jsc\""));
+        QCOMPARE(app.told(), QString()); // no box: the page says it
+        QCOMPARE(results.lRunState->text(),
+                 QStringLiteral("No complete run of the output name \"LXOut\" yet"));
+        QVERIFY(results.pbJscTotal->isHidden());
+        results.cbIzberiGrafChange(4);
+        QCOMPARE(results.LOpenedFile->text(),
+                 QStringLiteral("On-line results: LXOut.GL: not written yet"));
+        QCOMPARE(app.told(), QString());
         QVERIFY(results.lines().empty());
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_tabs.rta", out + "LXOut.rta"));
         QVERIFY(QFile::copy(LUMETRIX_TEST_DATA_DIR "/result_fixed.GL", out + "LXOut.GL"));
@@ -345,6 +398,7 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(),
                  QStringLiteral("Jph specular (mA/cm2)\n4.9091\n31.0000\n"));
 
+        QVERIFY(QDir().mkdir(out + "LXOut_Spec.rta")); // there, but not a result file
         results.cbIzberiGraf->setCurrentIndex(2);
         results.cbIzberiGrafChange(2);
         QVERIFY(app.dialogs.messageTexts().last().startsWith("Cannot open file \"" + out +
@@ -431,11 +485,11 @@ private slots:
         QCOMPARE(results.lines().line(3).colour, kLinePalette[0]); // CIGS, made first again
 
         // While a run is in progress the last row may be half written.
-        app.main().btRun->setText("STOP");
+        app.main().setRunStatus({RunStatus::State::Running, 2, 3});
         results.OnLineItems[0].box->setChecked(false);
         results.OnLineItems[0].box->setChecked(true);
         QCOMPARE(results.lines().line(0).data.y, (std::vector<double>{0.1, 0.2}));
-        app.main().btRun->setText("RUN");
+        app.main().setRunStatus({});
 
         // A deleted layer takes its line along; the line of the layer below follows its row.
         app.forms->StructureForm->popUpRowMenu(2, {});
@@ -510,7 +564,6 @@ private slots:
                                                "Old1 T", "Old1 R"}));
         test::writeAll(app.out(".rta"), "lambda\tR\tT\tZnO\tCIGS\tSum\n300\t0.5\t0\t0\t0\t1\n"
                                         "310\t0.6\t0\t0\t0\t1\n320\t0\t0\t0\t0\t1\n\n");
-        results.runCompleted();
         app.showPage(1, false);
         app.showPage(8, false);
         QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.5, 0.6, 0}));

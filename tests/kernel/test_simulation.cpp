@@ -12,6 +12,7 @@
 #include <fstream>
 #include <limits>
 #include <numbers>
+#include <regex>
 #include <sstream>
 #include <unistd.h>
 
@@ -174,14 +175,48 @@ TEST(Simulation, ExampleRunsTheResultsPageReadsEveryFileAndAFailedRunLeavesNone)
     const RunResults single = runWritten(s, 1);
     EXPECT_EQ(files(), twoThreads);
 
-    // A new run removes the earlier run's files as it starts; one abandoned leaves no ".rta".
-    ResultWriter writer(s);
-    ASSERT_FALSE(writer.begin());
-    EXPECT_FALSE(fs::exists(base + "_Sum.jsc"));
-    EXPECT_FALSE(fs::exists(base + ".GL"));
-    writer.row(0, single.optics[0]);
-    writer.abandon();
-    EXPECT_FALSE(fs::exists(base + ".rta"));
+    // A new run writes its rows beside the earlier set and leaves it whole until it is
+    // complete: a stopped run leaves its own "_partial.rta", an abandoned one nothing.
+    const std::vector<std::string> earlier = files();
+    {
+        ResultWriter stopped(s);
+        ASSERT_FALSE(stopped.begin());
+        stopped.row(0, single.optics[0]);
+    }
+    EXPECT_EQ(files(), earlier);
+    EXPECT_EQ(slurp(base + "_partial.rta").substr(0, 16), "Wavelength (nm)\t");
+    ResultWriter abandoned(s);
+    ASSERT_FALSE(abandoned.begin());
+    abandoned.row(0, single.optics[0]);
+    abandoned.abandon();
+    EXPECT_FALSE(fs::exists(base + "_partial.rta"));
+    EXPECT_EQ(files(), earlier);
+    // A file of the set that cannot be written (a folder in its place) leaves the set whole
+    // and no file staged beside it; the estimate of the room needed covers the set.
+    fs::remove(base + ".jph");
+    fs::create_directory(base + ".jph");
+    ResultWriter blocked(s);
+    const auto refused = blocked.begin(); // found before the run
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("LXOut.jph\""), std::string::npos) << *refused;
+    EXPECT_FALSE(fs::exists(base + "_partial.rta"));
+    fs::remove(base + ".jph");
+    std::ofstream(base + ".jph") << "earlier";
+    ASSERT_FALSE(blocked.begin());
+    fs::remove(base + "_T.adf"); // a folder takes a name during the run
+    fs::create_directory(base + "_T.adf");
+    EXPECT_TRUE(blocked.finish(single));
+    EXPECT_EQ(files(), earlier);
+    EXPECT_EQ(slurp(base + ".jph"), "earlier");
+    std::uintmax_t written = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(base).parent_path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_FALSE(std::regex_search(name, std::regex("\\.(rta|jsc|jph|GL|hrt|adf)\\.")))
+            << name << " was left staged";
+        if (entry.is_regular_file())
+            written += entry.file_size();
+    }
+    EXPECT_LT(written, blocked.bytesNeeded());
 }
 
 TEST(Simulation, RefusedInputsNameTheFile) {

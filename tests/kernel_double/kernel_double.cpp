@@ -1,7 +1,7 @@
 // A stand-in for the simulation kernel, for the tests of RUN and of the optimisation.
 //   lumetrix_kernel_double INPUT.dat
-// reports its input and range, then writes <output>.rta row by row with "progress I N" lines, and
-// at the end the totals in <output>_Sum.jsc.
+// reports its input and range, then writes <output>_partial.rta row by row with "progress I N"
+// lines, and at the end the totals in <output>_Sum.jsc and the rows renamed to <output>.rta.
 //   lumetrix_kernel_double optimise INPUT.dat --settings FILE
 // prints "iteration I best J" lines, then the best line with a value for each parameter of FILE.
 // LUMETRIX_DOUBLE_ROWS gives the rows or iterations (3), LUMETRIX_DOUBLE_DELAY_MS a wait before
@@ -9,6 +9,7 @@
 // minute with exit code 3). Wrong usage gives exit code 2.
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -109,7 +110,7 @@ int main(int argc, char** argv) {
         return 1;
 
     waitBeforeRow(); // the header too
-    std::ofstream rta(output + ".rta");
+    std::ofstream rta(output + "_partial.rta");
     rta << "lambda\tR\tT";
     for (int l = 1; l <= layers; ++l)
         rta << "\tlayer " << l;
@@ -135,11 +136,13 @@ int main(int argc, char** argv) {
         return 3;
     }
     rta << '\n';
+    rta.close();
     // Item i (R, T, then the layers) carries 1.25 * (i + 1) mA/cm2, the total 99.5.
     std::ofstream sum(output + "_Sum.jsc");
     sum << "Jsc\n(mA/cm2)\n\n";
     for (int i = 0; i < layers + 2; ++i)
         sum << 1.25 * (i + 1) << "\titem " << i + 1 << '\n';
     sum << "\n99.5\tPV active\n";
-    return 0;
+    sum.close();
+    return std::rename((output + "_partial.rta").c_str(), (output + ".rta").c_str()) == 0 ? 0 : 1;
 }
