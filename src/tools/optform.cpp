@@ -18,7 +18,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -143,11 +147,22 @@ TLXOpt_Form::TLXOpt_Form(UserDialogs& dialogs)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setFixedSize(931, 738);
+    // The designed client area is the content's; a smaller screen gets a smaller window whose
+    // content scrolls.
+    setMaximumSize(kDesignedSize);
+    resize(kDesignedSize);
     fillBackground(this, kDialogColor);
     QFont small = font(); // the captions fit the fixed client area in this size
     small.setPointSizeF(8);
     setFont(small);
+    auto* scroll = named<QScrollArea>(this, QStringLiteral("OptScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    m_content = new QWidget;
+    m_content->setMinimumSize(kDesignedSize);
+    fillBackground(m_content, kDialogColor);
+    scroll->setWidget(m_content);
+    layoutOn<QVBoxLayout>(this, {0, 0, 0, 0}, 0)->addWidget(scroll);
     buildWindow();
     for (const Parameter* parameter : {&m_thickness, &m_roughness, &m_refractive, &m_extinction})
         parameterClick(*parameter);
@@ -162,7 +177,7 @@ TLXOpt_Form::~TLXOpt_Form() {
 }
 
 void TLXOpt_Form::buildWindow() {
-    auto* page = layoutOn<QVBoxLayout>(this, {10, 4, 10, 6}, 4);
+    auto* page = layoutOn<QVBoxLayout>(m_content, {10, 4, 10, 6}, 4);
     QLabel* title = heading(QStringLiteral("OPTIMISATION OF Jsc<photo>"), this);
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.3);
@@ -502,6 +517,27 @@ void TLXOpt_Form::FormResize() {
         m_normalLeft = x();
 }
 
+void TLXOpt_Form::showEvent(QShowEvent* event) {
+    TToolWindow::showEvent(event);
+    // As much of the designed size as the screen holds, the frame included; a window less high
+    // than designed is wider by the scroll bar, so that only the height scrolls.
+    if (const QScreen* shown = screen()) {
+        const QRect room = shown->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const int height = std::min(kDesignedSize.height(), room.height() - frame.height());
+        const int width =
+            std::min(kDesignedSize.width() + (height < kDesignedSize.height() ? bar : 0),
+                     room.width() - frame.width());
+        setMaximumSize(kDesignedSize + QSize(bar, 0));
+        resize(width, height);
+        move(std::clamp(x(), room.left(),
+                        std::max(room.left(), room.right() - frameGeometry().width())),
+             std::clamp(y(), room.top(),
+                        std::max(room.top(), room.bottom() - frameGeometry().height())));
+    }
+}
+
 void TLXOpt_Form::resizeEvent(QResizeEvent* event) {
     TToolWindow::resizeEvent(event);
     FormResize();
@@ -675,6 +711,7 @@ void TLXOpt_Form::startRun() {
     btOptimRUN->setText(QStringLiteral("STOP OPTIMISATION"));
     m_output.clear();
     m_errors.clear();
+    m_bestJsc.clear();
     m_stopping = false;
     m_process = new QProcess(this);
     m_process->setWorkingDirectory(inputInfo.absolutePath());
@@ -705,6 +742,7 @@ void TLXOpt_Form::takeKernelLine(const QString& raw) {
     static const QRegularExpression iteration(QStringLiteral("^iteration (\\d{1,9}) best (\\S+)$"));
     if (const QRegularExpressionMatch m = iteration.match(line); m.hasMatch()) {
         pbIter_No->setValue(m.captured(1).toInt());
+        m_bestJsc = m.captured(2);
         lbRunState->setText(QStringLiteral("Best Jsc<photo> so far: %1 mA/cm2").arg(m.captured(2)));
         return;
     }
@@ -759,7 +797,11 @@ void TLXOpt_Form::runEnded(const QString& failure) {
     m_process = nullptr;
     btOptimRUN->setText(QStringLiteral("RUN OPTIMISATION"));
     if (m_stopping) {
-        lbRunState->setText(QStringLiteral("Stopped at iteration %1.").arg(pbIter_No->text()));
+        lbRunState->setText(
+            m_bestJsc.isEmpty()
+                ? QStringLiteral("Stopped at iteration %1.").arg(pbIter_No->text())
+                : QStringLiteral("Stopped at iteration %1. Best Jsc<photo> found: %2 mA/cm2")
+                      .arg(pbIter_No->text(), m_bestJsc));
     } else if (!failure.isEmpty()) {
         lbRunState->setText(QStringLiteral("The optimisation failed."));
         m_dialogs.error(QStringLiteral("The optimisation failed.\n") + failure);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QSize>
 #include <QString>
 #include <vector>
 
@@ -106,12 +107,16 @@ public:
     // Takes one line of the kernel's output: a progress line or the best line.
     void takeKernelLine(const QString& line);
 
+    // The designed client area: the content's size, and the window's where the screen holds it.
+    static constexpr QSize kDesignedSize{931, 738};
+
 signals:
     // RUN wants the project saved for the kernel: the receiver sets the input file's path,
     // or leaves it empty when the project could not be saved (the user has been told why).
     void projectInputWanted(QString* inputFile);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -152,6 +157,8 @@ private:
     QProcess* m_process = nullptr;
     QByteArray m_output, m_errors;
     QString m_settingsPath;
+    QString m_bestJsc;            // the best of the iterations so far, as the kernel wrote it
+    QWidget* m_content = nullptr; // in a scroll area
     bool m_stopping = false;
     int m_normalLeft = 0;
 };
