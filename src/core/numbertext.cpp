@@ -1,11 +1,26 @@
 #include "core/numbertext.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 namespace lumetrix {
+
+void appendGeneral(std::string& out, double value, int digits) {
+    char text[64];
+    const auto end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
+    out.append(text, end.ptr);
+}
+
+void appendFixed(std::string& out, double value, int decimals) {
+    char text[400]; // the largest double has 309 digits before the point
+    const auto end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    out.append(text, end.ptr);
+}
 namespace {
 
 // An extended float holds about 18 significant decimal digits; more would show noise.

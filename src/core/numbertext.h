@@ -24,6 +24,12 @@ std::string formatFixed(long double value, int decimals, char decimalSeparator);
 // General format with up to 15 significant digits, for numbers kept outside edits.
 std::string formatGeneral(long double value, char decimalSeparator);
 
+// Appends the value as the C library's "%.<digits>g" writes it (general: the shorter of fixed
+// and exponent form, trailing zeros dropped), or "%.<decimals>f", in the C locale: the
+// numbers of the result files, written without printf's cost.
+void appendGeneral(std::string& out, double value, int digits);
+void appendFixed(std::string& out, double value, int decimals);
+
 // Reads a number as the numeric edit does: thousands separators are dropped, an empty text
 // is 0 and a lone "-" is -0; a mantissa without digits counts as 0 and an exponent mark
 // without digits as E0, since typing passes through such texts. Nothing for anything else.

@@ -2,6 +2,7 @@
 
 #include "core/text_codec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,7 +18,18 @@ namespace lumetrix {
 std::optional<std::string> encodeFileText(const std::vector<std::string>& lines,
                                           std::size_t* badLine) {
     std::string bytes;
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
+    bytes.reserve(size);
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        // Plain ASCII (every number) is the same in both encodings.
+        if (std::all_of(lines[i].begin(), lines[i].end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            bytes += lines[i];
+            bytes += "\r\n";
+            continue;
+        }
         const auto encoded = utf8ToCp1252(lines[i]);
         if (!encoded) {
             if (badLine)

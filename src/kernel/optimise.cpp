@@ -20,8 +20,8 @@ using P = OptimisedParameter;
 using S = OptimiseSettings;
 
 std::string num(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
+    std::string text;
+    appendGeneral(text, value, 6);
     return text;
 }
 

@@ -1,10 +1,12 @@
 #include "kernel/result_writer.h"
 
+#include "core/numbertext.h"
 #include "core/result_list.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -30,19 +32,21 @@ std::vector<std::string_view> setSuffixes() {
     return set;
 }
 
+// Appends a quantity as "%.8g" writes it. Round-off of a quantity that is 0 (-1e-16 in a
+// lossless layer) is written as 0, so no table shows a negative absorption that is not there.
+void appendNum(std::string& out, double value) {
+    appendGeneral(out, std::abs(value) < 1e-12 ? 0.0 : value, 8);
+}
+
 std::string num(double value) {
-    // Round-off of a quantity that is 0 (-1e-16 in a lossless layer) is written as 0, so no
-    // table shows a negative absorption that is not there.
-    if (std::abs(value) < 1e-12)
-        value = 0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.8g", value);
+    std::string text;
+    appendNum(text, value);
     return text;
 }
 
 std::string fixed(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", value);
+    std::string text;
+    appendFixed(text, value, 4);
     return text;
 }
 
@@ -104,15 +108,23 @@ std::string ResultWriter::rtaRow(int index, const WavelengthResult& o, Light lig
                                            : specular + scattered;
     };
     const double r = pick(o.specular.R, o.diffuseR), t = pick(o.specular.T, o.diffuseT);
-    std::string line =
-        num(m_s.wavelengths[static_cast<std::size_t>(index)]) + "\t" + num(r) + "\t" + num(t);
+    std::string line;
+    line.reserve(16 * (o.specular.A.size() + 4));
+    appendNum(line, m_s.wavelengths[static_cast<std::size_t>(index)]);
     double sum = r + t;
+    for (const double value : {r, t}) {
+        line += '\t';
+        appendNum(line, value);
+    }
     for (std::size_t l = 0; l < o.specular.A.size(); ++l) {
         const double a = pick(o.specular.A[l], o.diffuseA.empty() ? 0 : o.diffuseA[l]);
-        line += "\t" + num(a);
+        line += '\t';
+        appendNum(line, a);
         sum += a;
     }
-    return line + "\t" + num(sum);
+    line += '\t';
+    appendNum(line, sum);
+    return line;
 }
 
 std::uintmax_t ResultWriter::bytesNeeded() const {
@@ -155,7 +167,12 @@ void ResultWriter::row(int index, const WavelengthResult& result) {
     if (!m_rtaFault.empty())
         return;
     m_rta << rtaRow(index, result, Light::All) << "\r\n";
-    m_rta.flush();
+    // The rows reach the file in blocks, often enough for the on-line view to follow them.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_flushed >= std::chrono::milliseconds(100)) {
+        m_rta.flush();
+        m_flushed = now;
+    }
     if (!m_rta)
         m_rtaFault = std::strerror(errno);
 }
@@ -207,13 +224,14 @@ std::vector<std::string> ResultWriter::jphLines(const RunResults& r, bool ratio)
         header += "\t" + m_s.rows[static_cast<std::size_t>(i)].name;
     lines.push_back(header);
     for (std::size_t w = 0; w < m_s.wavelengths.size(); ++w) {
-        std::string line = num(m_s.wavelengths[w]);
+        std::string& line = lines.emplace_back();
+        appendNum(line, m_s.wavelengths[w]);
         for (std::size_t l = 0; l < r.optics[w].specular.A.size(); ++l) {
             const double a = r.optics[w].A(l);
-            line += "\t" +
-                    num(ratio ? a : spectralPhotocurrent(m_s.wavelengths[w], m_s.irradiance[w], a));
+            line += '\t';
+            appendNum(line,
+                      ratio ? a : spectralPhotocurrent(m_s.wavelengths[w], m_s.irradiance[w], a));
         }
-        lines.push_back(line);
     }
     return lines;
 }
@@ -248,11 +266,14 @@ std::vector<std::string> ResultWriter::hazeLines(const RunResults& r) const {
             header += "\tHR " + std::to_string(i - 1) + "\tHT " + std::to_string(i - 1);
     std::vector<std::string> lines{header};
     for (std::size_t w = 0; w < m_s.wavelengths.size(); ++w) {
-        std::string line = num(m_s.wavelengths[w]);
+        std::string& line = lines.emplace_back();
+        appendNum(line, m_s.wavelengths[w]);
         const WavelengthResult& o = r.optics[w];
         for (std::size_t j = 0; j < o.hazeR.size(); ++j)
-            line += "\t" + num(o.hazeR[j]) + "\t" + num(o.hazeT[j]);
-        lines.push_back(line);
+            for (const double haze : {o.hazeR[j], o.hazeT[j]}) {
+                line += '\t';
+                appendNum(line, haze);
+            }
     }
     return lines;
 }

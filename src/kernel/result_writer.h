@@ -2,6 +2,7 @@
 
 #include "kernel/simulation.h"
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <optional>
@@ -40,7 +41,7 @@ public:
     // Starts the partial ".rta" with its header, once the output folder has room for the
     // whole set; the reason when it cannot be written.
     std::optional<std::string> begin();
-    // The row of wavelength `index`, flushed at once.
+    // The row of wavelength `index`; rows reach the file at least every 0.1 s.
     void row(int index, const WavelengthResult& result);
     // Ends the rows, writes every other file and puts the set in place.
     std::optional<std::string> finish(const RunResults& results);
@@ -69,6 +70,7 @@ private:
     const Simulation& m_s;
     std::ofstream m_rta;
     std::string m_rtaFault; // why a row could not be written: the first failure
+    std::chrono::steady_clock::time_point m_flushed{};
 };
 
 } // namespace lumetrix::kernel

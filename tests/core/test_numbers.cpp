@@ -1,10 +1,15 @@
-// Number texts: what the numeric edits show and read, and the typing rules that keep them numbers.
+// Number texts: what the numeric edits show and read, the typing rules that keep them numbers,
+// and the numbers of the result files.
 #include "core/numbertext.h"
 #include "core/numedit_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
 
 namespace lumetrix {
 namespace {
@@ -52,6 +57,41 @@ TEST(NumberText, FormatFixedShowsWhatTheEditShowsAndFormatGeneral) {
     for (const auto& [value, expected] : general)
         EXPECT_EQ(formatGeneral(value, '.'), expected) << static_cast<double>(value);
     EXPECT_EQ(formatGeneral(2.5L, ','), "2,5");
+}
+
+// The result files' numbers are the bytes the C library's printf gives: every stored file
+// stays as it was written before, whatever writes it.
+TEST(NumberText, AppendedNumbersAreWhatPrintfWrites) {
+    std::vector<double> values{
+        0.0,           -0.0,          1.0,        0.1,         1e-5,
+        9.99999995e-5, 1e-4,          99999999.5, 999999995.0, 1e8,
+        123456785,     0.00012345675, 5e-324,     2.2e-308,    1.7976931348623157e308,
+        -1.5e-12,      33.15725,      0.5,        2.5,         0.125,
+        1e21,          1e22};
+    std::mt19937_64 bits(20261207);
+    for (int i = 0; i < 30000; ++i) {
+        const std::uint64_t raw = bits();
+        double v;
+        std::memcpy(&v, &raw, sizeof v);
+        if (std::isfinite(v))
+            values.push_back(v);
+        values.push_back(std::ldexp(static_cast<double>(raw >> 11), -53) *
+                         std::pow(10.0, static_cast<int>(raw % 40) - 20)); // around 1
+    }
+    for (const double v : values) {
+        for (const int digits : {6, 8}) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.*g", digits, v);
+            std::string got;
+            appendGeneral(got, v, digits);
+            ASSERT_EQ(got, expected) << "%." << digits << "g of " << v;
+        }
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%.4f", v);
+        std::string got = "x";
+        appendFixed(got, v, 4);
+        ASSERT_EQ(got, "x" + std::string(expected)) << "%.4f of " << v;
+    }
 }
 
 TEST(NumberText, ParseReadsWhatTypingCanLeaveAndSeparatorsConvert) {
