@@ -16,11 +16,11 @@ int printResultTable(const std::string& path, int headerSkip) {
     const ResultTable& t = table.value();
     std::string out;
     for (int r = 0; r < t.rowCount(); ++r) {
-        for (int c = 1; c < t.columnCount(); ++c) {
-            if (c > 1)
+        t.forEachCell(r, [&out](int column, std::string_view text) {
+            if (column > 1)
                 out += '\t';
-            out += t.cell(r, c);
-        }
+            out += text;
+        });
         out += '\n';
         if (out.size() > (1 << 20)) {
             std::fwrite(out.data(), 1, out.size(), stdout);

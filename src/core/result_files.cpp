@@ -59,6 +59,33 @@ std::vector<std::pair<std::size_t, std::size_t>> fixedColumns(std::string_view f
 
 } // namespace
 
+std::string_view ResultTable::line(int row) const {
+    if (!m_cells || static_cast<std::size_t>(row) >= m_cells->starts.size())
+        return {};
+    const auto r = static_cast<std::size_t>(row);
+    return std::string_view(m_cells->bytes).substr(m_cells->starts[r], m_cells->lengths[r]);
+}
+
+std::string_view ResultTable::tabField(std::string_view line, std::size_t& from) {
+    const std::size_t tab = line.find('\t', from);
+    const std::string_view field = line.substr(from, tab - from);
+    from = tab == std::string_view::npos ? line.size() + 1 : tab + 1;
+    return field;
+}
+
+std::string_view ResultTable::trimmedBlanks(std::string_view field) {
+    const auto first = field.find_first_not_of(' ');
+    return first == std::string_view::npos
+               ? std::string_view()
+               : field.substr(first, field.find_last_not_of(' ') - first + 1);
+}
+
+void ResultTable::appendWithoutBlanks(std::string& out, std::string_view field) {
+    for (const char ch : field)
+        if (ch != ' ')
+            out += ch;
+}
+
 std::string ResultTable::cell(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
         return {};
@@ -66,32 +93,27 @@ std::string ResultTable::cell(int row, int column) const {
         return {};
     if (column == 0)
         return row == 0 ? std::string() : std::to_string(row);
-    if (static_cast<std::size_t>(row) + 1 >= m_cells->rowStarts.size())
-        return {};
-    const std::uint32_t index = m_cells->rowStarts[static_cast<std::size_t>(row)] + column - 1;
-    if (index >= m_cells->rowStarts[static_cast<std::size_t>(row) + 1])
-        return {};
-    const Span span = m_cells->spans[index];
-    const std::string_view field(m_cells->bytes.data() + span.start, span.length);
-    if (!m_cells->fixedWidth) { // a TAB-separated cell keeps the blanks inside it
-        const auto first = field.find_first_not_of(' ');
-        return first == std::string_view::npos
-                   ? std::string()
-                   : std::string(field.substr(first, field.find_last_not_of(' ') - first + 1));
+    const std::string_view text = line(row);
+    if (m_cells->fixedWidth) {
+        const auto cut = static_cast<std::size_t>(column) - 1;
+        std::string cell;
+        if (cut < m_cells->cuts.size() && m_cells->cuts[cut].first < text.size()) {
+            const auto [begin, end] = m_cells->cuts[cut];
+            appendWithoutBlanks(cell, text.substr(begin, end - begin));
+        }
+        return cell;
     }
-    std::string text;
-    text.reserve(span.length);
-    for (const char ch : field)
-        if (ch != ' ')
-            text += ch;
-    return text;
+    // A TAB-separated cell keeps the blanks inside it.
+    std::size_t from = 0;
+    for (int c = 1; c < column && from <= text.size(); ++c)
+        tabField(text, from);
+    return from <= text.size() ? std::string(trimmedBlanks(tabField(text, from))) : std::string();
 }
 
 bool ResultTable::blankRow(int row) const {
-    for (int column = 1; column < m_columns; ++column)
-        if (!cell(row, column).empty())
-            return false;
-    return true;
+    bool blank = true;
+    forEachCell(row, [&blank](int, std::string_view text) { blank = blank && text.empty(); });
+    return blank;
 }
 
 ResultTable ResultTable::resized(int rows, int columns) const {
@@ -116,48 +138,33 @@ Result<ResultTable> parseResultTable(std::string bytes, int headerSkip, const st
     ResultTable table(count - headerSkip, 0);
     auto cells = std::make_shared<ResultTable::Cells>();
     const std::string_view firstData = lines[static_cast<std::size_t>(headerSkip) + 1];
-    const bool tabs = firstData.find('\t') != std::string_view::npos;
-    const auto cuts = tabs ? decltype(fixedColumns({})){} : fixedColumns(firstData);
-    const auto perRow =
-        tabs ? static_cast<std::size_t>(std::count(firstData.begin(), firstData.end(), '\t') + 1)
-             : cuts.size();
-    cells->spans.reserve(static_cast<std::size_t>(table.m_rows) * perRow);
-    cells->rowStarts.reserve(static_cast<std::size_t>(table.m_rows) + 1);
-    const char* base = bytes.data();
-    const auto span = [base](std::string_view part) {
-        return ResultTable::Span{static_cast<std::uint32_t>(part.data() - base),
-                                 static_cast<std::uint32_t>(part.size())};
-    };
+    cells->fixedWidth = firstData.find('\t') == std::string_view::npos;
+    if (cells->fixedWidth)
+        cells->cuts = fixedColumns(firstData);
+    cells->starts.reserve(static_cast<std::size_t>(table.m_rows));
+    cells->lengths.reserve(static_cast<std::size_t>(table.m_rows));
+    std::string_view lastWithFields;
     for (int j = headerSkip; j < count; ++j) {
-        cells->rowStarts.push_back(static_cast<std::uint32_t>(cells->spans.size()));
         std::string_view line = lines[static_cast<std::size_t>(j)];
-        if (tabs) {
+        if (!cells->fixedWidth) {
             // Trailing TABs and blanks make no empty last column.
             const auto last = line.find_last_not_of("\t ");
-            line = last == std::string_view::npos ? std::string_view() : line.substr(0, last + 1);
-            if (line.empty())
-                continue; // an empty line has no cells and leaves the column count
-            std::size_t start = 0;
-            int fields = 0;
-            for (;;) {
-                const auto tab = line.find('\t', start);
-                cells->spans.push_back(span(line.substr(start, tab - start)));
-                ++fields;
-                if (tab == std::string_view::npos)
-                    break;
-                start = tab + 1;
-            }
-            table.m_columns = fields + 1;
-        } else {
-            for (const auto& [begin, end] : cuts)
-                cells->spans.push_back(span(begin < line.size() ? line.substr(begin, end - begin)
-                                                                : std::string_view()));
-            table.m_columns = static_cast<int>(cuts.size()) + 1;
+            line = line.substr(0, last == std::string_view::npos ? 0 : last + 1);
+            if (!line.empty())
+                lastWithFields = line;
         }
+        cells->starts.push_back(static_cast<std::uint32_t>(line.data() - bytes.data()));
+        cells->lengths.push_back(static_cast<std::uint32_t>(line.size()));
     }
-    cells->rowStarts.push_back(static_cast<std::uint32_t>(cells->spans.size()));
-    cells->fixedWidth = !tabs;
-    cells->bytes = std::move(bytes); // the spans are offsets, so they hold in the moved text
+    // The last line with fields sets the columns of a TAB-separated table.
+    table.m_columns =
+        cells->fixedWidth
+            ? static_cast<int>(cells->cuts.size()) + 1
+            : (lastWithFields.empty() ? 0
+                                      : static_cast<int>(std::count(lastWithFields.begin(),
+                                                                    lastWithFields.end(), '\t')) +
+                                            2);
+    cells->bytes = std::move(bytes); // the lines are offsets, so they hold in the moved text
     table.m_cells = std::move(cells);
     return table;
 }

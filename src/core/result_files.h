@@ -26,29 +26,56 @@ public:
     // The text of a cell: in a fixed-width table without any space, in a TAB-separated one
     // without the spaces at its ends; empty outside the table or past a short line.
     std::string cell(int row, int column) const;
+    // Hands `take(column, text)` the cells of a row from column 1 on, as cell() gives them,
+    // in one pass over the line; a short line gives empty cells.
+    template <typename Take> void forEachCell(int row, Take&& take) const;
     // Whether a data row holds no text at all (it came from an empty line).
     bool blankRow(int row) const;
 
 private:
-    struct Span {
-        std::uint32_t start;
-        std::uint32_t length;
-    };
     struct Cells {
         std::string bytes;
-        std::vector<Span> spans; // the fields of every row, row after row
-        std::vector<std::uint32_t>
-            rowStarts; // index of each row's first field; one more at the end
+        // Each line from the header on: its first byte and its length without the line end
+        // (and, TAB-separated, without trailing TABs and blanks).
+        std::vector<std::uint32_t> starts, lengths;
+        std::vector<std::pair<std::size_t, std::size_t>> cuts; // fixed-width: [begin, end)
         bool fixedWidth = false;
     };
     ResultTable(int rows, int columns) : m_rows(rows), m_columns(columns) {}
     friend Result<ResultTable> parseResultTable(std::string bytes, int headerSkip,
                                                 const std::string& file);
+    std::string_view line(int row) const;
+    // The text of field `index` (from 0) of a line, and the position after it; the line's
+    // own text is left when the line has fewer fields.
+    static std::string_view tabField(std::string_view line, std::size_t& from);
+    static std::string_view trimmedBlanks(std::string_view field);
+    static void appendWithoutBlanks(std::string& out, std::string_view field);
 
     std::shared_ptr<const Cells> m_cells; // none in a table without a file
     int m_rows = 0;
     int m_columns = 0;
 };
+
+template <typename Take> void ResultTable::forEachCell(int row, Take&& take) const {
+    const std::string_view text = row >= 0 && row < m_rows ? line(row) : std::string_view();
+    if (m_cells && m_cells->fixedWidth) {
+        std::string cell;
+        for (int column = 1; column < m_columns; ++column) {
+            cell.clear();
+            const auto cut = static_cast<std::size_t>(column) - 1;
+            if (cut < m_cells->cuts.size() && m_cells->cuts[cut].first < text.size()) {
+                const auto [begin, end] = m_cells->cuts[cut];
+                appendWithoutBlanks(cell, text.substr(begin, end - begin));
+            }
+            take(column, std::string_view(cell));
+        }
+        return;
+    }
+    std::size_t from = 0;
+    for (int column = 1; column < m_columns; ++column)
+        take(column,
+             from <= text.size() ? trimmedBlanks(tabField(text, from)) : std::string_view());
+}
 
 // Reads a result file: `headerSkip` lines are skipped, the next is the header. The first data
 // line decides between TAB-separated and fixed-width columns. A file with no lines gives
