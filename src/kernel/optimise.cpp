@@ -237,9 +237,17 @@ public:
     const std::optional<std::string>& fault() const { return m_fault; }
 
 private:
+    struct Evaluation {
+        double cost = 0;
+        double jsc = 0;
+    };
+    // Computes the cost at u and its photocurrent.
+    double evaluate(const std::vector<double>& u, double& jsc);
+
     const Simulation& m_base;
     const OptimiseSettings& m_settings;
     int m_threads;
+    std::map<std::vector<double>, Evaluation> m_seen; // by the parameters' values
     std::vector<double> m_low, m_high, m_start;
     std::optional<std::string> m_fault;
 };
@@ -353,13 +361,28 @@ std::optional<std::string> writeIntermediate(const Simulation& s, const RunResul
 }
 
 double Search::cost(const std::vector<double>& u, double* jsc) {
+    // A search meets a point again (the simplex at an interval's end, a grid's repeated
+    // corner): its cost is known, and it is not computed, nor are its files written, again.
+    const std::vector<double> at = values(u);
+    if (const auto seen = m_seen.find(at); seen != m_seen.end()) {
+        if (jsc)
+            *jsc = seen->second.jsc;
+        return seen->second.cost;
+    }
+    Evaluation& e = m_seen[at];
+    e.cost = evaluate(u, e.jsc);
+    if (jsc)
+        *jsc = e.jsc;
+    return e.cost;
+}
+
+double Search::evaluate(const std::vector<double>& u, double& jsc) {
     const Simulation s = applied(u);
     const RunResults r = runSimulation(s, m_threads, {});
     if (r.failure && !m_fault)
         m_fault = r.failure;
     if (r.failure) {
-        if (jsc)
-            *jsc = 0;
+        jsc = 0;
         return std::numeric_limits<double>::infinity();
     }
     if (m_settings.output >= 1 && !m_fault)
@@ -372,18 +395,15 @@ double Search::cost(const std::vector<double>& u, double* jsc) {
         sum += x;
     switch (m_settings.criterion) {
     case S::Criterion::Max:
-        if (jsc)
-            *jsc = sum;
+        jsc = sum;
         return -sum;
     case S::Criterion::Min:
-        if (jsc)
-            *jsc = sum;
+        jsc = sum;
         return sum;
     case S::Criterion::MinDiff:
         break;
     }
-    if (jsc)
-        *jsc = std::min(j[0], j[1]);
+    jsc = std::min(j[0], j[1]);
     return std::abs(j[0] - j[1]);
 }
 
