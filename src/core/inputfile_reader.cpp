@@ -50,14 +50,16 @@ public:
     std::string from(int n, int col) const {
         const std::string& line = raw(n);
         const auto start = static_cast<std::size_t>(col - 1);
-        return start < line.size() ? cp1252ToUtf8(line.substr(start)) : std::string();
+        return start < line.size() ? cp1252ToUtf8(std::string_view(line).substr(start))
+                                   : std::string();
     }
     std::string columns(int n, int first, int last) const {
         const std::string& line = raw(n);
         const auto start = static_cast<std::size_t>(first - 1);
         if (start >= line.size())
             return {};
-        return cp1252ToUtf8(line.substr(start, static_cast<std::size_t>(last - first + 1)));
+        return cp1252ToUtf8(
+            std::string_view(line).substr(start, static_cast<std::size_t>(last - first + 1)));
     }
     char letter(int n, int col) const {
         const std::string& line = raw(n);

@@ -247,8 +247,14 @@ void groupBlock(int g, const AdfGroup& group, bool used, int w, char separator,
 
 void internalList(int n, const std::vector<std::string>& items, std::vector<std::string>& lines) {
     lines.push_back("List of internal ADF" + std::to_string(n));
-    for (std::size_t k = 0; k < items.size(); ++k)
-        lines.push_back("[" + std::to_string(k + 1) + "] " + items[k]);
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        std::string& line = lines.emplace_back();
+        line.reserve(items[k].size() + 8);
+        line += '[';
+        line += std::to_string(k + 1);
+        line += "] ";
+        line += items[k];
+    }
     lines.emplace_back();
 }
 
@@ -439,6 +445,9 @@ void commentsSection(const std::string& comments, int w, std::vector<std::string
 void BuildInputFile(const Project& project, const WriterContext& context,
                     std::vector<std::string>& lines) {
     const int w = writer::nameColumnWidth(project.structure);
+    // About 130 lines and the two lists of internal ADFs.
+    lines.reserve(lines.size() + 160 + project.structure.rows.size() + project.adf.adf1List.size() +
+                  project.adf.adf2List.size());
     writer::header(lines);
     writer::structureSection(project.structure, w, context.decimalSeparator, lines);
     writer::incoherencySection(project.structure, w, lines);

@@ -1,5 +1,6 @@
 #include "core/text_codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -40,6 +41,10 @@ std::optional<char> cp1252Byte(char32_t cp) {
 } // namespace
 
 std::string cp1252ToUtf8(std::string_view bytes) {
+    // Plain ASCII, most of every file, is the same in both encodings.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(bytes);
     std::string out;
     out.reserve(bytes.size());
     for (const char c : bytes) {
