@@ -96,7 +96,10 @@ public:
     }
     // A number as a numeric edit with these decimals shows it.
     std::string shown(int n, const std::string& text, int decimals) const {
-        return formatFixed(number(n, text), decimals, m_separators.decimal);
+        std::string t = trim(text);
+        return isFormattedFixed(t, decimals, m_separators.decimal)
+                   ? t
+                   : formatFixed(number(n, text), decimals, m_separators.decimal);
     }
 
 private:

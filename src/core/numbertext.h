@@ -21,6 +21,11 @@ inline constexpr int kMaxExponent = 4932;
 // dropped (and no separator for a whole number).
 std::string formatFixed(long double value, int decimals, char decimalSeparator);
 
+// Whether formatFixed(value of text, decimals, decimalSeparator) gives back the text itself: a
+// plain decimal of at most 18 significant digits in the form the edits show. A file's
+// numbers, written from the edits, are mostly so, and need no formatting when read.
+bool isFormattedFixed(std::string_view text, int decimals, char decimalSeparator);
+
 // General format with up to 15 significant digits, for numbers kept outside edits.
 std::string formatGeneral(long double value, char decimalSeparator);
 

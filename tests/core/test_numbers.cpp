@@ -94,6 +94,59 @@ TEST(NumberText, AppendedNumbersAreWhatPrintfWrites) {
     }
 }
 
+// Reading takes two short cuts: a plain decimal is divided out instead of read by strtold,
+// and a text the edits would show unchanged is not formatted again. Both must give exactly
+// what the long way gives, on every text.
+TEST(NumberText, ShortCutsOfReadingGiveWhatTheLongWayGives) {
+    std::mt19937_64 random(7);
+    const auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    std::vector<std::string> texts{"0",
+                                   "-0",
+                                   "0.0",
+                                   "00",
+                                   "1.50",
+                                   "-0.5",
+                                   "1e3",
+                                   "+1",
+                                   ".5",
+                                   "5.",
+                                   "0.000123",
+                                   "1234.5678",
+                                   "99999999999999999.9",
+                                   "999999999999999.9",
+                                   "99999999999999.9",
+                                   "123456789012345678",
+                                   "1234567890123456789",
+                                   "0,5"};
+    for (int i = 0; i < 20000; ++i)
+        texts.push_back((random() % 4 == 0 ? "-" : "") +
+                        digits(1 + static_cast<int>(random() % 12)) +
+                        (random() % 3 ? "." + digits(static_cast<int>(random() % 12)) : ""));
+    for (const std::string& text : texts) {
+        const auto value = parseFileNumber(text, '.');
+        char* end = nullptr;
+        const long double strtoldValue = std::strtold(text.c_str(), &end);
+        if (value && *end == '\0') {
+            ASSERT_EQ(std::memcmp(&*value, &strtoldValue, 10), 0) << text;
+        }
+        for (const int decimals : {-1, 0, 2, 4})
+            if (isFormattedFixed(text, decimals, '.')) {
+                ASSERT_TRUE(value) << text;
+                ASSERT_EQ(formatFixed(*value, decimals, '.'), text) << text << " at " << decimals;
+            }
+    }
+    // The edits' own texts take the short cut.
+    for (const long double v : {0.0L, 1.5L, -2.25L, 1234.5678L, 0.000123L, 350.0L})
+        for (const int decimals : {-1, 0, 2})
+            EXPECT_TRUE(isFormattedFixed(formatFixed(v, decimals, '.'), decimals, '.'))
+                << formatFixed(v, decimals, '.');
+}
+
 TEST(NumberText, ParseReadsWhatTypingCanLeaveAndSeparatorsConvert) {
     const Separators point{'.', ','};
     const Separators comma{',', '.'};
