@@ -7,18 +7,9 @@ namespace lumetrix {
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        const bool last = end == std::string::npos;
-        if (last)
-            end = text.size();
-        std::size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r')
-            --stop;
-        lines.push_back(text.substr(start, stop - start));
-        start = last ? text.size() : end + 1;
-    }
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.next(line);)
+        lines.emplace_back(line);
     return lines;
 }
 

@@ -257,6 +257,13 @@ TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
     const auto back = readOptimiseSettings(file.string());
     ASSERT_TRUE(back) << back.error().describe();
     EXPECT_EQ(optimiseSettingsLines(back.value()), optimiseSettingsLines(settings));
+    // A byte order mark before the first setting is no part of its key; lone CRs end lines.
+    std::ofstream(file, std::ios::binary)
+        << "\xEF\xBB\xBF"
+        << "criterion = max\rlayers = 2\rthickness = 2 abs 50 200\r";
+    const auto marked = readOptimiseSettings(file.string());
+    ASSERT_TRUE(marked) << marked.error().describe();
+    EXPECT_EQ(marked.value().criterion, OptimiseSettings::Criterion::Max);
 
     // the file, the line named (0: none), a part of the reason
     const std::tuple<const char*, int, const char*> cases[] = {
