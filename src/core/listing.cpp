@@ -3,6 +3,8 @@
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
+#include <algorithm>
+
 namespace lumetrix {
 
 std::vector<std::string> splitLines(const std::string& text) {
@@ -11,6 +13,19 @@ std::vector<std::string> splitLines(const std::string& text) {
     for (std::string_view line; cursor.next(line);)
         lines.emplace_back(line);
     return lines;
+}
+
+std::optional<std::string> addListingItem(const std::string& path, const std::string& item) {
+    auto items = readListingFile(path);
+    if (!items)
+        return items.error().describe();
+    std::vector<std::string> lines = std::move(items).value();
+    if (std::find(lines.begin(), lines.end(), item) != lines.end())
+        return std::nullopt;
+    lines.push_back(item);
+    if (const auto reason = writeTextFile(path, lines))
+        return cannotCreateFileMessage(path, *reason);
+    return std::nullopt;
 }
 
 Result<std::vector<std::string>> readListingFile(const std::string& path) {

@@ -74,6 +74,11 @@ public:
     // The path of the calibration file that RUN writes.
     QString outputPath() const;
 
+signals:
+    // RUN has written a calibration file into the calibration folder and added its name to
+    // the listing of its kind (cR.dat or cT.dat): the lists that offer it are read again.
+    void calibrationListed();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

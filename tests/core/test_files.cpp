@@ -88,6 +88,20 @@ TEST(Listing, LineEndsLastLinesAndBadFiles) {
     fs::remove_all(big.parent_path());
 }
 
+TEST(Listing, AnItemJoinsOnceAndAnUnreadableListingIsLeftAlone) {
+    const fs::path dir = scratch("lumetrix-listing-add");
+    const fs::path list = dir / "cR.dat";
+    std::ofstream(list, std::ios::binary) << "a\r\nb";
+    EXPECT_FALSE(addListingItem(list.string(), "c\xC2\xB5"));
+    EXPECT_FALSE(addListingItem(list.string(), "a"));
+    EXPECT_EQ(readBytes(list), "a\r\nb\r\nc\xB5\r\n");
+    const auto refused = addListingItem((dir / "none.dat").string(), "x");
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("none.dat"), std::string::npos) << *refused;
+    EXPECT_FALSE(fs::exists(dir / "none.dat"));
+    fs::remove_all(dir);
+}
+
 TEST(TextFile, EveryReaderSkipsAUtf8ByteOrderMarkAtTheStart) {
     const fs::path dir = scratch("lumetrix-bom");
     const auto withMark = [&](const std::string& name, const std::string& text) {

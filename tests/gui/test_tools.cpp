@@ -284,6 +284,27 @@ private slots:
                      "  600 nm: haze 0 (no scattering to calibrate)");
     }
 
+    // A calibration file written into the calibration folder joins the listing of its kind
+    // (once, however often it is written), and the Haze page offers it at once.
+    void transformedFileIsOfferedAtOnce() {
+        test::TestApp app;
+        TcR_cT_Form& w = *app.forms->cR_cT_Form;
+        const QString haze = app.tempPath("haze.hz");
+        QVERIFY(test::writeAll(haze, "300 0.5\n400 0.2\n"));
+        w.eHazeDataFileName->setText(haze);
+        w.eFileName->setText("cR_made");
+        w.cbTransLay->setCurrentText("glass");
+        const QComboBox* offered = app.forms->HazeForm->cb_cR_HR;
+        QCOMPARE(offered->findText("cR_made"), -1);
+        QTest::mouseClick(w.brRUNTransf, Qt::LeftButton);
+        QTest::mouseClick(w.brRUNTransf, Qt::LeftButton);
+        QCOMPARE(app.told(), QString());
+        QVERIFY(offered->findText("cR_made") >= 0);
+        QCOMPARE(app.forms->HazeForm->cb_cT_HT->findText("cR_made"), -1);
+        const auto listed = readListingFile((app.workDir() + "/List/cR.dat").toStdString());
+        QCOMPARE(std::ranges::count(listed.value(), std::string("cR_made")), 1);
+    }
+
     // How a file is read into a table: rows, columns, and the cells of note.
     void lpifTableReading_data() {
         test::rows({"TAB", "TAB, last line short", "fixed-width", "one line", "empty",
