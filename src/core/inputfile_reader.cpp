@@ -367,7 +367,8 @@ void InputFileParser::readSpectrum(int line, bool stripTmp) {
     // line is the spectrum line; the others follow it.
     SpectrumSettings& s = m_out.values.spectrum;
     s.cbSpekter = r.from(line, 11);
-    if (stripTmp && m_context.addOnPresent && s.cbSpekter.find("_tmp") != std::string::npos)
+    if (stripTmp && m_context.addOnPresent &&
+        s.cbSpekter.find(kSpectrumRangeSuffix) != std::string::npos)
         s.cbSpekter.erase(s.cbSpekter.size() >= 4 ? s.cbSpekter.size() - 4 : 0);
     const long double ratio = r.number(
         line + 1, r.checked(line + 1, r.from(line + 1, 38), "diffuse ratio", ranges::kFraction));

@@ -2,6 +2,7 @@
 
 #include "core/folders.h"
 #include "core/inputfile_reader.h"
+#include "core/inputfile_writer.h"
 #include "core/number_ranges.h"
 #include "core/numbertext.h"
 #include "kernel/angle_bins.h"
@@ -121,9 +122,17 @@ Result<Simulation> Preparer::prepare() {
     if (s.rows.size() < 2)
         return ReadError{m_file, 0, "the structure needs a top and a bottom medium"};
     s.spectrumName = p.spectrum.cbSpekter;
-    const auto spectrum = readDataFile(
-        dataFilePath(m_loaded.statedFolders.spectrumDir, s.spectrumName, DataKind::Spectrum),
-        DataKind::Spectrum);
+    std::string spectrumFile =
+        dataFilePath(m_loaded.statedFolders.spectrumDir, s.spectrumName, DataKind::Spectrum);
+    // A range set manually lies beside the output files; older files left it with the spectra.
+    if (s.spectrumName.ends_with(kSpectrumRangeSuffix)) {
+        const std::string beside =
+            dataFilePath(folderPart(s.outputBase), s.spectrumName, DataKind::Spectrum);
+        std::error_code error;
+        if (std::filesystem::exists(beside, error) || !std::filesystem::exists(spectrumFile, error))
+            spectrumFile = beside;
+    }
+    const auto spectrum = readDataFile(spectrumFile, DataKind::Spectrum);
     if (!spectrum)
         return spectrum.error();
     if (!p.spectrum.rbCoherent)

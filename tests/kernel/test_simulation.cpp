@@ -314,6 +314,21 @@ TEST(Simulation, RefusedInputsNameTheFile) {
     }
 }
 
+TEST(Simulation, ASpectrumRangeIsReadFromBesideTheOutput) {
+    // A range set manually is written beside the output files, never into the spectrum
+    // folder; the kernel reads it there.
+    const auto missing = prepare("range", {{"Spectrum: AM15", "Spectrum: AM15_tmp"}});
+    ASSERT_FALSE(missing);
+    const fs::path dir =
+        fs::temp_directory_path() / ("lumetrix_kernel_range_" + std::to_string(getpid()));
+    EXPECT_EQ(missing.error().file, (dir / "Out" / "AM15_tmp.spk").string());
+    std::ofstream(dir / "Out" / "AM15_tmp.spk") << "# Range set manually\n500 1\n600 1.5\n700 1\n";
+    const auto ranged = prepareSimulation((dir / "project.dat").string());
+    ASSERT_TRUE(ranged) << ranged.error().describe();
+    EXPECT_EQ(ranged.value().wavelengths, (std::vector<double>{500, 600, 700}));
+    EXPECT_EQ(ranged.value().spectrumName, "AM15_tmp");
+}
+
 TEST(Simulation, ZeroHazeIsTheFlatResult) {
     // Haze data of 0 at every rough interface: the flat results, bit for bit, and no
     // scattered light at all.
