@@ -31,6 +31,7 @@ constexpr int kRowHeight = 20;
 // The result row: the range of the wavelengths with an LPIF, their number, the mean, the
 // minimum and the maximum with the wavelength of each, and the LPIF at each wavelength of
 // note of the calculation. Row 0 holds these headings, row 1 the values.
+constexpr int kSummaryColumns = 8;
 QStringList resultHeadings() {
     QStringList headings = {QStringLiteral("λ from"),  QStringLiteral("λ to"),
                             QStringLiteral("points"),  QStringLiteral("mean"),
@@ -176,7 +177,10 @@ QWidget* TLPIF_Form::buildResults() {
     sgResult->horizontalHeader()->hide();
     sgResult->verticalHeader()->hide();
     sgResult->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    sgResult->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The summary's columns keep their headings whole; the wavelengths of note share the rest.
+    for (int c = 0; c < headings.size(); ++c)
+        sgResult->horizontalHeader()->setSectionResizeMode(
+            c, c < kSummaryColumns ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
     sgResult->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgResult->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgResult->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -429,6 +429,7 @@ private slots:
         QCOMPARE(headings.join('|'), QStringLiteral("400 nm|500 nm|600 nm|700 nm|800 nm|1000 nm"));
         QCOMPARE(run(), QStringLiteral(
                             "400|600|3|2.3333|2.0000|400|3.0000|600|2.0000|2.0000|3.0000|-|-|-"));
+        QCOMPARE(test::clippedCells(w.sgResult), QStringLiteral("hidden")); // every cell whole
         QCOMPARE(app.told(), QString());
         QVERIFY(QFile::remove(out));
         QCOMPARE(w.sgResult->item(0, 3)->text(), QStringLiteral("mean"));
