@@ -54,6 +54,8 @@ void Forms::connectForms() {
     QObject::connect(
         LXOpt_Form, &TLXOpt_Form::projectInputWanted, MainForm,
         [main = MainForm](QString* inputFile) { *inputFile = main->saveKernelInput(); });
+    QObject::connect(cR_cT_Form, &TcR_cT_Form::calibrationListed, FilesForm,
+                     &TFilesForm::ReloadListBoxes);
     QObject::connect(AboutForm, &TAboutForm::lockReleased, MainForm, &TMainForm::toolWindowClosed);
     QObject::connect(Results, &TResults::axisDialogShown, MainForm, &TMainForm::axisDialogShown);
 }

@@ -30,7 +30,12 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& caller
                 return result;
             }
             const QString dir = arguments[++i];
-            if (!QFileInfo(absolute(dir)).isDir()) {
+            const QFileInfo info(absolute(dir));
+            if (info.exists() && !info.isDir()) {
+                result.error = QStringLiteral("--workdir: \"%1\" is a file, not a folder").arg(dir);
+                return result;
+            }
+            if (!info.isDir()) {
                 result.error =
                     QStringLiteral("--workdir: the folder \"%1\" does not exist").arg(dir);
                 return result;

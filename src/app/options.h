@@ -28,9 +28,9 @@ inline const QString kUsage =
                    "       lumetrix --help | --version");
 
 // Parses the arguments after the program name. A --workdir that is missing its folder, or
-// names a folder that does not exist, is an error; so is a --batch-save without OUT or with
-// more than one IN, and an option the program does not know ("--" ends the options). Relative paths
-// are taken as relative to the caller's folder.
+// names a folder that does not exist or a file, is an error; so is a --batch-save without OUT or
+// with more than one IN, and an option the program does not know ("--" ends the options). Relative
+// paths are taken as relative to the caller's folder.
 CommandLine parseCommandLine(const QStringList& arguments, const QString& callerFolder);
 
 } // namespace lumetrix

@@ -162,23 +162,14 @@ Result<DataTable> parse(const std::string& path, DataKind kind, const std::strin
     DataTable table;
     table.path = path;
     table.columns.resize(width);
-    std::string_view text = bytes;
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3); // a UTF-8 byte order mark
     std::vector<double> values(width);
     std::string_view previousX; // the first field of the last data line, and its line
     int previousLine = 0;
-    // The lines as splitLines gives them (LF or CR LF), read in place: a file of millions of
-    // empty lines costs no memory.
+    // The lines as splitLines gives them, read in place: a file of millions of empty lines
+    // costs no memory.
     int n = 0;
-    for (std::size_t next = 0; next < text.size();) {
-        std::size_t stop = text.find('\n', next);
-        if (stop == std::string_view::npos)
-            stop = text.size();
-        std::string_view line = text.substr(next, stop - next);
-        next = stop + 1;
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
+    LineCursor cursor(bytes);
+    for (std::string_view line; cursor.next(line);) {
         ++n; // at most 64 Mi lines: the size limit keeps this an int
         if (line.find('\0') != std::string_view::npos)
             return ReadError{path, n, "not a text file (NUL byte)"};

@@ -12,7 +12,7 @@ namespace lumetrix {
 // The data files a project names. All share one text convention (docs/data-files.md):
 // optional comment lines beginning with "#" before the data, then one line of numbers per
 // point, separated by tabs or blanks, "." as the decimal point, the first column strictly
-// rising; Windows-1252 (or plain ASCII) text, LF or CR LF line ends, empty lines anywhere.
+// rising; Windows-1252 (or plain ASCII) text, LF, CR LF or CR line ends, empty lines anywhere.
 // The kinds differ in their columns and the values these may hold:
 //   Nk                      wavelength (nm) > 0, n > 0, k >= 0
 //   Spectrum                wavelength (nm) > 0, irradiance (W/(m^2 nm)) >= 0

@@ -88,11 +88,10 @@ public:
                                       formatGeneral(range.max, '.')};
         return text;
     }
-    int integer(int n, const std::string& text) const {
-        const long double value = number(n, text);
-        if (value != std::floor(value) || std::fabs(value) > 1e6)
-            throw ParseFailure{n, "\"" + trim(text) + "\" is not a whole number"};
-        return static_cast<int>(value);
+    // A count or a list position: a whole number within the range, which keeps it an int.
+    int integer(int n, const std::string& text, const std::string& setting,
+                NumberRange range) const {
+        return static_cast<int>(number(n, checked(n, text, setting, range)));
     }
     // A number as a numeric edit with these decimals shows it.
     std::string shown(int n, const std::string& text, int decimals) const {
@@ -132,8 +131,8 @@ private:
     void readPower(int line);
     void readMethod(int line, bool& calibration);
     void readHazeBlock(int base);
-    AdfChoice readChoice(int line, bool external) const;
-    void readMainFunction(AdfFunction& function, int source);
+    AdfChoice readChoice(int line, bool external, const std::string& name);
+    void readMainFunction(AdfFunction& function, int source, const std::string& name);
     void readGroups(int c, int v);
     void readGroupParameters(AdfSet& set, int first);
     void readLegacyOtherAdf(int base);
@@ -238,22 +237,23 @@ void InputFileParser::readHazeBlock(int base) {
     }
 }
 
-AdfChoice InputFileParser::readChoice(int line, bool external) const {
+AdfChoice InputFileParser::readChoice(int line, bool external, const std::string& name) {
     AdfChoice choice;
     if (external) {
         choice.text = r.from(line, 9);
     } else {
-        choice.selected = r.integer(line, r.from(line, 9)) - 1;
+        choice.selected = r.integer(line, r.from(line, 9), name, ranges::kListPosition) - 1;
+        m_out.lines[name] = line;
     }
     return choice;
 }
 
-void InputFileParser::readMainFunction(AdfFunction& f, int source) {
+void InputFileParser::readMainFunction(AdfFunction& f, int source, const std::string& name) {
     // In every layout the choices stand 2 and 3 lines below the source line, the parameters
     // 6 to 9 lines below it.
     f.external = r.letter(source, 58) != 'i';
-    f.t = readChoice(source + 2, f.external);
-    f.r = readChoice(source + 3, f.external);
+    f.t = readChoice(source + 2, f.external, name + " for T");
+    f.r = readChoice(source + 3, f.external, name + " for R");
     const auto parameter = [&](int line, int column, const char* name) {
         return r.checked(line, r.from(line, column), name, ranges::kAnyNumber);
     };
@@ -286,10 +286,8 @@ void InputFileParser::readGroups(int c, int v) {
     }
     int count = 1;
     if (v == 1) {
-        count = r.integer(c + 71, r.columns(c + 71, 29, 31));
-        if (count < 1 || count > AdfGroupTable::kMaxGroups)
-            throw ParseFailure{c + 71, "the number of ADF interface groups " +
-                                           std::to_string(count) + " is not between 1 and 15"};
+        count = r.integer(c + 71, r.columns(c + 71, 29, 31), "number of ADF interface groups",
+                          ranges::kGroupCount);
     }
     a.groups.setCount(count);
     m_out.advanced[2] = true;
@@ -297,14 +295,17 @@ void InputFileParser::readGroups(int c, int v) {
         const int b = v == 1 ? c + 72 + 29 * (g - 1) : c + 70;
         AdfGroup& group = a.groups.group(g);
         group.interfaces = r.from(b + 2, 43);
-        const auto set = [&](AdfSet& s, int source, int data, int params) {
+        const auto set = [&](AdfSet& s, int source, int data, int params, const char* adf) {
             s.external = r.letter(source, 58) != 'i';
             (s.external ? s.tFile : s.tChoice) = r.from(data, 9);
             (s.external ? s.rFile : s.rChoice) = r.from(data + 1, 9);
+            const std::string name = adfGroupChoiceName(g, adf);
+            m_out.lines[name + " for T"] = data;
+            m_out.lines[name + " for R"] = data + 1;
             readGroupParameters(s, params);
         };
-        set(group.adf1, b + 5, b + 7, b + 11);
-        set(group.adf2, b + 17 + shift, b + 19 + shift, b + 23 + shift);
+        set(group.adf1, b + 5, b + 7, b + 11, "ADF1");
+        set(group.adf2, b + 17 + shift, b + 19 + shift, b + 23 + shift, "ADF2");
     }
 }
 
@@ -371,18 +372,23 @@ void InputFileParser::readSpectrum(int line, bool stripTmp) {
     // line is the spectrum line; the others follow it.
     SpectrumSettings& s = m_out.values.spectrum;
     s.cbSpekter = r.from(line, 11);
-    if (stripTmp && m_context.addOnPresent && s.cbSpekter.find("_tmp") != std::string::npos)
+    if (stripTmp && m_context.addOnPresent &&
+        s.cbSpekter.find(kSpectrumRangeSuffix) != std::string::npos)
         s.cbSpekter.erase(s.cbSpekter.size() >= 4 ? s.cbSpekter.size() - 4 : 0);
-    const long double ratio = r.number(line + 1, r.from(line + 1, 38));
+    const long double ratio = r.number(
+        line + 1, r.checked(line + 1, r.from(line + 1, 38), "diffuse ratio", ranges::kFraction));
     if (ratio == 0)
         return; // coherent light: the diffuse settings of a new project
     s.rbCoherent = false;
     s.pbRatio = formatFixed(ratio, 2, m_context.separators.decimal);
     m_out.advanced[4] = true;
     s.rbSpecADFInternal = r.letter(line + 3, 63) == 'i';
-    if (s.rbSpecADFInternal)
-        s.cbADF1_Spekt.selected = r.integer(line + 5, r.from(line + 5, 20)) - 1;
-    else
+    if (s.rbSpecADFInternal) {
+        s.cbADF1_Spekt.selected =
+            r.integer(line + 5, r.from(line + 5, 20), kSpectrumAdfChoice, ranges::kListPosition) -
+            1;
+        m_out.lines[kSpectrumAdfChoice] = line + 5;
+    } else
         s.cbADF1_Spekt.text = r.from(line + 5, 20);
     s.pbSpectrLamb = r.checked(line + 8, r.from(line + 8, 31), "Lambertian power n of the spectrum",
                                ranges::kAnyNumber);
@@ -437,9 +443,7 @@ LoadedProject InputFileParser::parse() {
     if (versionLine.starts_with("ver ") && !knownVersion)
         throw ParseFailure{4, "the file is of version \"" + trim(versionLine.substr(4)) +
                                   "\", which this program does not know (it reads up to 1.2.8)"};
-    m_c = r.integer(8, r.from(8, 15));
-    if (m_c < 2 || m_c > 50)
-        throw ParseFailure{8, "the row count " + std::to_string(m_c) + " is not between 2 and 50"};
+    m_c = r.integer(8, r.from(8, 15), "row count", ranges::kRowCount);
     const int c = m_c;
     const char sep = m_context.separators.decimal;
     Project& p = m_out.values;
@@ -475,8 +479,9 @@ LoadedProject InputFileParser::parse() {
         AdfSettings& a = p.adf;
         a.pbNoAngles = r.checked(c + 34 + x, r.from(c + 34 + x, 42), "number of equivalent angles",
                                  ranges::kAnyNumber);
-        readMainFunction(a.adf1, c + 38 + x);
-        readMainFunction(a.adf2, c + 51 + x);
+        m_out.lines[kAnglesLine] = c + 34 + x;
+        readMainFunction(a.adf1, c + 38 + x, "ADF1");
+        readMainFunction(a.adf2, c + 51 + x, "ADF2");
         readLegacyOtherAdf(c + 63 + x);
         readFactorSets(m_t, v);
         if (v) {
@@ -511,10 +516,8 @@ LoadedProject InputFileParser::parse() {
     const int d = c - v;
     int g = 1;
     if (v == 1 && r.letter(d + 71, 41) == 'y')
-        g = r.integer(c + 71, r.columns(c + 71, 29, 31));
-    if (g < 1 || g > AdfGroupTable::kMaxGroups)
-        throw ParseFailure{c + 71, "the number of ADF interface groups " + std::to_string(g) +
-                                       " is not between 1 and 15"};
+        g = r.integer(c + 71, r.columns(c + 71, 29, 31), "number of ADF interface groups",
+                      ranges::kGroupCount);
     const int a = v == 1 ? 29 * (g - 1) + 1 : 0;
     const int l = c + a + 100;
     checkSections({{c + 14, "LAYER INCOHERENCY CONDITIONS"},
@@ -551,8 +554,9 @@ LoadedProject InputFileParser::parse() {
     readHazeBlock(c + 24);
     p.adf.pbNoAngles =
         r.checked(c + 42, r.from(c + 42, 42), "number of equivalent angles", ranges::kAnyNumber);
-    readMainFunction(p.adf.adf1, c + 46);
-    readMainFunction(p.adf.adf2, d + 59);
+    m_out.lines[kAnglesLine] = c + 42;
+    readMainFunction(p.adf.adf1, c + 46, "ADF1");
+    readMainFunction(p.adf.adf2, d + 59, "ADF2");
     readGroups(c, v);
     readFactorSets(m_t, true);
     RefTransSettings& rt = p.refTrans;

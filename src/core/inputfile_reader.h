@@ -4,6 +4,7 @@
 #include "core/project.h"
 #include "core/result.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,10 +59,26 @@ struct LoadedProject {
     // The folders the FILES section states, in every layout (the kernel reads its data there).
     LegacyFolders statedFolders;
     int outputLine = 0; // the line of the output path, for the kernel's messages
+    // The lines of the settings the kernel checks further, for its messages: kAnglesLine,
+    // each internal ADF choice by the name its message gives it ("ADF1 for T", see
+    // adfGroupChoiceName and kSpectrumAdfChoice).
+    std::map<std::string, int> lines;
+    int lineOf(const std::string& setting) const {
+        const auto at = lines.find(setting);
+        return at == lines.end() ? 0 : at->second;
+    }
 
     // The advanced flags the reading sets (true) or clears (false), by page Tag 0..3 and 4.
     std::array<std::optional<bool>, 5> advanced;
 };
+
+inline const std::string kAnglesLine = "number of equivalent angles";
+inline const std::string kSpectrumAdfChoice = "ADF of the diffused light";
+// The name of an ADF choice of an interface group ("ADF2 of ADF interface group 3"), before
+// " for T" or " for R".
+inline std::string adfGroupChoiceName(int group, const char* adf) {
+    return std::string(adf) + " of ADF interface group " + std::to_string(group);
+}
 
 struct ReaderContext {
     Separators separators;

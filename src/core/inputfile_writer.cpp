@@ -350,11 +350,12 @@ void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>
     lines.emplace_back();
 }
 
-std::string spectrumLine(const SpectrumSettings& spectrum, const WriterContext& context) {
+std::string spectrumLine(const SpectrumSettings& spectrum, const std::string& outputDir,
+                         const WriterContext& context) {
     const std::string& name = spectrum.cbSpekter;
     if (context.addOnPresent && spectrum.cbManually && context.makeAm15File) {
         const std::string source = joinPath(context.spectrumDir, name + ".spk");
-        const std::string target = joinPath(context.spectrumDir, name + "_tmp.spk");
+        const std::string target = joinPath(outputDir, name + kSpectrumRangeSuffix + ".spk");
         std::optional<std::string> failure;
         try {
             failure = context.makeAm15File(source, target);
@@ -362,7 +363,7 @@ std::string spectrumLine(const SpectrumSettings& spectrum, const WriterContext& 
             failure = "the add-on failed"; // a failing conversion is not the save's failure
         }
         if (!failure)
-            return "Spectrum: " + name + "_tmp";
+            return "Spectrum: " + name + kSpectrumRangeSuffix;
         if (context.note)
             context.note("The spectrum range could not be applied (" + *failure +
                          "); the full spectrum \"" + name + "\" was written.");
@@ -370,10 +371,10 @@ std::string spectrumLine(const SpectrumSettings& spectrum, const WriterContext& 
     return "Spectrum: " + name;
 }
 
-void spectrumSection(const SpectrumSettings& spectrum, int w, const WriterContext& context,
-                     std::vector<std::string>& lines) {
+void spectrumSection(const SpectrumSettings& spectrum, const std::string& outputDir, int w,
+                     const WriterContext& context, std::vector<std::string>& lines) {
     sectionOpening("ILLUMINATION SPECTRUM", w, lines);
-    lines.push_back(spectrumLine(spectrum, context));
+    lines.push_back(spectrumLine(spectrum, outputDir, context));
     const bool diffuse = !spectrum.rbCoherent;
     lines.push_back("Ratio diffused/(diffused+specular) = " +
                     (diffuse ? spectrum.pbRatio : std::string("0")));
@@ -454,7 +455,9 @@ void BuildInputFile(const Project& project, const WriterContext& context,
     writer::hazeSection(project.haze, w, lines);
     writer::adfSection(project.adf, w, context.decimalSeparator, lines);
     writer::refTransSection(project.refTrans, w, lines);
-    writer::spectrumSection(project.spectrum, w, context, lines);
+    writer::spectrumSection(project.spectrum,
+                            expandWorkDir(project.files.eOutFileDir, context.workDir), w, context,
+                            lines);
     writer::filesSection(project.files, w, context.workDir, lines);
     writer::calculationSection(project.rbNormalPrecision, w, lines);
     writer::commentsSection(project.comments, w, lines);

@@ -27,6 +27,9 @@ struct WriterContext {
 
 inline constexpr std::string_view kFormatVersion = "1.2.8";
 
+// What ends the name of a spectrum range set manually ("AM15_tmp").
+inline constexpr const char* kSpectrumRangeSuffix = "_tmp";
+
 // Widths of the STRUCTURE row fields after the name column.
 inline constexpr int kThicknessFieldWidth = 17;
 inline constexpr int kSegmentsFieldWidth = 14;
@@ -65,15 +68,18 @@ void hazeSection(const HazeSettings& haze, int w, std::vector<std::string>& line
 void adfSection(const AdfSettings& adf, int w, char decimalSeparator,
                 std::vector<std::string>& lines);
 void refTransSection(const RefTransSettings& rt, int w, std::vector<std::string>& lines);
-void spectrumSection(const SpectrumSettings& spectrum, int w, const WriterContext& context,
-                     std::vector<std::string>& lines);
+// outputDir: the folder of the run's output files, where a spectrum range is written.
+void spectrumSection(const SpectrumSettings& spectrum, const std::string& outputDir, int w,
+                     const WriterContext& context, std::vector<std::string>& lines);
 void filesSection(const FilesSettings& files, int w, const std::string& workDir,
                   std::vector<std::string>& lines);
 void calculationSection(bool normalPrecision, int w, std::vector<std::string>& lines);
 void commentsSection(const std::string& comments, int w, std::vector<std::string>& lines);
-// The spectrum line: with the add-on and "Set range manually", the add-on converts N.spk into
-// N_tmp.spk and the line names N_tmp; when it cannot, the line names N itself.
-std::string spectrumLine(const SpectrumSettings& spectrum, const WriterContext& context);
+// The spectrum line: with the add-on and "Set range manually", the add-on converts N.spk of the
+// spectrum folder into N_tmp.spk beside the run's output (the shipped spectra stay untouched)
+// and the line names N_tmp, which the kernel reads there; when it cannot, the line names N.
+std::string spectrumLine(const SpectrumSettings& spectrum, const std::string& outputDir,
+                         const WriterContext& context);
 } // namespace writer
 
 } // namespace lumetrix

@@ -3,23 +3,29 @@
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
+#include <algorithm>
+
 namespace lumetrix {
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        const bool last = end == std::string::npos;
-        if (last)
-            end = text.size();
-        std::size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r')
-            --stop;
-        lines.push_back(text.substr(start, stop - start));
-        start = last ? text.size() : end + 1;
-    }
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.next(line);)
+        lines.emplace_back(line);
     return lines;
+}
+
+std::optional<std::string> addListingItem(const std::string& path, const std::string& item) {
+    auto items = readListingFile(path);
+    if (!items)
+        return items.error().describe();
+    std::vector<std::string> lines = std::move(items).value();
+    if (std::find(lines.begin(), lines.end(), item) != lines.end())
+        return std::nullopt;
+    lines.push_back(item);
+    if (const auto reason = writeTextFile(path, lines))
+        return cannotCreateFileMessage(path, *reason);
+    return std::nullopt;
 }
 
 Result<std::vector<std::string>> readListingFile(const std::string& path) {

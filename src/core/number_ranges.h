@@ -23,6 +23,11 @@ inline constexpr NumberRange kFraction{0, 1};
 inline constexpr NumberRange kBackSideIncrease{1, 100};
 inline constexpr NumberRange kPowerFactor{0, 100};
 inline constexpr NumberRange kAnyNumber{};
+// The rows of the structure (layers and the two media) and the ADF interface groups.
+inline constexpr NumberRange kRowCount{2, 50, true};
+inline constexpr NumberRange kGroupCount{1, 15, true};
+// An item of a drop-down list, counted from 1 (0: none); the lists are far shorter.
+inline constexpr NumberRange kListPosition{0, 1000, true};
 } // namespace ranges
 
 } // namespace lumetrix

@@ -4,26 +4,16 @@
 #include "core/textfile.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace lumetrix {
 namespace {
 
-// The lines of a file as spans of its bytes: LF or CR LF ends a line, a last line without an
-// end counts, an empty last line does not.
+// The lines of a file as spans of its bytes, as LineCursor reads them.
 std::vector<std::string_view> splitViews(std::string_view bytes) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const char* nl =
-            static_cast<const char*>(std::memchr(bytes.data() + start, '\n', bytes.size() - start));
-        const std::size_t end = nl ? static_cast<std::size_t>(nl - bytes.data()) : bytes.size();
-        std::size_t stop = end;
-        if (stop > start && bytes[stop - 1] == '\r')
-            --stop;
-        lines.push_back(bytes.substr(start, stop - start));
-        start = end + 1;
-    }
+    LineCursor cursor(bytes);
+    for (std::string_view line; cursor.next(line);)
+        lines.push_back(line);
     return lines;
 }
 

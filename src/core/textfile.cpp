@@ -166,7 +166,37 @@ Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes,
     }
     if (in.bad())
         return ReadError{path, 0, "the file cannot be read"};
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.erase(0, 3);
     return bytes;
+}
+
+namespace {
+
+// Where `c` next stands in `text` from `from`, or the end of the text.
+std::size_t nextOf(std::string_view text, std::size_t from, char c) {
+    if (from >= text.size())
+        return text.size();
+    const void* at = std::memchr(text.data() + from, c, text.size() - from);
+    return at ? static_cast<std::size_t>(static_cast<const char*>(at) - text.data()) : text.size();
+}
+
+} // namespace
+
+bool LineCursor::next(std::string_view& line) {
+    if (m_at >= m_text.size())
+        return false;
+    // Each search goes on from where the last one stopped: a file of lone CRs costs no more
+    // than one of LFs.
+    if (!m_searched || m_lf < m_at)
+        m_lf = nextOf(m_text, m_at, '\n');
+    if (!m_searched || m_cr < m_at)
+        m_cr = nextOf(m_text, m_at, '\r');
+    m_searched = true;
+    const std::size_t end = std::min(m_lf, m_cr);
+    line = m_text.substr(m_at, end - m_at);
+    m_at = end + (end == m_cr && m_lf == end + 1 ? 2 : 1);
+    return true;
 }
 
 std::string cannotCreateFileMessage(const std::string& path, const std::string& reason) {

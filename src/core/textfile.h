@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumetrix {
@@ -35,8 +36,26 @@ std::optional<std::string> commitStagedFile(const StagedFile& staged);
 void discardStagedFile(const StagedFile& staged);
 
 // The bytes of a file of at most maxBytes; `kind` names what the file should be ("listing
-// file") in the message for a larger one.
+// file") in the message for a larger one. Every file read so is text: a UTF-8 byte order mark
+// at its start is left out.
 Result<std::string> readSmallFile(const std::string& path, std::size_t maxBytes, const char* kind);
+
+// The lines of a text one after the other, without their line ends, read in place: LF, CR LF
+// and a lone CR each end a line (files from every system); a last line without an end counts,
+// an empty last line does not. Linear in the text however its lines end.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : m_text(text) {}
+    // The next line; false after the last.
+    bool next(std::string_view& line);
+
+private:
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    std::size_t m_lf = 0; // the next LF (or the end) at or after m_at, once searched
+    std::size_t m_cr = 0; // the next CR (or the end) at or after m_at, once searched
+    bool m_searched = false;
+};
 
 // The message for a file that cannot be written.
 std::string cannotCreateFileMessage(const std::string& path, const std::string& reason);

@@ -6,10 +6,11 @@
 #include "kernel/simulation.h"
 #include "kernel/tools.h"
 
-#include <map>
-
+#include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <limits>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -107,22 +108,27 @@ int lpif(int argc, char** argv) {
     if (rest.size() != 2 || !o.count("--column-ref") || !o.count("--column-impr") ||
         !o.count("--out"))
         return usageFault("lpif needs REFERENCE, IMPROVED, --column-ref, --column-impr and --out");
-    const auto ref = numberArgument(o["--column-ref"]), impr = numberArgument(o["--column-impr"]);
-    if (!ref || !impr)
-        return usageFault("the columns are whole numbers");
-    const auto summary = computeLpif(
-        {rest[0], rest[1], static_cast<int>(*ref), static_cast<int>(*impr), o["--out"]});
+    // A layer's column of a table: a whole number from 2; whether the table has it, the
+    // calculation says.
+    int columns[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        const std::string option = i == 0 ? "--column-ref" : "--column-impr";
+        const auto value = numberArgument(o[option]);
+        if (!value || *value != std::floor(*value) || *value < 2 ||
+            *value > std::numeric_limits<int>::max())
+            return usageFault(option +
+                              " takes a layer's column of the table, a whole number from "
+                              "2 to the table's last column, not \"" +
+                              o[option] + "\"");
+        columns[i] = static_cast<int>(*value);
+    }
+    const auto summary = computeLpif({rest[0], rest[1], columns[0], columns[1], o["--out"]});
     if (!summary) {
         std::cerr << "lumetrix-kernel: " << summary.error().describe() << '\n';
         return 1;
     }
-    const LpifSummary& s = summary.value();
-    std::cout << "LPIF from " << s.first << " to " << s.last << " nm (" << s.points
-              << " points): mean " << s.mean << ", minimum " << s.minimum << " at " << s.minimumAt
-              << " nm, maximum " << s.maximum << " at " << s.maximumAt << " nm\n";
-    if (s.undefined > 0)
-        std::cout << s.undefined << " wavelengths left out: no LPIF where a layer absorbs "
-                  << "nothing or everything\n";
+    for (const std::string& line : lpifReport(summary.value()))
+        std::cout << line << '\n';
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "kernel/optimise.h"
 
+#include "core/listing.h"
 #include "core/numbertext.h"
 #include "core/textfile.h"
 #include "kernel/result_writer.h"
@@ -95,13 +96,11 @@ Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
     if (!bytes)
         return bytes.error();
     OptimiseSettings s;
-    std::istringstream in(bytes.value());
     int line = 0, methodLine = 0;
     std::map<std::pair<P::Kind, int>, int> given; // each parameter's target, on its line
-    for (std::string text; std::getline(in, text);) {
+    for (std::string text : splitLines(bytes.value())) {
         ++line;
         text = text.substr(0, text.find('#'));
-        std::erase(text, '\r');
         if (words(text).empty())
             continue;
         const auto eq = text.find('=');

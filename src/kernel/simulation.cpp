@@ -2,6 +2,8 @@
 
 #include "core/folders.h"
 #include "core/inputfile_reader.h"
+#include "core/inputfile_writer.h"
+#include "core/number_ranges.h"
 #include "core/numbertext.h"
 #include "kernel/angle_bins.h"
 
@@ -42,10 +44,14 @@ private:
     std::optional<ReadError> readScattering(Scattering& scattering);
     std::optional<ReadError> readHazeSet(HazeSet& set, bool calibration, const std::string& r,
                                          const std::string& t);
+    // `name` names the function in messages and finds the line of its choice.
     std::optional<ReadError> readAdf(Adf& adf, const AdfFunction& function, bool reflected,
-                                     bool second);
+                                     bool second, const std::string& name);
     std::optional<ReadError> readAdfs(InterfaceAdfs& adfs, const AdfFunction& adf1,
-                                      const AdfFunction& adf2);
+                                      const AdfFunction& adf2, const std::string& adf1Name,
+                                      const std::string& adf2Name);
+    std::optional<ReadError> fromSet(const AdfSet& set, const std::string& name,
+                                     AdfFunction& function) const;
     std::optional<ReadError> readCalibration(Calibration& calibration);
     std::optional<ReadError> fixGrid(Simulation& s, const DataTable& spectrum) const;
 
@@ -116,16 +122,24 @@ Result<Simulation> Preparer::prepare() {
     if (s.rows.size() < 2)
         return ReadError{m_file, 0, "the structure needs a top and a bottom medium"};
     s.spectrumName = p.spectrum.cbSpekter;
-    const auto spectrum = readDataFile(
-        dataFilePath(m_loaded.statedFolders.spectrumDir, s.spectrumName, DataKind::Spectrum),
-        DataKind::Spectrum);
+    std::string spectrumFile =
+        dataFilePath(m_loaded.statedFolders.spectrumDir, s.spectrumName, DataKind::Spectrum);
+    // A range set manually lies beside the output files; older files left it with the spectra.
+    if (s.spectrumName.ends_with(kSpectrumRangeSuffix)) {
+        const std::string beside =
+            dataFilePath(folderPart(s.outputBase), s.spectrumName, DataKind::Spectrum);
+        std::error_code error;
+        if (std::filesystem::exists(beside, error) || !std::filesystem::exists(spectrumFile, error))
+            spectrumFile = beside;
+    }
+    const auto spectrum = readDataFile(spectrumFile, DataKind::Spectrum);
     if (!spectrum)
         return spectrum.error();
     if (!p.spectrum.rbCoherent)
         s.scattering.diffuseShare = std::clamp(number(p.spectrum.pbRatio), 0.0, 1.0);
     if (s.scatters()) {
         if (!anglesInRange)
-            return ReadError{m_file, 0,
+            return ReadError{m_file, m_loaded.lineOf(kAnglesLine),
                              "the number of equivalent angles per 90 degrees \"" +
                                  p.adf.pbNoAngles + "\" is not a whole number from 1 to " +
                                  std::to_string(kMostAnglesPer90)};
@@ -181,8 +195,6 @@ std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
     }
     return std::nullopt;
 }
-
-AdfFunction fromSet(const AdfSet& set);
 
 // The interfaces of a list such as "0 2, 3" (blanks, commas or semicolons between them);
 // the first list that holds anything else, or an interface the structure does not have, is
@@ -240,7 +252,7 @@ constexpr AdfModel kAdf2Models[] = {AdfModel::Specular,           AdfModel::Lamb
                                     AdfModel::EllipsoidSmoothed,  AdfModel::Gaussian};
 
 std::optional<ReadError> Preparer::readAdf(Adf& adf, const AdfFunction& function, bool reflected,
-                                           bool second) {
+                                           bool second, const std::string& name) {
     const AdfChoice& choice = reflected ? function.r : function.t;
     if (function.external) {
         const auto table = readDataFile(
@@ -254,10 +266,13 @@ std::optional<ReadError> Preparer::readAdf(Adf& adf, const AdfFunction& function
     }
     const auto index = static_cast<std::size_t>(std::max(0, choice.selected));
     const std::size_t count = second ? std::size(kAdf2Models) : std::size(kAdf1Models);
+    const std::string chosen =
+        name == kSpectrumAdfChoice ? name : name + (reflected ? " for R" : " for T");
     if (index >= count)
-        return ReadError{m_file, 0,
+        return ReadError{m_file, m_loaded.lineOf(chosen),
                          "the internal ADF" + std::string(second ? "2" : "1") + " number " +
-                             std::to_string(index + 1) + " is none of the models"};
+                             std::to_string(index + 1) + " is none of the models (the " + chosen +
+                             " is a model from 1 to " + std::to_string(count) + ")"};
     adf.model = second ? kAdf2Models[index] : kAdf1Models[index];
     adf.parameters = {number(reflected ? function.lambertianR : function.lambertianT),
                       number(reflected ? function.ellipseR : function.ellipseT)};
@@ -315,16 +330,23 @@ std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
                                    "1",
                                    light.pbSpectrEllipsis,
                                    "1"};
-        if (const auto fault = readAdf(sc.spectrumAdf, spectrum, false, false))
+        if (const auto fault = readAdf(sc.spectrumAdf, spectrum, false, false, kSpectrumAdfChoice))
             return fault;
     }
-    if (const auto fault = readAdfs(sc.adfs, p.adf.adf1, p.adf.adf2))
+    if (const auto fault = readAdfs(sc.adfs, p.adf.adf1, p.adf.adf2, "ADF1", "ADF2"))
         return fault;
     if (p.adf.cbOtherADF) {
         for (int g = 1; g <= p.adf.groups.count(); ++g) {
             const AdfGroup& group = p.adf.groups.group(g);
+            const std::string name1 = adfGroupChoiceName(g, "ADF1"),
+                              name2 = adfGroupChoiceName(g, "ADF2");
+            AdfFunction adf1, adf2;
+            if (auto fault = fromSet(group.adf1, name1, adf1))
+                return fault;
+            if (auto fault = fromSet(group.adf2, name2, adf2))
+                return fault;
             InterfaceAdfs adfs;
-            if (const auto fault = readAdfs(adfs, fromSet(group.adf1), fromSet(group.adf2)))
+            if (const auto fault = readAdfs(adfs, adf1, adf2, name1, name2))
                 return fault;
             sc.groups.emplace_back(
                 interfaces(group.interfaces, "of ADF interface group " + std::to_string(g)),
@@ -338,29 +360,45 @@ std::optional<ReadError> Preparer::readScattering(Scattering& sc) {
 }
 
 std::optional<ReadError> Preparer::readAdfs(InterfaceAdfs& adfs, const AdfFunction& adf1,
-                                            const AdfFunction& adf2) {
+                                            const AdfFunction& adf2, const std::string& adf1Name,
+                                            const std::string& adf2Name) {
     for (auto [adf, function, reflected, second] :
          {std::tuple{&adfs.adf1R, &adf1, true, false}, std::tuple{&adfs.adf1T, &adf1, false, false},
           std::tuple{&adfs.adf2R, &adf2, true, true}, std::tuple{&adfs.adf2T, &adf2, false, true}})
-        if (const auto fault = readAdf(*adf, *function, reflected, second))
+        if (const auto fault =
+                readAdf(*adf, *function, reflected, second, second ? adf2Name : adf1Name))
             return fault;
     return std::nullopt;
 }
 
-// A group's ADF as the main block states one.
-AdfFunction fromSet(const AdfSet& set) {
-    const auto choice = [](const std::string& item, const std::string& file) {
-        const auto number = parseFileNumber(item, '.');
-        return AdfChoice{number ? static_cast<int>(*number) - 1 : 0, file};
-    };
+// A group's ADF as the main block states one. An internal choice is a list position, as in
+// the main block; an empty one takes the first model.
+std::optional<ReadError> Preparer::fromSet(const AdfSet& set, const std::string& name,
+                                           AdfFunction& f) const {
     const auto text = [&set](AdfSet::Parameter p) { return formatGeneral(set.parameters[p], '.'); };
-    return {set.external,
-            choice(set.tChoice, set.tFile),
-            choice(set.rChoice, set.rFile),
-            text(AdfSet::LambertianT),
-            text(AdfSet::LambertianR),
-            text(AdfSet::EllipseT),
-            text(AdfSet::EllipseR)};
+    f = {set.external,
+         {0, set.tFile},
+         {0, set.rFile},
+         text(AdfSet::LambertianT),
+         text(AdfSet::LambertianR),
+         text(AdfSet::EllipseT),
+         text(AdfSet::EllipseR)};
+    if (set.external)
+        return std::nullopt;
+    for (auto [choice, item, side] :
+         {std::tuple{&f.t, &set.tChoice, " for T"}, std::tuple{&f.r, &set.rChoice, " for R"}}) {
+        std::string t = *item;
+        std::erase(t, ' ');
+        const auto value = t.empty() ? std::optional<long double>(1) : parseFileNumber(t, '.');
+        if (!value || *value != std::floor(*value) || !ranges::kListPosition.holds(*value))
+            return ReadError{m_file, m_loaded.lineOf(name + side),
+                             "the " + name + side + " \"" + *item +
+                                 "\" is not a whole number between " +
+                                 formatGeneral(ranges::kListPosition.min, '.') + " and " +
+                                 formatGeneral(ranges::kListPosition.max, '.')};
+        choice->selected = static_cast<int>(*value) - 1;
+    }
+    return std::nullopt;
 }
 
 std::optional<ReadError> Preparer::fixGrid(Simulation& s, const DataTable& spectrum) const {

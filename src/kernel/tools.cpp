@@ -109,15 +109,55 @@ Result<TransformReport> transformHaze(const TransformRequest& q) {
     return report;
 }
 
+namespace {
+
+// The "_ratio.jph" files carry four lines of run information above their header.
+constexpr int kHeaderSkip = 4;
+
+// The table of a "_ratio.jph" file: a text file with its header below four lines of run
+// information and a row of a wavelength and at least one layer below that. Another result file
+// read so (an ".rta") would give numbers, but wrong ones.
+Result<ResultTable> ratioTable(const std::string& path) {
+    auto bytes = readSmallFile(path, kMaxResultFileBytes, "result file");
+    if (!bytes)
+        return bytes.error();
+    const std::string noTable = "the file holds no table";
+    int line = 0;
+    std::string header;
+    LineCursor cursor(bytes.value());
+    for (std::string_view text; cursor.next(text);) {
+        if (++line; text.find('\0') != std::string_view::npos)
+            return ReadError{path, line, noTable + ": it is not a text file (NUL byte)"};
+        if (const auto start = text.find_first_not_of("\t ");
+            line == kHeaderSkip + 1 && start != std::string_view::npos) {
+            text.remove_prefix(start);
+            header = text.substr(0, text.find_first_of("\t "));
+        }
+    }
+    auto table = parseResultTable(std::move(bytes).value(), kHeaderSkip, path);
+    if (!table)
+        return ReadError{path, table.error().line, noTable + ": " + table.error().reason};
+    if (line > kHeaderSkip && (header.empty() || parseFileNumber(header, '.')))
+        return ReadError{path, kHeaderSkip + 1,
+                         "no header line below four lines of run information: this is not a "
+                         "\"_ratio.jph\" file"};
+    if (line <= kHeaderSkip + 1 || table.value().columnCount() < 3)
+        return ReadError{path, line,
+                         noTable + " (" + std::to_string(line) +
+                             " lines): a \"_ratio.jph\" file has four lines of run information, "
+                             "a header and a row of at least two columns per wavelength"};
+    return table;
+}
+
+} // namespace
+
 Result<LpifSummary> computeLpif(const LpifRequest& q) {
-    // The "_ratio.jph" files carry four lines of run information above their header.
-    constexpr int kHeaderSkip = 4;
     if (const auto fault = notAnInput(q.outFile, {q.reference, q.improved}))
         return *fault;
-    const auto reference = readResultTable(q.reference, kHeaderSkip);
+    const auto reference = ratioTable(q.reference);
     if (!reference)
         return reference.error();
-    const auto improved = readResultTable(q.improved, kHeaderSkip);
+    const auto improved = ratioTable(q.improved);
     if (!improved)
         return improved.error();
     // The chosen layer's absorbed fraction against the wavelength, read as the Results page
@@ -129,12 +169,6 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
                              "column " + std::to_string(column) +
                                  " is not a layer's column (the table has columns 2 to " +
                                  std::to_string(t.columnCount() - 1) + ")"};
-        // Below its four lines of run information the file has its header, then rising
-        // wavelengths: another result file (an ".rta") read so would give numbers, but wrong.
-        if (t.rowCount() < 1 || t.cell(0, 1).empty() || parseFileNumber(t.cell(0, 1), '.'))
-            return ReadError{file, kHeaderSkip + 1,
-                             "no header line below four lines of run information: this is not "
-                             "a \"_ratio.jph\" file"};
         auto points = tablePoints(t, 1, column, t.rowCount() - 1);
         if (!points)
             return ReadError{file, 0, points.error().reason};
@@ -200,7 +234,7 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
             s.maximumAt = lambda;
         }
     }
-    for (const double at : {400.0, 500.0, 600.0, 700.0, 800.0, 1000.0}) {
+    for (const double at : kLpifWavelengths) {
         double value = std::numeric_limits<double>::quiet_NaN();
         for (std::size_t i = 0; i + 1 < lpif.size(); ++i)
             if (lpif[i].first <= at && at <= lpif[i + 1].first) {
@@ -213,6 +247,23 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
         s.notable.emplace_back(at, value);
     }
     return s;
+}
+
+std::vector<std::string> lpifReport(const LpifSummary& s) {
+    std::vector<std::string> lines{
+        "LPIF from " + num(s.first) + " to " + num(s.last) + " nm (" + std::to_string(s.points) +
+        " points): mean " + num(s.mean) + ", minimum " + num(s.minimum) + " at " +
+        num(s.minimumAt) + " nm, maximum " + num(s.maximum) + " at " + num(s.maximumAt) + " nm"};
+    std::string notable = "LPIF at";
+    for (const auto& [at, value] : s.notable)
+        notable += std::string(at == s.notable.front().first ? " " : ", ") + num(at) + " nm: " +
+                   (std::isnan(value) ? std::string("none (outside the range)") : num(value));
+    lines.push_back(notable);
+    if (s.undefined > 0)
+        lines.push_back(std::to_string(s.undefined) +
+                        " wavelengths left out: no LPIF where a layer absorbs nothing or "
+                        "everything");
+    return lines;
 }
 
 } // namespace lumetrix::kernel

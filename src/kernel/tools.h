@@ -45,6 +45,10 @@ struct LpifRequest {
     std::string outFile;
 };
 
+// The wavelengths of note at which the summary gives the LPIF (nm): they sample the blue, the
+// middle and the red of a thin-film absorber's response.
+inline constexpr double kLpifWavelengths[] = {400, 500, 600, 700, 800, 1000};
+
 struct LpifSummary {
     double first = 0, last = 0; // range of the wavelengths with an LPIF
     int points = 0;
@@ -52,12 +56,17 @@ struct LpifSummary {
     double mean = 0;
     double minimum = 0, minimumAt = 0;
     double maximum = 0, maximumAt = 0;
-    // LPIF at the wavelengths of note: 400, 500, 600, 700, 800 and 1000 nm (interpolated;
-    // NaN where outside the range).
+    // LPIF at each of kLpifWavelengths (interpolated; NaN where outside the range).
     std::vector<std::pair<double, double>> notable;
 };
 
 // Reads both files, computes, writes the table (λ, A_ref, A_impr, LPIF) and summarises it.
+// A file that holds no table of a "_ratio.jph" file (empty, binary, too short) is refused as
+// such.
 Result<LpifSummary> computeLpif(const LpifRequest& request);
+
+// The summary as the command reports it, one line each: the range with the mean, minimum and
+// maximum, the LPIF at the wavelengths of note, and the wavelengths left out.
+std::vector<std::string> lpifReport(const LpifSummary& summary);
 
 } // namespace lumetrix::kernel

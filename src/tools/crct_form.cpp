@@ -6,6 +6,7 @@
 #include "controls/userdialogs.h"
 #include "controls/widget_factory.h"
 #include "core/folders.h"
+#include "core/listing.h"
 #include "kernel/tools.h"
 #include "pages/pagehost.h"
 
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 
 namespace lumetrix {
 namespace {
@@ -296,6 +298,20 @@ void TcR_cT_Form::brRUNTransfClick() {
     lines << QStringLiteral("Skipped wavelengths: %1").arg(report.skipped.size());
     for (const std::string& skipped : report.skipped)
         lines << QStringLiteral("  ") + fromStd(skipped);
+    // A file of the calibration folder joins the list of its kind, so that the Haze page
+    // offers it at once.
+    std::error_code error;
+    if (std::filesystem::equivalent(folderPart(request.outFile),
+                                    expandWorkDir(m_host.folders().CalibrationDir, workDir),
+                                    error)) {
+        const std::string listing =
+            joinPath(m_host.folders().ListDir, request.reflected ? "cR.dat" : "cT.dat");
+        if (const auto fault = addListingItem(listing, toStd(eFileName->text())))
+            lines << QStringLiteral("Not added to the list of calibration files: ") +
+                         fromStd(*fault);
+        else
+            emit calibrationListed();
+    }
     eResultMemo->setPlainText(lines.join(QLatin1Char('\n')));
 }
 

@@ -28,15 +28,19 @@ const QString kBrowseCaption = QStringLiteral("Please select directory...");
 constexpr int kColumnWidth = 72;
 constexpr int kRowHeight = 20;
 
-// The result row, 12 columns: the range of the wavelengths with an LPIF, their number, the
-// mean, the minimum and the maximum with the wavelength of each, and the LPIF at four
-// wavelengths of note. Row 0 holds these headings, row 1 the values.
-const QStringList kResultHeadings = {
-    QStringLiteral("λ from"),  QStringLiteral("λ to"),    QStringLiteral("points"),
-    QStringLiteral("mean"),    QStringLiteral("minimum"), QStringLiteral("at λ"),
-    QStringLiteral("maximum"), QStringLiteral("at λ"),    QStringLiteral("400 nm"),
-    QStringLiteral("500 nm"),  QStringLiteral("600 nm"),  QStringLiteral("800 nm")};
-constexpr double kNotedWavelengths[] = {400, 500, 600, 800};
+// The result row: the range of the wavelengths with an LPIF, their number, the mean, the
+// minimum and the maximum with the wavelength of each, and the LPIF at each wavelength of
+// note of the calculation. Row 0 holds these headings, row 1 the values.
+constexpr int kSummaryColumns = 8;
+QStringList resultHeadings() {
+    QStringList headings = {QStringLiteral("λ from"),  QStringLiteral("λ to"),
+                            QStringLiteral("points"),  QStringLiteral("mean"),
+                            QStringLiteral("minimum"), QStringLiteral("at λ"),
+                            QStringLiteral("maximum"), QStringLiteral("at λ")};
+    for (const double nm : kernel::kLpifWavelengths)
+        headings << QString::number(nm) + QStringLiteral(" nm");
+    return headings;
+}
 
 QString fromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -109,6 +113,10 @@ TLPIF_Form::TLPIF_Form(PageHost& host)
     eImproved->setObjectName(QStringLiteral("eImproved"));
     connect(btRef, &QPushButton::clicked, this, &TLPIF_Form::btRefClick);
     connect(btImpr, &QPushButton::clicked, this, &TLPIF_Form::btImprClick);
+    connect(eReference, &QLineEdit::editingFinished, this,
+            [this] { typedPath(eReference, sgTable1, m_model1, RefColumn, m_loaded1); });
+    connect(eImproved, &QLineEdit::editingFinished, this,
+            [this] { typedPath(eImproved, sgTable2, m_model2, ImprColumn, m_loaded2); });
     connect(btFolder, &QPushButton::clicked, this, &TLPIF_Form::btFolderClick);
     connect(brRUNLPIF, &QPushButton::clicked, this, &TLPIF_Form::brRUNLPIFClick);
 }
@@ -164,21 +172,51 @@ QWidget* TLPIF_Form::buildResults() {
     layout->addWidget(boldLabel(QStringLiteral("RESULTS"), panel));
     sgResult = named<QTableWidget>(panel, QStringLiteral("sgResult"));
     sgResult->setRowCount(2);
-    sgResult->setColumnCount(static_cast<int>(kResultHeadings.size()));
+    const QStringList headings = resultHeadings();
+    sgResult->setColumnCount(static_cast<int>(headings.size()));
     sgResult->horizontalHeader()->hide();
     sgResult->verticalHeader()->hide();
     sgResult->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    sgResult->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The summary's columns keep their headings whole; the wavelengths of note share the rest.
+    for (int c = 0; c < headings.size(); ++c)
+        sgResult->horizontalHeader()->setSectionResizeMode(
+            c, c < kSummaryColumns ? QHeaderView::ResizeToContents : QHeaderView::Stretch);
     sgResult->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgResult->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sgResult->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgResult->setFixedHeight(2 * kRowHeight + 2 * sgResult->frameWidth());
-    for (int c = 0; c < kResultHeadings.size(); ++c) {
-        sgResult->setItem(0, c, new QTableWidgetItem(kResultHeadings[c]));
+    for (int c = 0; c < headings.size(); ++c) {
+        sgResult->setItem(0, c, new QTableWidgetItem(headings[c]));
         sgResult->setItem(1, c, new QTableWidgetItem);
     }
     layout->addWidget(sgResult);
     return panel;
+}
+
+void TLPIF_Form::loadTable(QLineEdit* edit, QTableView* grid, LpifTableModel* model, int& column,
+                           QString& loaded) {
+    column = 1;
+    loaded = edit->text();
+    const QString path = fromStd(expandWorkDir(toStd(edit->text()), m_host.folders().WorkDir));
+    Result<LpifTable> table = readLpifTable(path.toStdString());
+    if (table) {
+        model->setTable(std::move(table).value());
+        fitColumns(grid);
+    } else
+        m_host.dialogs().error(cannotOpenFileText(path, table.error()));
+    if (eFileDir->text().trimmed().isEmpty())
+        eFileDir->setText(fromStd(withoutTrailingSeparator(folderPart(path.toStdString()))));
+}
+
+void TLPIF_Form::typedPath(QLineEdit* edit, QTableView* grid, LpifTableModel* model, int& column,
+                           QString& loaded) {
+    if (edit->text() == loaded)
+        return;
+    if (edit->text().trimmed().isEmpty()) {
+        loaded = edit->text();
+        return;
+    }
+    loadTable(edit, grid, model, column, loaded);
 }
 
 void TLPIF_Form::browseTable(QLineEdit* edit, QTableView* grid, LpifTableModel* model,
@@ -194,14 +232,7 @@ void TLPIF_Form::browseTable(QLineEdit* edit, QTableView* grid, LpifTableModel* 
     if (chosen.isEmpty())
         return;
     edit->setText(chosen);
-    Result<LpifTable> table = readLpifTable(chosen.toStdString());
-    if (table) {
-        model->setTable(std::move(table).value());
-        fitColumns(grid);
-    } else
-        m_host.dialogs().error(cannotOpenFileText(chosen, table.error()));
-    if (eFileDir->text().trimmed().isEmpty())
-        eFileDir->setText(fromStd(withoutTrailingSeparator(folderPart(chosen.toStdString()))));
+    loadTable(edit, grid, model, column, edit == eReference ? m_loaded1 : m_loaded2);
 }
 
 void TLPIF_Form::btRefClick() {
@@ -293,7 +324,7 @@ void TLPIF_Form::brRUNLPIFClick() {
     QStringList cells = {wavelength(s.first), wavelength(s.last),     QString::number(s.points),
                          factor(s.mean),      factor(s.minimum),      wavelength(s.minimumAt),
                          factor(s.maximum),   wavelength(s.maximumAt)};
-    for (double nm : kNotedWavelengths)
+    for (const double nm : kernel::kLpifWavelengths)
         cells << factor(lpifAt(s, nm));
     showSummary(cells);
 }

@@ -1,5 +1,6 @@
 #include "tools/lpif_table.h"
 
+#include "core/listing.h"
 #include "core/result_files.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
@@ -11,22 +12,6 @@
 
 namespace lumetrix {
 namespace {
-
-std::vector<std::string> splitLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
 
 // The kernel's result files begin with four lines of run information, this one first, above
 // their header (docs/result-files.md); the table of such a file starts at its header.

@@ -74,6 +74,11 @@ public:
     // The path of the calibration file that RUN writes.
     QString outputPath() const;
 
+signals:
+    // RUN has written a calibration file into the calibration folder and added its name to
+    // the listing of its kind (cR.dat or cT.dat): the lists that offer it are read again.
+    void calibrationListed();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -135,6 +140,13 @@ private:
     // Browse for a "_ratio.jph" file into the edit and the table; the table's layer column
     // becomes 1 whether or not a file is chosen.
     void browseTable(QLineEdit* edit, QTableView* table, LpifTableModel* model, int& column);
+    // Reads the file of the edit's text into the table (its layer column becomes 1) and keeps
+    // that text in `loaded`; an error is shown.
+    void loadTable(QLineEdit* edit, QTableView* table, LpifTableModel* model, int& column,
+                   QString& loaded);
+    // Enter in an edit, or leaving it, loads the path typed there once per change of the text.
+    void typedPath(QLineEdit* edit, QTableView* table, LpifTableModel* model, int& column,
+                   QString& loaded);
     // A press on a table's cell chooses its column; one on a heading cell selects the column.
     bool tableMouseDown(QTableView* table, int& column, const QPoint& position);
     QString missingInput() const;
@@ -143,6 +155,8 @@ private:
     PageHost& m_host;
     LpifTableModel* m_model1 = nullptr;
     LpifTableModel* m_model2 = nullptr;
+    // The text of each edit whose file the table was last loaded from.
+    QString m_loaded1, m_loaded2;
 };
 
 } // namespace lumetrix

@@ -50,6 +50,18 @@ TEST(DataFile, ReadsEveryKindWithItsColumnsAndNamesTheFileAndLineOfAFault) {
          "# deg\n0 1\n45 0.5\n90 0\n",
          {{0, 45, 90}, {1, 0.5, 0}},
          {"# deg"}},
+        // Lone CRs end lines as LF and CR LF do, in any mix.
+        {DataKind::Nk,
+         "# old\r300 1.5 0.1\r\r400 1.6 0\r",
+         {{300, 400}, {1.5, 1.6}, {0.1, 0}},
+         {"# old"}},
+        {DataKind::Spectrum,
+         "300 1\r400 2\r\n500 3\n600 4",
+         {{300, 400, 500, 600}, {1, 2, 3, 4}},
+         {}},
+        {DataKind::Haze, "400 0\r500 1", {{400, 500}, {0, 1}}, {}},
+        {DataKind::Calibration, "400 2.5\r500 0.01\r", {{400, 500}, {2.5, 0.01}}, {}},
+        {DataKind::ExternalAdf, "0 1\r90 0\r", {{0, 90}, {1, 0}}, {}},
     };
     for (const auto& [kind, bytes, columns, comments] : cases) {
         const std::string path = scratchFile(bytes, kind);
@@ -66,6 +78,7 @@ TEST(DataFile, ReadsEveryKindWithItsColumnsAndNamesTheFileAndLineOfAFault) {
     const std::tuple<DataKind, std::string, int, const char*> faults[] = {
         {DataKind::Nk, "# c\n\n300 1 0\n\n\n400 1 x\n", 6, "column 3 (k): \"x\" is not a number"},
         {DataKind::Nk, "300 1 0\r\n400 abc 0\r\n", 2, "column 2 (n)"},
+        {DataKind::Nk, "300 1 0\r\r400 abc 0\r", 3, "column 2 (n)"},
         {DataKind::Nk, "300 1,5 0\n", 1, "the decimal point is \".\""},
         {DataKind::Nk, "300 0x1 0\n", 1, "\"0x1\" is not a number"},
         {DataKind::Nk, "300 +-1 0\n", 1, "not a number"},

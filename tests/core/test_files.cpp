@@ -1,6 +1,7 @@
 // The files the program reads and writes as text: Windows-1252 codec, listing files, saved
 // text files and spectrum files.
 #include "core/listing.h"
+#include "core/result_files.h"
 #include "core/spectrum_file.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
@@ -54,7 +55,9 @@ TEST(Listing, LineEndsLastLinesAndBadFiles) {
         EXPECT_EQ(got.value(), expected) << path;
     }
     EXPECT_EQ(splitLines("a\r\n\r\nb\r\n"), (Items{"a", "", "b"}));
-    EXPECT_EQ(splitLines("a\rb\n"), (Items{"a\rb"}));
+    EXPECT_EQ(splitLines("a\rb\n"), (Items{"a", "b"}));
+    EXPECT_EQ(splitLines("a\r\rb\r\n\rc"), (Items{"a", "", "b", "", "c"}));
+    EXPECT_EQ(splitLines("\r"), (Items{""}));
     EXPECT_EQ(splitLines(""), Items{});
     EXPECT_EQ(splitLines("\n"), (Items{""}));
     // Files that do not read say what and where.
@@ -83,6 +86,43 @@ TEST(Listing, LineEndsLastLinesAndBadFiles) {
         EXPECT_NE(got.error().describe().find(named), std::string::npos) << got.error().describe();
     }
     fs::remove_all(big.parent_path());
+}
+
+TEST(Listing, AnItemJoinsOnceAndAnUnreadableListingIsLeftAlone) {
+    const fs::path dir = scratch("lumetrix-listing-add");
+    const fs::path list = dir / "cR.dat";
+    std::ofstream(list, std::ios::binary) << "a\r\nb";
+    EXPECT_FALSE(addListingItem(list.string(), "c\xC2\xB5"));
+    EXPECT_FALSE(addListingItem(list.string(), "a"));
+    EXPECT_EQ(readBytes(list), "a\r\nb\r\nc\xB5\r\n");
+    const auto refused = addListingItem((dir / "none.dat").string(), "x");
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("none.dat"), std::string::npos) << *refused;
+    EXPECT_FALSE(fs::exists(dir / "none.dat"));
+    fs::remove_all(dir);
+}
+
+TEST(TextFile, EveryReaderSkipsAUtf8ByteOrderMarkAtTheStart) {
+    const fs::path dir = scratch("lumetrix-bom");
+    const auto withMark = [&](const std::string& name, const std::string& text) {
+        const fs::path path = dir / name;
+        std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" << text;
+        return path.string();
+    };
+    EXPECT_EQ(readSmallFile(withMark("a.txt", "x\r\n"), 100, "file").value(), "x\r\n");
+    EXPECT_EQ(readListingFile(withMark("list.dat", "air\r\nglass\r\n")).value(),
+              (std::vector<std::string>{"air", "glass"}));
+    const auto table = readResultTable(withMark("r.rta", "lambda\tR\n300\t0.1\n"), 0);
+    ASSERT_TRUE(table) << table.error().describe();
+    EXPECT_EQ(table.value().cell(0, 1), "lambda");
+    const auto project = readInputFile(
+        withMark("p.dat", readBytes(fixture("cigs_example_resaved.dat"))), ReaderContext{});
+    ASSERT_TRUE(project) << project.error().describe();
+    EXPECT_EQ(project.value().rows.size(), 7u);
+    // Only at the start: elsewhere the bytes are text like any other.
+    EXPECT_EQ(readSmallFile(withMark("b.txt", "\xEF\xBB\xBF"), 100, "file").value(),
+              "\xEF\xBB\xBF");
+    fs::remove_all(dir);
 }
 
 TEST(TextFile, WritesCrLfWindows1252ThroughLinksKeepingTheOldFileOnFailureAsASpectrumRangeDoes) {

@@ -419,6 +419,13 @@ TEST(LooseNumbers, ConvertWholeOrRefuse) {
         {13, 66, 20, "", "the roughness of layer 1 \"\" is not a number", ""},
         {24, 65, 0, "0", "the C_factor 0 is not between 1E-6 and 9999999", ""},
         {49, 42, 0, "4 5", "the number of equivalent angles \"4 5\" is not a number", ""},
+        // Counts and list positions are whole numbers within their range, never overflowing.
+        {8, 16, 0, "1e12", "the row count 1e12 is not a whole number between 2 and 50", ""},
+        {8, 16, 0, "51", "the row count 51 is not a whole number between 2 and 50", ""},
+        {55, 9, 0, "-99999999999",
+         "the ADF1 for T -99999999999 is not a whole number between 0 and 1000", ""},
+        {56, 9, 0, "2.5", "the ADF1 for R 2.5 is not a whole number between 0 and 1000", ""},
+        {171, 38, 0, "5", "the diffuse ratio 5 is not between 0 and 1", ""},
         {59, 37, 0, "1.0O", "the Lambertian power n for T \"1.0O\" is not a number", ""},
     };
     for (const Case& c : cases) {

@@ -703,8 +703,10 @@ private slots:
         sp.cbManually->setChecked(c.manually);
         QVERIFY(app.main().SaveInputFile(app.tempPath("s.dat")));
         QVERIFY(test::readAll(app.tempPath("s.dat")).contains(c.line + QByteArray("\r\n")));
+        // The range lies beside the output; the spectrum folder is left as it was.
+        QVERIFY(!QFile::exists(app.workDir() + "/Spectrum/" + spectrum + "_tmp.spk"));
         const QByteArray converted =
-            test::readAll(app.workDir() + "/Spectrum/" + spectrum + "_tmp.spk");
+            test::readAll(app.setting(&FolderSettings::OutFileDir) + "/" + spectrum + "_tmp.spk");
         QCOMPARE(converted.isEmpty(), !QByteArray(c.line).endsWith("_tmp"));
         QVERIFY(converted.isEmpty() ||
                 (converted.contains("# Range set manually: 400 to 600 nm\r\n400 1.1\r\n") &&
@@ -834,7 +836,10 @@ private slots:
         Project ignored;
         for (const PageCase& page : kPages)
             page.setUp(app, ignored, false);
+        // The range goes into the output folder (a run needs it to exist) and is read there.
+        QVERIFY(QDir(app.workDir()).mkpath("runs"));
         QCOMPARE(std::ranges::count(app.build(), "Spectrum: AM0_tmp"), 1);
+        QVERIFY(QFile::exists(app.workDir() + "/runs/AM0_tmp.spk"));
         // The file names the output folder, which reading leaves as the program has it.
         app.forms->FilesForm->FormCreate();
         app.forms->FilesForm->eOutFileName->setText("run7");

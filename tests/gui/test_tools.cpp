@@ -197,7 +197,7 @@ private slots:
                  QStringLiteral("||LPIF_out|"));
         for (QTableView* table : {l.sgTable1, l.sgTable2})
             QCOMPARE(QSize(table->model()->columnCount(), table->model()->rowCount()), QSize(2, 2));
-        QCOMPARE(QSize(l.sgResult->columnCount(), l.sgResult->rowCount()), QSize(12, 2));
+        QCOMPARE(QSize(l.sgResult->columnCount(), l.sgResult->rowCount()), QSize(14, 2));
         QVERIFY(!l.sgResult->item(0, 0)->background().style()); // no fixed row
 
         // cR, chosen first, hides the power row; cT shows it with 3 chosen; cR hides it again and
@@ -285,6 +285,27 @@ private slots:
                      (index == 1 ? "\nHT power factor: 2.25" : "") +
                      "\nRange: 300 - 700 nm\nPoints: 4\nSkipped wavelengths: 1\n"
                      "  600 nm: haze 0 (no scattering to calibrate)");
+    }
+
+    // A calibration file written into the calibration folder joins the listing of its kind
+    // (once, however often it is written), and the Haze page offers it at once.
+    void transformedFileIsOfferedAtOnce() {
+        test::TestApp app;
+        TcR_cT_Form& w = *app.forms->cR_cT_Form;
+        const QString haze = app.tempPath("haze.hz");
+        QVERIFY(test::writeAll(haze, "300 0.5\n400 0.2\n"));
+        w.eHazeDataFileName->setText(haze);
+        w.eFileName->setText("cR_made");
+        w.cbTransLay->setCurrentText("glass");
+        const QComboBox* offered = app.forms->HazeForm->cb_cR_HR;
+        QCOMPARE(offered->findText("cR_made"), -1);
+        QTest::mouseClick(w.brRUNTransf, Qt::LeftButton);
+        QTest::mouseClick(w.brRUNTransf, Qt::LeftButton);
+        QCOMPARE(app.told(), QString());
+        QVERIFY(offered->findText("cR_made") >= 0);
+        QCOMPARE(app.forms->HazeForm->cb_cT_HT->findText("cR_made"), -1);
+        const auto listed = readListingFile((app.workDir() + "/List/cR.dat").toStdString());
+        QCOMPARE(std::ranges::count(listed.value(), std::string("cR_made")), 1);
     }
 
     // How a file is read into a table: rows, columns, and the cells of note.
@@ -400,19 +421,57 @@ private slots:
         const auto run = [&] {
             QTest::mouseClick(w.brRUNLPIF, Qt::LeftButton);
             QStringList row;
-            for (int c = 0; c < 12; ++c)
+            for (int c = 0; c < w.sgResult->columnCount(); ++c)
                 row << w.sgResult->item(1, c)->text();
             return row.join('|');
         };
-        QCOMPARE(run(),
-                 QStringLiteral("400|600|3|2.3333|2.0000|400|3.0000|600|2.0000|2.0000|3.0000|-"));
+        // The LPIF at every wavelength of note of the calculation, "-" outside the range.
+        QStringList headings;
+        for (int c = 8; c < w.sgResult->columnCount(); ++c)
+            headings << w.sgResult->item(0, c)->text();
+        QCOMPARE(headings.join('|'), QStringLiteral("400 nm|500 nm|600 nm|700 nm|800 nm|1000 nm"));
+        QCOMPARE(run(), QStringLiteral(
+                            "400|600|3|2.3333|2.0000|400|3.0000|600|2.0000|2.0000|3.0000|-|-|-"));
+        QCOMPARE(test::clippedCells(w.sgResult), QStringLiteral("hidden")); // every cell whole
         QCOMPARE(app.told(), QString());
         QVERIFY(QFile::remove(out));
         QCOMPARE(w.sgResult->item(0, 3)->text(), QStringLiteral("mean"));
         w.RefColumn = w.ImprColumn = 3; // past the last column
-        QCOMPARE(run(), QStringLiteral("|||||||||||"));
+        QCOMPARE(run(), QStringLiteral("|||||||||||||"));
         QVERIFY(app.told().startsWith("The LPIF calculation failed:\n"));
         QVERIFY(!QFile::exists(out));
+    }
+
+    // A path typed into a file edit loads on Enter or when the edit is left, once per change of
+    // its text: the table, the layer column 1 and the output folder, or one message.
+    void lpifTypedPathLoadsOncePerChange() {
+        test::TestApp app;
+        TLPIF_Form& w = *app.forms->LPIF_Form;
+        const QString file = app.tempPath("runs/typed_ratio.jph");
+        const QString none = app.tempPath("none_ratio.jph");
+        QVERIFY(test::writeAll(file, "Wavelength (nm)\tL1\tL2\n400\t0.1\t0.2\n"));
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        test::typeOver(w.eReference, file);
+        QCOMPARE(w.sgTable1->model()->columnCount(), 2); // typing alone loads nothing
+        QTest::keyClick(w.eReference, Qt::Key_Return);
+        QCOMPARE(QStringLiteral("%1|%2|%3")
+                     .arg(w.sgTable1->model()->columnCount())
+                     .arg(w.RefColumn)
+                     .arg(w.eFileDir->text()),
+                 "3|1|" + QDir::cleanPath(app.tempPath("runs")));
+        w.RefColumn = 2;
+        w.eImproved->setFocus(Qt::TabFocusReason); // left unchanged: not loaded again
+        QCOMPARE(w.RefColumn, 2);
+        test::typeOver(w.eImproved, none);
+        w.eReference->setFocus(Qt::TabFocusReason); // left after a change: loaded
+        QVERIFY(app.told().startsWith("Cannot open file \"" + none));
+        w.eImproved->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.eImproved, Qt::Key_Return);
+        w.eReference->setFocus(Qt::TabFocusReason);
+        QCOMPARE(app.dialogs.calls.size(), 1); // the same text: no second message
+        QCOMPARE(w.RefColumn, 2);
     }
 
     void lpifRefused_data() { test::caseRows(kLpifRefusals); }

@@ -225,7 +225,7 @@ TEST(Simulation, RefusedInputsNameTheFile) {
         const char* name;
         std::vector<Edit> edits;
         const char* file;   // the end of the file named
-        const char* reason; // a part of the reason
+        const char* reason; // a part of the message (file, line: reason)
     } cases[] = {
         {"missing_nk", {{"CdS ", "CdX "}}, "CdX.nk", ""},
         {"missing_spectrum", {{"Spectrum: AM15", "Spectrum: AM99"}}, "AM99.spk", ""},
@@ -245,6 +245,38 @@ TEST(Simulation, RefusedInputsNameTheFile) {
          "project.dat",
          "\"100000\" is not a whole number from 1 to 360"},
         {"no_angles", {{"90 degrees: 45", "90 degrees: 0"}}, "project.dat", "from 1 to 360"},
+        {"angles_beyond_int",
+         {{"90 degrees: 45", "90 degrees: 1e12"}},
+         "project.dat",
+         "project.dat, line 49: the number of equivalent angles per 90 degrees \"1e12\" is not a "
+         "whole number from 1 to 360"},
+        {"main_choice_beyond_int",
+         {{"T data: 2\r\n", "T data: -99999999999\r\n"}},
+         "project.dat",
+         "line 55: the ADF1 for T -99999999999 is not a whole number between 0 and 1000"},
+        {"main_choice_beyond_the_models",
+         {{"T data: 2\r\n", "T data: 8\r\n"}},
+         "project.dat",
+         "line 55: the internal ADF1 number 8 is none of the models (the ADF1 for T is a model "
+         "from 1 to 7)"},
+        {"group_choice_beyond_int",
+         {{"T data: 1\r\n", "T data: -99999999999\r\n", false, "ADF interface group: 1"}},
+         "project.dat",
+         "line 86: the ADF1 of ADF interface group 1 for T \"-99999999999\" is not a whole number "
+         "between 0 and 1000"},
+        {"group_choice_beyond_the_models",
+         {{"T data: 1\r\n", "T data: 9\r\n", false, "Lambertian power n for T = 1\r\n"}},
+         "project.dat",
+         "line 98: the internal ADF2 number 9 is none of the models (the ADF2 of ADF interface "
+         "group 1 for T is a model from 1 to 8)"},
+        {"diffuse_ratio_beyond_1",
+         {{"specular) = 0\r\n", "specular) = 5\r\n"}},
+         "project.dat",
+         "line 171: the diffuse ratio 5 is not between 0 and 1"},
+        {"spectrum_choice_missing",
+         {{"specular) = 0\r\n", "specular) = 0.5\r\n"}},
+         "project.dat",
+         "line 175: the ADF of the diffused light \"\" is not a number"},
         {"negative_power",
          {{"Lambertian power n for T = 1.00", "Lambertian power n for T = -1000"}},
          "project.dat",
@@ -277,9 +309,24 @@ TEST(Simulation, RefusedInputsNameTheFile) {
         const auto prepared = prepare(c.name, c.edits);
         ASSERT_FALSE(prepared) << c.name;
         EXPECT_TRUE(prepared.error().file.ends_with(c.file)) << prepared.error().describe();
-        EXPECT_NE(prepared.error().reason.find(c.reason), std::string::npos)
+        EXPECT_NE(prepared.error().describe().find(c.reason), std::string::npos)
             << prepared.error().describe();
     }
+}
+
+TEST(Simulation, ASpectrumRangeIsReadFromBesideTheOutput) {
+    // A range set manually is written beside the output files, never into the spectrum
+    // folder; the kernel reads it there.
+    const auto missing = prepare("range", {{"Spectrum: AM15", "Spectrum: AM15_tmp"}});
+    ASSERT_FALSE(missing);
+    const fs::path dir =
+        fs::temp_directory_path() / ("lumetrix_kernel_range_" + std::to_string(getpid()));
+    EXPECT_EQ(missing.error().file, (dir / "Out" / "AM15_tmp.spk").string());
+    std::ofstream(dir / "Out" / "AM15_tmp.spk") << "# Range set manually\n500 1\n600 1.5\n700 1\n";
+    const auto ranged = prepareSimulation((dir / "project.dat").string());
+    ASSERT_TRUE(ranged) << ranged.error().describe();
+    EXPECT_EQ(ranged.value().wavelengths, (std::vector<double>{500, 600, 700}));
+    EXPECT_EQ(ranged.value().spectrumName, "AM15_tmp");
 }
 
 TEST(Simulation, ZeroHazeIsTheFlatResult) {

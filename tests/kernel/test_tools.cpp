@@ -163,6 +163,8 @@ TEST(Lpif, PathRatioOfKnownAbsorptions) {
     EXPECT_NEAR(s.value().notable[0].second, 3, 1e-12);   // 400 nm
     EXPECT_NEAR(s.value().notable[1].second, 2.5, 1e-12); // 500 nm, between 3 and 2
     EXPECT_TRUE(std::isnan(s.value().notable[5].second)); // 1000 nm, outside
+    EXPECT_EQ(lpifReport(s.value()).at(1), "LPIF at 400 nm: 3, 500 nm: 2.5, 600 nm: 2, 700 nm: "
+                                           "2.5, 800 nm: 3, 1000 nm: none (outside the range)");
     const auto table = readDataFile((dir / "out.lpif").string(), DataKind::Calibration);
     EXPECT_FALSE(table); // a table of four columns, not a calibration file
     const auto bad =
@@ -176,7 +178,16 @@ TEST(Lpif, PathRatioOfKnownAbsorptions) {
     std::ofstream(dir / "LXOut.rta") << "Wavelength (nm)\tR\tT\tCIGS\tR+T+A\n"
                                      << "300\t0.2\t0\t0.8\t1\n310\t0.2\t0\t0.8\t1\n"
                                      << "320\t0.2\t0\t0.8\t1\n330\t0.2\t0\t0.8\t1\n";
+    std::ofstream(dir / "empty_ratio.jph");
+    std::ofstream(dir / "binary_ratio.jph", std::ios::binary) << std::string("PK\3\4\n\0\1\2", 8);
+    std::ofstream(dir / "header_ratio.jph") << "Lumetrix simulation results\nInput file: x\n"
+                                            << "Spectrum: x\nFraction\nWavelength (nm)\tCIGS\n";
     const std::tuple<const char*, const char*, const char*> refused[] = {
+        {"empty_ratio.jph", "out.lpif", "empty_ratio.jph: the file holds no table (0 lines)"},
+        {"binary_ratio.jph", "out.lpif",
+         "binary_ratio.jph, line 2: the file holds no table: it is not a text file (NUL byte)"},
+        {"header_ratio.jph", "out.lpif",
+         "header_ratio.jph, line 5: the file holds no table (5 lines)"},
         {"falling_ratio.jph", "out.lpif", "399.5 nm is not above the one before (400 nm)"},
         {"LXOut.rta", "out.lpif", "this is not a \"_ratio.jph\" file"},
         {"ref_ratio.jph", "impr_ratio.jph", "also a file the computation reads"},
@@ -185,7 +196,7 @@ TEST(Lpif, PathRatioOfKnownAbsorptions) {
         const auto r = computeLpif({(dir / input).string(), (dir / "impr_ratio.jph").string(), 3, 3,
                                     (dir / out).string()});
         ASSERT_FALSE(r) << input;
-        EXPECT_NE(r.error().reason.find(reason), std::string::npos) << r.error().describe();
+        EXPECT_NE(r.error().describe().find(reason), std::string::npos) << r.error().describe();
     }
 }
 
@@ -257,6 +268,13 @@ TEST(Optimise, SettingsFileReadsBackAndBadSettingsAreRefused) {
     const auto back = readOptimiseSettings(file.string());
     ASSERT_TRUE(back) << back.error().describe();
     EXPECT_EQ(optimiseSettingsLines(back.value()), optimiseSettingsLines(settings));
+    // A byte order mark before the first setting is no part of its key; lone CRs end lines.
+    std::ofstream(file, std::ios::binary)
+        << "\xEF\xBB\xBF"
+        << "criterion = max\rlayers = 2\rthickness = 2 abs 50 200\r";
+    const auto marked = readOptimiseSettings(file.string());
+    ASSERT_TRUE(marked) << marked.error().describe();
+    EXPECT_EQ(marked.value().criterion, OptimiseSettings::Criterion::Max);
 
     // the file, the line named (0: none), a part of the reason
     const std::tuple<const char*, int, const char*> cases[] = {
