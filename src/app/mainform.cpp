@@ -816,7 +816,14 @@ WriterContext TMainForm::writerContext() const {
 }
 
 void TMainForm::BuildInputFile(std::vector<std::string>& lines) {
-    lumetrix::BuildInputFile(collectProject(), writerContext(), lines);
+    // The lines a save would write, without the file of a spectrum range that a save makes:
+    // this build only compares the project with its file, as often as once a second.
+    WriterContext context = writerContext();
+    if (context.makeAm15File)
+        context.makeAm15File = [](const std::string&, const std::string&) {
+            return std::optional<std::string>();
+        };
+    lumetrix::BuildInputFile(collectProject(), context, lines);
 }
 
 bool TMainForm::SaveInputFile(const QString& path) {
