@@ -849,6 +849,8 @@ private slots:
         // The range goes into the output folder (a run needs it to exist) and is read there.
         QVERIFY(QDir(app.workDir()).mkpath("runs"));
         QCOMPARE(std::ranges::count(app.build(), "Spectrum: AM0_tmp"), 1);
+        QVERIFY(!QFile::exists(app.workDir() + "/runs/AM0_tmp.spk")); // a save writes it
+        QVERIFY(main.SaveInputFile(app.tempPath("range.dat")));
         QVERIFY(QFile::exists(app.workDir() + "/runs/AM0_tmp.spk"));
         // The file names the output folder, which reading leaves as the program has it.
         app.forms->FilesForm->FormCreate();
