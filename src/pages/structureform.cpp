@@ -61,19 +61,21 @@ TLayerRow::~TLayerRow() {
 }
 
 LayerRow TLayerRow::values() const {
+    // An edit's own state: a tool window that disables the main window changes no row.
+    const auto enabled = [](const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); };
     LayerRow v;
     v.creationNumber = creationNumber;
     v.identity = identity;
     v.number = number->text().toStdString();
-    v.numberEnabled = number->isEnabled();
+    v.numberEnabled = enabled(number);
     v.layerFile = layerFile->currentText().toStdString();
     v.thickness = thickness->text().toStdString();
-    v.thicknessEnabled = thickness->isEnabled();
+    v.thicknessEnabled = enabled(thickness);
     v.segments = segments->text().toStdString();
-    v.segmentsEnabled = segments->isEnabled();
+    v.segmentsEnabled = enabled(segments);
     v.roughness = roughness ? roughness->text().toStdString() : std::string();
     v.pvActive = pv->isChecked();
-    v.pvEnabled = pv->isEnabled();
+    v.pvEnabled = enabled(pv);
     return v;
 }
 

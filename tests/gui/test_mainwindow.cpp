@@ -322,6 +322,9 @@ private slots:
         app.activeMain();
         const std::vector<std::string> baseline = app.build();
         QCOMPARE(main.BaselineList, baseline);
+        main.setEnabled(false); // a tool window holds the main window: nothing has changed
+        QCOMPARE(app.build(), baseline);
+        main.setEnabled(true);
         const QString path = app.tempPath("asked.dat");
         if (c.exit) {
             QVERIFY(main.SaveInputFile(path));
