@@ -90,8 +90,9 @@ void TMainForm::applyLoaded(const LoadedProject& loaded) {
     for (int tag = 0; tag < static_cast<int>(loaded.advanced.size()); ++tag)
         if (loaded.advanced[static_cast<std::size_t>(tag)] &&
             (tag == 0 || *loaded.advanced[static_cast<std::size_t>(tag)]))
-            setAdvancedFlag(tag, *loaded.advanced[static_cast<std::size_t>(tag)]);
-    if (CurrentPage && CurrentPage->Tag < kAdvancedPages) {
+            setAdvancedFlag(static_cast<Page>(tag),
+                            *loaded.advanced[static_cast<std::size_t>(tag)]);
+    if (CurrentPage && hasAdvancedPart(CurrentPage->Tag)) {
         setAdvButtonLook(advancedFlag(CurrentPage->Tag));
         CurrentPage->FormShow();
     }

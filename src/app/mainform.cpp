@@ -118,8 +118,6 @@ constexpr int kSidePanelMinHeight = kRunHighestTop + 57 + 8;
 
 const QSize kDesignedPageSize(TMainForm::kClientWidth - TMainForm::kSidePanelWidth,
                               TMainForm::kClientHeight - TMainForm::kTitleHeight);
-// The Tag of the first page whose views scroll themselves: comments, process window, results.
-constexpr int kFirstPageWithOwnViews = 6;
 
 ButtonLook sideButtonLook() {
     ButtonLook look;
@@ -332,7 +330,7 @@ void TMainForm::buildMenus() {
     View1 = menuBar()->addMenu(QStringLiteral("&View"));
     View1->setObjectName(QStringLiteral("View1"));
     for (int tag = 0; tag < kPageCount; ++tag) {
-        QAction* page = View1->addAction(titleForTag(tag));
+        QAction* page = View1->addAction(titleFor(static_cast<Page>(tag)));
         page->setObjectName(QStringLiteral("ViewPage%1").arg(tag + 1));
         page->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + tag)));
         connect(page, &QAction::triggered, this, [this, tag] { ToolBarClick(SideButtons[tag]); });
@@ -429,46 +427,45 @@ void TMainForm::placeRunButton() {
     btRun->move(btRun->x(), std::clamp(lowest, kRunHighestTop, kRunTop));
 }
 
-bool TMainForm::advancedFlag(int tag) const {
-    return tag >= 0 && tag < kAdvancedPages && m_advanced[tag];
+bool TMainForm::advancedFlag(Page page) const {
+    return hasAdvancedPart(page) && m_advanced[static_cast<std::size_t>(pageIndex(page))];
 }
 
-void TMainForm::setAdvancedFlag(int tag, bool on) {
-    if (tag >= 0 && tag < kAdvancedPages)
-        m_advanced[tag] = on;
+void TMainForm::setAdvancedFlag(Page page, bool on) {
+    if (hasAdvancedPart(page))
+        m_advanced[static_cast<std::size_t>(pageIndex(page))] = on;
 }
 
 void TMainForm::clearAdvancedFlags() {
     m_advanced.fill(false);
 }
 
-TPageForm* TMainForm::pageForTag(int tag) const {
-    switch (tag) {
-    case 0:
+TPageForm* TMainForm::pageFor(Page page) const {
+    switch (page) {
+    case Page::Structure:
         return m_forms.StructureForm;
-    case 1:
+    case Page::Haze:
         return m_forms.HazeForm;
-    case 2:
+    case Page::Adf:
         return m_forms.ADFForm;
-    case 3:
+    case Page::RefTrans:
         return m_forms.RefTransForm;
-    case 4:
+    case Page::Spectrum:
         return m_forms.SpectrumForm;
-    case 5:
+    case Page::Files:
         return m_forms.FilesForm;
-    case 6:
+    case Page::Comments:
         return m_forms.TekstForm;
-    case 7:
+    case Page::Process:
         return m_forms.ProcessForm;
-    case 8:
+    case Page::Results:
         return m_forms.Results;
-    default:
-        return nullptr;
     }
+    return nullptr;
 }
 
-QString TMainForm::titleForTag(int tag) {
-    return tag >= 0 && tag < kPageCount ? QString::fromLatin1(kPageTitles[tag]) : QString();
+QString TMainForm::titleFor(Page page) {
+    return QString::fromLatin1(kPageTitles[static_cast<std::size_t>(pageIndex(page))]);
 }
 
 void TMainForm::FormActivate() {
@@ -487,23 +484,25 @@ void TMainForm::FormActivate() {
 void TMainForm::ToolBarClick(TLbSpeedButton* Sender) {
     if (ToolWindowOpen || !Sender)
         return;
-    const auto tag = static_cast<std::uint8_t>(Sender->Tag);
+    // A button of no page shows none.
+    const bool known = Sender->Tag >= 0 && Sender->Tag < kPageCount;
+    const auto page = static_cast<Page>(known ? Sender->Tag : 0);
     if (CurrentPage)
         CurrentPage->hide();
-    CurrentPage = pageForTag(tag);
-    Panel3->setText(titleForTag(tag));
+    CurrentPage = known ? pageFor(page) : nullptr;
+    Panel3->setText(known ? titleFor(page) : QString());
     // The comments, the process window and the results scroll their own views; they take the
     // room there is rather than hide their scroll bars beyond it.
-    const bool ownViews = tag >= kFirstPageWithOwnViews && tag < kPageCount;
-    m_pageArea->setMinimumSize(ownViews ? QSize(0, 0) : kDesignedPageSize);
+    const bool advancedPart = known && hasAdvancedPart(page);
+    m_pageArea->setMinimumSize(advancedPart ? kDesignedPageSize : QSize(0, 0));
     if (CurrentPage) {
         CurrentPage->hide();
         m_pageLayout->addWidget(CurrentPage);
         CurrentPage->show();
     }
-    if (tag < kAdvancedPages) {
+    if (advancedPart) {
         AdvButton->show();
-        setAdvButtonLook(advancedFlag(CurrentPage ? CurrentPage->Tag : tag));
+        setAdvButtonLook(advancedFlag(page));
     } else {
         AdvButton->hide();
     }

@@ -49,8 +49,7 @@ public:
     static constexpr int kLeastHeight = 480;
     static constexpr int kSidePanelWidth = 185;
     static constexpr int kTitleHeight = 33;
-    static constexpr int kPageCount = 9;
-    static constexpr int kAdvancedPages = 6;
+    static constexpr int kPageCount = lumetrix::kPageCount;
 
     explicit TMainForm(Forms& forms);
     ~TMainForm() override;
@@ -66,7 +65,7 @@ public:
 
     // What the pages may ask of their host.
     lumetrix::FolderSettings& folders() override { return FolderSettings; }
-    bool advancedFlag(int tag) const override;
+    bool advancedFlag(Page page) const override;
     bool addOnPresent() const override { return AddOnPresent; }
     void PremakniFocus() override;
     bool runInProgress() const override;
@@ -79,7 +78,7 @@ public:
     UserDialogs& dialogs() override;
     SettingsStore& settings() override;
 
-    void setAdvancedFlag(int tag, bool on);
+    void setAdvancedFlag(Page page, bool on);
     void clearAdvancedFlags();
 
     // Controls.
@@ -124,9 +123,9 @@ public:
 
     // Where pages live while they are not shown, and where the shown page is laid out.
     QWidget* pageHost() const { return m_pageArea; }
-    // The page form and title for a side button Tag; none for other Tags.
-    TPageForm* pageForTag(int tag) const;
-    static QString titleForTag(int tag);
+    // The page form and title of a page.
+    TPageForm* pageFor(Page page) const;
+    static QString titleFor(Page page);
 
     // Handlers.
     void FormActivate();
@@ -235,7 +234,7 @@ private:
 
     Forms& m_forms;
     ComboLists m_comboLists;
-    std::array<bool, kAdvancedPages> m_advanced{};
+    std::array<bool, kAdvancedPageCount> m_advanced{};
     QWidget* m_pageArea = nullptr;
     QVBoxLayout* m_pageLayout = nullptr;
     bool m_activated = false;

@@ -122,7 +122,8 @@ void KernelRun::finish(End end, const QString& message) {
     emit ended(end, message);
 }
 
-TProcessForm::TProcessForm(PageHost& host, QWidget* parent) : TPageForm(host, 6, parent) {
+TProcessForm::TProcessForm(PageHost& host, QWidget* parent)
+    : TPageForm(host, Page::Process, parent) {
     setObjectName(QStringLiteral("ProcessForm"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);

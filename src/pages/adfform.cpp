@@ -60,7 +60,7 @@ int itemForChoice(const std::string& choice) {
 
 } // namespace
 
-TADFForm::TADFForm(PageHost& host, QWidget* parent) : TPageForm(host, 2, parent) {
+TADFForm::TADFForm(PageHost& host, QWidget* parent) : TPageForm(host, Page::Adf, parent) {
     setObjectName(QStringLiteral("ADFForm"));
     auto* page = layoutOn<QVBoxLayout>(this, {20, 12, 20, 12}, 8);
     page->addLayout(buildAnglesRow());

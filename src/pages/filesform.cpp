@@ -55,7 +55,7 @@ QGridLayout* folderGrid(QWidget* owner = nullptr) {
 
 } // namespace
 
-TFilesForm::TFilesForm(PageHost& host, QWidget* parent) : TPageForm(host, 5, parent) {
+TFilesForm::TFilesForm(PageHost& host, QWidget* parent) : TPageForm(host, Page::Files, parent) {
     setObjectName(QStringLiteral("FilesForm"));
     auto* page = layoutOn<QVBoxLayout>(this, {24, 20, 24, 20}, 14);
     page->addLayout(buildOutputPanel());

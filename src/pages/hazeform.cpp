@@ -36,7 +36,7 @@ void interfacesRows(QGridLayout* grid, QLineEdit* edit, QWidget* parent) {
 
 } // namespace
 
-THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, 1, parent) {
+THazeForm::THazeForm(PageHost& host, QWidget* parent) : TPageForm(host, Page::Haze, parent) {
     setObjectName(QStringLiteral("HazeForm"));
     auto* page = layoutOn<QVBoxLayout>(this, {20, 16, 20, 16}, 16);
     page->addWidget(buildPowerPanel());

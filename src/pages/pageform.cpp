@@ -7,8 +7,8 @@
 
 namespace lumetrix {
 
-TPageForm::TPageForm(PageHost& host, int tag, QWidget* parent)
-    : QWidget(parent), Tag(tag), m_host(host) {
+TPageForm::TPageForm(PageHost& host, Page page, QWidget* parent)
+    : QWidget(parent), Tag(page), m_host(host) {
     setAutoFillBackground(true);
     hide();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/page.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -14,9 +16,9 @@ class PageHost;
 class TPageForm : public QWidget {
     Q_OBJECT
 public:
-    TPageForm(PageHost& host, int tag, QWidget* parent);
+    TPageForm(PageHost& host, Page page, QWidget* parent);
 
-    const int Tag;
+    const Page Tag;
 
     virtual void FormCreate() {}
     virtual void FormShow() {}

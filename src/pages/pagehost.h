@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/run_status.h"
+#include "pages/page.h"
 
 namespace lumetrix {
 
@@ -18,8 +19,8 @@ public:
 
     // The application-wide folders and output name.
     virtual FolderSettings& folders() = 0;
-    // The advanced flag of the page with this Tag.
-    virtual bool advancedFlag(int tag) const = 0;
+    // The advanced flag of the page.
+    virtual bool advancedFlag(Page page) const = 0;
     // Whether the add-on library was found at start.
     virtual bool addOnPresent() const = 0;
     // Parks the keyboard focus, so that a numeric edit commits its text.

@@ -123,7 +123,8 @@ FunctionColumn functionColumn(int j, QWidget* parent, QGridLayout* grid) {
 
 } // namespace
 
-TRefTransForm::TRefTransForm(PageHost& host, QWidget* parent) : TPageForm(host, 3, parent) {
+TRefTransForm::TRefTransForm(PageHost& host, QWidget* parent)
+    : TPageForm(host, Page::RefTrans, parent) {
     setObjectName(QStringLiteral("RefTransForm"));
     auto* page = layoutOn<QVBoxLayout>(this, {16, 10, 16, 10}, 4);
     buildFactorPanel(page);

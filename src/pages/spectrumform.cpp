@@ -31,7 +31,8 @@ constexpr int kFileBoxWidth = 320;
 
 } // namespace
 
-TSpectrumForm::TSpectrumForm(PageHost& host, QWidget* parent) : TPageForm(host, 4, parent) {
+TSpectrumForm::TSpectrumForm(PageHost& host, QWidget* parent)
+    : TPageForm(host, Page::Spectrum, parent) {
     setObjectName(QStringLiteral("SpectrumForm"));
     auto* page = layoutOn<QVBoxLayout>(this, {20, 16, 20, 16}, 10);
     buildSpectrumPanel(page);

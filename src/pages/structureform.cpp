@@ -96,7 +96,8 @@ void TLayerRow::show(const LayerRow& v) {
     pv->setEnabled(v.pvEnabled);
 }
 
-TStructureForm::TStructureForm(PageHost& host, QWidget* parent) : TPageForm(host, 0, parent) {
+TStructureForm::TStructureForm(PageHost& host, QWidget* parent)
+    : TPageForm(host, Page::Structure, parent) {
     setObjectName(QStringLiteral("StructureForm"));
     buildColumnCaptions();
     buildLayerCountPanel();

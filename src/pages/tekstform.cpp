@@ -13,7 +13,7 @@
 
 namespace lumetrix {
 
-TTekstForm::TTekstForm(PageHost& host, QWidget* parent) : TPageForm(host, 6, parent) {
+TTekstForm::TTekstForm(PageHost& host, QWidget* parent) : TPageForm(host, Page::Comments, parent) {
     setObjectName(QStringLiteral("TekstForm"));
     auto* page = layoutOn<QVBoxLayout>(this, {20, 16, 20, 16});
     page->addWidget(boldLabel(QStringLiteral("Calculation settings:"), this));

@@ -59,7 +59,7 @@ QString fileStamp(const QString& path) {
 } // namespace
 
 TResults::TResults(PageHost& host, TStructureForm& structure, QWidget* parent)
-    : TPageForm(host, 7, parent), m_structure(structure) {
+    : TPageForm(host, Page::Results, parent), m_structure(structure) {
     setObjectName(QStringLiteral("Results"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(12, 10, 12, 10);

@@ -121,10 +121,10 @@ private slots:
         QCOMPARE(app.forms->Results->cbIzberiGraf->itemText(1), "LXOut.rta");
         // The first activation shows the Structure page; a later one keeps the page.
         app.activeMain();
-        QCOMPARE(main.CurrentPage, main.pageForTag(0));
+        QCOMPARE(main.CurrentPage, main.pageFor(Page::Structure));
         main.ToolBarClick(main.LbSpeedButton2);
         main.FormActivate();
-        QCOMPARE(main.CurrentPage, main.pageForTag(1));
+        QCOMPARE(main.CurrentPage, main.pageFor(Page::Haze));
         // Each button shows its page alone, pressed alone; the advanced switch on pages 0 to 5.
         TLbSpeedButton stray("stray");
         stray.Tag = 9; // a button with no page
@@ -140,16 +140,16 @@ private slots:
             QCOMPARE(test::pressedButtons(main), page ? 1 : 0);
             int visiblePages = 0;
             for (int t = 0; t < TMainForm::kPageCount; ++t)
-                visiblePages += main.pageForTag(t)->isVisible() ? 1 : 0;
+                visiblePages += main.pageFor(static_cast<Page>(t))->isVisible() ? 1 : 0;
             QCOMPARE(visiblePages, page ? 1 : 0);
-            QCOMPARE(main.CurrentPage, page ? main.pageForTag(tag) : nullptr);
+            QCOMPARE(main.CurrentPage, page ? main.pageFor(static_cast<Page>(tag)) : nullptr);
             QVERIFY(!page || main.CurrentPage->parentWidget() == main.pageHost());
         }
         QCOMPARE(titles.size(), 10); // each page its own title, none without a page
         QVERIFY(titles.contains(QString()));
         // The buttons switch on mouse press, release never unpresses (RUN: test_results).
         QTest::mousePress(main.LbSpeedButton5, Qt::LeftButton);
-        QCOMPARE(main.CurrentPage, main.pageForTag(4));
+        QCOMPARE(main.CurrentPage, main.pageFor(Page::Spectrum));
         QTest::mouseRelease(main.LbSpeedButton5, Qt::LeftButton);
         QVERIFY(main.LbSpeedButton5->isChecked());
         QCOMPARE(test::pressedButtons(main), 1);
@@ -161,16 +161,17 @@ private slots:
         // Ctrl+1 to Ctrl+9 show the pages in side-button order, Ctrl+PgDn and Ctrl+PgUp the next
         // and the previous one, as the View menu shows; the lock of a tool window holds for them.
         for (int tag = 0; tag < TMainForm::kPageCount; ++tag) {
-            QCOMPARE(main.View1->actions().at(tag)->text(), TMainForm::titleForTag(tag));
+            QCOMPARE(main.View1->actions().at(tag)->text(),
+                     TMainForm::titleFor(static_cast<Page>(tag)));
             QTest::keyClick(&main, Qt::Key(Qt::Key_1 + tag), Qt::ControlModifier);
-            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+            QCOMPARE(main.CurrentPage, main.pageFor(static_cast<Page>(tag)));
             QVERIFY(main.SideButtons[tag]->isChecked());
         }
         const std::pair<Qt::Key, int> steps[] = {
             {Qt::Key_PageDown, 0}, {Qt::Key_PageUp, 8}, {Qt::Key_PageUp, 7}};
         for (const auto& [key, tag] : steps) {
             QTest::keyClick(&main, key, Qt::ControlModifier);
-            QCOMPARE(main.CurrentPage, main.pageForTag(tag));
+            QCOMPARE(main.CurrentPage, main.pageFor(static_cast<Page>(tag)));
         }
         main.About1Click();
         for (QAction* action : main.View1->actions())
@@ -193,7 +194,7 @@ private slots:
             QCOMPARE(main.ToolWindowOpen, locks);
             QCOMPARE(main.isEnabled(), !locks);
             main.ToolBarClick(main.LbSpeedButton2); // ignored while the window is locked
-            QCOMPARE(main.CurrentPage, main.pageForTag(locks ? 0 : 1));
+            QCOMPARE(main.CurrentPage, main.pageFor(locks ? Page::Structure : Page::Haze));
             QCOMPARE(main.LbSpeedButton2->isChecked(), !locks);
             if (window == app.forms->AboutForm)
                 QTest::keyClick(window, Qt::Key_Escape); // as a click does
@@ -201,7 +202,7 @@ private slots:
                 window->close();
             QVERIFY(!window->isVisible() && !main.ToolWindowOpen && main.isEnabled());
             main.ToolBarClick(main.LbSpeedButton3); // usable again
-            QCOMPARE(main.CurrentPage, main.pageForTag(2));
+            QCOMPARE(main.CurrentPage, main.pageFor(Page::Adf));
         }
         // Save of an untitled project runs Save As, a titled one asks first; Save As and Save
         // commit a number being typed, clamped to its range; a name the file cannot hold keeps the
@@ -463,7 +464,7 @@ private slots:
         };
         const QSize size = main.size();
         for (int step = 0; step < 2 * TMainForm::kPageCount; ++step) {
-            main.setAdvancedFlag(step / 2, step % 2 == 0);
+            main.setAdvancedFlag(static_cast<Page>(step / 2), step % 2 == 0);
             main.ToolBarClick(main.SideButtons[step / 2]);
             QCoreApplication::processEvents();
             QCOMPARE(main.size(), size);
@@ -517,7 +518,7 @@ private slots:
             main.ToolBarClick(main.LbSpeedButton6);
         }
         QCOMPARE(state(), kShowAdvanced + " 00");
-        QVERIFY(!main.advancedFlag(5));
+        QVERIFY(!main.advancedFlag(Page::Files));
         // Controls that stood out of line on the Files, ADF, reflectance and Haze pages.
         app.showPage(0, false);
         for (QCheckBox* box : main.findChildren<QCheckBox*>())

@@ -356,7 +356,7 @@ void compareProjects(const Project& actual, const Project& expected) {
 QString advancedFlags(const TMainForm& main) {
     QString flags;
     for (int tag = 0; tag < 5; ++tag)
-        flags += main.advancedFlag(tag) ? '1' : '0';
+        flags += main.advancedFlag(static_cast<Page>(tag)) ? '1' : '0';
     return flags;
 }
 
@@ -895,7 +895,7 @@ private slots:
         QCOMPARE(test::texts(
                      {adf.eADFSpecInterface, adf.adf2_adv.r, adf.adf1_adv.lambT, adf.adf1_adv.t}),
                  "0,2|G_R|1.25|Lambertian cos^n, normalised");
-        QVERIFY(adf.adf2_adv.external->isChecked() && main.advancedFlag(2));
+        QVERIFY(adf.adf2_adv.external->isChecked() && main.advancedFlag(Page::Adf));
         QVERIFY(main.SaveInputFile(app.tempPath("resaved.dat")));
         QVERIFY(test::readAll(app.tempPath("resaved.dat")).contains("c12(wavelength): cal_a\r\n"));
     }
@@ -956,7 +956,7 @@ private slots:
             bytes += QByteArray(c.lineLength, char('a' + i % 26)) + "\r\n";
         QVERIFY(bytes == "-" || test::writeAll(path, bytes));
         for (int tag = 0; tag < 5; ++tag) // flags from before must not stay
-            main.setAdvancedFlag(tag, true);
+            main.setAdvancedFlag(static_cast<Page>(tag), true);
         app.dialogs.answerFile(path);
         main.Importinputfile1Click();
         const QString told = app.dialogs.messageTexts().join('|');

@@ -147,14 +147,14 @@ private slots:
             QTest::mouseClick(main.btRun, Qt::LeftButton);
             QCOMPARE(main.btRun->text(), QStringLiteral("STOP"));
             QVERIFY(main.runInProgress() && main.kernelRun().running());
-            QCOMPARE(main.CurrentPage, main.pageForTag(7));
+            QCOMPARE(main.CurrentPage, main.pageFor(Page::Process));
             const bool locked = wavelengths == 4;
             if (locked)
                 main.About1Click();
             QVERIFY(app.runEnds());
             QCOMPARE(app.told(), QString());
             if (locked) {
-                QCOMPARE(main.CurrentPage, main.pageForTag(7));
+                QCOMPARE(main.CurrentPage, main.pageFor(Page::Process));
                 QTest::mouseClick(app.forms->AboutForm, Qt::LeftButton);
                 main.ToolBarClick(main.LbSpeedButton8);
             }
@@ -164,7 +164,7 @@ private slots:
             QVERIFY(app.process.pbProgress->isVisibleTo(&app.process));
             QCOMPARE(app.process.pbProgress->maximum(), wavelengths);
             QCOMPARE(app.process.pbProgress->value(), wavelengths);
-            QCOMPARE(main.CurrentPage, main.pageForTag(8));
+            QCOMPARE(main.CurrentPage, main.pageFor(Page::Results));
             QVERIFY(main.LbSpeedButton8->isChecked());
             QCOMPARE(app.jscShown(), QStringLiteral("R=1.25 T=2.50 ZnO=3.75 CIGS=5.00"));
             QCOMPARE(app.results.pbJscTotal->text(), QStringLiteral("99.50"));
@@ -278,7 +278,7 @@ private slots:
         QCOMPARE(app.build(), project);
         QCOMPARE(main.CurrentFileName, app.tempPath("project.dat"));
         QCOMPARE(main.windowTitle(), title);
-        QVERIFY(main.CurrentPage != main.pageForTag(8));
+        QVERIFY(main.CurrentPage != main.pageFor(Page::Results));
     }
 
     void overwriteQuestion_data() { test::caseRows(kOverwrite); }

@@ -116,7 +116,7 @@ TMainForm& TestApp::activeMain() {
 
 void TestApp::showPage(int tag, bool advanced) {
     activeMain().ToolBarClick(main().SideButtons[static_cast<std::size_t>(tag)]);
-    if (main().advancedFlag(tag) != advanced)
+    if (main().advancedFlag(static_cast<Page>(tag)) != advanced)
         main().AdvButtonClick();
 }
 
