@@ -1,5 +1,7 @@
 #include "kernel/optics.h"
 
+#include "kernel/complex_divide.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -24,8 +26,8 @@ struct Coefficients {
 // to sqrt(R'). Below R_min = (|n1||n2| - p) / (|n1||n2| + p), p = Re(n1 conj n2), which g*
 // gives, no such coupling reflects less; R_min is 0 for real indices.
 Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
-    const Complex r = (n1 - n2) / (n1 + n2);
-    const Coefficients plain{r, 2.0 * n1 / (n1 + n2), -r, 2.0 * n2 / (n1 + n2)};
+    const Complex r = divide(n1 - n2, n1 + n2);
+    const Coefficients plain{r, divide(2.0 * n1, n1 + n2), -r, divide(2.0 * n2, n1 + n2)};
     if (!h.direct && h.c12 == 1)
         return plain;
     const double wanted = std::clamp(h.direct ? h.c12 : h.c12 * std::norm(r), 0.0, 1.0);
@@ -44,8 +46,8 @@ Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
     }
     const double a = std::sqrt(g);
     const Complex sum = n1 + g * n2;
-    const Complex r12 = (n1 - g * n2) / sum;
-    return {r12, 2 * a * n1 / sum, -r12, 2 * a * n2 / sum};
+    const Complex r12 = divide(n1 - g * n2, sum);
+    return {r12, divide(2 * a * n1, sum), -r12, divide(2 * a * n2, sum)};
 }
 
 // A coherent run with unit power falling on it from one side: what is reflected (|r|²),
@@ -93,19 +95,23 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     std::vector<Complex> gamma(count + 2), rho(count + 2), f(count + 2);
     for (std::size_t j = count + 1; j-- > 0;) {
         const Coefficients& c = kept[j];
-        gamma[j] = c.r12 + c.t12 * c.t21 * rho[j + 1] / (1.0 - c.r21 * rho[j + 1]);
+        gamma[j] = c.r12 + divide(c.t12 * c.t21 * rho[j + 1], 1.0 - c.r21 * rho[j + 1]);
         rho[j] = gamma[j] * pass[j] * pass[j];
     }
     f[0] = 1;
     for (std::size_t j = 0; j <= count; ++j)
-        f[j + 1] = kept[j].t12 * f[j] * pass[j] / (1.0 - kept[j].r21 * rho[j + 1]);
+        f[j + 1] = divide(kept[j].t12 * f[j] * pass[j], 1.0 - kept[j].r21 * rho[j + 1]);
 
     const double incident = na.real();
+    // e^{i phase depth} in layer j; at the layer's bottom that is its pass factor.
+    const auto wave = [&](std::size_t j, double depth) {
+        return depth == 1 ? pass[j] : std::exp(i * phase[j] * depth);
+    };
     // Power at a depth (0 top .. 1 bottom) of layer j; the backward wave is taken from the
-    // bottom up, so that it too only decays.
+    // bottom up, so that it too only decays. At the top the forward wave is f itself.
     const auto power = [&](std::size_t j, double depth) {
-        const Complex forward = f[j] * std::exp(i * phase[j] * depth);
-        const Complex backward = gamma[j] * f[j] * std::exp(i * phase[j] * (2 - depth));
+        const Complex forward = depth == 0 ? f[j] : f[j] * wave(j, depth);
+        const Complex backward = gamma[j] * f[j] * wave(j, 2 - depth);
         return std::real((forward + backward) * std::conj(indexOf(j) * (forward - backward))) /
                incident;
     };
