@@ -1,8 +1,11 @@
 #include "kernel/angle_bins.h"
 
+#include <Eigen/SparseLU>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace lumetrix::kernel {
@@ -109,7 +112,9 @@ int binOf(double u, const std::vector<double>& edges) {
 // sends on (the kept light, and scattered light of a specular ADF), and per incoming bin the
 // scattered light left for the ADF (rho reflected, tau transmitted).
 struct SideLight {
-    Eigen::MatrixXd reflect, transmit;
+    Eigen::VectorXd reflect;                      // diagonal: a bin reflects into itself
+    std::vector<Eigen::Triplet<double>> transmit; // (bin of the other side, own bin, light)
+    Eigen::VectorXd beyond; // per own bin: into the other side's most grazing bin, beyond its u
     Eigen::VectorXd rho, tau;
     Eigen::VectorXd width; // of each bin in u, as integrated (so that a whole bin sums to 1)
 };
@@ -117,9 +122,8 @@ struct SideLight {
 SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& own,
                    const std::vector<double>& other, const RoughSide* rough, double factor,
                    bool direct, double raise) {
-    SideLight side{Eigen::MatrixXd::Zero(bins, bins), Eigen::MatrixXd::Zero(bins, bins),
-                   Eigen::VectorXd::Zero(bins), Eigen::VectorXd::Zero(bins),
-                   Eigen::VectorXd::Zero(bins)};
+    const Eigen::VectorXd zero = Eigen::VectorXd::Zero(bins);
+    SideLight side{zero, {}, zero, zero, zero, zero};
     const double top = own.back(), critical = other.back();
     // The pieces of u in which neither this side's bin nor the other side's changes.
     std::vector<double> cuts = own;
@@ -135,7 +139,8 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
         const int i = binOf(mid, own);
         // Beyond the other side's grazing u only an absorbing medium takes light: its most
         // grazing bin.
-        const int k = mid < critical ? binOf(mid, other) : bins - 1;
+        const bool beyond = mid >= critical;
+        const int k = beyond ? bins - 1 : binOf(mid, other);
         double keptR = 0, keptT = 0, scatteredR = 0, scatteredT = 0, width = 0;
         // Pieces wider than half the range of u both sides share (so the same from
         // either side), or of this side's beyond it, take more points.
@@ -155,14 +160,25 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
             scatteredT += w * T * hT;
         });
         const bool specularR = !rough || rough->specularR, specularT = !rough || rough->specularT;
-        side.reflect(i, i) += keptR + (specularR ? scatteredR : 0);
-        side.transmit(k, i) += keptT + (specularT ? scatteredT : 0);
+        side.reflect(i) += keptR + (specularR ? scatteredR : 0);
+        const double transmitted = keptT + (specularT ? scatteredT : 0);
+        if (beyond)
+            side.beyond(i) += transmitted;
+        else
+            side.transmit.emplace_back(k, i, transmitted);
         side.width(i) += width;
         side.rho(i) += specularR ? 0 : scatteredR;
         side.tau(i) += specularT ? 0 : scatteredT;
     }
     return side;
 }
+
+// A redistribution of scattered light over the bins of both sides in factors: W = spread *
+// gather^T + diag(diagonal).
+struct Redistribution {
+    Eigen::MatrixXd spread, gather;
+    Eigen::VectorXd diagonal;
+};
 
 // The reciprocal redistribution of the scattered light of both sides, over all 2 * bins
 // bins (those above first), in etendue units: W(o, i) is the power from bin i into bin o
@@ -178,9 +194,10 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
 // of each side), so K = M G^T has rank at most 8 and x = r / (M c) is fixed by the eight
 // numbers c = G^T x, found by Newton's method in a few steps (Sinkhorn's iteration takes
 // hundreds where reflection hardly couples to transmission). Where Newton's method stalls,
-// damped Sinkhorn steps finish; what is left unbalanced stays in its own bin.
-Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
-                                   const RoughSide* above, const RoughSide* below, int bins) {
+// damped Sinkhorn steps finish; what is left unbalanced stays in its own bin. W stays in
+// factors: diag(x) M G^T diag(x) symmetrised is [xM, xG] [xG, xM]^T / 2, of rank 2 * 8.
+Redistribution balancedScattering(const SideLight& down, const SideLight& up,
+                                  const RoughSide* above, const RoughSide* below, int bins) {
     const Eigen::Index n = bins, all = 2 * n;
     // W0 = sum_k to_k from_k^T, from the incoming bins' scattered power to the ADF shares
     // of the outgoing bins, so K = M G^T with the columns (to_k / 2, from_k) and
@@ -211,7 +228,7 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     if (below && !below->specularT)
         add(up.tau, false, below->adfT, true);
     if (rank == 0)
-        return Eigen::MatrixXd::Zero(all, all);
+        return {Eigen::MatrixXd(all, 0), Eigen::MatrixXd(all, 0), Eigen::VectorXd::Zero(all)};
     Eigen::VectorXd r = Eigen::VectorXd::Zero(all);
     for (Eigen::Index k = 1; k < rank; k += 2)
         r += 2 * m.col(k);
@@ -282,18 +299,19 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     for (int step = 0; step < 3000 && missed() > 1e-10; ++step)
         for (Eigen::Index i = 0; i < all; ++i)
             x(i) = r(i) > 0 ? std::sqrt(x(i) * r(i) / kx(i)) : 0;
-    Eigen::MatrixXd w = m * g.transpose();
-    w = x.asDiagonal() * w * x.asDiagonal();
-    w = (0.5 * (w + w.transpose())).eval(); // exactly symmetric
+    Redistribution w{Eigen::MatrixXd(all, 2 * rank), Eigen::MatrixXd(all, 2 * rank), {}};
+    w.spread << x.asDiagonal() * m.leftCols(rank), x.asDiagonal() * g.leftCols(rank);
+    w.gather << 0.5 * x.asDiagonal() * g.leftCols(rank), 0.5 * x.asDiagonal() * m.leftCols(rank);
     // Rows that take more than r lose it symmetrically: W_oi * s_o * s_i with
     // s = min(1, r / row sum) keeps every row sum at or below r.
-    const Eigen::VectorXd sums = w.rowwise().sum();
+    const Eigen::VectorXd sums = w.spread * (w.gather.transpose() * Eigen::VectorXd::Ones(all));
     Eigen::VectorXd shrink = Eigen::VectorXd::Ones(all);
     for (Eigen::Index i = 0; i < all; ++i)
         if (sums(i) > r(i))
             shrink(i) = r(i) / sums(i);
-    w = shrink.asDiagonal() * w * shrink.asDiagonal();
-    w.diagonal() += (r - w.rowwise().sum()).cwiseMax(0.0);
+    w.spread = shrink.asDiagonal() * w.spread;
+    w.gather = shrink.asDiagonal() * w.gather;
+    w.diagonal = (r - w.spread * (w.gather.transpose() * Eigen::VectorXd::Ones(all))).cwiseMax(0.0);
     return w;
 }
 
@@ -311,8 +329,8 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
 //  - A's reflected scattered light returns into A in proportion to rho_A.
 // A is the side that sends less across (with a haze that is the same both ways through the
 // two sums are equal, and A is the side of the lower index), so the other side can take it.
-Eigen::MatrixXd lambertianScattering(const SideLight& down, const SideLight& up, bool aboveKeeps,
-                                     int bins) {
+Redistribution lambertianScattering(const SideLight& down, const SideLight& up, bool aboveKeeps,
+                                    int bins) {
     const Eigen::Index n = bins;
     const SideLight& a = aboveKeeps ? down : up;
     const SideLight& b = aboveKeeps ? up : down;
@@ -323,17 +341,29 @@ Eigen::MatrixXd lambertianScattering(const SideLight& down, const SideLight& up,
     const Eigen::VectorXd keptA = a.rho + (1 - share) * a.tau;
     const Eigen::VectorXd keptB = scatteredB > 0 ? Eigen::VectorXd(rB * (1 - crossing / scatteredB))
                                                  : Eigen::VectorXd::Zero(n);
-    const auto outer = [](const Eigen::VectorXd& x, const Eigen::VectorXd& y, double total) {
-        return total > 0 ? Eigen::MatrixXd(x * y.transpose() / total)
-                         : Eigen::MatrixXd::Zero(x.size(), y.size());
-    };
-    const Eigen::MatrixXd intoB = outer(rB, share * a.tau, scatteredB); // (o in B, i in A)
-    Eigen::MatrixXd w(2 * n, 2 * n);
+    const Eigen::VectorXd crossingA = share * a.tau;
     const Eigen::Index ia = aboveKeeps ? 0 : n, ib = aboveKeeps ? n : 0;
-    w.block(ia, ia, n, n) = outer(keptA, keptA, keptA.sum());
-    w.block(ib, ib, n, n) = outer(keptB, keptB, keptB.sum());
-    w.block(ib, ia, n, n) = intoB;
-    w.block(ia, ib, n, n) = intoB.transpose();
+    // The blocks (A, A), (B, B), (B, A) and (A, B), each x y^T / total where total > 0.
+    const struct {
+        const Eigen::VectorXd &x, &y;
+        Eigen::Index rows, columns;
+        double total;
+    } blocks[] = {{keptA, keptA, ia, ia, keptA.sum()},
+                  {keptB, keptB, ib, ib, keptB.sum()},
+                  {rB, crossingA, ib, ia, scatteredB},
+                  {crossingA, rB, ia, ib, scatteredB}};
+    Redistribution w{Eigen::MatrixXd::Zero(2 * n, 4), Eigen::MatrixXd::Zero(2 * n, 4),
+                     Eigen::VectorXd::Zero(2 * n)};
+    Eigen::Index rank = 0;
+    for (const auto& block : blocks) {
+        if (block.total <= 0)
+            continue;
+        w.spread.col(rank).segment(block.rows, n) = block.x;
+        w.gather.col(rank).segment(block.columns, n) = block.y / block.total;
+        ++rank;
+    }
+    w.spread.conservativeResize(Eigen::NoChange, rank);
+    w.gather.conservativeResize(Eigen::NoChange, rank);
     return w;
 }
 
@@ -381,66 +411,186 @@ BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* ab
     const bool aboveKeeps = std::abs(acrossDown - acrossUp) <= 1e-9 * (acrossDown + acrossUp)
                                 ? a1 <= a2
                                 : acrossDown < acrossUp;
-    const Eigen::MatrixXd scattered = lambertian ? lambertianScattering(down, up, aboveKeeps, bins)
-                                                 : balancedScattering(down, up, above, below, bins);
+    const Redistribution w = lambertian ? lambertianScattering(down, up, aboveKeeps, bins)
+                                        : balancedScattering(down, up, above, below, bins);
     const Eigen::Index n = bins;
-    BinInterface face{down.reflect + scattered.topLeftCorner(n, n),
-                      down.transmit + scattered.bottomLeftCorner(n, n),
-                      up.reflect + scattered.bottomRightCorner(n, n),
-                      up.transmit + scattered.topRightCorner(n, n),
-                      (down.rho + down.tau).cwiseQuotient(down.width),
-                      (up.rho + up.tau).cwiseQuotient(up.width)};
     // From etendue units to shares of each incoming bin's power.
-    for (Eigen::Index i = 0; i < n; ++i) {
-        face.reflectDown.col(i) /= down.width(i);
-        face.transmitDown.col(i) /= down.width(i);
-        face.reflectUp.col(i) /= up.width(i);
-        face.transmitUp.col(i) /= up.width(i);
+    Eigen::VectorXd perWidth(2 * n);
+    perWidth << down.width.cwiseInverse(), up.width.cwiseInverse();
+    // The light entering beyond the other side's directions joins the low-rank part, one
+    // column a side: into the other side's most grazing bin from all of this side's bins
+    // (in the flat part it would tie the most grazing bin to bins of a far other u).
+    Eigen::MatrixXd spread = w.spread, gather = w.gather;
+    for (const auto& [side, from, to] :
+         {std::tuple{&down, Eigen::Index{0}, 2 * n - 1}, std::tuple{&up, n, n - 1}}) {
+        if (side->beyond.sum() <= 0)
+            continue;
+        spread.conservativeResize(Eigen::NoChange, spread.cols() + 1);
+        gather.conservativeResize(Eigen::NoChange, gather.cols() + 1);
+        spread.col(spread.cols() - 1).setZero();
+        spread(to, spread.cols() - 1) = 1;
+        gather.col(gather.cols() - 1).setZero();
+        gather.col(gather.cols() - 1).segment(from, n) = side->beyond;
     }
-    return face;
+    const auto transmit = [&](const SideLight& side, const Eigen::VectorXd& width) {
+        Eigen::SparseMatrix<double> t(n, n);
+        t.setFromTriplets(side.transmit.begin(), side.transmit.end());
+        return Eigen::SparseMatrix<double>(t * width.cwiseInverse().asDiagonal());
+    };
+    return {(down.reflect + w.diagonal.head(n)).cwiseQuotient(down.width),
+            (up.reflect + w.diagonal.tail(n)).cwiseQuotient(up.width),
+            transmit(down, down.width),
+            transmit(up, up.width),
+            spread,
+            perWidth.asDiagonal() * gather,
+            (down.rho + down.tau).cwiseQuotient(down.width),
+            (up.rho + up.tau).cwiseQuotient(up.width),
+            edges1.back(),
+            edges2.back()};
 }
 
+Eigen::MatrixXd BinInterface::matrix() const {
+    const Eigen::Index n = reflectDown.size();
+    Eigen::MatrixXd m = spread * gather.transpose();
+    m.topLeftCorner(n, n).diagonal() += reflectDown;
+    m.bottomRightCorner(n, n).diagonal() += reflectUp;
+    m.bottomLeftCorner(n, n) += Eigen::MatrixXd(transmitDown);
+    m.topRightCorner(n, n) += Eigen::MatrixXd(transmitUp);
+    return m;
+}
+
+namespace {
+
+// The light an interface sends up and down for the light `above` coming down onto it and
+// `below` coming up.
+std::pair<Eigen::VectorXd, Eigen::VectorXd>
+leaving(const BinInterface& face, const Eigen::VectorXd& above, const Eigen::VectorXd& below) {
+    const Eigen::Index n = above.size();
+    const Eigen::VectorXd gathered =
+        face.gather.topRows(n).transpose() * above + face.gather.bottomRows(n).transpose() * below;
+    return {face.reflectDown.cwiseProduct(above) + face.transmitUp * below +
+                face.spread.topRows(n) * gathered,
+            face.transmitDown * above + face.reflectUp.cwiseProduct(below) +
+                face.spread.bottomRows(n) * gathered};
+}
+
+} // namespace
+
+// The light in every layer at once: the unknowns are, per layer l, the light entering it
+// at its top (down_l) and at its bottom (up_l), and each interface gives those leaving it
+// from those falling on it, A x = f. The flat parts of the interfaces make A_s, a sparse
+// matrix (each bin meets only the bins its range of u overlaps) that is factorised once
+// (sparse LU); the scattered light adds Y Z^T of rank K (the interfaces' ranks summed), so
+// A = A_s - Y Z^T is solved by Woodbury's identity, x = A_s^-1 f + A_s^-1 Y c with the K
+// numbers c from (I - Z^T A_s^-1 Y) c = Z^T A_s^-1 f. No dense bins-by-bins matrix is
+// formed or inverted: the cost grows with the bins times the layers, times K for the
+// scattered light.
 BinSolution solveBins(const std::vector<BinInterface>& interfaces,
                       const std::vector<Eigen::VectorXd>& pass, const Eigen::VectorXd& incident,
                       const std::vector<Eigen::VectorXd>& sourceUp,
                       const std::vector<Eigen::VectorXd>& sourceDown) {
-    const std::size_t last = interfaces.size() - 1; // also the number of layers
-    const auto bins = incident.size();
-    const Eigen::MatrixXd identity = Eigen::MatrixXd::Identity(bins, bins);
-    // From the bottom up: for the light X coming down onto interface j, the light going up
-    // above it is U_j = lookDown[j] X + fromBelow[j], and the light going down below it is
-    // D_{j+1} = into[j] X + intoFromBelow[j].
-    std::vector<Eigen::MatrixXd> lookDown(last + 1), into(last + 1);
-    std::vector<Eigen::VectorXd> fromBelow(last + 1), intoFromBelow(last + 1);
-    lookDown[last] = interfaces[last].reflectDown;
-    fromBelow[last] = sourceUp[last];
-    into[last] = interfaces[last].transmitDown;
-    intoFromBelow[last] = sourceDown[last];
-    for (std::size_t j = last; j-- > 0;) {
+    const std::size_t layers = interfaces.size() - 1;
+    const Eigen::Index n = incident.size(), unknowns = 2 * n * static_cast<Eigen::Index>(layers);
+    // Interface j lies above layer j and below layer j - 1.
+    const auto downAt = [n](std::size_t l) { return 2 * n * static_cast<Eigen::Index>(l); };
+    const auto upAt = [n](std::size_t l) { return (2 * static_cast<Eigen::Index>(l) + 1) * n; };
+    Eigen::Index rank = 0;
+    for (const BinInterface& face : interfaces)
+        rank += face.spread.cols();
+    std::vector<Eigen::Triplet<double>> entries;
+    Eigen::VectorXd f = Eigen::VectorXd::Zero(unknowns);
+    Eigen::MatrixXd y = Eigen::MatrixXd::Zero(unknowns, rank), z = y;
+    const auto couple = [&](Eigen::Index row, Eigen::Index column, double share,
+                            const Eigen::VectorXd& passing, Eigen::Index i) {
+        if (share != 0)
+            entries.emplace_back(row, column, -share * passing(i));
+    };
+    Eigen::Index k = 0; // the first column of this interface in Y and Z
+    for (std::size_t j = 0; j < interfaces.size(); ++j) {
         const BinInterface& face = interfaces[j];
-        const auto P = pass[j].asDiagonal();                  // layer j + 1, below the interface
-        const Eigen::MatrixXd back = P * lookDown[j + 1] * P; // down at its top -> up at its top
-        const Eigen::MatrixXd bounce = (identity - face.reflectUp * back).inverse();
-        into[j] = bounce * face.transmitDown;
-        intoFromBelow[j] = bounce * (face.reflectUp * (P * fromBelow[j + 1]) + sourceDown[j]);
-        lookDown[j] = face.reflectDown + face.transmitUp * back * into[j];
-        fromBelow[j] =
-            face.transmitUp * (back * intoFromBelow[j] + P * fromBelow[j + 1]) + sourceUp[j];
+        const Eigen::Index r = face.spread.cols();
+        const bool over = j > 0, under = j < layers; // a layer above, below
+        if (over) {
+            const Eigen::VectorXd& p = pass[j - 1];
+            for (Eigen::Index i = 0; i < n; ++i)
+                couple(upAt(j - 1) + i, downAt(j - 1) + i, face.reflectDown(i), p, i);
+            for (Eigen::Index i = 0; i < face.transmitDown.outerSize() && under; ++i)
+                for (Eigen::SparseMatrix<double>::InnerIterator t(face.transmitDown, i); t; ++t)
+                    couple(downAt(j) + t.row(), downAt(j - 1) + i, t.value(), p, i);
+            f.segment(upAt(j - 1), n) += sourceUp[j];
+            y.block(upAt(j - 1), k, n, r) = face.spread.topRows(n);
+            z.block(downAt(j - 1), k, n, r) = p.asDiagonal() * face.gather.topRows(n);
+        }
+        if (under) {
+            const Eigen::VectorXd& p = pass[j];
+            for (Eigen::Index i = 0; i < n; ++i)
+                couple(downAt(j) + i, upAt(j) + i, face.reflectUp(i), p, i);
+            for (Eigen::Index i = 0; i < face.transmitUp.outerSize() && over; ++i)
+                for (Eigen::SparseMatrix<double>::InnerIterator t(face.transmitUp, i); t; ++t)
+                    couple(upAt(j - 1) + t.row(), upAt(j) + i, t.value(), p, i);
+            f.segment(downAt(j), n) += sourceDown[j];
+            if (!over) // the incident light is known
+                f.segment(downAt(j), n) += leaving(face, incident, Eigen::VectorXd::Zero(n)).second;
+            y.block(downAt(j), k, n, r) = face.spread.bottomRows(n);
+            z.block(upAt(j), k, n, r) = p.asDiagonal() * face.gather.bottomRows(n);
+        }
+        k += r;
     }
+    Eigen::VectorXd x = f;
+    if (unknowns > 0) {
+        for (Eigen::Index i = 0; i < unknowns; ++i)
+            entries.emplace_back(i, i, 1.0);
+        Eigen::SparseMatrix<double> flat(unknowns, unknowns);
+        flat.setFromTriplets(entries.begin(), entries.end());
+        // A bin meets only the bins of the next layers whose ranges of u overlap its own: with
+        // the unknowns in the order of u the matrix is banded, and its LU keeps to the band.
+        std::vector<std::pair<double, Eigen::Index>> byU;
+        for (std::size_t l = 0; l < layers; ++l)
+            for (Eigen::Index i = 0; i < n; ++i) {
+                const double s = std::sin((static_cast<double>(i) + 0.5) * kPi / 2 / n);
+                const double u = interfaces[l].topBelow * s * s;
+                byU.emplace_back(u, downAt(l) + i);
+                byU.emplace_back(u, upAt(l) + i);
+            }
+        std::stable_sort(byU.begin(), byU.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, int> order(unknowns);
+        for (Eigen::Index p = 0; p < unknowns; ++p)
+            order.indices()(byU[static_cast<std::size_t>(p)].second) = static_cast<int>(p);
+        const Eigen::SparseMatrix<double> banded = order * flat * order.inverse();
+        Eigen::SparseLU<Eigen::SparseMatrix<double>, Eigen::NaturalOrdering<int>> lu(banded);
+        if (lu.info() != Eigen::Success) { // a quantity that is not a number: the run names it
+            x.setConstant(std::numeric_limits<double>::quiet_NaN());
+        } else {
+            Eigen::MatrixXd known(unknowns, rank + 1);
+            known << f, y;
+            const Eigen::MatrixXd solved =
+                order.inverse() * Eigen::MatrixXd(lu.solve(Eigen::MatrixXd(order * known)));
+            x = solved.col(0);
+            if (rank > 0) {
+                const auto solvedY = solved.rightCols(rank);
+                const Eigen::MatrixXd capacitance =
+                    Eigen::MatrixXd::Identity(rank, rank) - z.transpose() * solvedY;
+                x += solvedY * capacitance.partialPivLu().solve(z.transpose() * x);
+            }
+        }
+    }
+    const Eigen::VectorXd none = Eigen::VectorXd::Zero(n);
     BinSolution out;
-    Eigen::VectorXd arriving = incident; // coming down onto interface j
-    out.reflected = lookDown[0] * arriving + fromBelow[0];
-    for (std::size_t j = 0; j < last; ++j) {
-        const Eigen::VectorXd down = into[j] * arriving + intoFromBelow[j];
-        const Eigen::VectorXd atBottom = pass[j].cwiseProduct(down);
-        const Eigen::VectorXd up = lookDown[j + 1] * atBottom + fromBelow[j + 1];
-        out.down.push_back(down);
-        out.up.push_back(up);
-        const Eigen::VectorXd lost = Eigen::VectorXd::Ones(bins) - pass[j];
-        out.absorbed.push_back(down.dot(lost) + up.dot(lost));
-        arriving = atBottom;
+    out.reflected =
+        leaving(interfaces[0], incident,
+                layers > 0 ? Eigen::VectorXd(pass[0].cwiseProduct(x.segment(upAt(0), n))) : none)
+            .first +
+        sourceUp[0];
+    for (std::size_t l = 0; l < layers; ++l) {
+        out.down.push_back(x.segment(downAt(l), n));
+        out.up.push_back(x.segment(upAt(l), n));
+        const Eigen::VectorXd lost = Eigen::VectorXd::Ones(n) - pass[l];
+        out.absorbed.push_back(out.down.back().dot(lost) + out.up.back().dot(lost));
     }
-    out.transmitted = into[last] * arriving + intoFromBelow[last];
+    const Eigen::VectorXd arriving =
+        layers > 0 ? Eigen::VectorXd(pass[layers - 1].cwiseProduct(out.down.back())) : incident;
+    out.transmitted = leaving(interfaces[layers], arriving, none).second + sourceDown[layers];
     return out;
 }
 
