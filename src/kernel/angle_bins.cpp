@@ -126,11 +126,10 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
     SideLight side{zero, {}, zero, zero, zero, zero};
     const double top = own.back(), critical = other.back();
     // The pieces of u in which neither this side's bin nor the other side's changes.
-    std::vector<double> cuts = own;
-    for (double u : other)
-        if (u < top)
-            cuts.push_back(u);
-    std::sort(cuts.begin(), cuts.end());
+    std::vector<double> cuts(own.size() + other.size());
+    const auto below = std::lower_bound(other.begin(), other.end(), top);
+    cuts.resize(static_cast<std::size_t>(
+        std::merge(own.begin(), own.end(), other.begin(), below, cuts.begin()) - cuts.begin()));
     for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
         const double lo = cuts[c], hi = cuts[c + 1];
         if (hi <= lo)
@@ -494,18 +493,64 @@ BinSolution solveBins(const std::vector<BinInterface>& interfaces,
     // Interface j lies above layer j and below layer j - 1.
     const auto downAt = [n](std::size_t l) { return 2 * n * static_cast<Eigen::Index>(l); };
     const auto upAt = [n](std::size_t l) { return (2 * static_cast<Eigen::Index>(l) + 1) * n; };
+    // A bin meets only the bins of the next layers whose ranges of u overlap its own: with
+    // the unknowns in the order of u the matrix is banded, and its LU keeps to the band.
+    // at[k] is the place of unknown k (downAt, upAt) in that order.
+    std::vector<std::pair<double, Eigen::Index>> byU;
+    for (std::size_t l = 0; l < layers; ++l)
+        for (Eigen::Index i = 0; i < n; ++i) {
+            const double s = std::sin((static_cast<double>(i) + 0.5) * kPi / 2 / n);
+            const double u = interfaces[l].topBelow * s * s;
+            byU.emplace_back(u, downAt(l) + i);
+            byU.emplace_back(u, upAt(l) + i);
+        }
+    std::stable_sort(byU.begin(), byU.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Eigen::Index> at(static_cast<std::size_t>(unknowns));
+    for (std::size_t p = 0; p < byU.size(); ++p)
+        at[static_cast<std::size_t>(byU[p].second)] = static_cast<Eigen::Index>(p);
+    const auto place = [&at](Eigen::Index k) { return at[static_cast<std::size_t>(k)]; };
+    Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, Eigen::Index> order(unknowns);
+    for (Eigen::Index k = 0; k < unknowns; ++k)
+        order.indices()(k) = place(k);
+
     Eigen::Index rank = 0;
     for (const BinInterface& face : interfaces)
         rank += face.spread.cols();
+    // The known light f and the columns of Y side by side.
+    Eigen::MatrixXd known = Eigen::MatrixXd::Zero(unknowns, rank + 1);
     std::vector<Eigen::Triplet<double>> entries;
-    Eigen::VectorXd f = Eigen::VectorXd::Zero(unknowns);
-    Eigen::MatrixXd y = Eigen::MatrixXd::Zero(unknowns, rank), z = y;
+    for (Eigen::Index i = 0; i < unknowns; ++i)
+        entries.emplace_back(i, i, 1.0);
+    // A_s(row, column) = -share * pass, the light of `column` (natural order) reaching `row`.
     const auto couple = [&](Eigen::Index row, Eigen::Index column, double share,
                             const Eigen::VectorXd& passing, Eigen::Index i) {
         if (share != 0)
-            entries.emplace_back(row, column, -share * passing(i));
+            entries.emplace_back(place(row), place(column), -share * passing(i));
     };
-    Eigen::Index k = 0; // the first column of this interface in Y and Z
+    const auto addRows = [&](Eigen::Index first, Eigen::Index column, const auto& values) {
+        known.block(first, column, values.rows(), values.cols()) += values;
+    };
+    // Z^T columns: the scattered light each interface gathers from the layers beside it.
+    const auto gathered = [&](const Eigen::MatrixXd& columns) {
+        Eigen::MatrixXd g = Eigen::MatrixXd::Zero(rank, columns.cols());
+        Eigen::Index k = 0;
+        for (std::size_t j = 0; j < interfaces.size(); ++j) {
+            const BinInterface& face = interfaces[j];
+            const Eigen::Index r = face.spread.cols();
+            if (j > 0) // from the layer above, coming down
+                g.middleRows(k, r).noalias() += face.gather.topRows(n).transpose() *
+                                                pass[j - 1].asDiagonal() *
+                                                columns.middleRows(downAt(j - 1), n);
+            if (j < layers) // from the layer below, coming up
+                g.middleRows(k, r).noalias() += face.gather.bottomRows(n).transpose() *
+                                                pass[j].asDiagonal() *
+                                                columns.middleRows(upAt(j), n);
+            k += r;
+        }
+        return g;
+    };
+    Eigen::Index k = 0; // the first column of this interface in Y
     for (std::size_t j = 0; j < interfaces.size(); ++j) {
         const BinInterface& face = interfaces[j];
         const Eigen::Index r = face.spread.cols();
@@ -517,9 +562,8 @@ BinSolution solveBins(const std::vector<BinInterface>& interfaces,
             for (Eigen::Index i = 0; i < face.transmitDown.outerSize() && under; ++i)
                 for (Eigen::SparseMatrix<double>::InnerIterator t(face.transmitDown, i); t; ++t)
                     couple(downAt(j) + t.row(), downAt(j - 1) + i, t.value(), p, i);
-            f.segment(upAt(j - 1), n) += sourceUp[j];
-            y.block(upAt(j - 1), k, n, r) = face.spread.topRows(n);
-            z.block(downAt(j - 1), k, n, r) = p.asDiagonal() * face.gather.topRows(n);
+            addRows(upAt(j - 1), 0, sourceUp[j]);
+            addRows(upAt(j - 1), 1 + k, face.spread.topRows(n));
         }
         if (under) {
             const Eigen::VectorXd& p = pass[j];
@@ -528,63 +572,43 @@ BinSolution solveBins(const std::vector<BinInterface>& interfaces,
             for (Eigen::Index i = 0; i < face.transmitUp.outerSize() && over; ++i)
                 for (Eigen::SparseMatrix<double>::InnerIterator t(face.transmitUp, i); t; ++t)
                     couple(upAt(j - 1) + t.row(), upAt(j) + i, t.value(), p, i);
-            f.segment(downAt(j), n) += sourceDown[j];
+            addRows(downAt(j), 0, sourceDown[j]);
             if (!over) // the incident light is known
-                f.segment(downAt(j), n) += leaving(face, incident, Eigen::VectorXd::Zero(n)).second;
-            y.block(downAt(j), k, n, r) = face.spread.bottomRows(n);
-            z.block(upAt(j), k, n, r) = p.asDiagonal() * face.gather.bottomRows(n);
+                addRows(downAt(j), 0, leaving(face, incident, Eigen::VectorXd::Zero(n)).second);
+            addRows(downAt(j), 1 + k, face.spread.bottomRows(n));
         }
         k += r;
     }
-    Eigen::VectorXd x = f;
+    Eigen::VectorXd solution = Eigen::VectorXd::Zero(unknowns);
     if (unknowns > 0) {
-        for (Eigen::Index i = 0; i < unknowns; ++i)
-            entries.emplace_back(i, i, 1.0);
-        Eigen::SparseMatrix<double> flat(unknowns, unknowns);
-        flat.setFromTriplets(entries.begin(), entries.end());
-        // A bin meets only the bins of the next layers whose ranges of u overlap its own: with
-        // the unknowns in the order of u the matrix is banded, and its LU keeps to the band.
-        std::vector<std::pair<double, Eigen::Index>> byU;
-        for (std::size_t l = 0; l < layers; ++l)
-            for (Eigen::Index i = 0; i < n; ++i) {
-                const double s = std::sin((static_cast<double>(i) + 0.5) * kPi / 2 / n);
-                const double u = interfaces[l].topBelow * s * s;
-                byU.emplace_back(u, downAt(l) + i);
-                byU.emplace_back(u, upAt(l) + i);
-            }
-        std::stable_sort(byU.begin(), byU.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, int> order(unknowns);
-        for (Eigen::Index p = 0; p < unknowns; ++p)
-            order.indices()(byU[static_cast<std::size_t>(p)].second) = static_cast<int>(p);
-        const Eigen::SparseMatrix<double> banded = order * flat * order.inverse();
+        Eigen::SparseMatrix<double> banded(unknowns, unknowns);
+        banded.setFromTriplets(entries.begin(), entries.end());
         Eigen::SparseLU<Eigen::SparseMatrix<double>, Eigen::NaturalOrdering<int>> lu(banded);
         if (lu.info() != Eigen::Success) { // a quantity that is not a number: the run names it
-            x.setConstant(std::numeric_limits<double>::quiet_NaN());
+            solution.setConstant(std::numeric_limits<double>::quiet_NaN());
         } else {
-            Eigen::MatrixXd known(unknowns, rank + 1);
-            known << f, y;
             const Eigen::MatrixXd solved =
                 order.inverse() * Eigen::MatrixXd(lu.solve(Eigen::MatrixXd(order * known)));
-            x = solved.col(0);
+            solution = solved.col(0);
             if (rank > 0) {
-                const auto solvedY = solved.rightCols(rank);
+                const Eigen::MatrixXd g = gathered(solved); // Z^T A_s^-1 [f, Y]
                 const Eigen::MatrixXd capacitance =
-                    Eigen::MatrixXd::Identity(rank, rank) - z.transpose() * solvedY;
-                x += solvedY * capacitance.partialPivLu().solve(z.transpose() * x);
+                    Eigen::MatrixXd::Identity(rank, rank) - g.rightCols(rank);
+                solution += solved.rightCols(rank) * capacitance.partialPivLu().solve(g.col(0));
             }
         }
     }
+    const auto light = [&](Eigen::Index first) { return solution.segment(first, n); };
     const Eigen::VectorXd none = Eigen::VectorXd::Zero(n);
     BinSolution out;
     out.reflected =
         leaving(interfaces[0], incident,
-                layers > 0 ? Eigen::VectorXd(pass[0].cwiseProduct(x.segment(upAt(0), n))) : none)
+                layers > 0 ? Eigen::VectorXd(pass[0].cwiseProduct(light(upAt(0)))) : none)
             .first +
         sourceUp[0];
     for (std::size_t l = 0; l < layers; ++l) {
-        out.down.push_back(x.segment(downAt(l), n));
-        out.up.push_back(x.segment(upAt(l), n));
+        out.down.push_back(light(downAt(l)));
+        out.up.push_back(light(upAt(l)));
         const Eigen::VectorXd lost = Eigen::VectorXd::Ones(n) - pass[l];
         out.absorbed.push_back(out.down.back().dot(lost) + out.up.back().dot(lost));
     }
