@@ -119,9 +119,13 @@ struct SideLight {
     Eigen::VectorXd width; // of each bin in u, as integrated (so that a whole bin sums to 1)
 };
 
+// Where the ranges of u of both sides overlap, both sides integrate over the same pieces at
+// the same points, and Fresnel's R is the same both ways (to the bit: |rs| and |rp| only
+// swap their terms): the first side keeps its values of R there in `shared`, the second
+// takes them from it.
 SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& own,
                    const std::vector<double>& other, const RoughSide* rough, double factor,
-                   bool direct, double raise) {
+                   bool direct, double raise, std::vector<double>& sharedR, bool first) {
     const Eigen::VectorXd zero = Eigen::VectorXd::Zero(bins);
     SideLight side{zero, {}, zero, zero, zero, zero};
     const double top = own.back(), critical = other.back();
@@ -130,6 +134,7 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
     const auto below = std::lower_bound(other.begin(), other.end(), top);
     cuts.resize(static_cast<std::size_t>(
         std::merge(own.begin(), own.end(), other.begin(), below, cuts.begin()) - cuts.begin()));
+    std::size_t next = 0; // of sharedR
     for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
         const double lo = cuts[c], hi = cuts[c + 1];
         if (hi <= lo)
@@ -147,7 +152,13 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
         const double span = (hi <= shared ? shared : top) / 2;
         integrateU(lo, hi, top, critical, span, [&](double u, double w) {
             width += w;
-            double R = fresnelR(n1, n2, u);
+            double R;
+            if (hi > shared || (!first && next >= sharedR.size()))
+                R = fresnelR(n1, n2, u);
+            else if (first)
+                sharedR.push_back(R = fresnelR(n1, n2, u));
+            else
+                R = sharedR[next++];
             if (R < 1) // calibrated, except where the light is totally reflected
                 R = std::min(1.0, (direct ? factor : factor * R) * raise);
             const double T = 1 - R;
@@ -338,28 +349,24 @@ Redistribution lambertianScattering(const SideLight& down, const SideLight& up, 
     const double crossing = std::min(across, scatteredB);
     const double share = across > 0 ? crossing / across : 0;
     const Eigen::VectorXd keptA = a.rho + (1 - share) * a.tau;
-    const Eigen::VectorXd keptB = scatteredB > 0 ? Eigen::VectorXd(rB * (1 - crossing / scatteredB))
-                                                 : Eigen::VectorXd::Zero(n);
     const Eigen::VectorXd crossingA = share * a.tau;
     const Eigen::Index ia = aboveKeeps ? 0 : n, ib = aboveKeeps ? n : 0;
-    // The blocks (A, A), (B, B), (B, A) and (A, B), each x y^T / total where total > 0.
-    const struct {
-        const Eigen::VectorXd &x, &y;
-        Eigen::Index rows, columns;
-        double total;
-    } blocks[] = {{keptA, keptA, ia, ia, keptA.sum()},
-                  {keptB, keptB, ib, ib, keptB.sum()},
-                  {rB, crossingA, ib, ia, scatteredB},
-                  {crossingA, rB, ia, ib, scatteredB}};
-    Redistribution w{Eigen::MatrixXd::Zero(2 * n, 4), Eigen::MatrixXd::Zero(2 * n, 4),
+    // The blocks (A, A) = keptA keptA^T / sum keptA, (A, B) = crossingA rB^T / sum rB,
+    // (B, A) its transpose and (B, B) = keptB keptB^T / sum keptB, where keptB is rB times
+    // (1 - crossing / sum rB): three columns, as keptB and rB are parallel.
+    Redistribution w{Eigen::MatrixXd::Zero(2 * n, 3), Eigen::MatrixXd::Zero(2 * n, 3),
                      Eigen::VectorXd::Zero(2 * n)};
     Eigen::Index rank = 0;
-    for (const auto& block : blocks) {
-        if (block.total <= 0)
-            continue;
-        w.spread.col(rank).segment(block.rows, n) = block.x;
-        w.gather.col(rank).segment(block.columns, n) = block.y / block.total;
-        ++rank;
+    if (const double total = keptA.sum(); total > 0) {
+        w.spread.col(rank).segment(ia, n) = keptA;
+        w.gather.col(rank++).segment(ia, n) = keptA / total;
+    }
+    if (scatteredB > 0) {
+        w.spread.col(rank).segment(ia, n) = crossingA;
+        w.gather.col(rank++).segment(ib, n) = rB / scatteredB;
+        w.spread.col(rank).segment(ib, n) = rB;
+        w.gather.col(rank).segment(ia, n) = crossingA / scatteredB;
+        w.gather.col(rank++).segment(ib, n) = rB * ((1 - crossing / scatteredB) / scatteredB);
     }
     w.spread.conservativeResize(Eigen::NoChange, rank);
     w.gather.conservativeResize(Eigen::NoChange, rank);
@@ -398,9 +405,11 @@ BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* ab
         u *= a1 * a1;
     for (double& u : edges2)
         u *= a2 * a2;
-    const SideLight down = fillSide(n1, n2, bins, edges1, edges2, above, c.c12, c.direct, 1);
-    const SideLight up =
-        fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct, c.backScattered);
+    std::vector<double> sharedR;
+    const SideLight down =
+        fillSide(n1, n2, bins, edges1, edges2, above, c.c12, c.direct, 1, sharedR, true);
+    const SideLight up = fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct,
+                                  c.backScattered, sharedR, false);
     const bool lambertian =
         (!above || (above->lambertian && !above->specularR && !above->specularT)) &&
         (!below || (below->lambertian && !below->specularR && !below->specularT)) &&
