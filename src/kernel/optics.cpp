@@ -77,8 +77,17 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     };
     // Layer j = 1..count; 0 is medium a, count + 1 medium b (no thickness). Interface j lies
     // below layer j and keeps r sqrt(1 - H_R) and t sqrt(1 - H_T) of its amplitudes.
-    std::vector<Complex> phase(count + 2), pass(count + 2, 1.0);
-    std::vector<Coefficients> kept(count + 1);
+    // The arrays are the thread's own, kept from one run to the next: a wavelength allocates
+    // nothing for them.
+    thread_local struct {
+        std::vector<Complex> phase, pass, gamma, rho, f;
+        std::vector<Coefficients> kept;
+        std::vector<double> flux;
+    } work;
+    auto& [phase, pass, gamma, rho, f, kept, flux] = work;
+    phase.assign(count + 2, 0.0);
+    pass.assign(count + 2, 1.0);
+    kept.resize(count + 1);
     for (std::size_t j = 0; j <= count + 1; ++j) {
         if (j >= 1 && j <= count) {
             phase[j] = 2 * kPi * indexOf(j) * layers[j - 1]->thickness / wavelength;
@@ -92,7 +101,9 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
                    c.r21 * std::sqrt(1 - h.reflectUp), c.t21 * std::sqrt(1 - h.transmitUp)};
     }
     // gamma[j] = b / f at the bottom of layer j, rho[j] at its top; f[j] at its top.
-    std::vector<Complex> gamma(count + 2), rho(count + 2), f(count + 2);
+    gamma.assign(count + 2, 0.0);
+    rho.assign(count + 2, 0.0);
+    f.assign(count + 2, 0.0);
     for (std::size_t j = count + 1; j-- > 0;) {
         const Coefficients& c = kept[j];
         gamma[j] = c.r12 + divide(c.t12 * c.t21 * rho[j + 1], 1.0 - c.r21 * rho[j + 1]);
@@ -144,7 +155,7 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     double below = out.T;
     for (std::size_t j = count; j >= 1; --j) {
         const std::size_t parts = static_cast<std::size_t>(std::max(1, layers[j - 1]->segments));
-        std::vector<double> flux(parts + 1);
+        flux.resize(parts + 1);
         flux[parts] = own(j) ? power(j, 1.0) : below;
         if (haze[j].rough())
             scatter(j, flux[parts], below);
