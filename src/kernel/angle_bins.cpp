@@ -101,11 +101,13 @@ std::vector<double> sineSquares(int bins) {
     return edges;
 }
 
-// The bin whose edges (rising) hold u.
-int binOf(double u, const std::vector<double>& edges) {
-    const auto above = std::upper_bound(edges.begin(), edges.end(), u);
-    return std::clamp(static_cast<int>(above - edges.begin()) - 1, 0,
-                      static_cast<int>(edges.size()) - 2);
+// The bin whose edges (rising) hold u, the last one that begins at or below u, looked for
+// from bin `from` up (the pieces of u come in rising order).
+int binFrom(int from, double u, const std::vector<double>& edges) {
+    const int last = static_cast<int>(edges.size()) - 2;
+    while (from < last && edges[static_cast<std::size_t>(from) + 1] <= u)
+        ++from;
+    return from;
 }
 
 // The light of one side, integrated over u (so in units of etendue): what the flat interface
@@ -135,16 +137,17 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
     cuts.resize(static_cast<std::size_t>(
         std::merge(own.begin(), own.end(), other.begin(), below, cuts.begin()) - cuts.begin()));
     std::size_t next = 0; // of sharedR
+    int i = 0, k = 0;     // the bins of the piece on this side and the other, rising with u
     for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
         const double lo = cuts[c], hi = cuts[c + 1];
         if (hi <= lo)
             continue;
         const double mid = (lo + hi) / 2;
-        const int i = binOf(mid, own);
+        i = binFrom(i, mid, own);
         // Beyond the other side's grazing u only an absorbing medium takes light: its most
         // grazing bin.
         const bool beyond = mid >= critical;
-        const int k = beyond ? bins - 1 : binOf(mid, other);
+        k = beyond ? bins - 1 : binFrom(k, mid, other);
         double keptR = 0, keptT = 0, scatteredR = 0, scatteredT = 0, width = 0;
         // Pieces wider than half the range of u both sides share (so the same from
         // either side), or of this side's beyond it, take more points.
