@@ -184,8 +184,10 @@ Run solveRun(Complex above, const std::vector<const OpticalLayer*>& layers, Comp
     Run run;
     run.down = coherentRun(above, layers, below, wavelength, haze);
     // Seen from below, the interfaces come in the other order and their sides swap.
-    std::vector<const OpticalLayer*> reversed(layers.rbegin(), layers.rend());
-    std::vector<InterfaceHaze> flipped;
+    thread_local std::vector<const OpticalLayer*> reversed;
+    thread_local std::vector<InterfaceHaze> flipped;
+    reversed.assign(layers.rbegin(), layers.rend());
+    flipped.clear();
     for (auto h = haze.rbegin(); h != haze.rend(); ++h)
         flipped.push_back({h->reflectUp, h->transmitUp, h->reflectDown, h->transmitDown, h->c21,
                            h->c12, h->direct});
@@ -215,6 +217,8 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
         const std::size_t first = e == 0 ? 0 : thick[e - 1] + 1;
         const std::size_t last = e == m ? layers.size() : thick[e];
         std::vector<const OpticalLayer*> run;
+        run.reserve(last - first);
+        members[e].reserve(last - first);
         for (std::size_t i = first; i < last; ++i) {
             run.push_back(&layers[i]);
             members[e].push_back(i);
