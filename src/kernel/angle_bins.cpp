@@ -123,7 +123,7 @@ struct SideLight {
 
 // Where the ranges of u of both sides overlap, both sides integrate over the same pieces at
 // the same points, and Fresnel's R is the same both ways (to the bit: |rs| and |rp| only
-// swap their terms): the first side keeps its values of R there in `shared`, the second
+// swap their terms): the first side keeps its values of R there in `sharedR`, the second
 // takes them from it.
 SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& own,
                    const std::vector<double>& other, const RoughSide* rough, double factor,

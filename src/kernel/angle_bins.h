@@ -21,8 +21,9 @@ namespace lumetrix::kernel {
 // above and down into those below. Every matrix gives shares of each incoming bin's power
 // (column = incoming bin). The flat interface (with the light of a specular ADF2) maps each
 // bin only onto the bins its range of u refracts into, so it is sparse and diagonal in
-// reflection; the redistributed scattered light is of low rank, spread * gather^T. The
-// solution works on these parts and never forms the whole matrix.
+// reflection. The redistributed scattered light, and the light an absorbing side takes
+// beyond the other side's directions (all into its most grazing bin), are of low rank,
+// spread * gather^T. The solution works on these parts and never forms the whole matrix.
 struct BinInterface {
     Eigen::VectorXd reflectDown, reflectUp;               // diagonal
     Eigen::SparseMatrix<double> transmitDown, transmitUp; // (bin below, bin above) and back
