@@ -351,3 +351,26 @@ TEST(AngleBins, EnergyBalancesWithSourcesAndRoughInterfaces) {
     EXPECT_NEAR(s.absorbed[2], 0, 1e-15); // the lossless layer
     EXPECT_GT(s.absorbed[1], s.absorbed[0]);
 }
+
+TEST(AngleBins, LightBeyondTheDirectionsOfAnAbsorbingLayerIsKept) {
+    // From n = 2 into an absorbing layer of n' = 1.5 (k = 0.05), light of u between 2.25 and
+    // 4 has no direction of its own there and goes into its most grazing bin; from the
+    // absorbing layer back into air the same beyond u > 1. Behind a rough front whose
+    // scattered light fills those directions, every watt is reflected, transmitted or
+    // absorbed, and the absorbing layer takes light in its most grazing bin.
+    const int bins = 24;
+    const RoughSide rough = lambertianSide(0.7, bins);
+    const std::complex<double> metalish(1.5, 0.05);
+    const std::vector<BinInterface> faces{makeInterface(1.0, 2.0, bins, &rough, &rough),
+                                          makeInterface(2.0, metalish, bins),
+                                          makeInterface(metalish, 1.0, bins)};
+    const std::vector<VectorXd> pass{slabPass(0.01, bins), slabPass(0.3, bins)};
+    std::vector<VectorXd> up(3, VectorXd::Zero(bins)), down(3, VectorXd::Zero(bins));
+    down[0] = VectorXd::Constant(bins, 0.02); // scattered into the first layer at the front
+    const BinSolution s = solveBins(faces, pass, inBin(0, bins), up, down);
+    double out = s.reflected.sum() + s.transmitted.sum();
+    for (double a : s.absorbed)
+        out += a;
+    EXPECT_NEAR(out, 1 + down[0].sum(), 1e-9);
+    EXPECT_GT(s.down[1](bins - 1), s.down[1](bins - 2)); // the grazing bin gathers it
+}
