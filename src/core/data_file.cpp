@@ -261,15 +261,27 @@ double DataTable::last() const {
 }
 
 std::optional<double> DataTable::at(int column, double x) const {
+    std::size_t hint = 0;
+    return at(column, x, hint);
+}
+
+std::optional<double> DataTable::at(int column, double x, std::size_t& hint) const {
     if (column < 0 || static_cast<std::size_t>(column) >= columns.size() || rows() == 0)
         return std::nullopt;
     const std::vector<double>& xs = columns[0];
     const std::vector<double>& ys = columns[static_cast<std::size_t>(column)];
     if (ys.size() != xs.size() || !(x >= xs.front() && x <= xs.back()))
         return std::nullopt;
-    // The first row whose x is not below the wanted one.
-    const auto above = std::lower_bound(xs.begin(), xs.end(), x);
-    const auto i = static_cast<std::size_t>(above - xs.begin());
+    // The first row whose x is not below the wanted one: a few steps on from the hint when x
+    // lies beyond the row before it, else a search (x <= the last x, so i stays in range).
+    std::size_t i = hint < xs.size() && (hint == 0 || xs[hint - 1] < x) ? hint : 0;
+    for (int step = 0; step < 4 && xs[i] < x; ++step)
+        ++i;
+    if (xs[i] < x)
+        i = static_cast<std::size_t>(
+            std::lower_bound(xs.begin() + static_cast<std::ptrdiff_t>(i), xs.end(), x) -
+            xs.begin());
+    hint = i;
     if (xs[i] == x)
         return ys[i];
     const double x0 = xs[i - 1], x1 = xs[i];

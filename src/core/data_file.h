@@ -39,6 +39,9 @@ struct DataTable {
     // at its x). Nothing outside [first(), last()] (never extrapolated), for a column the
     // table does not have, or for a NaN x. Binary search: O(log rows).
     std::optional<double> at(int column, double x) const;
+    // The same, the search starting from `hint` (a row, set to the row found): for x rising
+    // from call to call the row is found in a step or two instead of a search.
+    std::optional<double> at(int column, double x, std::size_t& hint) const;
 };
 
 // Reads and checks a data file of the given kind; the error names the file and the line.

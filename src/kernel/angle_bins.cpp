@@ -1,8 +1,11 @@
 #include "kernel/angle_bins.h"
 
+#include <Eigen/SparseLU>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace lumetrix::kernel {
@@ -98,44 +101,53 @@ std::vector<double> sineSquares(int bins) {
     return edges;
 }
 
-// The bin whose edges (rising) hold u.
-int binOf(double u, const std::vector<double>& edges) {
-    const auto above = std::upper_bound(edges.begin(), edges.end(), u);
-    return std::clamp(static_cast<int>(above - edges.begin()) - 1, 0,
-                      static_cast<int>(edges.size()) - 2);
+// The bin whose edges (rising) hold u, the last one that begins at or below u, looked for
+// from bin `from` up (the pieces of u come in rising order).
+int binFrom(int from, double u, const std::vector<double>& edges) {
+    const int last = static_cast<int>(edges.size()) - 2;
+    while (from < last && edges[static_cast<std::size_t>(from) + 1] <= u)
+        ++from;
+    return from;
 }
 
 // The light of one side, integrated over u (so in units of etendue): what the flat interface
 // sends on (the kept light, and scattered light of a specular ADF), and per incoming bin the
 // scattered light left for the ADF (rho reflected, tau transmitted).
 struct SideLight {
-    Eigen::MatrixXd reflect, transmit;
+    Eigen::VectorXd reflect;                      // diagonal: a bin reflects into itself
+    std::vector<Eigen::Triplet<double>> transmit; // (bin of the other side, own bin, light)
+    Eigen::VectorXd beyond; // per own bin: into the other side's most grazing bin, beyond its u
     Eigen::VectorXd rho, tau;
     Eigen::VectorXd width; // of each bin in u, as integrated (so that a whole bin sums to 1)
 };
 
+// Where the ranges of u of both sides overlap, both sides integrate over the same pieces at
+// the same points, and Fresnel's R is the same both ways (to the bit: |rs| and |rp| only
+// swap their terms): the first side keeps its values of R there in `sharedR`, the second
+// takes them from it.
 SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& own,
                    const std::vector<double>& other, const RoughSide* rough, double factor,
-                   bool direct, double raise) {
-    SideLight side{Eigen::MatrixXd::Zero(bins, bins), Eigen::MatrixXd::Zero(bins, bins),
-                   Eigen::VectorXd::Zero(bins), Eigen::VectorXd::Zero(bins),
-                   Eigen::VectorXd::Zero(bins)};
+                   bool direct, double raise, std::vector<double>& sharedR, bool first) {
+    const Eigen::VectorXd zero = Eigen::VectorXd::Zero(bins);
+    SideLight side{zero, {}, zero, zero, zero, zero};
     const double top = own.back(), critical = other.back();
     // The pieces of u in which neither this side's bin nor the other side's changes.
-    std::vector<double> cuts = own;
-    for (double u : other)
-        if (u < top)
-            cuts.push_back(u);
-    std::sort(cuts.begin(), cuts.end());
+    std::vector<double> cuts(own.size() + other.size());
+    const auto below = std::lower_bound(other.begin(), other.end(), top);
+    cuts.resize(static_cast<std::size_t>(
+        std::merge(own.begin(), own.end(), other.begin(), below, cuts.begin()) - cuts.begin()));
+    std::size_t next = 0; // of sharedR
+    int i = 0, k = 0;     // the bins of the piece on this side and the other, rising with u
     for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
         const double lo = cuts[c], hi = cuts[c + 1];
         if (hi <= lo)
             continue;
         const double mid = (lo + hi) / 2;
-        const int i = binOf(mid, own);
+        i = binFrom(i, mid, own);
         // Beyond the other side's grazing u only an absorbing medium takes light: its most
         // grazing bin.
-        const int k = mid < critical ? binOf(mid, other) : bins - 1;
+        const bool beyond = mid >= critical;
+        k = beyond ? bins - 1 : binFrom(k, mid, other);
         double keptR = 0, keptT = 0, scatteredR = 0, scatteredT = 0, width = 0;
         // Pieces wider than half the range of u both sides share (so the same from
         // either side), or of this side's beyond it, take more points.
@@ -143,7 +155,13 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
         const double span = (hi <= shared ? shared : top) / 2;
         integrateU(lo, hi, top, critical, span, [&](double u, double w) {
             width += w;
-            double R = fresnelR(n1, n2, u);
+            double R;
+            if (hi > shared || (!first && next >= sharedR.size()))
+                R = fresnelR(n1, n2, u);
+            else if (first)
+                sharedR.push_back(R = fresnelR(n1, n2, u));
+            else
+                R = sharedR[next++];
             if (R < 1) // calibrated, except where the light is totally reflected
                 R = std::min(1.0, (direct ? factor : factor * R) * raise);
             const double T = 1 - R;
@@ -155,14 +173,25 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
             scatteredT += w * T * hT;
         });
         const bool specularR = !rough || rough->specularR, specularT = !rough || rough->specularT;
-        side.reflect(i, i) += keptR + (specularR ? scatteredR : 0);
-        side.transmit(k, i) += keptT + (specularT ? scatteredT : 0);
+        side.reflect(i) += keptR + (specularR ? scatteredR : 0);
+        const double transmitted = keptT + (specularT ? scatteredT : 0);
+        if (beyond)
+            side.beyond(i) += transmitted;
+        else
+            side.transmit.emplace_back(k, i, transmitted);
         side.width(i) += width;
         side.rho(i) += specularR ? 0 : scatteredR;
         side.tau(i) += specularT ? 0 : scatteredT;
     }
     return side;
 }
+
+// A redistribution of scattered light over the bins of both sides in factors: W = spread *
+// gather^T + diag(diagonal).
+struct Redistribution {
+    Eigen::MatrixXd spread, gather;
+    Eigen::VectorXd diagonal;
+};
 
 // The reciprocal redistribution of the scattered light of both sides, over all 2 * bins
 // bins (those above first), in etendue units: W(o, i) is the power from bin i into bin o
@@ -178,9 +207,10 @@ SideLight fillSide(Complex n1, Complex n2, int bins, const std::vector<double>& 
 // of each side), so K = M G^T has rank at most 8 and x = r / (M c) is fixed by the eight
 // numbers c = G^T x, found by Newton's method in a few steps (Sinkhorn's iteration takes
 // hundreds where reflection hardly couples to transmission). Where Newton's method stalls,
-// damped Sinkhorn steps finish; what is left unbalanced stays in its own bin.
-Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
-                                   const RoughSide* above, const RoughSide* below, int bins) {
+// damped Sinkhorn steps finish; what is left unbalanced stays in its own bin. W stays in
+// factors: diag(x) M G^T diag(x) symmetrised is [xM, xG] [xG, xM]^T / 2, of rank 2 * 8.
+Redistribution balancedScattering(const SideLight& down, const SideLight& up,
+                                  const RoughSide* above, const RoughSide* below, int bins) {
     const Eigen::Index n = bins, all = 2 * n;
     // W0 = sum_k to_k from_k^T, from the incoming bins' scattered power to the ADF shares
     // of the outgoing bins, so K = M G^T with the columns (to_k / 2, from_k) and
@@ -211,7 +241,7 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     if (below && !below->specularT)
         add(up.tau, false, below->adfT, true);
     if (rank == 0)
-        return Eigen::MatrixXd::Zero(all, all);
+        return {Eigen::MatrixXd(all, 0), Eigen::MatrixXd(all, 0), Eigen::VectorXd::Zero(all)};
     Eigen::VectorXd r = Eigen::VectorXd::Zero(all);
     for (Eigen::Index k = 1; k < rank; k += 2)
         r += 2 * m.col(k);
@@ -282,18 +312,19 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
     for (int step = 0; step < 3000 && missed() > 1e-10; ++step)
         for (Eigen::Index i = 0; i < all; ++i)
             x(i) = r(i) > 0 ? std::sqrt(x(i) * r(i) / kx(i)) : 0;
-    Eigen::MatrixXd w = m * g.transpose();
-    w = x.asDiagonal() * w * x.asDiagonal();
-    w = (0.5 * (w + w.transpose())).eval(); // exactly symmetric
+    Redistribution w{Eigen::MatrixXd(all, 2 * rank), Eigen::MatrixXd(all, 2 * rank), {}};
+    w.spread << x.asDiagonal() * m.leftCols(rank), x.asDiagonal() * g.leftCols(rank);
+    w.gather << 0.5 * x.asDiagonal() * g.leftCols(rank), 0.5 * x.asDiagonal() * m.leftCols(rank);
     // Rows that take more than r lose it symmetrically: W_oi * s_o * s_i with
     // s = min(1, r / row sum) keeps every row sum at or below r.
-    const Eigen::VectorXd sums = w.rowwise().sum();
+    const Eigen::VectorXd sums = w.spread * (w.gather.transpose() * Eigen::VectorXd::Ones(all));
     Eigen::VectorXd shrink = Eigen::VectorXd::Ones(all);
     for (Eigen::Index i = 0; i < all; ++i)
         if (sums(i) > r(i))
             shrink(i) = r(i) / sums(i);
-    w = shrink.asDiagonal() * w * shrink.asDiagonal();
-    w.diagonal() += (r - w.rowwise().sum()).cwiseMax(0.0);
+    w.spread = shrink.asDiagonal() * w.spread;
+    w.gather = shrink.asDiagonal() * w.gather;
+    w.diagonal = (r - w.spread * (w.gather.transpose() * Eigen::VectorXd::Ones(all))).cwiseMax(0.0);
     return w;
 }
 
@@ -311,8 +342,8 @@ Eigen::MatrixXd balancedScattering(const SideLight& down, const SideLight& up,
 //  - A's reflected scattered light returns into A in proportion to rho_A.
 // A is the side that sends less across (with a haze that is the same both ways through the
 // two sums are equal, and A is the side of the lower index), so the other side can take it.
-Eigen::MatrixXd lambertianScattering(const SideLight& down, const SideLight& up, bool aboveKeeps,
-                                     int bins) {
+Redistribution lambertianScattering(const SideLight& down, const SideLight& up, bool aboveKeeps,
+                                    int bins) {
     const Eigen::Index n = bins;
     const SideLight& a = aboveKeeps ? down : up;
     const SideLight& b = aboveKeeps ? up : down;
@@ -321,19 +352,27 @@ Eigen::MatrixXd lambertianScattering(const SideLight& down, const SideLight& up,
     const double crossing = std::min(across, scatteredB);
     const double share = across > 0 ? crossing / across : 0;
     const Eigen::VectorXd keptA = a.rho + (1 - share) * a.tau;
-    const Eigen::VectorXd keptB = scatteredB > 0 ? Eigen::VectorXd(rB * (1 - crossing / scatteredB))
-                                                 : Eigen::VectorXd::Zero(n);
-    const auto outer = [](const Eigen::VectorXd& x, const Eigen::VectorXd& y, double total) {
-        return total > 0 ? Eigen::MatrixXd(x * y.transpose() / total)
-                         : Eigen::MatrixXd::Zero(x.size(), y.size());
-    };
-    const Eigen::MatrixXd intoB = outer(rB, share * a.tau, scatteredB); // (o in B, i in A)
-    Eigen::MatrixXd w(2 * n, 2 * n);
+    const Eigen::VectorXd crossingA = share * a.tau;
     const Eigen::Index ia = aboveKeeps ? 0 : n, ib = aboveKeeps ? n : 0;
-    w.block(ia, ia, n, n) = outer(keptA, keptA, keptA.sum());
-    w.block(ib, ib, n, n) = outer(keptB, keptB, keptB.sum());
-    w.block(ib, ia, n, n) = intoB;
-    w.block(ia, ib, n, n) = intoB.transpose();
+    // The blocks (A, A) = keptA keptA^T / sum keptA, (A, B) = crossingA rB^T / sum rB,
+    // (B, A) its transpose and (B, B) = keptB keptB^T / sum keptB, where keptB is rB times
+    // (1 - crossing / sum rB): three columns, as keptB and rB are parallel.
+    Redistribution w{Eigen::MatrixXd::Zero(2 * n, 3), Eigen::MatrixXd::Zero(2 * n, 3),
+                     Eigen::VectorXd::Zero(2 * n)};
+    Eigen::Index rank = 0;
+    if (const double total = keptA.sum(); total > 0) {
+        w.spread.col(rank).segment(ia, n) = keptA;
+        w.gather.col(rank++).segment(ia, n) = keptA / total;
+    }
+    if (scatteredB > 0) {
+        w.spread.col(rank).segment(ia, n) = crossingA;
+        w.gather.col(rank++).segment(ib, n) = rB / scatteredB;
+        w.spread.col(rank).segment(ib, n) = rB;
+        w.gather.col(rank).segment(ia, n) = crossingA / scatteredB;
+        w.gather.col(rank++).segment(ib, n) = rB * ((1 - crossing / scatteredB) / scatteredB);
+    }
+    w.spread.conservativeResize(Eigen::NoChange, rank);
+    w.gather.conservativeResize(Eigen::NoChange, rank);
     return w;
 }
 
@@ -369,9 +408,11 @@ BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* ab
         u *= a1 * a1;
     for (double& u : edges2)
         u *= a2 * a2;
-    const SideLight down = fillSide(n1, n2, bins, edges1, edges2, above, c.c12, c.direct, 1);
-    const SideLight up =
-        fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct, c.backScattered);
+    std::vector<double> sharedR;
+    const SideLight down =
+        fillSide(n1, n2, bins, edges1, edges2, above, c.c12, c.direct, 1, sharedR, true);
+    const SideLight up = fillSide(n2, n1, bins, edges2, edges1, below, c.c21, c.direct,
+                                  c.backScattered, sharedR, false);
     const bool lambertian =
         (!above || (above->lambertian && !above->specularR && !above->specularT)) &&
         (!below || (below->lambertian && !below->specularR && !below->specularT)) &&
@@ -381,66 +422,211 @@ BinInterface makeInterface(Complex n1, Complex n2, int bins, const RoughSide* ab
     const bool aboveKeeps = std::abs(acrossDown - acrossUp) <= 1e-9 * (acrossDown + acrossUp)
                                 ? a1 <= a2
                                 : acrossDown < acrossUp;
-    const Eigen::MatrixXd scattered = lambertian ? lambertianScattering(down, up, aboveKeeps, bins)
-                                                 : balancedScattering(down, up, above, below, bins);
+    const Redistribution w = lambertian ? lambertianScattering(down, up, aboveKeeps, bins)
+                                        : balancedScattering(down, up, above, below, bins);
     const Eigen::Index n = bins;
-    BinInterface face{down.reflect + scattered.topLeftCorner(n, n),
-                      down.transmit + scattered.bottomLeftCorner(n, n),
-                      up.reflect + scattered.bottomRightCorner(n, n),
-                      up.transmit + scattered.topRightCorner(n, n),
-                      (down.rho + down.tau).cwiseQuotient(down.width),
-                      (up.rho + up.tau).cwiseQuotient(up.width)};
     // From etendue units to shares of each incoming bin's power.
-    for (Eigen::Index i = 0; i < n; ++i) {
-        face.reflectDown.col(i) /= down.width(i);
-        face.transmitDown.col(i) /= down.width(i);
-        face.reflectUp.col(i) /= up.width(i);
-        face.transmitUp.col(i) /= up.width(i);
+    Eigen::VectorXd perWidth(2 * n);
+    perWidth << down.width.cwiseInverse(), up.width.cwiseInverse();
+    // The light entering beyond the other side's directions joins the low-rank part, one
+    // column a side: into the other side's most grazing bin from all of this side's bins
+    // (in the flat part it would tie the most grazing bin to bins of a far other u).
+    Eigen::MatrixXd spread = w.spread, gather = w.gather;
+    for (const auto& [side, from, to] :
+         {std::tuple{&down, Eigen::Index{0}, 2 * n - 1}, std::tuple{&up, n, n - 1}}) {
+        if (side->beyond.sum() <= 0)
+            continue;
+        spread.conservativeResize(Eigen::NoChange, spread.cols() + 1);
+        gather.conservativeResize(Eigen::NoChange, gather.cols() + 1);
+        spread.col(spread.cols() - 1).setZero();
+        spread(to, spread.cols() - 1) = 1;
+        gather.col(gather.cols() - 1).setZero();
+        gather.col(gather.cols() - 1).segment(from, n) = side->beyond;
     }
-    return face;
+    const auto transmit = [&](const SideLight& side, const Eigen::VectorXd& width) {
+        Eigen::SparseMatrix<double> t(n, n);
+        t.setFromTriplets(side.transmit.begin(), side.transmit.end());
+        return Eigen::SparseMatrix<double>(t * width.cwiseInverse().asDiagonal());
+    };
+    return {(down.reflect + w.diagonal.head(n)).cwiseQuotient(down.width),
+            (up.reflect + w.diagonal.tail(n)).cwiseQuotient(up.width),
+            transmit(down, down.width),
+            transmit(up, up.width),
+            spread,
+            perWidth.asDiagonal() * gather,
+            (down.rho + down.tau).cwiseQuotient(down.width),
+            (up.rho + up.tau).cwiseQuotient(up.width),
+            edges1.back(),
+            edges2.back()};
 }
 
+Eigen::MatrixXd BinInterface::matrix() const {
+    const Eigen::Index n = reflectDown.size();
+    Eigen::MatrixXd m = spread * gather.transpose();
+    m.topLeftCorner(n, n).diagonal() += reflectDown;
+    m.bottomRightCorner(n, n).diagonal() += reflectUp;
+    m.bottomLeftCorner(n, n) += Eigen::MatrixXd(transmitDown);
+    m.topRightCorner(n, n) += Eigen::MatrixXd(transmitUp);
+    return m;
+}
+
+namespace {
+
+// The light an interface sends up and down for the light `above` coming down onto it and
+// `below` coming up.
+std::pair<Eigen::VectorXd, Eigen::VectorXd>
+leaving(const BinInterface& face, const Eigen::VectorXd& above, const Eigen::VectorXd& below) {
+    const Eigen::Index n = above.size();
+    const Eigen::VectorXd gathered =
+        face.gather.topRows(n).transpose() * above + face.gather.bottomRows(n).transpose() * below;
+    return {face.reflectDown.cwiseProduct(above) + face.transmitUp * below +
+                face.spread.topRows(n) * gathered,
+            face.transmitDown * above + face.reflectUp.cwiseProduct(below) +
+                face.spread.bottomRows(n) * gathered};
+}
+
+} // namespace
+
+// The light in every layer at once: the unknowns are, per layer l, the light entering it
+// at its top (down_l) and at its bottom (up_l), and each interface gives those leaving it
+// from those falling on it, A x = f. The flat parts of the interfaces make A_s, a sparse
+// matrix (each bin meets only the bins its range of u overlaps) that is factorised once
+// (sparse LU); the scattered light adds Y Z^T of rank K (the interfaces' ranks summed), so
+// A = A_s - Y Z^T is solved by Woodbury's identity, x = A_s^-1 f + A_s^-1 Y c with the K
+// numbers c from (I - Z^T A_s^-1 Y) c = Z^T A_s^-1 f. No dense bins-by-bins matrix is
+// formed or inverted: the cost grows with the bins times the layers, times K for the
+// scattered light.
 BinSolution solveBins(const std::vector<BinInterface>& interfaces,
                       const std::vector<Eigen::VectorXd>& pass, const Eigen::VectorXd& incident,
                       const std::vector<Eigen::VectorXd>& sourceUp,
                       const std::vector<Eigen::VectorXd>& sourceDown) {
-    const std::size_t last = interfaces.size() - 1; // also the number of layers
-    const auto bins = incident.size();
-    const Eigen::MatrixXd identity = Eigen::MatrixXd::Identity(bins, bins);
-    // From the bottom up: for the light X coming down onto interface j, the light going up
-    // above it is U_j = lookDown[j] X + fromBelow[j], and the light going down below it is
-    // D_{j+1} = into[j] X + intoFromBelow[j].
-    std::vector<Eigen::MatrixXd> lookDown(last + 1), into(last + 1);
-    std::vector<Eigen::VectorXd> fromBelow(last + 1), intoFromBelow(last + 1);
-    lookDown[last] = interfaces[last].reflectDown;
-    fromBelow[last] = sourceUp[last];
-    into[last] = interfaces[last].transmitDown;
-    intoFromBelow[last] = sourceDown[last];
-    for (std::size_t j = last; j-- > 0;) {
+    const std::size_t layers = interfaces.size() - 1;
+    const Eigen::Index n = incident.size(), unknowns = 2 * n * static_cast<Eigen::Index>(layers);
+    // Interface j lies above layer j and below layer j - 1.
+    const auto downAt = [n](std::size_t l) { return 2 * n * static_cast<Eigen::Index>(l); };
+    const auto upAt = [n](std::size_t l) { return (2 * static_cast<Eigen::Index>(l) + 1) * n; };
+    // A bin meets only the bins of the next layers whose ranges of u overlap its own: with
+    // the unknowns in the order of u the matrix is banded, and its LU keeps to the band.
+    // at[k] is the place of unknown k (downAt, upAt) in that order.
+    std::vector<std::pair<double, Eigen::Index>> byU;
+    for (std::size_t l = 0; l < layers; ++l)
+        for (Eigen::Index i = 0; i < n; ++i) {
+            const double s = std::sin((static_cast<double>(i) + 0.5) * kPi / 2 / n);
+            const double u = interfaces[l].topBelow * s * s;
+            byU.emplace_back(u, downAt(l) + i);
+            byU.emplace_back(u, upAt(l) + i);
+        }
+    std::stable_sort(byU.begin(), byU.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Eigen::Index> at(static_cast<std::size_t>(unknowns));
+    for (std::size_t p = 0; p < byU.size(); ++p)
+        at[static_cast<std::size_t>(byU[p].second)] = static_cast<Eigen::Index>(p);
+    const auto place = [&at](Eigen::Index k) { return at[static_cast<std::size_t>(k)]; };
+    Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, Eigen::Index> order(unknowns);
+    for (Eigen::Index k = 0; k < unknowns; ++k)
+        order.indices()(k) = place(k);
+
+    Eigen::Index rank = 0;
+    for (const BinInterface& face : interfaces)
+        rank += face.spread.cols();
+    // The known light f and the columns of Y side by side.
+    Eigen::MatrixXd known = Eigen::MatrixXd::Zero(unknowns, rank + 1);
+    std::vector<Eigen::Triplet<double>> entries;
+    for (Eigen::Index i = 0; i < unknowns; ++i)
+        entries.emplace_back(i, i, 1.0);
+    // A_s(row, column) = -share * pass, the light of `column` (natural order) reaching `row`.
+    const auto couple = [&](Eigen::Index row, Eigen::Index column, double share,
+                            const Eigen::VectorXd& passing, Eigen::Index i) {
+        if (share != 0)
+            entries.emplace_back(place(row), place(column), -share * passing(i));
+    };
+    const auto addRows = [&](Eigen::Index first, Eigen::Index column, const auto& values) {
+        known.block(first, column, values.rows(), values.cols()) += values;
+    };
+    // Z^T columns: the scattered light each interface gathers from the layers beside it.
+    const auto gathered = [&](const Eigen::MatrixXd& columns) {
+        Eigen::MatrixXd g = Eigen::MatrixXd::Zero(rank, columns.cols());
+        Eigen::Index k = 0;
+        for (std::size_t j = 0; j < interfaces.size(); ++j) {
+            const BinInterface& face = interfaces[j];
+            const Eigen::Index r = face.spread.cols();
+            if (j > 0) // from the layer above, coming down
+                g.middleRows(k, r).noalias() += face.gather.topRows(n).transpose() *
+                                                pass[j - 1].asDiagonal() *
+                                                columns.middleRows(downAt(j - 1), n);
+            if (j < layers) // from the layer below, coming up
+                g.middleRows(k, r).noalias() += face.gather.bottomRows(n).transpose() *
+                                                pass[j].asDiagonal() *
+                                                columns.middleRows(upAt(j), n);
+            k += r;
+        }
+        return g;
+    };
+    Eigen::Index k = 0; // the first column of this interface in Y
+    for (std::size_t j = 0; j < interfaces.size(); ++j) {
         const BinInterface& face = interfaces[j];
-        const auto P = pass[j].asDiagonal();                  // layer j + 1, below the interface
-        const Eigen::MatrixXd back = P * lookDown[j + 1] * P; // down at its top -> up at its top
-        const Eigen::MatrixXd bounce = (identity - face.reflectUp * back).inverse();
-        into[j] = bounce * face.transmitDown;
-        intoFromBelow[j] = bounce * (face.reflectUp * (P * fromBelow[j + 1]) + sourceDown[j]);
-        lookDown[j] = face.reflectDown + face.transmitUp * back * into[j];
-        fromBelow[j] =
-            face.transmitUp * (back * intoFromBelow[j] + P * fromBelow[j + 1]) + sourceUp[j];
+        const Eigen::Index r = face.spread.cols();
+        const bool over = j > 0, under = j < layers; // a layer above, below
+        if (over) {
+            const Eigen::VectorXd& p = pass[j - 1];
+            for (Eigen::Index i = 0; i < n; ++i)
+                couple(upAt(j - 1) + i, downAt(j - 1) + i, face.reflectDown(i), p, i);
+            for (Eigen::Index i = 0; i < face.transmitDown.outerSize() && under; ++i)
+                for (Eigen::SparseMatrix<double>::InnerIterator t(face.transmitDown, i); t; ++t)
+                    couple(downAt(j) + t.row(), downAt(j - 1) + i, t.value(), p, i);
+            addRows(upAt(j - 1), 0, sourceUp[j]);
+            addRows(upAt(j - 1), 1 + k, face.spread.topRows(n));
+        }
+        if (under) {
+            const Eigen::VectorXd& p = pass[j];
+            for (Eigen::Index i = 0; i < n; ++i)
+                couple(downAt(j) + i, upAt(j) + i, face.reflectUp(i), p, i);
+            for (Eigen::Index i = 0; i < face.transmitUp.outerSize() && over; ++i)
+                for (Eigen::SparseMatrix<double>::InnerIterator t(face.transmitUp, i); t; ++t)
+                    couple(upAt(j - 1) + t.row(), upAt(j) + i, t.value(), p, i);
+            addRows(downAt(j), 0, sourceDown[j]);
+            if (!over) // the incident light is known
+                addRows(downAt(j), 0, leaving(face, incident, Eigen::VectorXd::Zero(n)).second);
+            addRows(downAt(j), 1 + k, face.spread.bottomRows(n));
+        }
+        k += r;
     }
+    Eigen::VectorXd solution = Eigen::VectorXd::Zero(unknowns);
+    if (unknowns > 0) {
+        Eigen::SparseMatrix<double> banded(unknowns, unknowns);
+        banded.setFromTriplets(entries.begin(), entries.end());
+        Eigen::SparseLU<Eigen::SparseMatrix<double>, Eigen::NaturalOrdering<int>> lu(banded);
+        if (lu.info() != Eigen::Success) { // a quantity that is not a number: the run names it
+            solution.setConstant(std::numeric_limits<double>::quiet_NaN());
+        } else {
+            const Eigen::MatrixXd solved =
+                order.inverse() * Eigen::MatrixXd(lu.solve(Eigen::MatrixXd(order * known)));
+            solution = solved.col(0);
+            if (rank > 0) {
+                const Eigen::MatrixXd g = gathered(solved); // Z^T A_s^-1 [f, Y]
+                const Eigen::MatrixXd capacitance =
+                    Eigen::MatrixXd::Identity(rank, rank) - g.rightCols(rank);
+                solution += solved.rightCols(rank) * capacitance.partialPivLu().solve(g.col(0));
+            }
+        }
+    }
+    const auto light = [&](Eigen::Index first) { return solution.segment(first, n); };
+    const Eigen::VectorXd none = Eigen::VectorXd::Zero(n);
     BinSolution out;
-    Eigen::VectorXd arriving = incident; // coming down onto interface j
-    out.reflected = lookDown[0] * arriving + fromBelow[0];
-    for (std::size_t j = 0; j < last; ++j) {
-        const Eigen::VectorXd down = into[j] * arriving + intoFromBelow[j];
-        const Eigen::VectorXd atBottom = pass[j].cwiseProduct(down);
-        const Eigen::VectorXd up = lookDown[j + 1] * atBottom + fromBelow[j + 1];
-        out.down.push_back(down);
-        out.up.push_back(up);
-        const Eigen::VectorXd lost = Eigen::VectorXd::Ones(bins) - pass[j];
-        out.absorbed.push_back(down.dot(lost) + up.dot(lost));
-        arriving = atBottom;
+    out.reflected =
+        leaving(interfaces[0], incident,
+                layers > 0 ? Eigen::VectorXd(pass[0].cwiseProduct(light(upAt(0)))) : none)
+            .first +
+        sourceUp[0];
+    for (std::size_t l = 0; l < layers; ++l) {
+        out.down.push_back(light(downAt(l)));
+        out.up.push_back(light(upAt(l)));
+        const Eigen::VectorXd lost = Eigen::VectorXd::Ones(n) - pass[l];
+        out.absorbed.push_back(out.down.back().dot(lost) + out.up.back().dot(lost));
     }
-    out.transmitted = into[last] * arriving + intoFromBelow[last];
+    const Eigen::VectorXd arriving =
+        layers > 0 ? Eigen::VectorXd(pass[layers - 1].cwiseProduct(out.down.back())) : incident;
+    out.transmitted = leaving(interfaces[layers], arriving, none).second + sourceDown[layers];
     return out;
 }
 

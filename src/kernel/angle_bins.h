@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Eigen/Dense>
+#include <Eigen/SparseCore>
 #include <complex>
 #include <functional>
 #include <vector>
@@ -12,18 +13,30 @@ namespace lumetrix::kernel {
 // carrying a power. Within a bin the light is taken as isotropic, so averages over a bin are
 // taken over its etendue. Refraction keeps the invariant u = (n' sin theta)^2 (n' the real
 // part of the index), and a bin's etendue is proportional to its width in u on either side
-// of an interface. Interfaces are matrices over the bins, layers attenuate each bin along its
-// oblique paths, and the stack is solved by adding the layers from the bottom up.
+// of an interface. Interfaces map the bins onto each other, layers attenuate each bin along
+// its oblique paths, and the light of every layer is solved at once (solveBins).
 
-// One interface: from above, what is reflected (up, into the layer above) and transmitted
-// (down, into the layer below); from below the same the other way. Column = incoming bin.
+// One interface over the bins of both sides, those above first: light coming down onto it
+// falls into the bins above, light coming up into those below; it leaves up into the bins
+// above and down into those below. Every matrix gives shares of each incoming bin's power
+// (column = incoming bin). The flat interface (with the light of a specular ADF2) maps each
+// bin only onto the bins its range of u refracts into, so it is sparse and diagonal in
+// reflection. The redistributed scattered light, and the light an absorbing side takes
+// beyond the other side's directions (all into its most grazing bin), are of low rank,
+// spread * gather^T. The solution works on these parts and never forms the whole matrix.
 struct BinInterface {
-    Eigen::MatrixXd reflectDown, transmitDown; // light coming down
-    Eigen::MatrixXd reflectUp, transmitUp;     // light coming up
+    Eigen::VectorXd reflectDown, reflectUp;               // diagonal
+    Eigen::SparseMatrix<double> transmitDown, transmitUp; // (bin below, bin above) and back
+    Eigen::MatrixXd spread, gather;                       // 2 bins x rank
     // The share of each bin's light that the interface scatters, of the light coming down
     // (bins above) and coming up (bins below). By reciprocity, light scattered out of the
     // specular beams goes into a bin as readily as that bin's light is scattered.
     Eigen::VectorXd scatteredAbove, scatteredBelow;
+    // The u at the grazing edge of the bins above and below: (n')^2 of each side.
+    double topAbove = 1, topBelow = 1;
+
+    // The whole interface as one matrix over the bins of both sides (2 bins square).
+    Eigen::MatrixXd matrix() const;
 };
 
 // A rough side of an interface: the haze of the incoming light (the reflected and

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
+#include <malloc.h>
 #include <map>
 #include <string>
 #include <string_view>
@@ -234,6 +235,11 @@ int optimiseCommand(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+    // Every wavelength takes and frees work arrays of the same sizes again; memory handed
+    // back to the system would come back page by page (a fault per page, a fifth of a run
+    // with scattered light), so freed memory is kept for the next wavelength.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     if (argc > 1 && std::string_view(argv[1]) == "optimise")
         return optimiseCommand(argc, argv);
     if (argc > 1 && std::string_view(argv[1]) == "transform")

@@ -1,5 +1,7 @@
 #include "kernel/optics.h"
 
+#include "kernel/complex_divide.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -24,8 +26,8 @@ struct Coefficients {
 // to sqrt(R'). Below R_min = (|n1||n2| - p) / (|n1||n2| + p), p = Re(n1 conj n2), which g*
 // gives, no such coupling reflects less; R_min is 0 for real indices.
 Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
-    const Complex r = (n1 - n2) / (n1 + n2);
-    const Coefficients plain{r, 2.0 * n1 / (n1 + n2), -r, 2.0 * n2 / (n1 + n2)};
+    const Complex r = divide(n1 - n2, n1 + n2);
+    const Coefficients plain{r, divide(2.0 * n1, n1 + n2), -r, divide(2.0 * n2, n1 + n2)};
     if (!h.direct && h.c12 == 1)
         return plain;
     const double wanted = std::clamp(h.direct ? h.c12 : h.c12 * std::norm(r), 0.0, 1.0);
@@ -44,8 +46,8 @@ Coefficients coefficients(Complex n1, Complex n2, const InterfaceHaze& h) {
     }
     const double a = std::sqrt(g);
     const Complex sum = n1 + g * n2;
-    const Complex r12 = (n1 - g * n2) / sum;
-    return {r12, 2 * a * n1 / sum, -r12, 2 * a * n2 / sum};
+    const Complex r12 = divide(n1 - g * n2, sum);
+    return {r12, divide(2 * a * n1, sum), -r12, divide(2 * a * n2, sum)};
 }
 
 // A coherent run with unit power falling on it from one side: what is reflected (|r|²),
@@ -75,8 +77,17 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     };
     // Layer j = 1..count; 0 is medium a, count + 1 medium b (no thickness). Interface j lies
     // below layer j and keeps r sqrt(1 - H_R) and t sqrt(1 - H_T) of its amplitudes.
-    std::vector<Complex> phase(count + 2), pass(count + 2, 1.0);
-    std::vector<Coefficients> kept(count + 1);
+    // The arrays are the thread's own, kept from one run to the next: a wavelength allocates
+    // nothing for them.
+    thread_local struct {
+        std::vector<Complex> phase, pass, gamma, rho, f;
+        std::vector<Coefficients> kept;
+        std::vector<double> flux;
+    } work;
+    auto& [phase, pass, gamma, rho, f, kept, flux] = work;
+    phase.assign(count + 2, 0.0);
+    pass.assign(count + 2, 1.0);
+    kept.resize(count + 1);
     for (std::size_t j = 0; j <= count + 1; ++j) {
         if (j >= 1 && j <= count) {
             phase[j] = 2 * kPi * indexOf(j) * layers[j - 1]->thickness / wavelength;
@@ -90,22 +101,28 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
                    c.r21 * std::sqrt(1 - h.reflectUp), c.t21 * std::sqrt(1 - h.transmitUp)};
     }
     // gamma[j] = b / f at the bottom of layer j, rho[j] at its top; f[j] at its top.
-    std::vector<Complex> gamma(count + 2), rho(count + 2), f(count + 2);
+    gamma.assign(count + 2, 0.0);
+    rho.assign(count + 2, 0.0);
+    f.assign(count + 2, 0.0);
     for (std::size_t j = count + 1; j-- > 0;) {
         const Coefficients& c = kept[j];
-        gamma[j] = c.r12 + c.t12 * c.t21 * rho[j + 1] / (1.0 - c.r21 * rho[j + 1]);
+        gamma[j] = c.r12 + divide(c.t12 * c.t21 * rho[j + 1], 1.0 - c.r21 * rho[j + 1]);
         rho[j] = gamma[j] * pass[j] * pass[j];
     }
     f[0] = 1;
     for (std::size_t j = 0; j <= count; ++j)
-        f[j + 1] = kept[j].t12 * f[j] * pass[j] / (1.0 - kept[j].r21 * rho[j + 1]);
+        f[j + 1] = divide(kept[j].t12 * f[j] * pass[j], 1.0 - kept[j].r21 * rho[j + 1]);
 
     const double incident = na.real();
+    // e^{i phase depth} in layer j; at the layer's bottom that is its pass factor.
+    const auto wave = [&](std::size_t j, double depth) {
+        return depth == 1 ? pass[j] : std::exp(i * phase[j] * depth);
+    };
     // Power at a depth (0 top .. 1 bottom) of layer j; the backward wave is taken from the
-    // bottom up, so that it too only decays.
+    // bottom up, so that it too only decays. At the top the forward wave is f itself.
     const auto power = [&](std::size_t j, double depth) {
-        const Complex forward = f[j] * std::exp(i * phase[j] * depth);
-        const Complex backward = gamma[j] * f[j] * std::exp(i * phase[j] * (2 - depth));
+        const Complex forward = depth == 0 ? f[j] : f[j] * wave(j, depth);
+        const Complex backward = gamma[j] * f[j] * wave(j, 2 - depth);
         return std::real((forward + backward) * std::conj(indexOf(j) * (forward - backward))) /
                incident;
     };
@@ -138,7 +155,7 @@ OneWay coherentRun(Complex na, const std::vector<const OpticalLayer*>& layers, C
     double below = out.T;
     for (std::size_t j = count; j >= 1; --j) {
         const std::size_t parts = static_cast<std::size_t>(std::max(1, layers[j - 1]->segments));
-        std::vector<double> flux(parts + 1);
+        flux.resize(parts + 1);
         flux[parts] = own(j) ? power(j, 1.0) : below;
         if (haze[j].rough())
             scatter(j, flux[parts], below);
@@ -167,8 +184,10 @@ Run solveRun(Complex above, const std::vector<const OpticalLayer*>& layers, Comp
     Run run;
     run.down = coherentRun(above, layers, below, wavelength, haze);
     // Seen from below, the interfaces come in the other order and their sides swap.
-    std::vector<const OpticalLayer*> reversed(layers.rbegin(), layers.rend());
-    std::vector<InterfaceHaze> flipped;
+    thread_local std::vector<const OpticalLayer*> reversed;
+    thread_local std::vector<InterfaceHaze> flipped;
+    reversed.assign(layers.rbegin(), layers.rend());
+    flipped.clear();
     for (auto h = haze.rbegin(); h != haze.rend(); ++h)
         flipped.push_back({h->reflectUp, h->transmitUp, h->reflectDown, h->transmitDown, h->c21,
                            h->c12, h->direct});
@@ -198,6 +217,8 @@ StackOptics solveSharp(Complex top, const std::vector<OpticalLayer>& layers, Com
         const std::size_t first = e == 0 ? 0 : thick[e - 1] + 1;
         const std::size_t last = e == m ? layers.size() : thick[e];
         std::vector<const OpticalLayer*> run;
+        run.reserve(last - first);
+        members[e].reserve(last - first);
         for (std::size_t i = first; i < last; ++i) {
             run.push_back(&layers[i]);
             members[e].push_back(i);

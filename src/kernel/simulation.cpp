@@ -456,13 +456,16 @@ std::optional<ReadError> Preparer::fixGrid(Simulation& s, const DataTable& spect
                          range(culprit)};
 }
 
-// The layers at one wavelength.
+// The layers at one wavelength. A thread takes its wavelengths in rising order, so each
+// row's nk data are read on from the row of the last wavelength (a hint per row).
 std::vector<OpticalLayer> layersAt(const Simulation& s, double wavelength) {
+    thread_local std::vector<std::size_t> hints;
+    hints.resize(s.rows.size());
     std::vector<OpticalLayer> layers;
     for (std::size_t i = 1; i + 1 < s.rows.size(); ++i) {
         const StackRow& row = s.rows[i];
-        const double n = row.nk.at(1, wavelength).value_or(1);
-        const double k = row.nk.at(2, wavelength).value_or(0);
+        const double n = row.nk.at(1, wavelength, hints[i]).value_or(1);
+        const double k = row.nk.at(2, wavelength, hints[i]).value_or(0);
         OpticalLayer layer{{n, k}, row.thickness, Coherence::Coherent, 0, row.segments};
         layer.coherence =
             coherenceOf(row.thickness, wavelength, n, s.coherence, &layer.incoherentWeight);

@@ -177,6 +177,32 @@ TEST(DataTable, InterpolatesBetweenRowsAndNeverOutside) {
     EXPECT_TRUE(std::isnan(DataTable{}.first()));
 }
 
+TEST(DataFile, ReadingOnFromAHintFindsTheSameRows) {
+    // y = x^2 at x = 0..20, read between the rows: on [k, k + 1] the line gives
+    // k^2 + (2k + 1)(x - k). Rising x in small and large steps, a step back, and hints that
+    // are stale or beyond the table all find the right rows.
+    DataTable table;
+    table.columns.resize(2);
+    for (int k = 0; k <= 20; ++k) {
+        table.columns[0].push_back(k);
+        table.columns[1].push_back(k * k);
+    }
+    const auto line = [](double x) {
+        const double k = std::min(std::floor(x), 19.0);
+        return k * k + (2 * k + 1) * (x - k);
+    };
+    std::size_t hint = 0;
+    for (const double x : {0.0, 0.25, 0.5, 1.0, 1.75, 2.0, 7.5, 19.9, 3.25, 3.5, 20.0, 0.1}) {
+        ASSERT_TRUE(table.at(1, x, hint)) << x;
+        EXPECT_NEAR(*table.at(1, x, hint), line(x), 1e-12) << x;
+    }
+    for (std::size_t stale : {std::size_t{5}, std::size_t{21}, std::size_t{1000}}) {
+        hint = stale;
+        EXPECT_NEAR(*table.at(1, 2.5, hint), 6.5, 1e-12) << stale;
+    }
+    EXPECT_FALSE(table.at(1, 20.5, hint));
+}
+
 TEST(DataFile, PathOfANameInItsFolder) {
     const std::tuple<const char*, DataKind, const char*> cases[] = {
         {"/w/nk", DataKind::Nk, "/w/nk/i-ZnO.nk"},
