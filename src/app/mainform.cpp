@@ -575,7 +575,7 @@ void TMainForm::startRun() {
     m_forms.ProcessForm->runStarted(program, input);
     ToolBarClick(LbSpeedButton7);
     m_followRun->start();
-    m_run->start(program, input, QString::fromStdString(FolderSettings.WorkDir));
+    m_run->start(program, {input}, QString::fromStdString(FolderSettings.WorkDir));
 }
 
 bool TMainForm::outputReady() {

@@ -164,17 +164,14 @@ TLXOpt_Form::TLXOpt_Form(UserDialogs& dialogs)
     scroll->setWidget(m_content);
     layoutOn<QVBoxLayout>(this, {0, 0, 0, 0}, 0)->addWidget(scroll);
     buildWindow();
+    m_run = new KernelRun(this);
+    connect(m_run, &KernelRun::reportLine, this, &TLXOpt_Form::takeKernelLine);
+    connect(m_run, &KernelRun::ended, this, &TLXOpt_Form::runEnded);
     for (const Parameter* parameter : {&m_thickness, &m_roughness, &m_refractive, &m_extinction})
         parameterClick(*parameter);
 }
 
-TLXOpt_Form::~TLXOpt_Form() {
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(3000);
-    }
-}
+TLXOpt_Form::~TLXOpt_Form() = default; // a run still going is killed with its driver
 
 void TLXOpt_Form::buildWindow() {
     auto* page = layoutOn<QVBoxLayout>(m_content, {10, 4, 10, 6}, 4);
@@ -667,7 +664,7 @@ bool TLXOpt_Form::collectSettings(OptimiseSettings& s, QString& fault) const {
 }
 
 void TLXOpt_Form::btOptimRUNClick() {
-    if (m_process)
+    if (m_run->running())
         stopRun();
     else
         startRun();
@@ -709,32 +706,14 @@ void TLXOpt_Form::startRun() {
         r->setValue(0);
     lbRunState->setText(QStringLiteral("Running..."));
     btOptimRUN->setText(QStringLiteral("STOP OPTIMISATION"));
-    m_output.clear();
-    m_errors.clear();
     m_bestJsc.clear();
-    m_stopping = false;
-    m_process = new QProcess(this);
-    m_process->setWorkingDirectory(inputInfo.absolutePath());
-    connect(m_process, &QProcess::readyReadStandardOutput, this, &TLXOpt_Form::readOutput);
-    connect(m_process, &QProcess::readyReadStandardError, this,
-            [this] { m_errors += m_process->readAllStandardError().left(64 * 1024); });
-    connect(m_process, &QProcess::finished, this, &TLXOpt_Form::processFinished);
-    connect(m_process, &QProcess::errorOccurred, this, &TLXOpt_Form::processError);
-    m_process->start(
-        program, {QStringLiteral("optimise"), input, QStringLiteral("--settings"), m_settingsPath});
+    m_run->start(program,
+                 {QStringLiteral("optimise"), input, QStringLiteral("--settings"), m_settingsPath},
+                 inputInfo.absolutePath());
 }
 
 void TLXOpt_Form::stopRun() {
-    m_stopping = true;
-    m_process->kill();
-}
-
-void TLXOpt_Form::readOutput() {
-    m_output += m_process->readAllStandardOutput();
-    for (qsizetype end; (end = m_output.indexOf('\n')) >= 0;) {
-        takeKernelLine(QString::fromUtf8(m_output.left(end)));
-        m_output.remove(0, end + 1);
-    }
+    m_run->stop();
 }
 
 void TLXOpt_Form::takeKernelLine(const QString& raw) {
@@ -771,38 +750,15 @@ void TLXOpt_Form::takeKernelLine(const QString& raw) {
         lbRunState->setText(QStringLiteral("Optimal Jsc<photo>: %1 mA/cm2").arg(jsc));
 }
 
-void TLXOpt_Form::processFinished(int exitCode, QProcess::ExitStatus status) {
-    readOutput();
-    if (!m_output.isEmpty())
-        takeKernelLine(QString::fromUtf8(m_output));
-    m_errors += m_process->readAllStandardError();
-    if (m_stopping)
-        runEnded({});
-    else if (status == QProcess::NormalExit && exitCode == 0)
-        runEnded({});
-    else
-        runEnded(m_errors.isEmpty()
-                     ? QStringLiteral("The kernel ended with exit code %1.").arg(exitCode)
-                     : QString::fromUtf8(m_errors).trimmed());
-}
-
-void TLXOpt_Form::processError(QProcess::ProcessError error) {
-    if (error == QProcess::FailedToStart)
-        runEnded(QStringLiteral("The kernel could not be started: ") + m_process->errorString());
-}
-
-void TLXOpt_Form::runEnded(const QString& failure) {
-    m_process->deleteLater();
-    m_process->disconnect(this);
-    m_process = nullptr;
+void TLXOpt_Form::runEnded(KernelRun::End end, const QString& failure) {
     btOptimRUN->setText(QStringLiteral("RUN OPTIMISATION"));
-    if (m_stopping) {
+    if (end == KernelRun::End::Stopped) {
         lbRunState->setText(
             m_bestJsc.isEmpty()
                 ? QStringLiteral("Stopped at iteration %1.").arg(pbIter_No->text())
                 : QStringLiteral("Stopped at iteration %1. Best Jsc<photo> found: %2 mA/cm2")
                       .arg(pbIter_No->text(), m_bestJsc));
-    } else if (!failure.isEmpty()) {
+    } else if (end == KernelRun::End::Failed) {
         lbRunState->setText(QStringLiteral("The optimisation failed."));
         m_dialogs.error(QStringLiteral("The optimisation failed.\n") + failure);
     } else if (!lbRunState->text().startsWith(QLatin1String("Optimal"))) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "controls/kernel_run.h"
 #include "kernel/optimise.h"
 #include "tools/toolwindows.h"
 
 #include <QByteArray>
-#include <QProcess>
 #include <QSize>
 #include <QString>
 #include <vector>
@@ -101,7 +101,7 @@ public:
     // The choices as the kernel takes them, or why they are incomplete (the message RUN
     // shows). Layers and interfaces become the kernel's row positions.
     bool collectSettings(kernel::OptimiseSettings& settings, QString& fault) const;
-    bool running() const { return m_process != nullptr; }
+    bool running() const { return m_run->running(); }
     // The settings file of the last RUN.
     QString settingsPath() const { return m_settingsPath; }
     // Takes one line of the kernel's output: a progress line or the best line.
@@ -147,19 +147,15 @@ private:
     void parameterClick(const Parameter& parameter);
     void startRun();
     void stopRun();
-    void readOutput();
-    void processFinished(int exitCode, QProcess::ExitStatus status);
-    void processError(QProcess::ProcessError error);
-    void runEnded(const QString& failure);
+    // The run has ended: the best found stays in view, a failure is told.
+    void runEnded(KernelRun::End end, const QString& failure);
 
     UserDialogs& m_dialogs;
     Parameter m_thickness, m_roughness, m_refractive, m_extinction;
-    QProcess* m_process = nullptr;
-    QByteArray m_output, m_errors;
+    KernelRun* m_run = nullptr;
     QString m_settingsPath;
     QString m_bestJsc;            // the best of the iterations so far, as the kernel wrote it
     QWidget* m_content = nullptr; // in a scroll area
-    bool m_stopping = false;
     int m_normalLeft = 0;
 };
 
