@@ -163,15 +163,13 @@ std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
             if (const auto list = interfaces(block.interfaces, "of a calibration factor column");
                 !list.empty())
                 c.rules.push_back(
-                    {list, number(block.c12), number(block.c21), nullptr, nullptr, block.direct});
+                    {list, number(block.c12), number(block.c21), -1, -1, block.direct});
     if (rt.cbIncludeFDecrTR) {
-        // Functions are read first and pointed to afterwards: the list must not move.
-        c.functions.reserve(2 * rt.functions.size());
         for (const auto& block : rt.functions) {
             const auto list = interfaces(block.interfaces, "of a calibration function column");
             if (list.empty())
                 continue;
-            Calibration::Rule rule{list, 1, 1, nullptr, nullptr, block.direct};
+            Calibration::Rule rule{list, 1, 1, -1, -1, block.direct};
             for (auto [name, table] :
                  {std::pair{&block.c12, &rule.f12}, std::pair{&block.c21, &rule.f21}}) {
                 if (name->empty() || *name == "none")
@@ -182,7 +180,7 @@ std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
                 if (!read)
                     return read.error();
                 c.functions.push_back(std::move(read).value());
-                *table = &c.functions.back();
+                *table = static_cast<int>(c.functions.size()) - 1;
             }
             c.rules.push_back(rule);
         }
@@ -545,8 +543,13 @@ InterfaceHaze Calibration::at(int j, double wavelength) const {
     for (const Rule& rule : rules) {
         if (std::find(rule.interfaces.begin(), rule.interfaces.end(), j) == rule.interfaces.end())
             continue;
-        const double c12 = rule.f12 ? rule.f12->at(1, wavelength).value_or(1) : rule.c12;
-        const double c21 = rule.f21 ? rule.f21->at(1, wavelength).value_or(1) : rule.c21;
+        const auto value = [this, wavelength](int function, double factor) {
+            return function < 0 ? factor
+                                : functions[static_cast<std::size_t>(function)]
+                                      .at(1, wavelength)
+                                      .value_or(1);
+        };
+        const double c12 = value(rule.f12, rule.c12), c21 = value(rule.f21, rule.c21);
         // A direct rule sets the reflectance; factors of several rules multiply.
         h.c12 = rule.direct ? c12 : h.c12 * c12;
         h.c21 = rule.direct ? c21 : h.c21 * c21;

@@ -71,12 +71,14 @@ struct Scattering {
 struct Calibration {
     struct Rule {
         std::vector<int> interfaces;
-        double c12 = 1, c21 = 1;                        // factors
-        const DataTable *f12 = nullptr, *f21 = nullptr; // or functions of the wavelength
+        double c12 = 1, c21 = 1; // factors
+        int f12 = -1, f21 = -1;  // or functions of the wavelength: indices into `functions`
         bool direct = false;
     };
     std::vector<Rule> rules;
-    std::vector<DataTable> functions; // the files the rules point into
+    // The files of the rules' functions; indices, not pointers, so a copied Simulation (as the
+    // optimisation makes one per evaluation) holds no reference into another.
+    std::vector<DataTable> functions;
     double c12entire = 1;
     std::vector<int> backInterfaces;
     double c21scatt = 1;
