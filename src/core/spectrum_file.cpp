@@ -1,6 +1,7 @@
 #include "core/spectrum_file.h"
 
 #include "core/data_file.h"
+#include "core/numbertext.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
@@ -10,9 +11,9 @@ namespace lumetrix {
 namespace {
 
 std::string numberText(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
+    std::string text;
+    appendGeneral(text, value, 6); // as "%g" writes it
+    return text;
 }
 
 } // namespace

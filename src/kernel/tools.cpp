@@ -16,8 +16,8 @@ namespace lumetrix::kernel {
 namespace {
 
 std::string num(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.10g", value);
+    std::string text;
+    appendGeneral(text, value, 10);
     return text;
 }
 
