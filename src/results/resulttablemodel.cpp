@@ -1,34 +1,16 @@
 #include "results/resulttablemodel.h"
 
-#include <QBrush>
-#include <QPalette>
-
 namespace lumetrix {
 
-ResultTableModel::ResultTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+ResultTableModel::ResultTableModel(QObject* parent) : CellTableModel(parent) {
+    setTable(ResultTable::cleared());
+}
 
 void ResultTableModel::setTable(ResultTable table) {
-    beginResetModel();
     m_table = std::move(table);
-    endResetModel();
-}
-
-int ResultTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_table.rowCount();
-}
-
-int ResultTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_table.columnCount();
-}
-
-QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
-        return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromStdString(m_table.cell(index.row(), index.column()));
-    if (role == Qt::BackgroundRole && (index.row() == 0 || index.column() == 0))
-        return QPalette().brush(QPalette::Button); // the fixed row and column
-    return {};
+    setCells(m_table.rowCount(), m_table.columnCount(), [this](int row, int column) {
+        return QString::fromStdString(m_table.cell(row, column));
+    });
 }
 
 } // namespace lumetrix

@@ -5,8 +5,6 @@
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
-#include <QBrush>
-#include <QPalette>
 #include <algorithm>
 #include <string_view>
 
@@ -75,28 +73,14 @@ Result<LpifTable> readLpifTable(const std::string& path) {
     return parseLpifTable(bytes.value(), path);
 }
 
+LpifTableModel::LpifTableModel(QObject* parent) : CellTableModel(parent) {
+    setTable(LpifTable{});
+}
+
 void LpifTableModel::setTable(LpifTable table) {
-    beginResetModel();
     m_table = std::move(table);
-    endResetModel();
-}
-
-int LpifTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_table.rowCount();
-}
-
-int LpifTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_table.columns;
-}
-
-QVariant LpifTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
-        return {};
-    if (role == Qt::DisplayRole)
-        return m_table.cell(index.row(), index.column());
-    if (role == Qt::BackgroundRole && (index.row() == 0 || index.column() == 0))
-        return QPalette().brush(QPalette::Button);
-    return {};
+    setCells(m_table.rowCount(), m_table.columns,
+             [this](int row, int column) { return m_table.cell(row, column); });
 }
 
 } // namespace lumetrix

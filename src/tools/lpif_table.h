@@ -1,8 +1,8 @@
 #pragma once
 
+#include "controls/cell_table_model.h"
 #include "core/result.h"
 
-#include <QAbstractTableModel>
 #include <QStringList>
 #include <string>
 #include <vector>
@@ -33,20 +33,13 @@ struct LpifTable {
 LpifTable parseLpifTable(const std::string& bytes, const std::string& file);
 Result<LpifTable> readLpifTable(const std::string& path);
 
-// The cells of a table, with row 0 and column 0 drawn as the fixed heading row and column.
-class LpifTableModel : public QAbstractTableModel {
-    Q_OBJECT
+// The cells of a table.
+class LpifTableModel : public CellTableModel {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit LpifTableModel(QObject* parent = nullptr);
 
     void setTable(LpifTable table);
     const LpifTable& table() const { return m_table; }
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    // The header strip over the columns carries no titles.
-    QVariant headerData(int, Qt::Orientation, int) const override { return {}; }
 
 private:
     LpifTable m_table;
