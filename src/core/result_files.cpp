@@ -1,6 +1,7 @@
 #include "core/result_files.h"
 
 #include "core/numbertext.h"
+#include "core/result_list.h"
 #include "core/textfile.h"
 
 #include <algorithm>
@@ -169,7 +170,7 @@ Result<ResultTable> readResultTable(const std::string& path, int headerSkip) {
 int importHeaderSkip(std::string_view fileName) {
     std::string tail(fileName.substr(fileName.size() >= 3 ? fileName.size() - 3 : 0));
     std::erase(tail, '.');
-    return tail == "Gl" || tail == "jph" ? 4 : 0;
+    return tail == "Gl" || tail == "jph" ? static_cast<int>(kRunInformationLines) : 0;
 }
 
 std::string totalsPath(const std::string& rtaPath) {

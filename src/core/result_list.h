@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,11 @@ inline constexpr std::array<std::string_view, 9> kResultFileSuffixes = {
 // files replaces the earlier one only at its end, so a run that is stopped or fails leaves the
 // earlier set whole (and a stopped run its own rows under this name).
 inline constexpr std::string_view kPartialResultSuffix = "_partial.rta";
+
+// The kernel's files of spectra and profiles begin with lines of run information, this heading
+// first, above their header (docs/result-files.md).
+inline constexpr std::string_view kRunInformationHeading = "Lumetrix simulation results";
+inline constexpr std::size_t kRunInformationLines = 4;
 
 inline constexpr std::string_view kOnLineResultsEntry = "OnLine results as selected below";
 inline constexpr std::string_view kImportResultsEntry = "IMPORT results...";

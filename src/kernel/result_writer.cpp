@@ -87,7 +87,7 @@ std::optional<std::string> OutputLock::acquire() {
 }
 
 std::vector<std::string> ResultWriter::runInformation(const char* what) const {
-    return {"Lumetrix simulation results", "Input file: " + m_s.inputFile,
+    return {std::string(kRunInformationHeading), "Input file: " + m_s.inputFile,
             "Spectrum: " + m_s.spectrumName + ", " + num(m_s.wavelengths.front()) + " - " +
                 num(m_s.wavelengths.back()) + " nm, " + std::to_string(m_s.wavelengths.size()) +
                 " wavelengths",

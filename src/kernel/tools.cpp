@@ -3,6 +3,7 @@
 #include "core/data_file.h"
 #include "core/numbertext.h"
 #include "core/result_files.h"
+#include "core/result_list.h"
 #include "core/textfile.h"
 
 #include <cmath>
@@ -111,8 +112,8 @@ Result<TransformReport> transformHaze(const TransformRequest& q) {
 
 namespace {
 
-// The "_ratio.jph" files carry four lines of run information above their header.
-constexpr int kHeaderSkip = 4;
+// The "_ratio.jph" files carry the lines of run information above their header.
+constexpr int kHeaderSkip = static_cast<int>(kRunInformationLines);
 
 // The table of a "_ratio.jph" file: a text file with its header below four lines of run
 // information and a row of a wavelength and at least one layer below that. Another result file

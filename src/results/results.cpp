@@ -43,9 +43,9 @@ constexpr int kImportEntry = 10;
 const QString kOnLineMarker = QStringLiteral("OnLine results");
 
 // The header skip of an entry of the result list: the generation and photocurrent files have
-// four lines above their header.
+// the lines of run information above their header.
 int entryHeaderSkip(int index) {
-    return index == 4 || index == 5 ? 4 : 0;
+    return index == 4 || index == 5 ? static_cast<int>(kRunInformationLines) : 0;
 }
 
 // The size and time of a file, which change as a run writes it; empty for a missing file.

@@ -2,6 +2,7 @@
 
 #include "core/listing.h"
 #include "core/result_files.h"
+#include "core/result_list.h"
 #include "core/text_codec.h"
 #include "core/textfile.h"
 
@@ -10,11 +11,6 @@
 
 namespace lumetrix {
 namespace {
-
-// The kernel's result files begin with four lines of run information, this one first, above
-// their header (docs/result-files.md); the table of such a file starts at its header.
-constexpr std::string_view kRunInformation = "Lumetrix simulation results";
-constexpr std::size_t kRunInformationLines = 4;
 
 LpifTable tabTable(const std::vector<std::string>& lines) {
     LpifTable table;
@@ -44,7 +40,8 @@ QString LpifTable::cell(int row, int column) const {
 LpifTable parseLpifTable(const std::string& bytes, const std::string& file) {
     std::vector<std::string> lines = splitLines(bytes);
     std::size_t skip = 0;
-    if (!lines.empty() && lines.front() == kRunInformation)
+    // The table of a file with run information starts at its header.
+    if (!lines.empty() && lines.front() == kRunInformationHeading)
         skip = std::min(kRunInformationLines, lines.size());
     lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(skip));
     if (lines.size() < 2)
