@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSizePolicy>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -70,6 +71,9 @@ TResults::TResults(PageHost& host, TStructureForm& structure, QWidget* parent)
     top->addWidget(cbIzberiGraf);
     lRunState = named<QLabel>(this, QStringLiteral("lRunState"));
     lRunState->setTextFormat(Qt::PlainText);
+    // A long state is cut at the page's edge (its tool tip holds it whole) rather than widen
+    // the page beyond the window.
+    lRunState->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     top->addWidget(lRunState, 1);
     page->addLayout(top);
     buildViewButtons(page);
@@ -318,7 +322,7 @@ bool TResults::showOnLineView() {
         loadRunningResult(path);
         state = QString::fromStdString(run.text()) + " (" + name + ")";
         if (run.state == RunStatus::State::Stopped)
-            state += QStringLiteral(": the photocurrents need a complete run");
+            state += QStringLiteral(", no photocurrents");
     } else if (!QFileInfo::exists(path)) {
         state = QStringLiteral("No complete run of the output name \"%1\" yet")
                     .arg(QString::fromStdString(m_host.folders().OutFileName));

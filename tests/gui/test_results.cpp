@@ -208,9 +208,9 @@ private slots:
         QCOMPARE(app.told(), QString());
         // The stopped run's rows stay in view, all of them, on the graph as in the table, and
         // the page says which run they are; the earlier complete set is left whole.
-        QCOMPARE(app.results.lRunState->text(),
-                 QStringLiteral("Stopped at wavelength 4 of 4 (LXOut_partial.rta): the "
-                                "photocurrents need a complete run"));
+        QCOMPARE(
+            app.results.lRunState->text(),
+            QStringLiteral("Stopped at wavelength 4 of 4 (LXOut_partial.rta), no photocurrents"));
         QCOMPARE(app.pointsOf(kReflectanceLine), (std::vector<double>{0.1, 0.11, 0.12}));
         QVERIFY(app.results.OnLineItems[0].jsc->isHidden() && app.results.pbJscTotal->isHidden());
         QVERIFY(test::readAll(app.out(".rta")).startsWith("lambda\tR\tT\tZnO\tCIGS\tSum\n500"));
