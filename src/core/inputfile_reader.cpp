@@ -117,6 +117,12 @@ public:
         : r(lines, context.separators), m_context(context) {}
 
     LoadedProject parse();
+    // The layouts before "ver 1.2" (v: "ver 1.1"), and the "ver 1.2" ones.
+    void parseBefore12(bool v);
+    void parse12(const std::string& versionLine);
+    void readIncoherencyFactors(int first);
+    // The columns of calibration functions, below their switch.
+    void readFunctionColumns(int switchLine);
 
 private:
     void markCorrupted(const char* after, int line, const char* heading) {
@@ -444,70 +450,76 @@ LoadedProject InputFileParser::parse() {
         throw ParseFailure{4, "the file is of version \"" + trim(versionLine.substr(4)) +
                                   "\", which this program does not know (it reads up to 1.2.8)"};
     m_c = r.integer(8, r.from(8, 15), "row count", ranges::kRowCount);
+    if (versionLine.find("ver 1.2") == std::string::npos)
+        parseBefore12(versionLine == "ver 1.1");
+    else
+        parse12(versionLine);
+    return m_out;
+}
+
+void InputFileParser::parseBefore12(bool v) {
+    // The older layouts: no incoherency section, one other-ADF block, fewer settings.
     const int c = m_c;
-    const char sep = m_context.separators.decimal;
     Project& p = m_out.values;
-
-    if (versionLine.find("ver 1.2") == std::string::npos) {
-        // The older layouts: no incoherency section, one other-ADF block, fewer settings.
-        const bool v = versionLine == "ver 1.1";
-        m_out.layout = v ? LoadedProject::Layout::Version11 : LoadedProject::Layout::Unversioned;
-        const int x = v ? 2 : 0;
-        m_out.factorsCarried = false;
-        m_out.powerCarried = v;
-        m_out.allFactorSetsCarried = v;
-        m_out.functionsCarried =
-            v ? LoadedProject::Functions::FirstC12 : LoadedProject::Functions::None;
-        m_out.precisionCarried = false;
-        checkSections({{c + 14, "HAZE PARAMETERS"},
-                       {c + 32 + x, "ANGULAR DISTRIBUTION FUNCTIONS"},
-                       {c + 92 + x, "List of internal ADF"}},
-                      {"STRUCTURE", "HAZE PARAMETERS", "ANGULAR DISTRIBUTION FUNCTIONS"});
-        m_t = findBelow(c + 93 + x, "TOTAL REFLECTANCE AND TRANSMITTANCE");
-        if (m_t == 0)
-            throw ParseFailure{r.count(),
-                               "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
-        const int late = v ? 16 : 0;
-        if (m_out.corruptedAfter.empty())
-            checkSections({{m_t + 17 + late, "ILLUMINATION SPECTRUM"}, {m_t + 31 + late, "FILES"}},
-                          {"TOTAL REFLECTANCE AND TRANSMITTANCE", "ILLUMINATION SPECTRUM"});
-        readRows();
-        if (v)
-            readPower(c + 16);
-        readHazeBlock(c + 16 + x);
-        // the main ADFs: the ADF2 lines stand 13 below the ADF1 lines
-        AdfSettings& a = p.adf;
-        a.pbNoAngles = r.checked(c + 34 + x, r.from(c + 34 + x, 42), "number of equivalent angles",
-                                 ranges::kAnyNumber);
-        m_out.lines[kAnglesLine] = c + 34 + x;
-        readMainFunction(a.adf1, c + 38 + x, "ADF1");
-        readMainFunction(a.adf2, c + 51 + x, "ADF2");
-        readLegacyOtherAdf(c + 63 + x);
-        readFactorSets(m_t, v);
-        if (v) {
-            RefTransSettings& rt = p.refTrans;
-            rt.cbIncludeFDecrTR = r.letter(m_t + 18, 89) == 'y';
-            if (rt.cbIncludeFDecrTR) {
-                m_out.advanced[3] = true;
-                rt.functions[0].interfaces = r.from(m_t + 19, 43);
-                rt.functions[0].c12 = r.from(m_t + 20, 39);
-                rt.functions[0].direct = r.letter(m_t + 21, 62) == 'y';
-            } else {
-                rt.functions[0].interfaces.clear();
-                rt.functions[0].c12.clear();
-                rt.functions[0].direct = false;
-            }
+    m_out.layout = v ? LoadedProject::Layout::Version11 : LoadedProject::Layout::Unversioned;
+    const int x = v ? 2 : 0;
+    m_out.factorsCarried = false;
+    m_out.powerCarried = v;
+    m_out.allFactorSetsCarried = v;
+    m_out.functionsCarried =
+        v ? LoadedProject::Functions::FirstC12 : LoadedProject::Functions::None;
+    m_out.precisionCarried = false;
+    checkSections({{c + 14, "HAZE PARAMETERS"},
+                   {c + 32 + x, "ANGULAR DISTRIBUTION FUNCTIONS"},
+                   {c + 92 + x, "List of internal ADF"}},
+                  {"STRUCTURE", "HAZE PARAMETERS", "ANGULAR DISTRIBUTION FUNCTIONS"});
+    m_t = findBelow(c + 93 + x, "TOTAL REFLECTANCE AND TRANSMITTANCE");
+    if (m_t == 0)
+        throw ParseFailure{r.count(),
+                           "no \"TOTAL REFLECTANCE AND TRANSMITTANCE\" below the ADF lists"};
+    const int late = v ? 16 : 0;
+    if (m_out.corruptedAfter.empty())
+        checkSections({{m_t + 17 + late, "ILLUMINATION SPECTRUM"}, {m_t + 31 + late, "FILES"}},
+                      {"TOTAL REFLECTANCE AND TRANSMITTANCE", "ILLUMINATION SPECTRUM"});
+    readRows();
+    if (v)
+        readPower(c + 16);
+    readHazeBlock(c + 16 + x);
+    // the main ADFs: the ADF2 lines stand 13 below the ADF1 lines
+    AdfSettings& a = p.adf;
+    a.pbNoAngles = r.checked(c + 34 + x, r.from(c + 34 + x, 42), "number of equivalent angles",
+                             ranges::kAnyNumber);
+    m_out.lines[kAnglesLine] = c + 34 + x;
+    readMainFunction(a.adf1, c + 38 + x, "ADF1");
+    readMainFunction(a.adf2, c + 51 + x, "ADF2");
+    readLegacyOtherAdf(c + 63 + x);
+    readFactorSets(m_t, v);
+    if (v) {
+        RefTransSettings& rt = p.refTrans;
+        rt.cbIncludeFDecrTR = r.letter(m_t + 18, 89) == 'y';
+        if (rt.cbIncludeFDecrTR) {
+            m_out.advanced[3] = true;
+            rt.functions[0].interfaces = r.from(m_t + 19, 43);
+            rt.functions[0].c12 = r.from(m_t + 20, 39);
+            rt.functions[0].direct = r.letter(m_t + 21, 62) == 'y';
+        } else {
+            rt.functions[0].interfaces.clear();
+            rt.functions[0].c12.clear();
+            rt.functions[0].direct = false;
         }
-        const int u = m_t + 8 + late;
-        readEntireAndBackSide(u);
-        readSpectrum(u + 11, false);
-        p.files.eOutFileName = outputName(u + 26);
-        m_out.folders = readFolders(u + 26);
-        readComments(u + 48);
-        return m_out;
     }
+    const int u = m_t + 8 + late;
+    readEntireAndBackSide(u);
+    readSpectrum(u + 11, false);
+    p.files.eOutFileName = outputName(u + 26);
+    m_out.folders = readFolders(u + 26);
+    readComments(u + 48);
+}
 
+void InputFileParser::parse12(const std::string& versionLine) {
     // The current layout ("1.2.8", also "1.2.8b") and the older "ver 1.2" one.
+    const int c = m_c;
+    Project& p = m_out.values;
     std::string version = versionLine.size() > 4 ? trim(versionLine.substr(4, 10)) : std::string();
     if (version == "1.2.8b")
         version = "1.2.8";
@@ -539,17 +551,7 @@ LoadedProject InputFileParser::parse() {
                       {"TOTAL REFLECTANCE AND TRANSMITTANCE", "ILLUMINATION SPECTRUM", "FILES"});
 
     readRows();
-    StructureSettings& s = p.structure;
-    // Read to the end of the line: the writer writes the whole text of the edit.
-    s.pbIfactor =
-        r.checked(c + 16, orOne(r.from(c + 16, 70), sep), "I_factor", ranges::kIncoherentFactor);
-    s.pbCfactor =
-        r.checked(c + 17, orOne(r.from(c + 17, 65), sep), "C_factor", ranges::kCoherentFactor);
-    const auto isOne = [&](const std::string& text) {
-        const auto value = parseNumber(text, m_context.separators);
-        return value && *value == 1;
-    };
-    m_out.advanced[0] = !(isOne(s.pbIfactor) && isOne(s.pbCfactor));
+    readIncoherencyFactors(c + 16);
     readPower(c + 22);
     readHazeBlock(c + 24);
     p.adf.pbNoAngles =
@@ -559,28 +561,46 @@ LoadedProject InputFileParser::parse() {
     readMainFunction(p.adf.adf2, d + 59, "ADF2");
     readGroups(c, v);
     readFactorSets(m_t, true);
-    RefTransSettings& rt = p.refTrans;
-    rt.cbIncludeFDecrTR = r.letter(m_t + 19, 102) == 'y';
-    if (rt.cbIncludeFDecrTR) {
-        m_out.advanced[3] = true;
-        for (int j = 0; j < 2; ++j) {
-            const int b = m_t + 20 + 5 * j;
-            auto& f = rt.functions[static_cast<std::size_t>(j)];
-            f.interfaces = r.from(b, 43);
-            f.c12 = r.from(b + 1, 92);
-            f.c21 = r.from(b + 2, 92);
-            f.direct = r.letter(b + 3, 74) == 'y';
-        }
-    } else {
-        m_out.functionsCarried = LoadedProject::Functions::None; // item 0 in the boxes
-    }
+    readFunctionColumns(m_t + 19);
     readEntireAndBackSide(m_t + 31);
     readSpectrum(m_t + 42, true);
     p.files.eOutFileName = outputName(m_t + 57);
     readFolders(m_t + 57);
     p.rbNormalPrecision = r.letter(m_t + 82, 37) == 'n';
     readComments(m_t + 87);
-    return m_out;
+}
+
+void InputFileParser::readIncoherencyFactors(int first) {
+    StructureSettings& s = m_out.values.structure;
+    const char sep = m_context.separators.decimal;
+    // Read to the end of the line: the writer writes the whole text of the edit.
+    s.pbIfactor =
+        r.checked(first, orOne(r.from(first, 70), sep), "I_factor", ranges::kIncoherentFactor);
+    s.pbCfactor = r.checked(first + 1, orOne(r.from(first + 1, 65), sep), "C_factor",
+                            ranges::kCoherentFactor);
+    const auto isOne = [&](const std::string& text) {
+        const auto value = parseNumber(text, m_context.separators);
+        return value && *value == 1;
+    };
+    m_out.advanced[0] = !(isOne(s.pbIfactor) && isOne(s.pbCfactor));
+}
+
+void InputFileParser::readFunctionColumns(int switchLine) {
+    RefTransSettings& rt = m_out.values.refTrans;
+    rt.cbIncludeFDecrTR = r.letter(switchLine, 102) == 'y';
+    if (!rt.cbIncludeFDecrTR) {
+        m_out.functionsCarried = LoadedProject::Functions::None; // item 0 in the boxes
+        return;
+    }
+    m_out.advanced[3] = true;
+    for (int j = 0; j < 2; ++j) {
+        const int b = switchLine + 1 + 5 * j;
+        auto& f = rt.functions[static_cast<std::size_t>(j)];
+        f.interfaces = r.from(b, 43);
+        f.c12 = r.from(b + 1, 92);
+        f.c21 = r.from(b + 2, 92);
+        f.direct = r.letter(b + 3, 74) == 'y';
+    }
 }
 
 } // namespace
