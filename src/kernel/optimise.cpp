@@ -234,14 +234,14 @@ public:
     // Why the search cannot go on: an evaluation that could not be computed, or whose result
     // files could not be written.
     const std::optional<std::string>& fault() const { return m_fault; }
+    // Computes the cost at u and its photocurrent, known or not, and writes its files.
+    double evaluate(const std::vector<double>& u, double& jsc);
 
 private:
     struct Evaluation {
         double cost = 0;
         double jsc = 0;
     };
-    // Computes the cost at u and its photocurrent.
-    double evaluate(const std::vector<double>& u, double& jsc);
 
     const Simulation& m_base;
     const OptimiseSettings& m_settings;
@@ -590,8 +590,10 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
     }
     out.values = search.values(best);
     out.bestLine = bestLine();
-    if (settings.output >= 1 && !search.fault()) // the files end with the best run's
-        search.cost(best);
+    if (settings.output >= 1 && !search.fault()) { // the files end with the best run's
+        double jsc = 0;
+        search.evaluate(best, jsc);
+    }
     if (const auto& fault = search.fault())
         return ReadError{simulation.outputBase, 0, "the optimisation stopped: " + *fault};
     return out;
