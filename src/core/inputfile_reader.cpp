@@ -2,6 +2,7 @@
 
 #include "core/folders.h"
 #include "core/inputfile_writer.h"
+#include "core/interface_list.h"
 #include "core/listing.h"
 #include "core/number_ranges.h"
 #include "core/text_codec.h"
@@ -72,6 +73,14 @@ public:
         if (!value)
             throw ParseFailure{n, "\"" + t + "\" is not a number"};
         return *value;
+    }
+    // An interface list: interface numbers between blanks, commas or semicolons.
+    std::string interfaces(int n, int col, const std::string& what) const {
+        std::string text = from(n, col);
+        if (const auto problem = interfaceListProblem(text))
+            throw ParseFailure{n,
+                               "the interfaces " + what + " \"" + trim(text) + "\": " + *problem};
+        return text;
     }
     // The text of a numeric setting, as the file holds it, once it is known to be a number
     // within the range of the edit that will show it.
@@ -231,7 +240,7 @@ void InputFileParser::readHazeBlock(int base) {
     h.cbUseOtherHaze = r.letter(base + 5, 59) == 'y';
     if (h.cbUseOtherHaze) {
         m_out.advanced[1] = true;
-        h.eHazeOtherSpecifyInt = r.from(base + 6, 43);
+        h.eHazeOtherSpecifyInt = r.interfaces(base + 6, 43, "of the other haze parameters");
         readMethod(base + 7, h.rbHazeC_adv);
         h.cb_cT_HT_adv = r.from(base + 8, 9);
         h.cb_cR_HR_adv = r.from(base + 9, 9);
@@ -239,7 +248,7 @@ void InputFileParser::readHazeBlock(int base) {
     h.cbSpecified = r.letter(base + 12, 136) == 'y';
     if (h.cbSpecified) {
         m_out.advanced[1] = true;
-        h.eHazeSpecSpecifyInt = r.from(base + 13, 43);
+        h.eHazeSpecSpecifyInt = r.interfaces(base + 13, 43, "scattered only in transmission");
     }
 }
 
@@ -300,7 +309,7 @@ void InputFileParser::readGroups(int c, int v) {
     for (int g = 1; g <= count; ++g) {
         const int b = v == 1 ? c + 72 + 29 * (g - 1) : c + 70;
         AdfGroup& group = a.groups.group(g);
-        group.interfaces = r.from(b + 2, 43);
+        group.interfaces = r.interfaces(b + 2, 43, "of ADF interface group " + std::to_string(g));
         const auto set = [&](AdfSet& s, int source, int data, int params, const char* adf) {
             s.external = r.letter(source, 58) != 'i';
             (s.external ? s.tFile : s.tChoice) = r.from(data, 9);
@@ -323,7 +332,7 @@ void InputFileParser::readLegacyOtherAdf(int base) {
     a.cbOtherADF = r.letter(base, 41) == 'y';
     if (a.cbOtherADF) {
         m_out.advanced[2] = true;
-        group.interfaces = r.from(base + 1, 43);
+        group.interfaces = r.interfaces(base + 1, 43, "of ADF interface group 1");
         const auto set = [&](AdfSet& s, int source, int data) {
             s.external = r.letter(source, 58) != 'i';
             (s.external ? s.tFile : s.tChoice) = r.from(data, 9);
@@ -346,8 +355,8 @@ void InputFileParser::readFactorSets(int t, bool allSets) {
     for (int j = 0; j < sets; ++j) {
         const int b = t + 3 + 5 * j;
         auto& f = rt.factors[static_cast<std::size_t>(j)];
-        f.interfaces = r.from(b, 43);
         const std::string column = " of calibration factor column " + std::to_string(j + 1);
+        f.interfaces = r.interfaces(b, 43, column.substr(1));
         f.c12 = r.checked(b + 1, orOne(r.from(b + 1, 84), sep), "c12" + column, ranges::kFraction);
         f.c21 = r.checked(b + 2, orOne(r.from(b + 2, 83), sep), "c21" + column, ranges::kFraction);
         if (allSets)
@@ -369,7 +378,7 @@ void InputFileParser::readEntireAndBackSide(int u) {
     rt.cbIncludeInc_adv = r.letter(u + 4, 144) == 'y';
     if (rt.cbIncludeInc_adv) {
         m_out.advanced[3] = true;
-        rt.eRTSpecifInterface_adv = r.from(u + 5, 43);
+        rt.eRTSpecifInterface_adv = r.interfaces(u + 5, 43, "of c21scatt");
         rt.pbC21Scatt = r.checked(u + 6, r.from(u + 6, 16), "c21scatt", ranges::kBackSideIncrease);
     }
 }
@@ -499,7 +508,8 @@ void InputFileParser::parseBefore12(bool v) {
         rt.cbIncludeFDecrTR = r.letter(m_t + 18, 89) == 'y';
         if (rt.cbIncludeFDecrTR) {
             m_out.advanced[3] = true;
-            rt.functions[0].interfaces = r.from(m_t + 19, 43);
+            rt.functions[0].interfaces =
+                r.interfaces(m_t + 19, 43, "of calibration function column 1");
             rt.functions[0].c12 = r.from(m_t + 20, 39);
             rt.functions[0].direct = r.letter(m_t + 21, 62) == 'y';
         } else {
@@ -596,7 +606,8 @@ void InputFileParser::readFunctionColumns(int switchLine) {
     for (int j = 0; j < 2; ++j) {
         const int b = switchLine + 1 + 5 * j;
         auto& f = rt.functions[static_cast<std::size_t>(j)];
-        f.interfaces = r.from(b, 43);
+        f.interfaces =
+            r.interfaces(b, 43, "of calibration function column " + std::to_string(j + 1));
         f.c12 = r.from(b + 1, 92);
         f.c21 = r.from(b + 2, 92);
         f.direct = r.letter(b + 3, 74) == 'y';

@@ -1,8 +1,8 @@
 #include "core/inputfile_writer.h"
 
-#include "core/inputfile_reader.h"
-
 #include "core/folders.h"
+#include "core/inputfile_reader.h"
+#include "core/interface_list.h"
 #include "core/numbertext.h"
 #include "core/text_codec.h"
 
@@ -570,6 +570,30 @@ std::optional<FileProblem> checkProjectForFile(const Project& project, char deci
     for (const auto& [name, text] : texts)
         if (auto problem = unstorable(name, *text))
             return problem;
+    // The interface lists in use, as the reader takes them.
+    const HazeSettings& haze = project.haze;
+    const RefTransSettings& rt = project.refTrans;
+    std::vector<std::pair<std::string, const std::string*>> lists;
+    if (haze.cbUseOtherHaze)
+        lists.emplace_back("of the other haze parameters", &haze.eHazeOtherSpecifyInt);
+    if (haze.cbSpecified)
+        lists.emplace_back("scattered only in transmission", &haze.eHazeSpecSpecifyInt);
+    if (project.adf.cbOtherADF)
+        for (int g = 1; g <= project.adf.groups.count(); ++g)
+            lists.emplace_back("of ADF interface group " + std::to_string(g),
+                               &project.adf.groups.group(g).interfaces);
+    for (std::size_t j = 0; rt.cbIncludeDecr && j < rt.factors.size(); ++j)
+        lists.emplace_back("of calibration factor column " + std::to_string(j + 1),
+                           &rt.factors[j].interfaces);
+    for (std::size_t j = 0; rt.cbIncludeFDecrTR && j < rt.functions.size(); ++j)
+        lists.emplace_back("of calibration function column " + std::to_string(j + 1),
+                           &rt.functions[j].interfaces);
+    if (rt.cbIncludeInc_adv)
+        lists.emplace_back("of c21scatt", &rt.eRTSpecifInterface_adv);
+    for (const auto& [what, text] : lists)
+        if (const auto problem = interfaceListProblem(*text))
+            return FileProblem{"The interfaces " + what + " \"" + *text + "\": " + *problem + ".",
+                               {}};
     if (const auto problem = commentProblem(project.comments))
         return FileProblem{
             "Comment line " + std::to_string(problem->first) + ": " + problem->second + ".", {}};

@@ -3,6 +3,7 @@
 #include "core/folders.h"
 #include "core/inputfile_reader.h"
 #include "core/inputfile_writer.h"
+#include "core/interface_list.h"
 #include "core/number_ranges.h"
 #include "core/numbertext.h"
 #include "kernel/angle_bins.h"
@@ -198,30 +199,10 @@ std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
 // the first list that holds anything else, or an interface the structure does not have, is
 // the preparation's fault.
 std::vector<int> Preparer::interfaces(const std::string& text, const std::string& what) {
-    std::vector<int> list;
     const int last = static_cast<int>(m_loaded.rows.size()) - 2;
-    std::string word;
-    for (const char c : text + " ") {
-        if (c != ' ' && c != ',' && c != ';' && c != '\t') {
-            word += c;
-            continue;
-        }
-        if (word.empty())
-            continue;
-        const bool digits = word.size() <= 3 && std::all_of(word.begin(), word.end(), [](char d) {
-                                return d >= '0' && d <= '9';
-                            });
-        const int value = digits ? std::stoi(word) : -1;
-        if ((!digits || value > last) && !m_fault)
-            m_fault = ReadError{m_file, 0,
-                                "the interfaces " + what + " \"" + text + "\": \"" + word +
-                                    "\" is not an interface of the structure (0 to " +
-                                    std::to_string(last) + ")"};
-        if (digits)
-            list.push_back(value);
-        word.clear();
-    }
-    return list;
+    if (const auto problem = interfaceListProblem(text, last); problem && !m_fault)
+        m_fault = ReadError{m_file, 0, "the interfaces " + what + " \"" + text + "\": " + *problem};
+    return interfaceNumbers(text);
 }
 
 std::optional<ReadError> Preparer::readHazeSet(HazeSet& set, bool calibration, const std::string& r,

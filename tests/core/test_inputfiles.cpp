@@ -93,7 +93,7 @@ TEST(InputFileWriter, LongNumbersAreRoundedToFitTheirColumns) {
 TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {
     Project p = newProject(); // the media's " " is never written
     p.structure.rows = withLayers({"ZnO\xC2\xB5", "Mo"}).structure.rows; // micro sign
-    p.adf.groups.group(1).interfaces = "0\xE2\x80\xA6";                  // ellipsis
+    p.haze.cb_cR_HR = "HR\xE2\x80\xA6";                                  // ellipsis
     p.comments = "second, with \xC3\xA9\r\nthird";
     EXPECT_FALSE(checkProjectForFile(p, '.'));
     const std::pair<std::function<void(Project&)>, const char*> cases[] = {
@@ -102,6 +102,8 @@ TEST(InputFileWriter, ChecksWhatTheFileCannotHold) {
          "thickness of layer 1"},
         {[](Project& q) { q.haze.eHazeSpecSpecifyInt = "\xE2\x88\x9E"; }, "transmission-only"},
         {[](Project& q) { q.comments = "arrow \xE2\x86\x92"; }, "comment"},
+        {[](Project& q) { q.adf.groups.group(1).interfaces = "0, 1a2"; },
+         "The interfaces of ADF interface group 1 \"0, 1a2\": \"1a2\" is not an interface number."},
         {[](Project& q) { q.comments = "a\n" + std::string(4097, 'b'); },
          "Comment line 2: the comment line is longer than 4096 characters"},
     };
