@@ -406,27 +406,22 @@ double Search::evaluate(const std::vector<double>& u, double& jsc) {
     return std::abs(j[0] - j[1]);
 }
 
-} // namespace
-
-Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSettings& settings,
-                                int threads,
-                                const std::function<void(const std::string&)>& progress,
-                                const std::function<bool()>& stop) {
-    Search search(simulation, settings, threads);
-    if (const auto fault = search.prepare())
-        return *fault;
-    const std::size_t m = search.size();
-    std::ofstream log;
-    if (settings.output >= 1) {
-        log.open(simulation.outputBase + "_opt.log");
-        if (!log)
-            return ReadError{simulation.outputBase + "_opt.log", 0,
-                             "the optimisation log cannot be written"};
-    }
+// The state of a search that its method drives: the evaluations, logged and compared with the
+// best so far, and the iterations, reported.
+struct SearchRun {
+    Search& search;
+    const OptimiseSettings& settings;
+    const std::function<void(const std::string&)>& progress;
+    const std::function<bool()>& stop;
+    std::ofstream& log;
+    std::size_t m; // the number of parameters
     OptimiseResult out;
-    std::vector<double> best = search.start();
-    double bestCost = search.cost(best, &out.jsc);
-    const auto evaluate = [&](const std::vector<double>& u) {
+    std::vector<double> best;
+    double bestCost = 0;
+    std::vector<double> reported; // the best values last shown
+
+    // The cost at u; the log takes the point, and the best follows it.
+    double evaluate(const std::vector<double>& u) {
         double jsc = 0;
         const double c = search.cost(u, &jsc);
         if (log) {
@@ -440,9 +435,9 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
             out.jsc = jsc;
         }
         return c;
-    };
+    }
     // "best: thickness=X ... jsc=X iterations=N" for the best values so far.
-    const auto bestLine = [&] {
+    std::string bestLine() const {
         std::string line = "best:";
         const std::vector<double> values = search.values(best);
         for (std::size_t i = 0; i < m; ++i) {
@@ -452,147 +447,180 @@ Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSett
                     num(values[i]);
         }
         return line + " jsc=" + num(out.jsc) + " iterations=" + std::to_string(out.iterations);
-    };
-    std::vector<double> reported;
-    const auto report = [&] {
+    }
+    // An iteration has ended: it is shown, with the best values as they improve. True when the
+    // search must end: asked to stop, a run that cannot be computed, or files the user asked
+    // for that cannot be written.
+    bool report() {
         ++out.iterations;
         if (progress) {
             progress("iteration " + std::to_string(out.iterations) + " best " + num(out.jsc));
-            if (best != reported) // the optimal values as they improve
+            if (best != reported)
                 progress(bestLine());
             reported = best;
         }
-        // A run that cannot be computed, or files the user asked for that cannot be written,
-        // end the search.
         return (stop && stop()) || search.fault();
-    };
-    const double tolerance = settings.stop / 100;
-    if (settings.method == S::Method::Steps) {
-        if (progress)
-            progress("Constant steps: " +
-                     num(std::pow(settings.steps + 1.0, static_cast<double>(m))) + " runs");
-        // Every point of a grid of equal steps over the intervals.
-        std::vector<int> index(m, 0);
-        for (bool more = true; more;) {
-            std::vector<double> u(m);
-            for (std::size_t i = 0; i < m; ++i)
-                u[i] = static_cast<double>(index[i]) / settings.steps;
-            evaluate(u);
-            if (report())
-                break;
-            more = false;
-            for (std::size_t i = 0; i < m && !more; ++i) {
-                if (++index[i] <= settings.steps)
-                    more = true;
-                else
-                    index[i] = 0;
-            }
-        }
-    } else if (settings.method == S::Method::Simplex) {
-        // Nelder-Mead within the unit box; it stops when its costs agree to the stop rule and
-        // it has shrunk to a thousandth of the intervals.
-        std::vector<std::vector<double>> p{best};
-        for (std::size_t i = 0; i < m; ++i) {
-            std::vector<double> v = best;
-            v[i] += v[i] > 0.75 ? -0.25 : 0.25;
-            p.push_back(v);
-        }
-        std::vector<double> f;
-        for (const auto& v : p)
-            f.push_back(evaluate(v));
-        const auto clampBox = [](std::vector<double> v) {
-            for (double& x : v)
-                x = std::clamp(x, 0.0, 1.0);
-            return v;
-        };
-        for (int it = 0; it < 1000; ++it) {
-            std::vector<std::size_t> order(p.size());
-            for (std::size_t i = 0; i < order.size(); ++i)
-                order[i] = i;
-            std::sort(order.begin(), order.end(), [&](auto a, auto b) { return f[a] < f[b]; });
-            const std::size_t lo = order.front(), hi = order.back(), next = order[order.size() - 2];
-            double size = 0;
-            for (const auto& v : p)
-                for (std::size_t i = 0; i < m; ++i)
-                    size = std::max(size, std::abs(v[i] - p[lo][i]));
-            if (std::abs(f[hi] - f[lo]) <= tolerance * std::max(std::abs(f[lo]), 1e-12) &&
-                size < 1e-3)
-                break;
-            if (report())
-                break;
-            std::vector<double> centre(m, 0.0);
-            for (std::size_t k = 0; k < p.size(); ++k)
-                if (k != hi)
-                    for (std::size_t i = 0; i < m; ++i)
-                        centre[i] += p[k][i] / static_cast<double>(m);
-            const auto along = [&](double t) {
-                std::vector<double> v(m);
-                for (std::size_t i = 0; i < m; ++i)
-                    v[i] = centre[i] + t * (p[hi][i] - centre[i]);
-                return clampBox(v);
-            };
-            const auto reflected = along(-1);
-            const double fr = evaluate(reflected);
-            if (fr < f[lo]) {
-                const auto expanded = along(-2);
-                const double fe = evaluate(expanded);
-                p[hi] = fe < fr ? expanded : reflected;
-                f[hi] = std::min(fe, fr);
-            } else if (fr < f[next]) {
-                p[hi] = reflected;
-                f[hi] = fr;
-            } else {
-                const auto contracted = along(0.5);
-                const double fc = evaluate(contracted);
-                if (fc < f[hi]) {
-                    p[hi] = contracted;
-                    f[hi] = fc;
-                } else {
-                    for (std::size_t k = 0; k < p.size(); ++k)
-                        if (k != lo) {
-                            for (std::size_t i = 0; i < m; ++i)
-                                p[k][i] = p[lo][i] + 0.5 * (p[k][i] - p[lo][i]);
-                            f[k] = evaluate(p[k]);
-                        }
-                }
-            }
-        }
-    } else {
-        // Simulated annealing: a worse step of 1 % of the cost is first taken with the
-        // probability of the method (0.8, 0.5, 0.2); the temperature falls by 5 % each step.
-        const double accept = settings.method == S::Method::AnnealHigh     ? 0.8
-                              : settings.method == S::Method::AnnealNormal ? 0.5
-                                                                           : 0.2;
-        const double t0 = 0.01 * std::max(std::abs(bestCost), 1e-12) / -std::log(accept);
-        std::mt19937 random(12345); // the same search for the same project
-        std::normal_distribution<double> step(0, 1);
-        std::uniform_real_distribution<double> chance(0, 1);
-        std::vector<double> here = best;
-        double hereCost = bestCost, lastBest = bestCost;
-        int still = 0;
-        for (double t = t0; t > 1e-4 * t0; t *= 0.95) {
-            std::vector<double> there = here;
-            const double width = 0.2 * std::sqrt(t / t0) + 0.002;
-            for (double& x : there)
-                x = std::clamp(x + width * step(random), 0.0, 1.0);
-            const double c = evaluate(there);
-            if (c < hereCost || chance(random) < std::exp((hereCost - c) / t)) {
-                here = there;
-                hereCost = c;
-            }
-            if (report())
-                break;
-            still = lastBest - bestCost > tolerance * std::abs(lastBest) ? 0 : still + 1;
-            lastBest = std::min(lastBest, bestCost);
-            if (still >= 40)
-                break;
+    }
+};
+
+// Every point of a grid of equal steps over the intervals.
+void gridSearch(SearchRun& r) {
+    const std::size_t m = r.m;
+    if (r.progress)
+        r.progress("Constant steps: " +
+                   num(std::pow(r.settings.steps + 1.0, static_cast<double>(m))) + " runs");
+    std::vector<int> index(m, 0);
+    for (bool more = true; more;) {
+        std::vector<double> u(m);
+        for (std::size_t i = 0; i < m; ++i)
+            u[i] = static_cast<double>(index[i]) / r.settings.steps;
+        r.evaluate(u);
+        if (r.report())
+            break;
+        more = false;
+        for (std::size_t i = 0; i < m && !more; ++i) {
+            if (++index[i] <= r.settings.steps)
+                more = true;
+            else
+                index[i] = 0;
         }
     }
-    out.values = search.values(best);
-    out.bestLine = bestLine();
+}
+
+// Nelder-Mead within the unit box; it stops when its costs agree to the stop rule and it has
+// shrunk to a thousandth of the intervals.
+void simplexSearch(SearchRun& r, double tolerance) {
+    const std::size_t m = r.m;
+    std::vector<std::vector<double>> p{r.best};
+    for (std::size_t i = 0; i < m; ++i) {
+        std::vector<double> v = r.best;
+        v[i] += v[i] > 0.75 ? -0.25 : 0.25;
+        p.push_back(v);
+    }
+    std::vector<double> f;
+    for (const auto& v : p)
+        f.push_back(r.evaluate(v));
+    const auto clampBox = [](std::vector<double> v) {
+        for (double& x : v)
+            x = std::clamp(x, 0.0, 1.0);
+        return v;
+    };
+    for (int it = 0; it < 1000; ++it) {
+        std::vector<std::size_t> order(p.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&](auto a, auto b) { return f[a] < f[b]; });
+        const std::size_t lo = order.front(), hi = order.back(), next = order[order.size() - 2];
+        double size = 0;
+        for (const auto& v : p)
+            for (std::size_t i = 0; i < m; ++i)
+                size = std::max(size, std::abs(v[i] - p[lo][i]));
+        if (std::abs(f[hi] - f[lo]) <= tolerance * std::max(std::abs(f[lo]), 1e-12) && size < 1e-3)
+            break;
+        if (r.report())
+            break;
+        std::vector<double> centre(m, 0.0);
+        for (std::size_t k = 0; k < p.size(); ++k)
+            if (k != hi)
+                for (std::size_t i = 0; i < m; ++i)
+                    centre[i] += p[k][i] / static_cast<double>(m);
+        const auto along = [&](double t) {
+            std::vector<double> v(m);
+            for (std::size_t i = 0; i < m; ++i)
+                v[i] = centre[i] + t * (p[hi][i] - centre[i]);
+            return clampBox(v);
+        };
+        const auto reflected = along(-1);
+        const double fr = r.evaluate(reflected);
+        if (fr < f[lo]) {
+            const auto expanded = along(-2);
+            const double fe = r.evaluate(expanded);
+            p[hi] = fe < fr ? expanded : reflected;
+            f[hi] = std::min(fe, fr);
+        } else if (fr < f[next]) {
+            p[hi] = reflected;
+            f[hi] = fr;
+        } else {
+            const auto contracted = along(0.5);
+            const double fc = r.evaluate(contracted);
+            if (fc < f[hi]) {
+                p[hi] = contracted;
+                f[hi] = fc;
+            } else {
+                for (std::size_t k = 0; k < p.size(); ++k)
+                    if (k != lo) {
+                        for (std::size_t i = 0; i < m; ++i)
+                            p[k][i] = p[lo][i] + 0.5 * (p[k][i] - p[lo][i]);
+                        f[k] = r.evaluate(p[k]);
+                    }
+            }
+        }
+    }
+}
+
+// Simulated annealing: a worse step of 1 % of the cost is first taken with the probability of
+// the method (0.8, 0.5, 0.2); the temperature falls by 5 % each step.
+void annealingSearch(SearchRun& r, double tolerance) {
+    const double accept = r.settings.method == S::Method::AnnealHigh     ? 0.8
+                          : r.settings.method == S::Method::AnnealNormal ? 0.5
+                                                                         : 0.2;
+    const double t0 = 0.01 * std::max(std::abs(r.bestCost), 1e-12) / -std::log(accept);
+    std::mt19937 random(12345); // the same search for the same project
+    std::normal_distribution<double> step(0, 1);
+    std::uniform_real_distribution<double> chance(0, 1);
+    std::vector<double> here = r.best;
+    double hereCost = r.bestCost, lastBest = r.bestCost;
+    int still = 0;
+    for (double t = t0; t > 1e-4 * t0; t *= 0.95) {
+        std::vector<double> there = here;
+        const double width = 0.2 * std::sqrt(t / t0) + 0.002;
+        for (double& x : there)
+            x = std::clamp(x + width * step(random), 0.0, 1.0);
+        const double c = r.evaluate(there);
+        if (c < hereCost || chance(random) < std::exp((hereCost - c) / t)) {
+            here = there;
+            hereCost = c;
+        }
+        if (r.report())
+            break;
+        still = lastBest - r.bestCost > tolerance * std::abs(lastBest) ? 0 : still + 1;
+        lastBest = std::min(lastBest, r.bestCost);
+        if (still >= 40)
+            break;
+    }
+}
+
+} // namespace
+
+Result<OptimiseResult> optimise(const Simulation& simulation, const OptimiseSettings& settings,
+                                int threads,
+                                const std::function<void(const std::string&)>& progress,
+                                const std::function<bool()>& stop) {
+    Search search(simulation, settings, threads);
+    if (const auto fault = search.prepare())
+        return *fault;
+    std::ofstream log;
+    if (settings.output >= 1) {
+        log.open(simulation.outputBase + "_opt.log");
+        if (!log)
+            return ReadError{simulation.outputBase + "_opt.log", 0,
+                             "the optimisation log cannot be written"};
+    }
+    SearchRun r{search, settings, progress, stop, log, search.size(), {}, search.start(), 0, {}};
+    r.bestCost = search.cost(r.best, &r.out.jsc);
+    const double tolerance = settings.stop / 100;
+    if (settings.method == S::Method::Steps)
+        gridSearch(r);
+    else if (settings.method == S::Method::Simplex)
+        simplexSearch(r, tolerance);
+    else
+        annealingSearch(r, tolerance);
+    OptimiseResult out = r.out;
+    out.values = search.values(r.best);
+    out.bestLine = r.bestLine();
     if (settings.output >= 1 && !search.fault()) { // the files end with the best run's
         double jsc = 0;
-        search.evaluate(best, jsc);
+        search.evaluate(r.best, jsc);
     }
     if (const auto& fault = search.fault())
         return ReadError{simulation.outputBase, 0, "the optimisation stopped: " + *fault};
