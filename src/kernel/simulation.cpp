@@ -54,6 +54,10 @@ private:
     std::optional<ReadError> fromSet(const AdfSet& set, const std::string& name,
                                      AdfFunction& function) const;
     std::optional<ReadError> readCalibration(Calibration& calibration);
+    // The rows of the structure with their nk data.
+    std::optional<ReadError> readStructure(Simulation& s);
+    // The spectrum file: a range set manually lies beside the output files.
+    std::string spectrumPath(const Simulation& s) const;
     std::optional<ReadError> fixGrid(Simulation& s, const DataTable& spectrum) const;
 
     const std::string& m_file;
@@ -98,41 +102,12 @@ Result<Simulation> Preparer::prepare() {
         return ReadError{m_file, 0,
                          "the incoherence factors must be above 0 and the coherence factor at "
                          "least 1"};
-    for (std::size_t i = 0; i < m_loaded.rows.size(); ++i) {
-        const LoadedRow& loaded = m_loaded.rows[i];
-        const bool medium = i == 0 || i + 1 == m_loaded.rows.size();
-        StackRow row;
-        row.name = loaded.layerFile;
-        if (!medium) {
-            if (!loaded.thickness || !loaded.segments)
-                return ReadError{m_file, rowLine(i),
-                                 "the layer \"" + row.name + "\" has no thickness or segments"};
-            row.thickness = number(*loaded.thickness);
-            row.segments = std::max(1, static_cast<int>(number(*loaded.segments)));
-        }
-        if (i > 0 && loaded.roughness)
-            row.roughness = number(*loaded.roughness);
-        row.pvActive = loaded.pvActive;
-        s.anyRough = s.anyRough || row.roughness > 0;
-        auto nk = nkOf(row.name);
-        if (!nk)
-            return nk.error();
-        row.nk = std::move(nk).value();
-        s.rows.push_back(std::move(row));
-    }
+    if (const auto fault = readStructure(s))
+        return *fault;
     if (s.rows.size() < 2)
         return ReadError{m_file, 0, "the structure needs a top and a bottom medium"};
     s.spectrumName = p.spectrum.cbSpekter;
-    std::string spectrumFile =
-        dataFilePath(m_loaded.statedFolders.spectrumDir, s.spectrumName, DataKind::Spectrum);
-    // A range set manually lies beside the output files; older files left it with the spectra.
-    if (s.spectrumName.ends_with(kSpectrumRangeSuffix)) {
-        const std::string beside =
-            dataFilePath(folderPart(s.outputBase), s.spectrumName, DataKind::Spectrum);
-        std::error_code error;
-        if (std::filesystem::exists(beside, error) || !std::filesystem::exists(spectrumFile, error))
-            spectrumFile = beside;
-    }
+    const std::string spectrumFile = spectrumPath(s);
     const auto spectrum = readDataFile(spectrumFile, DataKind::Spectrum);
     if (!spectrum)
         return spectrum.error();
@@ -155,6 +130,46 @@ Result<Simulation> Preparer::prepare() {
     if (const auto fault = fixGrid(s, spectrum.value()))
         return *fault;
     return s;
+}
+
+std::optional<ReadError> Preparer::readStructure(Simulation& s) {
+    for (std::size_t i = 0; i < m_loaded.rows.size(); ++i) {
+        const LoadedRow& loaded = m_loaded.rows[i];
+        const bool medium = i == 0 || i + 1 == m_loaded.rows.size();
+        StackRow row;
+        row.name = loaded.layerFile;
+        if (!medium) {
+            if (!loaded.thickness || !loaded.segments)
+                return ReadError{m_file, rowLine(i),
+                                 "the layer \"" + row.name + "\" has no thickness or segments"};
+            row.thickness = number(*loaded.thickness);
+            row.segments = std::max(1, static_cast<int>(number(*loaded.segments)));
+        }
+        if (i > 0 && loaded.roughness)
+            row.roughness = number(*loaded.roughness);
+        row.pvActive = loaded.pvActive;
+        s.anyRough = s.anyRough || row.roughness > 0;
+        auto nk = nkOf(row.name);
+        if (!nk)
+            return nk.error();
+        row.nk = std::move(nk).value();
+        s.rows.push_back(std::move(row));
+    }
+    return std::nullopt;
+}
+
+std::string Preparer::spectrumPath(const Simulation& s) const {
+    std::string spectrumFile =
+        dataFilePath(m_loaded.statedFolders.spectrumDir, s.spectrumName, DataKind::Spectrum);
+    // A range set manually lies beside the output files; older files left it with the spectra.
+    if (s.spectrumName.ends_with(kSpectrumRangeSuffix)) {
+        const std::string beside =
+            dataFilePath(folderPart(s.outputBase), s.spectrumName, DataKind::Spectrum);
+        std::error_code error;
+        if (std::filesystem::exists(beside, error) || !std::filesystem::exists(spectrumFile, error))
+            spectrumFile = beside;
+    }
+    return spectrumFile;
 }
 
 std::optional<ReadError> Preparer::readCalibration(Calibration& c) {
