@@ -235,6 +235,19 @@ TLayerRow& TStructureForm::row(int r) const {
     return *RowList[static_cast<std::size_t>(r - 1)];
 }
 
+QString TStructureForm::layerName(int r) const {
+    return row(r).layerFile->currentText();
+}
+
+int TStructureForm::rowIdentity(int r) const {
+    return row(r).identity;
+}
+
+void TStructureForm::renumberIdentities() {
+    for (int r = 1; r <= rowCount(); ++r)
+        row(r).identity = r;
+}
+
 int TStructureForm::findRow(int identity) const {
     return pullRows().findRow(identity);
 }

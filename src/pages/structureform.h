@@ -77,6 +77,12 @@ public:
     int rowCount() const;
     TLayerRow& row(int r) const;
     int findRow(int identity) const;
+    // What the Results page follows of the rows (1-based): the layer name, and the identity,
+    // the position the row had when the Results page last matched its lines to the rows;
+    // renumbering makes every identity its row's position again.
+    QString layerName(int r) const;
+    int rowIdentity(int r) const;
+    void renumberIdentities();
 
     // Takes the values of a file that was read, with the side effects of reading.
     void takeLoaded(const struct LoadedProject& loaded);

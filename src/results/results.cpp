@@ -395,10 +395,10 @@ void TResults::SyncOnLineItems() {
     const auto count = static_cast<std::size_t>(rows);
     bool changed = count != OnLineItems.size();
     for (int k = static_cast<int>(OnLineItems.size()); k < rows; ++k)
-        OnLineItems.push_back(makeOnLineItem(m_structure.row(k).layerFile->currentText(), k));
+        OnLineItems.push_back(makeOnLineItem(m_structure.layerName(k), k));
     removeOnLineItemsFrom(count);
     for (int k = 2; k < rows; ++k) {
-        const QString caption = m_structure.row(k).layerFile->currentText();
+        const QString caption = m_structure.layerName(k);
         if (OnLineItems[static_cast<std::size_t>(k)].box->text() != caption) {
             OnLineItems[static_cast<std::size_t>(k)].box->setText(caption);
             changed = true;
@@ -412,15 +412,13 @@ void TResults::SyncOnLineItems() {
     std::vector<int> identity(count + 1, 0);
     std::vector<std::string> caption(count + 1);
     for (int p = 1; p <= rows; ++p) {
-        identity[static_cast<std::size_t>(p)] = m_structure.row(p).identity;
-        caption[static_cast<std::size_t>(p)] =
-            m_structure.row(p).layerFile->currentText().toStdString();
+        identity[static_cast<std::size_t>(p)] = m_structure.rowIdentity(p);
+        caption[static_cast<std::size_t>(p)] = m_structure.layerName(p).toStdString();
     }
     for (int p : m_lines.followRows(identity, caption))
         OnLineItems[static_cast<std::size_t>(p)].box->setChecked(true);
     m_matching = false;
-    for (int p = 1; p <= rows; ++p)
-        m_structure.row(p).identity = p;
+    m_structure.renumberIdentities();
     m_onLine = ResultTable::cleared();
     showTotals(std::nullopt);
     for (int id : {kReflectanceLine, kTransmittanceLine})
