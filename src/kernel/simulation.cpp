@@ -604,21 +604,19 @@ struct SideHaze {
 
 } // namespace
 
-WavelengthResult solveWavelength(const Simulation& s, double lambda) {
-    WavelengthResult out;
-    const std::vector<OpticalLayer> layers = layersAt(s, lambda);
-    const Complex top = indexAt(s.rows.front(), lambda), bottom = indexAt(s.rows.back(), lambda);
-    const std::size_t faces = layers.size() + 1;
-    std::vector<InterfaceHaze> haze(faces);
-    if (s.calibration.any())
-        for (std::size_t j = 0; j < faces; ++j)
-            haze[j] = s.calibration.at(static_cast<int>(j), lambda);
-    if (!s.scatters()) {
-        out.specular = solveStack(top, layers, bottom, lambda,
-                                  s.calibration.any() ? haze : std::vector<InterfaceHaze>{});
-        return out;
-    }
+namespace {
+
+Eigen::VectorXd toVector(const std::vector<double>& v) {
+    return Eigen::Map<const Eigen::VectorXd>(v.data(), static_cast<Eigen::Index>(v.size()));
+}
+
+// The hazes of the rough interfaces at a wavelength, into `haze` and the result's hazes; the
+// side of each rough interface, none for a flat one.
+std::vector<std::optional<SideHaze>> roughSides(const Simulation& s, double lambda,
+                                                std::vector<InterfaceHaze>& haze,
+                                                WavelengthResult& out) {
     const Scattering& sc = s.scattering;
+    const std::size_t faces = haze.size();
     const auto realIndex = [&](std::size_t row) { return indexAt(s.rows[row], lambda).real(); };
     std::vector<std::optional<SideHaze>> sides(faces);
     for (std::size_t j = 0; j < faces; ++j) {
@@ -639,28 +637,35 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
         out.hazeT.push_back(haze[j].transmitDown);
         sides[j] = side;
     }
-    out.specular = solveStack(top, layers, bottom, lambda, haze);
-    // The diffuse share of the illumination enters as scattered light, the rest as the beam.
-    const double direct = 1 - sc.diffuseShare;
-    if (direct != 1) {
-        StackOptics& beam = out.specular;
-        beam.R *= direct;
-        beam.T *= direct;
-        for (auto* values : {&beam.A, &beam.scatteredUp, &beam.scatteredDown})
-            for (double& v : *values)
-                v *= direct;
-        for (auto& layer : beam.segments)
-            for (double& v : layer)
-                v *= direct;
-    }
+    return sides;
+}
 
-    // The scattered light, in angle bins.
-    const int bins = sc.bins;
-    const auto toVector = [](const std::vector<double>& v) {
-        return Eigen::Map<const Eigen::VectorXd>(v.data(), static_cast<Eigen::Index>(v.size()));
-    };
+// The beam carries the share of the illumination that is not diffuse.
+void scaleBeam(StackOptics& beam, double direct) {
+    beam.R *= direct;
+    beam.T *= direct;
+    for (auto* values : {&beam.A, &beam.scatteredUp, &beam.scatteredDown})
+        for (double& v : *values)
+            v *= direct;
+    for (auto& layer : beam.segments)
+        for (double& v : layer)
+            v *= direct;
+}
+
+// The interfaces in angle bins, and the light the beam scatters into the bins at each of them,
+// up and down.
+struct BinSources {
     std::vector<BinInterface> interfaces;
     std::vector<Eigen::VectorXd> up, down;
+};
+
+BinSources binSources(const Simulation& s, double lambda, const std::vector<InterfaceHaze>& haze,
+                      const std::vector<std::optional<SideHaze>>& sides, const StackOptics& beam) {
+    const Scattering& sc = s.scattering;
+    const int bins = sc.bins;
+    const std::size_t faces = haze.size();
+    BinSources sources;
+    auto& [interfaces, up, down] = sources;
     const auto specular = [](const Adf& adf) {
         return adf.degrees.empty() && adf.model == AdfModel::Specular;
     };
@@ -703,26 +708,18 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
             interfaces.push_back(makeInterface(n1, n2, bins, &above, &below, calibration));
         }
         const BinInterface& face = interfaces.back();
-        up.push_back(out.specular.scatteredUp[j] * weighted(adfs.shares1R, face.scatteredAbove));
-        down.push_back(out.specular.scatteredDown[j] *
-                       weighted(adfs.shares1T, face.scatteredBelow));
+        up.push_back(beam.scatteredUp[j] * weighted(adfs.shares1R, face.scatteredAbove));
+        down.push_back(beam.scatteredDown[j] * weighted(adfs.shares1T, face.scatteredBelow));
     }
-    std::vector<Eigen::VectorXd> pass;
-    for (const OpticalLayer& layer : layers)
-        pass.push_back(
-            slabPass(4 * std::numbers::pi * layer.index.imag() / lambda * layer.thickness, bins));
-    const Eigen::VectorXd diffuse =
-        sc.diffuseShare > 0
-            ? Eigen::VectorXd(sc.diffuseShare * toVector(sc.spectrumAdf.shares(bins)))
-            : Eigen::VectorXd::Zero(bins);
-    const BinSolution light = solveBins(interfaces, pass, diffuse, up, down);
-    out.leavingR = light.reflected;
-    out.leavingT = light.transmitted;
-    out.diffuseR = light.reflected.sum();
-    out.diffuseT = light.transmitted.sum();
-    out.diffuseA = light.absorbed;
-    // Each bin's light fades along the layer from where it enters, by the same factor over
-    // every segment.
+    return sources;
+}
+
+// The scattered light each segment of each layer absorbs: each bin's light fades along the
+// layer from where it enters, by the same factor over every segment.
+std::vector<std::vector<double>> scatteredSegments(const std::vector<OpticalLayer>& layers,
+                                                   const std::vector<Eigen::VectorXd>& pass,
+                                                   const BinSolution& light, int bins) {
+    std::vector<std::vector<double>> segments;
     for (std::size_t l = 0; l < layers.size(); ++l) {
         const int parts = std::max(1, layers[l].segments);
         const auto count = static_cast<std::size_t>(parts);
@@ -737,8 +734,53 @@ WavelengthResult solveWavelength(const Simulation& s, double lambda) {
                 shares[q] += light.down[l](i) * (fade[q] - fade[q + 1]) +
                              light.up[l](i) * (fade[count - q - 1] - fade[count - q]);
         }
-        out.diffuseSegments.push_back(shares);
+        segments.push_back(shares);
     }
+    return segments;
+}
+
+} // namespace
+
+WavelengthResult solveWavelength(const Simulation& s, double lambda) {
+    WavelengthResult out;
+    const std::vector<OpticalLayer> layers = layersAt(s, lambda);
+    const Complex top = indexAt(s.rows.front(), lambda), bottom = indexAt(s.rows.back(), lambda);
+    const std::size_t faces = layers.size() + 1;
+    std::vector<InterfaceHaze> haze(faces);
+    if (s.calibration.any())
+        for (std::size_t j = 0; j < faces; ++j)
+            haze[j] = s.calibration.at(static_cast<int>(j), lambda);
+    if (!s.scatters()) {
+        out.specular = solveStack(top, layers, bottom, lambda,
+                                  s.calibration.any() ? haze : std::vector<InterfaceHaze>{});
+        return out;
+    }
+    const Scattering& sc = s.scattering;
+    const std::vector<std::optional<SideHaze>> sides = roughSides(s, lambda, haze, out);
+    out.specular = solveStack(top, layers, bottom, lambda, haze);
+    // The diffuse share of the illumination enters as scattered light, the rest as the beam.
+    if (const double direct = 1 - sc.diffuseShare; direct != 1)
+        scaleBeam(out.specular, direct);
+
+    // The scattered light, in angle bins.
+    const int bins = sc.bins;
+    const BinSources sources = binSources(s, lambda, haze, sides, out.specular);
+    std::vector<Eigen::VectorXd> pass;
+    for (const OpticalLayer& layer : layers)
+        pass.push_back(
+            slabPass(4 * std::numbers::pi * layer.index.imag() / lambda * layer.thickness, bins));
+    const Eigen::VectorXd diffuse =
+        sc.diffuseShare > 0
+            ? Eigen::VectorXd(sc.diffuseShare * toVector(sc.spectrumAdf.shares(bins)))
+            : Eigen::VectorXd::Zero(bins);
+    const BinSolution light =
+        solveBins(sources.interfaces, pass, diffuse, sources.up, sources.down);
+    out.leavingR = light.reflected;
+    out.leavingT = light.transmitted;
+    out.diffuseR = light.reflected.sum();
+    out.diffuseT = light.transmitted.sum();
+    out.diffuseA = light.absorbed;
+    out.diffuseSegments = scatteredSegments(layers, pass, light, bins);
     return out;
 }
 
