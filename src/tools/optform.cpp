@@ -553,8 +553,11 @@ void TLXOpt_Form::changeEvent(QEvent* event) {
 }
 
 bool TLXOpt_Form::collectSettings(OptimiseSettings& s, QString& fault) const {
-    using P = OptimisedParameter;
     s = OptimiseSettings{};
+    return collectTarget(s, fault) && collectParameters(s, fault) && collectMethod(s, fault);
+}
+
+bool TLXOpt_Form::collectTarget(OptimiseSettings& s, QString& fault) const {
     s.criterion = rbMin_Jsc->isChecked()        ? OptimiseSettings::Criterion::Min
                   : rbMin_diff_Jsc->isChecked() ? OptimiseSettings::Criterion::MinDiff
                                                 : OptimiseSettings::Criterion::Max;
@@ -571,6 +574,11 @@ bool TLXOpt_Form::collectSettings(OptimiseSettings& s, QString& fault) const {
                                "layers: specify two layer numbers.");
         return false;
     }
+    return true;
+}
+
+bool TLXOpt_Form::collectParameters(OptimiseSettings& s, QString& fault) const {
+    using P = OptimisedParameter;
     const auto add = [&](P p, const QString& what, const TPBNumEdit* a, const TPBNumEdit* b,
                          P::Interval kind) {
         p = withInterval(p, kind, a, b);
@@ -638,6 +646,10 @@ bool TLXOpt_Form::collectSettings(OptimiseSettings& s, QString& fault) const {
         fault = QStringLiteral("Switch on at least one optimisation parameter.");
         return false;
     }
+    return true;
+}
+
+bool TLXOpt_Form::collectMethod(OptimiseSettings& s, QString& fault) const {
     s.method = rbMethod1->isChecked()   ? OptimiseSettings::Method::AnnealHigh
                : rbMethod2->isChecked() ? OptimiseSettings::Method::AnnealNormal
                : rbMethod3->isChecked() ? OptimiseSettings::Method::AnnealLow

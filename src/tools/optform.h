@@ -145,6 +145,11 @@ private:
     QWidget* buildMethods();
     QWidget* buildResults();
     void parameterClick(const Parameter& parameter);
+    // The steps of collectSettings: what is optimised (criterion and layers), the parameters
+    // switched on with their intervals, the method with its stop rule and output.
+    bool collectTarget(kernel::OptimiseSettings& s, QString& fault) const;
+    bool collectParameters(kernel::OptimiseSettings& s, QString& fault) const;
+    bool collectMethod(kernel::OptimiseSettings& s, QString& fault) const;
     void startRun();
     void stopRun();
     // The run has ended: the best found stays in view, a failure is told.
