@@ -494,7 +494,10 @@ std::optional<FileProblem> unstorable(const std::string& name, const std::string
 
 } // namespace
 
-std::optional<FileProblem> checkProjectForFile(const Project& project, char decimalSeparator) {
+namespace {
+
+// A structure row whose name the file cannot store, or whose number is too long for its column.
+std::optional<FileProblem> rowProblem(const Project& project, char decimalSeparator) {
     const auto& rows = project.structure.rows;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const LayerRow& row = rows[i];
@@ -522,7 +525,11 @@ std::optional<FileProblem> checkProjectForFile(const Project& project, char deci
                                    {}};
         }
     }
-    // Free texts, each named by its setting.
+    return std::nullopt;
+}
+
+// A free text the file cannot store, each named by its setting.
+std::optional<FileProblem> textProblem(const Project& project) {
     std::vector<std::pair<std::string, const std::string*>> texts = {
         {"cR/HR file", &project.haze.cb_cR_HR},
         {"cT/HT file", &project.haze.cb_cT_HT},
@@ -570,7 +577,11 @@ std::optional<FileProblem> checkProjectForFile(const Project& project, char deci
     for (const auto& [name, text] : texts)
         if (auto problem = unstorable(name, *text))
             return problem;
-    // The interface lists in use, as the reader takes them.
+    return std::nullopt;
+}
+
+// An interface list in use that the reader would refuse.
+std::optional<FileProblem> interfaceProblem(const Project& project) {
     const HazeSettings& haze = project.haze;
     const RefTransSettings& rt = project.refTrans;
     std::vector<std::pair<std::string, const std::string*>> lists;
@@ -594,6 +605,18 @@ std::optional<FileProblem> checkProjectForFile(const Project& project, char deci
         if (const auto problem = interfaceListProblem(*text))
             return FileProblem{"The interfaces " + what + " \"" + *text + "\": " + *problem + ".",
                                {}};
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<FileProblem> checkProjectForFile(const Project& project, char decimalSeparator) {
+    if (auto problem = rowProblem(project, decimalSeparator))
+        return problem;
+    if (auto problem = textProblem(project))
+        return problem;
+    if (auto problem = interfaceProblem(project))
+        return problem;
     if (const auto problem = commentProblem(project.comments))
         return FileProblem{
             "Comment line " + std::to_string(problem->first) + ": " + problem->second + ".", {}};
