@@ -91,88 +91,86 @@ constexpr double kMostNm = 1e7;
 
 } // namespace
 
-Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
-    const auto bytes = readSmallFile(path, 1 << 20, "optimisation settings file");
-    if (!bytes)
-        return bytes.error();
-    OptimiseSettings s;
-    int line = 0, methodLine = 0;
-    std::map<std::pair<P::Kind, int>, int> given; // each parameter's target, on its line
-    for (std::string text : splitLines(bytes.value())) {
-        ++line;
-        text = text.substr(0, text.find('#'));
-        if (words(text).empty())
-            continue;
-        const auto eq = text.find('=');
-        const std::vector<std::string> left =
-            eq == std::string::npos ? std::vector<std::string>{} : words(text.substr(0, eq));
-        const std::string key = left.size() == 1 ? left[0] : std::string();
-        const std::vector<std::string> w =
-            eq == std::string::npos ? std::vector<std::string>{} : words(text.substr(eq + 1));
-        const auto fault = [&](const std::string& what) { return ReadError{path, line, what}; };
-        if (key.empty() || w.empty())
-            return fault("a setting reads \"key = value\"");
-        if (key == "criterion") {
-            const auto at = std::find(std::begin(kCriterionNames), std::end(kCriterionNames), w[0]);
-            if (at == std::end(kCriterionNames))
-                return fault("the criterion is max, min or mindiff");
-            s.criterion = static_cast<S::Criterion>(at - std::begin(kCriterionNames));
-        } else if (key == "layers") {
-            s.layers.clear();
-            for (const std::string& word : w) {
-                const auto v = numberOf(word);
-                if (!v || *v < 0 || *v != std::floor(*v))
-                    return fault("\"" + word + "\" is not a layer (0 = R)");
-                s.layers.push_back(static_cast<int>(*v));
-            }
-        } else if (key == "method") {
-            const auto at = std::find(std::begin(kMethodNames), std::end(kMethodNames), w[0]);
-            if (at == std::end(kMethodNames))
-                return fault("the method is simplex, anneal-high, anneal-normal, anneal-low or "
-                             "steps N");
-            s.method = static_cast<S::Method>(at - std::begin(kMethodNames));
-            methodLine = line;
-            if (s.method == S::Method::Steps) {
-                const auto n = w.size() == 2 ? numberOf(w[1]) : std::nullopt;
-                if (!n || *n < 1 || *n > 100000 || *n != std::floor(*n))
-                    return fault("steps needs a whole number of steps from 1 to 100000");
-                s.steps = static_cast<int>(*n);
-            }
-        } else if (key == "stop") {
-            const auto v = numberOf(w[0]);
-            if (!v || !(*v > 0 && *v <= 100))
-                return fault("the stop rule is a percentage above 0, at most 100");
-            s.stop = *v;
-        } else if (key == "output") {
-            const auto v = numberOf(w[0]);
-            if (!v || (*v != 0 && *v != 1 && *v != 2))
-                return fault("the output is 0, 1 or 2");
-            s.output = static_cast<int>(*v);
-        } else {
-            const auto at = std::find(std::begin(kKindNames), std::end(kKindNames), key);
-            if (at == std::end(kKindNames))
-                return fault("unknown setting \"" + key + "\"");
-            const auto kind = static_cast<P::Kind>(at - std::begin(kKindNames));
-            const auto p = parameterOf(kind, w);
-            if (!p)
-                return fault("the " + key + " setting reads \"" + key +
-                             (kind == P::Kind::Roughness ? " = INTERFACES" : " = LAYER") +
-                             " KIND A B\" with A below B and a kind that suits it");
-            // A factor on an nk curve below 0 has no meaning (n must even stay above 0).
-            if (p->interval == P::Interval::RelativePercent &&
-                ((kind == P::Kind::N && p->from <= -100) || (kind == P::Kind::K && p->from < -100)))
-                return fault("the " + key + " factor must stay " +
-                             (kind == P::Kind::N ? "above 0" : "at least 0") + ": relpct starts " +
-                             (kind == P::Kind::N ? "above" : "at") + " -100");
-            for (const int t : p->targets)
-                if (const auto [at, fresh] = given.emplace(std::pair{kind, t}, line); !fresh)
-                    return fault("the " + key + " of " +
-                                 (kind == P::Kind::Roughness ? "interface " : "layer ") +
-                                 std::to_string(t) + " is given twice (also on line " +
-                                 std::to_string(at->second) + ")");
-            s.parameters.push_back(*p);
+namespace {
+
+using Given = std::map<std::pair<P::Kind, int>, int>; // each parameter's target, on its line
+
+// A parameter's line ("thickness = 4 abs 100 300") into the settings; the reason when it
+// cannot be.
+std::optional<std::string> takeParameter(S& s, const std::string& key,
+                                         const std::vector<std::string>& w, int line,
+                                         Given& given) {
+    const auto at = std::find(std::begin(kKindNames), std::end(kKindNames), key);
+    if (at == std::end(kKindNames))
+        return std::string("unknown setting \"" + key + "\"");
+    const auto kind = static_cast<P::Kind>(at - std::begin(kKindNames));
+    const auto p = parameterOf(kind, w);
+    if (!p)
+        return std::string("the " + key + " setting reads \"" + key +
+                           (kind == P::Kind::Roughness ? " = INTERFACES" : " = LAYER") +
+                           " KIND A B\" with A below B and a kind that suits it");
+    // A factor on an nk curve below 0 has no meaning (n must even stay above 0).
+    if (p->interval == P::Interval::RelativePercent &&
+        ((kind == P::Kind::N && p->from <= -100) || (kind == P::Kind::K && p->from < -100)))
+        return std::string("the " + key + " factor must stay " +
+                           (kind == P::Kind::N ? "above 0" : "at least 0") + ": relpct starts " +
+                           (kind == P::Kind::N ? "above" : "at") + " -100");
+    for (const int t : p->targets)
+        if (const auto [at, fresh] = given.emplace(std::pair{kind, t}, line); !fresh)
+            return std::string("the " + key + " of " +
+                               (kind == P::Kind::Roughness ? "interface " : "layer ") +
+                               std::to_string(t) + " is given twice (also on line " +
+                               std::to_string(at->second) + ")");
+    s.parameters.push_back(*p);
+    return std::nullopt;
+}
+
+// A "key = value" line into the settings; the reason when it cannot be.
+std::optional<std::string> takeSetting(S& s, const std::string& key,
+                                       const std::vector<std::string>& w, int line, Given& given) {
+    if (key == "criterion") {
+        const auto at = std::find(std::begin(kCriterionNames), std::end(kCriterionNames), w[0]);
+        if (at == std::end(kCriterionNames))
+            return std::string("the criterion is max, min or mindiff");
+        s.criterion = static_cast<S::Criterion>(at - std::begin(kCriterionNames));
+    } else if (key == "layers") {
+        s.layers.clear();
+        for (const std::string& word : w) {
+            const auto v = numberOf(word);
+            if (!v || *v < 0 || *v != std::floor(*v))
+                return std::string("\"" + word + "\" is not a layer (0 = R)");
+            s.layers.push_back(static_cast<int>(*v));
         }
+    } else if (key == "method") {
+        const auto at = std::find(std::begin(kMethodNames), std::end(kMethodNames), w[0]);
+        if (at == std::end(kMethodNames))
+            return std::string("the method is simplex, anneal-high, anneal-normal, anneal-low or "
+                               "steps N");
+        s.method = static_cast<S::Method>(at - std::begin(kMethodNames));
+        if (s.method == S::Method::Steps) {
+            const auto n = w.size() == 2 ? numberOf(w[1]) : std::nullopt;
+            if (!n || *n < 1 || *n > 100000 || *n != std::floor(*n))
+                return std::string("steps needs a whole number of steps from 1 to 100000");
+            s.steps = static_cast<int>(*n);
+        }
+    } else if (key == "stop") {
+        const auto v = numberOf(w[0]);
+        if (!v || !(*v > 0 && *v <= 100))
+            return std::string("the stop rule is a percentage above 0, at most 100");
+        s.stop = *v;
+    } else if (key == "output") {
+        const auto v = numberOf(w[0]);
+        if (!v || (*v != 0 && *v != 1 && *v != 2))
+            return std::string("the output is 0, 1 or 2");
+        s.output = static_cast<int>(*v);
+    } else {
+        return takeParameter(s, key, w, line, given);
     }
+    return std::nullopt;
+}
+
+// What the settings as a whole must hold.
+std::optional<ReadError> settingsProblem(const S& s, const std::string& path, int methodLine) {
     if (s.method == S::Method::Steps) {
         // Constant steps try every point of the grid: the runs multiply over the parameters.
         const double runs = std::pow(s.steps + 1.0, static_cast<double>(s.parameters.size()));
@@ -189,6 +187,38 @@ Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
         return ReadError{path, 0, "mindiff compares exactly two layers"};
     if (s.parameters.empty())
         return ReadError{path, 0, "no parameter to optimise is given"};
+    return std::nullopt;
+}
+
+} // namespace
+
+Result<OptimiseSettings> readOptimiseSettings(const std::string& path) {
+    const auto bytes = readSmallFile(path, 1 << 20, "optimisation settings file");
+    if (!bytes)
+        return bytes.error();
+    OptimiseSettings s;
+    int line = 0, methodLine = 0;
+    Given given;
+    for (std::string text : splitLines(bytes.value())) {
+        ++line;
+        text = text.substr(0, text.find('#'));
+        if (words(text).empty())
+            continue;
+        const auto eq = text.find('=');
+        const std::vector<std::string> left =
+            eq == std::string::npos ? std::vector<std::string>{} : words(text.substr(0, eq));
+        const std::string key = left.size() == 1 ? left[0] : std::string();
+        const std::vector<std::string> w =
+            eq == std::string::npos ? std::vector<std::string>{} : words(text.substr(eq + 1));
+        if (key.empty() || w.empty())
+            return ReadError{path, line, "a setting reads \"key = value\""};
+        if (const auto reason = takeSetting(s, key, w, line, given))
+            return ReadError{path, line, *reason};
+        if (key == "method")
+            methodLine = line;
+    }
+    if (auto problem = settingsProblem(s, path, methodLine))
+        return *problem;
     return s;
 }
 
