@@ -152,6 +152,67 @@ Result<ResultTable> ratioTable(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+// The chosen layer's absorbed fraction against the wavelength, read as the Results page reads a
+// line of a table.
+Result<GraphLine> absorbed(const ResultTable& t, int column, const std::string& file) {
+    if (column < 2 || column >= t.columnCount())
+        return ReadError{file, 0,
+                         "column " + std::to_string(column) +
+                             " is not a layer's column (the table has columns 2 to " +
+                             std::to_string(t.columnCount() - 1) + ")"};
+    auto points = tablePoints(t, 1, column, t.rowCount() - 1);
+    if (!points)
+        return ReadError{file, 0, points.error().reason};
+    const std::vector<double>& x = points.value().x;
+    for (std::size_t i = 1; i < x.size(); ++i)
+        if (!(x[i] > x[i - 1]))
+            return ReadError{file, kHeaderSkip + 2 + static_cast<int>(i),
+                             "the wavelength " + num(x[i]) +
+                                 " nm is not above the one "
+                                 "before (" +
+                                 num(x[i - 1]) + " nm): the rows must rise"};
+    return points;
+}
+
+// The summary of the LPIF at its wavelengths (rising), `undefined` of the common ones left out.
+LpifSummary summarise(const std::vector<std::pair<double, double>>& lpif, int undefined) {
+    LpifSummary s;
+    s.first = lpif.front().first;
+    s.last = lpif.back().first;
+    s.points = static_cast<int>(lpif.size());
+    s.undefined = undefined;
+    s.minimum = s.maximum = lpif.front().second;
+    s.minimumAt = s.maximumAt = lpif.front().first;
+    for (const auto& [lambda, factor] : lpif) {
+        s.mean += factor / static_cast<double>(lpif.size());
+        if (factor < s.minimum) {
+            s.minimum = factor;
+            s.minimumAt = lambda;
+        }
+        if (factor > s.maximum) {
+            s.maximum = factor;
+            s.maximumAt = lambda;
+        }
+    }
+    for (const double at : kLpifWavelengths) {
+        double value = std::numeric_limits<double>::quiet_NaN();
+        for (std::size_t i = 0; i + 1 < lpif.size(); ++i)
+            if (lpif[i].first <= at && at <= lpif[i + 1].first) {
+                const double f = (at - lpif[i].first) / (lpif[i + 1].first - lpif[i].first);
+                value = lpif[i].second + f * (lpif[i + 1].second - lpif[i].second);
+                break;
+            }
+        if (lpif.size() == 1 && lpif.front().first == at)
+            value = lpif.front().second;
+        s.notable.emplace_back(at, value);
+    }
+    return s;
+}
+
+} // namespace
+
 Result<LpifSummary> computeLpif(const LpifRequest& q) {
     if (const auto fault = notAnInput(q.outFile, {q.reference, q.improved}))
         return *fault;
@@ -161,28 +222,6 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
     const auto improved = ratioTable(q.improved);
     if (!improved)
         return improved.error();
-    // The chosen layer's absorbed fraction against the wavelength, read as the Results page
-    // reads a line of a table.
-    const auto absorbed = [](const ResultTable& t, int column,
-                             const std::string& file) -> Result<GraphLine> {
-        if (column < 2 || column >= t.columnCount())
-            return ReadError{file, 0,
-                             "column " + std::to_string(column) +
-                                 " is not a layer's column (the table has columns 2 to " +
-                                 std::to_string(t.columnCount() - 1) + ")"};
-        auto points = tablePoints(t, 1, column, t.rowCount() - 1);
-        if (!points)
-            return ReadError{file, 0, points.error().reason};
-        const std::vector<double>& x = points.value().x;
-        for (std::size_t i = 1; i < x.size(); ++i)
-            if (!(x[i] > x[i - 1]))
-                return ReadError{file, kHeaderSkip + 2 + static_cast<int>(i),
-                                 "the wavelength " + num(x[i]) +
-                                     " nm is not above the one "
-                                     "before (" +
-                                     num(x[i - 1]) + " nm): the rows must rise"};
-        return points;
-    };
     const auto ref = absorbed(reference.value(), q.columnReference, q.reference);
     if (!ref)
         return ref.error();
@@ -217,37 +256,7 @@ Result<LpifSummary> computeLpif(const LpifRequest& q) {
                          "no wavelength of both files has an absorbed fraction between 0 and 1"};
     if (const auto fault = writeLines(q.outFile, lines))
         return *fault;
-    LpifSummary s;
-    s.first = lpif.front().first;
-    s.last = lpif.back().first;
-    s.points = static_cast<int>(lpif.size());
-    s.undefined = undefined;
-    s.minimum = s.maximum = lpif.front().second;
-    s.minimumAt = s.maximumAt = lpif.front().first;
-    for (const auto& [lambda, factor] : lpif) {
-        s.mean += factor / static_cast<double>(lpif.size());
-        if (factor < s.minimum) {
-            s.minimum = factor;
-            s.minimumAt = lambda;
-        }
-        if (factor > s.maximum) {
-            s.maximum = factor;
-            s.maximumAt = lambda;
-        }
-    }
-    for (const double at : kLpifWavelengths) {
-        double value = std::numeric_limits<double>::quiet_NaN();
-        for (std::size_t i = 0; i + 1 < lpif.size(); ++i)
-            if (lpif[i].first <= at && at <= lpif[i + 1].first) {
-                const double f = (at - lpif[i].first) / (lpif[i + 1].first - lpif[i].first);
-                value = lpif[i].second + f * (lpif[i + 1].second - lpif[i].second);
-                break;
-            }
-        if (lpif.size() == 1 && lpif.front().first == at)
-            value = lpif.front().second;
-        s.notable.emplace_back(at, value);
-    }
-    return s;
+    return summarise(lpif, undefined);
 }
 
 std::vector<std::string> lpifReport(const LpifSummary& s) {
