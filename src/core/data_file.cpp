@@ -152,6 +152,52 @@ std::optional<std::string> outOfLimits(const Column& column, double value, std::
     return std::string(column.name) + " " + rule + ", found " + shown(text);
 }
 
+// The numbers of a data line's fields into `values`; why they are not the kind's numbers.
+std::optional<std::string> lineValues(const KindRule& rule,
+                                      const std::vector<std::string_view>& fields,
+                                      std::vector<double>& values) {
+    const std::size_t width = rule.columns.size();
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+        double value = 0;
+        const NumberFault fault = parseNumber(fields[c], value);
+        if (fault == NumberFault::NotANumber) {
+            std::string reason =
+                columnLabel(rule, c) + ": " + quoted(fields[c]) + " is not a number";
+            if (fields[c].find_first_of(",;") != std::string_view::npos)
+                reason += " (the decimal point is \".\"; columns are separated by tabs or "
+                          "blanks)";
+            return reason;
+        }
+        if (fault == NumberFault::NotFinite)
+            return columnLabel(rule, c) + ": " + quoted(fields[c]) + " is not a finite number";
+        if (c < width)
+            values[c] = value;
+    }
+    if (fields.size() != width)
+        return "expected " + std::to_string(width) + " numbers (" + columnList(rule) + "), found " +
+               std::to_string(fields.size());
+    for (std::size_t c = 0; c < width; ++c)
+        if (const auto fault = outOfLimits(rule.columns[c], values[c], fields[c]))
+            return fault;
+    return std::nullopt;
+}
+
+// What the table as a whole must hold.
+std::optional<ReadError> tableProblem(const std::string& path, DataKind kind,
+                                      const DataTable& table) {
+    if (table.columns[0].empty())
+        return ReadError{path, 0, "the file holds no data line"};
+    if (kind == DataKind::ExternalAdf) {
+        // An ADF spreads the scattered light over angles: one angle, or no light, spreads none.
+        if (table.columns[0].size() < 2)
+            return ReadError{path, 0, "an ADF needs at least two angles"};
+        const auto& intensity = table.columns[1];
+        if (std::all_of(intensity.begin(), intensity.end(), [](double i) { return i == 0; }))
+            return ReadError{path, 0, "every intensity is 0: the ADF spreads no light"};
+    }
+    return std::nullopt;
+}
+
 Result<DataTable> parse(const std::string& path, DataKind kind, const std::string& bytes,
                         std::vector<std::string>* dataLines) {
     const KindRule& rule = ruleOf(kind);
@@ -187,31 +233,8 @@ Result<DataTable> parse(const std::string& path, DataKind kind, const std::strin
             continue;
         }
         const std::vector<std::string_view> fields = fieldsOf(line);
-        for (std::size_t c = 0; c < fields.size(); ++c) {
-            double value = 0;
-            const NumberFault fault = parseNumber(fields[c], value);
-            if (fault == NumberFault::NotANumber) {
-                std::string reason =
-                    columnLabel(rule, c) + ": " + quoted(fields[c]) + " is not a number";
-                if (fields[c].find_first_of(",;") != std::string_view::npos)
-                    reason += " (the decimal point is \".\"; columns are separated by tabs or "
-                              "blanks)";
-                return ReadError{path, n, reason};
-            }
-            if (fault == NumberFault::NotFinite)
-                return ReadError{path, n,
-                                 columnLabel(rule, c) + ": " + quoted(fields[c]) +
-                                     " is not a finite number"};
-            if (c < width)
-                values[c] = value;
-        }
-        if (fields.size() != width)
-            return ReadError{path, n,
-                             "expected " + std::to_string(width) + " numbers (" + columnList(rule) +
-                                 "), found " + std::to_string(fields.size())};
-        for (std::size_t c = 0; c < width; ++c)
-            if (const auto fault = outOfLimits(rule.columns[c], values[c], fields[c]))
-                return ReadError{path, n, *fault};
+        if (const auto fault = lineValues(rule, fields, values))
+            return ReadError{path, n, *fault};
         if (!table.columns[0].empty() && values[0] <= table.columns[0].back())
             return ReadError{path, n,
                              std::string("the ") + rule.columns[0].name +
@@ -225,16 +248,8 @@ Result<DataTable> parse(const std::string& path, DataKind kind, const std::strin
         if (dataLines)
             dataLines->emplace_back(line);
     }
-    if (table.columns[0].empty())
-        return ReadError{path, 0, "the file holds no data line"};
-    if (kind == DataKind::ExternalAdf) {
-        // An ADF spreads the scattered light over angles: one angle, or no light, spreads none.
-        if (table.columns[0].size() < 2)
-            return ReadError{path, 0, "an ADF needs at least two angles"};
-        const auto& intensity = table.columns[1];
-        if (std::all_of(intensity.begin(), intensity.end(), [](double i) { return i == 0; }))
-            return ReadError{path, 0, "every intensity is 0: the ADF spreads no light"};
-    }
+    if (auto problem = tableProblem(path, kind, table))
+        return *problem;
     return table;
 }
 
