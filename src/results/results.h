@@ -158,6 +158,8 @@ private:
     void buildTablePage();
     void buildGraphPage();
     QWidget* buildGraphSettings();
+    struct AxisRow;
+    void buildAxisRow(QGridLayout* into, QWidget* owner, int line, const AxisRow& row);
     void buildGraphMenus();
     // The file chosen for the import entry, with its header skip; empty when cancelled.
     QString ImportResultFile(int& headerSkip);

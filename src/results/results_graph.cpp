@@ -85,6 +85,50 @@ void TResults::buildGraphPage() {
     rebuildLegend();
 }
 
+// One axis's row of the graph settings: caption, Min, Max, Step, label, log and auto scale.
+struct TResults::AxisRow {
+    const char* caption;
+    const char* prefix;
+    TPBNumEdit **min, **max, **step;
+    QLineEdit** label;
+    QCheckBox **log, **automatic;
+    double minValue, maxValue, stepValue;
+    const char* title;
+    ChartAxis axis;
+};
+
+void TResults::buildAxisRow(QGridLayout* into, QWidget* owner, int line, const AxisRow& row) {
+    const QString prefix = QString::fromLatin1(row.prefix);
+    auto* caption = new QLabel(QString::fromLatin1(row.caption), owner);
+    caption->setFixedWidth(50); // fixed widths line the Y2 row up with the others
+    into->addWidget(caption, line, 0);
+    int c = 1;
+    for (auto [edit, name, value] :
+         {std::tuple{row.min, "Min", row.minValue}, std::tuple{row.max, "Max", row.maxValue},
+          std::tuple{row.step, "Step", row.stepValue}}) {
+        *edit = numEdit("pb" + prefix + QString::fromLatin1(name), owner,
+                        {.decimals = -1, .value = value, .width = 48});
+        connect(*edit, &QLineEdit::returnPressed, this,
+                [this, e = *edit] { btApplyGraphSettingsClick(e); });
+        into->addWidget(*edit, line, c++);
+    }
+    *row.label = named<QLineEdit>(owner, "e" + prefix + "Label");
+    (*row.label)->setText(QString::fromLatin1(row.title));
+    (*row.label)->setCursorPosition(0); // a title longer than the field shows its start
+    (*row.label)->setFixedWidth(88);
+    connect(*row.label, &QLineEdit::returnPressed, this,
+            [this, e = *row.label] { btApplyGraphSettingsClick(e); });
+    into->addWidget(*row.label, line, c++);
+    *row.log = checkBox(QString(), "cb" + prefix + "Log", owner);
+    (*row.log)->setFixedWidth(34);
+    connect(*row.log, &QCheckBox::clicked, this, [this, a = row.axis] { logClick(a); });
+    into->addWidget(*row.log, line, c++);
+    *row.automatic = checkBox(QString(), "cb" + prefix + "Auto", owner);
+    (*row.automatic)->setFixedWidth(34);
+    connect(*row.automatic, &QCheckBox::clicked, this, [this, a = row.axis] { autoClick(a); });
+    into->addWidget(*row.automatic, line, c++);
+}
+
 QWidget* TResults::buildGraphSettings() {
     Panel1 = named<QWidget>(this, QStringLiteral("Panel1"));
     auto* grid = layoutOn<QGridLayout>(Panel1, {4, 0, 4, 0}, 3);
@@ -97,58 +141,16 @@ QWidget* TResults::buildGraphSettings() {
         grid->addWidget(heading, 1, c + 1);
     }
     pRightAxis = named<QWidget>(Panel1, QStringLiteral("pRightAxis"));
-    struct Row {
-        const char* caption;
-        const char* prefix;
-        TPBNumEdit **min, **max, **step;
-        QLineEdit** label;
-        QCheckBox **log, **automatic;
-        double minValue, maxValue, stepValue;
-        const char* title;
-        ChartAxis axis;
-    };
-    const Row rows[] = {{"X axis", "X", &pbXMin, &pbXMax, &pbXStep, &eXLabel, &cbXLog, &cbXAuto,
-                         300, 1100, 50, "Wavelength (nm)", ChartAxis::Bottom},
-                        {"Y axis", "Y", &pbYMin, &pbYMax, &pbYStep, &eYLabel, &cbYLog, &cbYAuto, 0,
-                         1, 0.1, "R/T/A Layer", ChartAxis::Left},
-                        {"Y2 axis", "Y2", &pbY2Min, &pbY2Max, &pbY2Step, &eY2Label, &cbY2Log,
-                         &cbY2Auto, 0, 1, 0.1, "Y2", ChartAxis::Right}};
+    const AxisRow rows[] = {{"X axis", "X", &pbXMin, &pbXMax, &pbXStep, &eXLabel, &cbXLog, &cbXAuto,
+                             300, 1100, 50, "Wavelength (nm)", ChartAxis::Bottom},
+                            {"Y axis", "Y", &pbYMin, &pbYMax, &pbYStep, &eYLabel, &cbYLog, &cbYAuto,
+                             0, 1, 0.1, "R/T/A Layer", ChartAxis::Left},
+                            {"Y2 axis", "Y2", &pbY2Min, &pbY2Max, &pbY2Step, &eY2Label, &cbY2Log,
+                             &cbY2Auto, 0, 1, 0.1, "Y2", ChartAxis::Right}};
     auto* rightGrid = layoutOn<QGridLayout>(pRightAxis, {0, 0, 0, 0}, 3);
-    for (int r = 0; r < 3; ++r) {
-        const Row& row = rows[r];
-        QWidget* owner = r == 2 ? pRightAxis : Panel1;
-        QGridLayout* into = r == 2 ? rightGrid : grid;
-        const int line = r == 2 ? 0 : r + 2;
-        const QString prefix = QString::fromLatin1(row.prefix);
-        auto* caption = new QLabel(QString::fromLatin1(row.caption), owner);
-        caption->setFixedWidth(50); // fixed widths line the Y2 row up with the others
-        into->addWidget(caption, line, 0);
-        int c = 1;
-        for (auto [edit, name, value] :
-             {std::tuple{row.min, "Min", row.minValue}, std::tuple{row.max, "Max", row.maxValue},
-              std::tuple{row.step, "Step", row.stepValue}}) {
-            *edit = numEdit("pb" + prefix + QString::fromLatin1(name), owner,
-                            {.decimals = -1, .value = value, .width = 48});
-            connect(*edit, &QLineEdit::returnPressed, this,
-                    [this, e = *edit] { btApplyGraphSettingsClick(e); });
-            into->addWidget(*edit, line, c++);
-        }
-        *row.label = named<QLineEdit>(owner, "e" + prefix + "Label");
-        (*row.label)->setText(QString::fromLatin1(row.title));
-        (*row.label)->setCursorPosition(0); // a title longer than the field shows its start
-        (*row.label)->setFixedWidth(88);
-        connect(*row.label, &QLineEdit::returnPressed, this,
-                [this, e = *row.label] { btApplyGraphSettingsClick(e); });
-        into->addWidget(*row.label, line, c++);
-        *row.log = checkBox(QString(), "cb" + prefix + "Log", owner);
-        (*row.log)->setFixedWidth(34);
-        connect(*row.log, &QCheckBox::clicked, this, [this, a = row.axis] { logClick(a); });
-        into->addWidget(*row.log, line, c++);
-        *row.automatic = checkBox(QString(), "cb" + prefix + "Auto", owner);
-        (*row.automatic)->setFixedWidth(34);
-        connect(*row.automatic, &QCheckBox::clicked, this, [this, a = row.axis] { autoClick(a); });
-        into->addWidget(*row.automatic, line, c++);
-    }
+    for (int r = 0; r < 3; ++r)
+        buildAxisRow(r == 2 ? rightGrid : grid, r == 2 ? pRightAxis : Panel1, r == 2 ? 0 : r + 2,
+                     rows[r]);
     rightGrid->setColumnStretch(7, 1);
     grid->addWidget(pRightAxis, 4, 0, 1, 7);
     pRightAxis->hide();
