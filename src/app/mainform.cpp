@@ -218,6 +218,14 @@ void TMainForm::buildSidePanel() {
     Image1->setGeometry(40, 16, 97, 73);
     Image1->setPixmap(logoPicture());
 
+    buildSideButtons();
+    buildPageArea(central);
+    row->addWidget(Panel1);
+    row->addWidget(FormPanel, 1);
+    setCentralWidget(central);
+}
+
+void TMainForm::buildSideButtons() {
     QFont sideFont(QStringLiteral("Arial"));
     sideFont.setPixelSize(11);
     for (int tag = 0; tag < kPageCount; ++tag) {
@@ -265,7 +273,9 @@ void TMainForm::buildSidePanel() {
     runLook.textColor = Qt::white;
     btRun->setLook(runLook);
     connect(btRun, &QPushButton::clicked, this, &TMainForm::btRunClick);
+}
 
+void TMainForm::buildPageArea(QWidget* central) {
     FormPanel = new QWidget(central);
     FormPanel->setObjectName(QStringLiteral("FormPanel"));
     auto* column = new QVBoxLayout(FormPanel);
@@ -291,10 +301,6 @@ void TMainForm::buildSidePanel() {
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
     PageScroll->setWidget(m_pageArea);
     column->addWidget(PageScroll, 1);
-
-    row->addWidget(Panel1);
-    row->addWidget(FormPanel, 1);
-    setCentralWidget(central);
 }
 
 void TMainForm::buildMenus() {

@@ -216,6 +216,10 @@ private:
     void restoreRecentList();
     void FormCreate();
     void buildSidePanel();
+    // The side panel's page buttons, the advanced switch and RUN.
+    void buildSideButtons();
+    // The page title and the scrolled area that holds the current page.
+    void buildPageArea(QWidget* central);
     void buildMenus();
     void fitToScreen();
     void placeRunButton();
