@@ -153,16 +153,25 @@ bool TMainForm::hasUnsavedChanges() {
     BuildInputFile(built);
     if (built == BaselineList)
         return false;
-    if (!CurrentFileName.isEmpty()) {
+    if (CurrentFileName.isEmpty())
+        return true;
+    // The status bar asks once a second: the file is read again only when it has changed.
+    const QFileInfo file(CurrentFileName);
+    const QString stamp = QStringLiteral("%1|%2|%3")
+                              .arg(CurrentFileName)
+                              .arg(file.size())
+                              .arg(file.lastModified().toMSecsSinceEpoch());
+    if (stamp != m_diskStamp) {
+        m_diskStamp = stamp;
         const auto onDisk = readSmallFile(CurrentFileName.toStdString(), kMaxInputFileBytes, "");
-        const auto text = encodeFileText(built);
-        if (onDisk && text && onDisk.value() == *text)
-            return false;
+        m_diskText = onDisk ? std::optional(onDisk.value()) : std::nullopt;
     }
-    return true;
+    const auto text = encodeFileText(built);
+    return !(m_diskText && text && *m_diskText == *text);
 }
 
 bool TMainForm::CheckSaveChanges() {
+    m_diskStamp.clear(); // before work may be lost the file is read afresh
     if (!hasUnsavedChanges())
         return true;
     UserDialogs& dialogs = m_forms.context.dialogs;

@@ -12,6 +12,7 @@
 #include "core/inputfile_writer.h"
 #include "core/listing.h"
 #include "core/project.h"
+#include "core/result_list.h"
 #include "core/textfile.h"
 #include "core/window_fit.h"
 #include "pages/adfform.h"
@@ -102,11 +103,6 @@ QIcon programIcon() {
     painter.end();
     return QIcon(picture);
 }
-
-// The files a run of the kernel writes into the output folder, after the output name.
-constexpr std::array kRunResultSuffixes{".rta", "_Spec.rta", "_Dif.rta",   "_Sum.jsc",
-                                        ".jsc", ".jph",      "_ratio.jph", ".GL",
-                                        ".hrt", "_R.adf",    "_T.adf"};
 
 // RUN stands at its designed top when the side panel has its designed height; a shorter panel
 // keeps the designed margin below RUN, down to a top just under the advanced switch.
@@ -561,9 +557,11 @@ void TMainForm::startRun() {
     const QString name = QString::fromStdString(FolderSettings.OutFileName);
     const QDir out(QString::fromStdString(FolderSettings.OutFileDir));
     QStringList existing;
-    for (const char* suffix : kRunResultSuffixes)
-        if (QFileInfo::exists(out.filePath(name + QLatin1String(suffix))))
-            existing << name + QLatin1String(suffix);
+    for (const std::string_view suffix : kRunFileSuffixes) {
+        const QString file = name + QString::fromLatin1(suffix.data(), qsizetype(suffix.size()));
+        if (QFileInfo::exists(out.filePath(file)))
+            existing << file;
+    }
     if (!existing.isEmpty() && m_forms.FilesForm->cbOverwriteLXOut->isChecked() &&
         dialogs.message(QStringLiteral("The output folder \"%1\" already holds these result "
                                        "files:\n%2\n\nDo you want to overwrite them?")

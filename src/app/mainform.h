@@ -248,6 +248,9 @@ private:
     KernelRun* m_run = nullptr;
     QTimer* m_followRun = nullptr; // the on-line view follows a run
     RunStatus m_runStatus;
+    // The project file as last read for the unsaved-changes check, and its path, size and time.
+    QString m_diskStamp;
+    std::optional<std::string> m_diskText;
     QLabel* m_statusFile = nullptr;
     QLabel* m_statusModified = nullptr;
     QLabel* m_statusRun = nullptr;

@@ -12,6 +12,12 @@ namespace lumetrix {
 inline constexpr std::array<std::string_view, 9> kResultFileSuffixes = {
     ".rta", "_Spec.rta", "_Dif.rta", ".GL", ".jph", ".jsc", "_R.adf", "_T.adf", ".hrt"};
 
+// Every file a complete run writes, after the output name: the ".rta" with every row, then the
+// files written at its end, in the order the kernel writes them.
+inline constexpr std::array<std::string_view, 11> kRunFileSuffixes = {
+    ".rta",       "_Spec.rta", "_Dif.rta", "_Sum.jsc", ".jsc",  ".jph",
+    "_ratio.jph", ".GL",       ".hrt",     "_R.adf",   "_T.adf"};
+
 // The rows of a run in progress go to "<output name>_partial.rta"; the run's complete set of
 // files replaces the earlier one only at its end, so a run that is stopped or fails leaves the
 // earlier set whole (and a stopped run its own rows under this name).

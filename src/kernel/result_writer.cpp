@@ -13,22 +13,20 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <span>
 #include <unistd.h>
 
 namespace lumetrix::kernel {
 namespace {
 
 constexpr double kElementaryCharge = 1.602176634e-19;
-// The files written at the end of a run.
-constexpr const char* kLaterFiles[] = {"_Spec.rta",  "_Dif.rta", "_Sum.jsc", ".jsc",   ".jph",
-                                       "_ratio.jph", ".GL",      ".hrt",     "_R.adf", "_T.adf"};
-
-constexpr std::string_view kPartial = kPartialResultSuffix;
+// The files written at the end of a run, after the ".rta".
+constexpr auto kLaterFiles = std::span(kRunFileSuffixes).subspan<1>();
 
 // Every file of a run's set, the partial ".rta" included.
 std::vector<std::string_view> setSuffixes() {
-    std::vector<std::string_view> set{".rta", kPartial};
-    set.insert(set.end(), std::begin(kLaterFiles), std::end(kLaterFiles));
+    std::vector<std::string_view> set{".rta", kPartialResultSuffix};
+    set.insert(set.end(), kLaterFiles.begin(), kLaterFiles.end());
     return set;
 }
 
@@ -143,7 +141,7 @@ std::optional<std::string> ResultWriter::begin() {
         if (std::filesystem::is_directory(path(suffix), error))
             return cannotCreateFileMessage(path(suffix), "A folder has the name of this file.");
     }
-    const std::string rta = path(kPartial);
+    const std::string rta = path(kPartialResultSuffix);
     const std::filesystem::path folder = std::filesystem::absolute(rta).parent_path();
     std::error_code error;
     const std::filesystem::space_info room = std::filesystem::space(folder, error);
@@ -180,7 +178,7 @@ void ResultWriter::row(int index, const WavelengthResult& result) {
 void ResultWriter::abandon() {
     m_rta.close();
     std::error_code ignored;
-    std::filesystem::remove(path(kPartial), ignored);
+    std::filesystem::remove(path(kPartialResultSuffix), ignored);
 }
 
 std::vector<std::string> ResultWriter::totalsLines(const RunResults& r) const {
@@ -303,7 +301,7 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
         m_rtaFault = std::strerror(errno);
     m_rta.close();
     if (!m_rtaFault.empty())
-        return cannotCreateFileMessage(path(kPartial), m_rtaFault);
+        return cannotCreateFileMessage(path(kPartialResultSuffix), m_rtaFault);
     std::vector<std::string> specular = rtaHeader(), scattered = rtaHeader();
     for (std::size_t w = 0; w < r.optics.size(); ++w) {
         specular.push_back(rtaRow(static_cast<int>(w), r.optics[w], Light::Specular));
@@ -315,14 +313,14 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
         specular,           scattered,         totalsLines(r),     jscLines(r),
         jphLines(r, false), jphLines(r, true), generationLines(r), hazeLines(r),
         adfLines(r, true),  adfLines(r, false)};
-    static_assert(std::size(contents) == std::size(kLaterFiles));
+    static_assert(std::size(contents) == kLaterFiles.size());
     std::vector<StagedFile> staged;
     const auto refuse = [&staged](const std::string& file, const std::string& reason) {
         for (const StagedFile& written : staged)
             discardStagedFile(written);
         return cannotCreateFileMessage(file, reason);
     };
-    for (std::size_t i = 0; i < std::size(kLaterFiles); ++i) {
+    for (std::size_t i = 0; i < kLaterFiles.size(); ++i) {
         StagedFile file;
         if (const auto reason = stageTextFile(path(kLaterFiles[i]), contents[i], file))
             return refuse(path(kLaterFiles[i]), *reason);
@@ -339,7 +337,7 @@ std::optional<std::string> ResultWriter::finish(const RunResults& r) {
     for (const StagedFile& file : staged)
         if (const auto reason = commitStagedFile(file); reason && !fault)
             fault = cannotCreateFileMessage(file.target, *reason);
-    if (!fault && std::rename(path(kPartial).c_str(), path(".rta").c_str()) != 0)
+    if (!fault && std::rename(path(kPartialResultSuffix).c_str(), path(".rta").c_str()) != 0)
         fault = cannotCreateFileMessage(path(".rta"), std::strerror(errno));
     return fault;
 }

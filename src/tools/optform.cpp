@@ -527,11 +527,7 @@ void TLXOpt_Form::showEvent(QShowEvent* event) {
             std::min(kDesignedSize.width() + (height < kDesignedSize.height() ? bar : 0),
                      room.width() - frame.width());
         setMaximumSize(kDesignedSize + QSize(bar, 0));
-        resize(width, height);
-        move(std::clamp(x(), room.left(),
-                        std::max(room.left(), room.right() - frameGeometry().width())),
-             std::clamp(y(), room.top(),
-                        std::max(room.top(), room.bottom() - frameGeometry().height())));
+        resize(width, height); // the main window places it on the screen
     }
 }
 
